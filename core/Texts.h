@@ -1,0 +1,38 @@
+#pragma once
+
+// Every text the operator reads, in one place so that window and logic cannot drift apart.
+// Blanks are significant.
+namespace velk::text {
+
+inline constexpr const char* appTitle = "VELK Message Assembler";
+inline constexpr const char* mainCaption =
+    "                  Marrick  VELK - MMC Card Message Assembler";
+
+inline constexpr const char* selectSource = "Select a Source File by double clicking on it";
+inline constexpr const char* maxTracks = "Reached Maximum Track Number";
+inline constexpr const char* exceedsCard = "Files exceed MMC card capacity";
+inline constexpr const char* gaugePrefix = "Message Size vs Card Size ";
+
+inline constexpr const char* selectDestination = "Select a drive letter for the MMC card";
+inline constexpr const char* notFlashCard = "ERROR - Selected Drive is NOT a FLASH CARD!";
+inline constexpr const char* insertCard = "Please insert MMC card";
+inline constexpr const char* capacityPrefix = "Removeable Drive   Capacity = ";
+inline constexpr const char* capacitySuffix = "MBytes";
+
+inline constexpr const char* driveUnavailable =
+    "Drive unavailable - Please insert an MMC card into reader, exit Drive and retry";
+
+inline constexpr const char* creatingIndex =
+    "Creating INDEX file and downloading to MMC card  Please wait";
+inline constexpr const char* downloading = "Downloading Please WAIT";
+inline constexpr const char* incorrectDestination = "ERROR - INCORRECT DESTINATION DRIVE";
+inline constexpr const char* deletingFiles = "Deleting Existing Files";
+inline constexpr const char* copyingPrefix = "Copying ";
+inline constexpr const char* copyingIndex = "Copying Index File";
+inline constexpr const char* downloadComplete = "DOWNLOAD COMPLETE";
+inline constexpr const char* removeCardPrefix = "You may now remove the MMC card - capacity used ";
+inline constexpr const char* removeCardSuffix = " bytes";
+inline constexpr const char* deleteWarning =
+    "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE";
+
+} // namespace velk::text

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/SystemPort.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace velk::test {
+
+/// A drive double: each designation answers what the test set for it.
+class FakeSystem : public SystemPort {
+public:
+    struct Drive {
+        std::uint32_t type = drive_type::fixed;
+        std::optional<SpaceCounts> space;
+        RootFolder root;
+    };
+
+    /// A removable drive with a card of sectorsPerCluster × bytesPerSector × clusters bytes
+    /// whose root folder is `root`.
+    void addCard(const std::string& designation, const std::string& root,
+                 SpaceCounts counts = {4, 512, 0, 31000});
+    /// A removable reader with no card in it.
+    void addEmptyReader(const std::string& designation);
+    void addFixed(const std::string& designation, const std::string& root);
+
+    std::vector<DriveEntry> drives() const override;
+    std::string currentDrive() const override { return current; }
+    std::uint32_t driveType(const std::string& designation) const override;
+    std::optional<SpaceCounts> diskSpace(const std::string& designation) const override;
+    RootFolder rootFolder(const std::string& designation) const override;
+    std::error_code flushFile(const std::string& path) const override;
+    std::error_code flushFolder(const std::string& path) const override;
+
+    std::map<std::string, Drive> table;
+    std::vector<std::string> order;
+    std::string current;
+    std::error_code flushError; ///< returned by every flush when set
+    mutable std::vector<std::string> flushed;
+    mutable int typeQueries = 0;
+    mutable int spaceQueries = 0;
+};
+
+} // namespace velk::test
