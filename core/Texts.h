@@ -12,6 +12,11 @@ inline constexpr const char* selectSource = "Select a Source File by double clic
 inline constexpr const char* maxTracks = "Reached Maximum Track Number";
 inline constexpr const char* exceedsCard = "Files exceed MMC card capacity";
 inline constexpr const char* gaugePrefix = "Message Size vs Card Size ";
+/// A file that cannot be added reads: cannotRead, its name, cannotReadSeparator, the reason.
+inline constexpr const char* cannotRead = "Cannot read ";
+inline constexpr const char* cannotReadSeparator = " - ";
+inline constexpr const char* notAFile = "not a file";
+inline constexpr const char* cannotOpen = "cannot be opened";
 
 inline constexpr const char* selectDestination = "Select a drive letter for the MMC card";
 inline constexpr const char* notFlashCard = "ERROR - Selected Drive is NOT a FLASH CARD!";
@@ -34,5 +39,15 @@ inline constexpr const char* removeCardPrefix = "You may now remove the MMC card
 inline constexpr const char* removeCardSuffix = " bytes";
 inline constexpr const char* deleteWarning =
     "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE";
+
+inline constexpr const char* helpCaption = "VELK Programming Help";
+/// Captions of the help topic buttons hbut1 to hbut9.
+inline constexpr const char* helpTopics[9] = {
+    "Introduction",     "The Audio Files",  "Message Assembler",
+    "Destination Drive", "The Source Files", "The Tracks List",
+    "Message Modes",    "Editing The List", "Programming Cards",
+};
+/// Shown greyed in the empty help text box, followed by the path and the system's message.
+inline constexpr const char* helpUnreadable = "This help topic cannot be shown. ";
 
 } // namespace velk::text

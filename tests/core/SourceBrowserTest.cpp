@@ -1,0 +1,143 @@
+#include "TrackFixture.h"
+
+#include "core/Colours.h"
+#include "core/SourceBrowser.h"
+#include "core/Texts.h"
+#include "support/FakeSystem.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace velk {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeForm;
+using test::FakeSystem;
+using test::TempFolder;
+
+struct Browser : ::testing::Test {
+    TempFolder root;
+    FakeForm form;
+    FakeSystem system;
+    SourceBrowser browser{form, system};
+
+    Browser() {
+        form.setText(Control::Dir1, "/previous");
+        form.setText(Control::File1, "/previous");
+        form.setText(Control::txtTEXT1, "earlier text");
+        form.setBackColour(Control::txtTEXT1, colour::buttonFace);
+        form.setTextLog.clear();
+    }
+
+    /// The operator picks a drive; the window raises Dir1_Change when Dir1's path changed.
+    void pick(const std::string& designation) {
+        const std::string before = form.text(Control::Dir1);
+        form.setText(Control::drvDrive1, designation);
+        browser.drvDrive1_Change();
+        if (form.text(Control::Dir1) != before)
+            browser.Dir1_Change();
+    }
+};
+
+TEST_F(Browser, ReadableDriveOpensItsRoot) {
+    system.addFixed("d", root.str());
+    pick("d");
+    EXPECT_EQ(form.text(Control::Dir1), root.str());
+    EXPECT_EQ(form.text(Control::File1), root.str());
+    EXPECT_EQ(form.setTextLog, std::vector<std::string>{"Dir1=" + root.str()});
+    EXPECT_EQ(form.text(Control::txtTEXT1), text::selectSource);
+    EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::yellow);
+}
+
+// Drives whose root cannot be opened: what the guidance box then shows.
+struct FailCase {
+    const char* name;
+    void (*arrange)(FakeSystem& system, const fs::path& scratch);
+    const char* guidance;
+    std::uint32_t colour;
+};
+void PrintTo(const FailCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Unopenable : public Browser, public ::testing::WithParamInterface<FailCase> {};
+
+TEST_P(Unopenable, ListsKeepThePreviousFolder) {
+    const FailCase& c = GetParam();
+    c.arrange(system, root.path());
+    pick("x");
+    EXPECT_EQ(form.text(Control::drvDrive1), "x");
+    EXPECT_EQ(form.text(Control::Dir1), "/previous");
+    EXPECT_EQ(form.text(Control::File1), "/previous");
+    EXPECT_TRUE(form.setTextLog.empty());
+    EXPECT_EQ(form.text(Control::txtTEXT1), c.guidance);
+    EXPECT_EQ(form.backColour(Control::txtTEXT1), c.colour);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, Unopenable,
+    ::testing::Values(FailCase{"noMedium",
+                               [](FakeSystem& s, const fs::path&) { s.addEmptyReader("x"); },
+                               text::driveUnavailable, colour::red},
+                      FailCase{"otherFailure", [](FakeSystem&, const fs::path&) {}, "earlier text",
+                               colour::buttonFace},
+                      FailCase{"rootGone",
+                               [](FakeSystem& s, const fs::path& scratch) {
+                                   s.addFixed("x", (scratch / "unmounted").string());
+                               },
+                               "earlier text", colour::buttonFace},
+                      FailCase{"rootIsAFile",
+                               [](FakeSystem& s, const fs::path& scratch) {
+                                   test::makeFile(scratch / "plain", 3);
+                                   s.addFixed("x", (scratch / "plain").string());
+                               },
+                               "earlier text", colour::buttonFace}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Browser, InsertedCardOpensAfterPickingAnotherDriveFirst) {
+    system.addFixed("c", root.str());
+    system.addEmptyReader("e");
+    const fs::path card = root.path() / "card";
+    fs::create_directory(card);
+
+    pick("e");
+    EXPECT_EQ(form.text(Control::txtTEXT1), text::driveUnavailable);
+    system.addCard("e", card.string()); // the operator inserts the card
+    pick("c");
+    pick("e");
+    EXPECT_EQ(form.text(Control::Dir1), card.string());
+    EXPECT_EQ(form.text(Control::File1), card.string());
+    EXPECT_EQ(form.text(Control::txtTEXT1), text::selectSource);
+    EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::yellow);
+}
+
+TEST_F(Browser, OpeningAFolderMovesFileListOnly) {
+    form.setText(Control::Dir1, (root.path() / "sub").string());
+    browser.Dir1_Change();
+    EXPECT_EQ(form.text(Control::File1), (root.path() / "sub").string());
+    EXPECT_EQ(form.text(Control::txtTEXT1), "earlier text");
+    EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::buttonFace);
+
+    browser.txtTEXT1_Change();
+    EXPECT_EQ(form.text(Control::txtTEXT1), "earlier text");
+}
+
+TEST_F(Browser, PickedFileInTheOpenedRootBecomesATrack) {
+    test::makeFile(root.path() / "intro.mp3", 1000);
+    system.addFixed("d", root.str());
+    pick("d");
+
+    Module1 state;
+    state.cardBytes = 4000;
+    TrackList tracks(state, form);
+    form.addRow(Control::File1, "intro.mp3");
+    form.select(Control::File1, 0);
+    tracks.File1_DblClick();
+    EXPECT_EQ(state.tracks.slot(1).srcPath, (root.path() / "intro.mp3").string());
+    EXPECT_EQ(form.text(Control::Label7), test::gaugeCaption("25"));
+}
+
+} // namespace
+} // namespace velk

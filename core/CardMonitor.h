@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+namespace velk {
+
+struct Module1;
+class FormPort;
+class SystemPort;
+
+/// The destination drive check that runs every 100 ms: sets the ready flag (Label4's back
+/// colour), the card capacity `cardBytes` and the monitor's guidance texts.
+class CardMonitor {
+public:
+    /// A larger drive is a hard disk, not a flash card.
+    static constexpr std::int64_t largestCardBytes = 2'500'000'000;
+    static constexpr std::int32_t reserve = 50000;
+    static constexpr int intervalMs = 100;
+
+    CardMonitor(Module1& state, FormPort& form, const SystemPort& system);
+
+    void Timer1_Timer();
+
+private:
+    void showNotFlashCard();
+
+    Module1& m_state;
+    FormPort& m_form;
+    const SystemPort& m_system;
+};
+
+} // namespace velk
