@@ -1,0 +1,12 @@
+#include "platform/System.h"
+#include "ui/frmForm1/frmForm1.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const auto system = velk::makeSystem();
+    velk::ui::frmForm1 window(*system);
+    window.show();
+    return QApplication::exec();
+}

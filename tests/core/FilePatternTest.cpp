@@ -1,0 +1,45 @@
+#include "core/FilePattern.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace velk {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(FilePattern, MatchesLikeADriveLetterFileSystem) {
+    const struct {
+        const char* name;
+        const char* patterns;
+        bool matches;
+    } cases[] = {
+        {"a.mp3", "*.mp3;*.nvr", true},     {"A.MP3", "*.mp3;*.nvr", true},
+        {"b.Nvr", "*.mp3;*.nvr", true},     {"c.txt", "*.mp3;*.nvr", false},
+        {"mp3", "*.mp3;*.nvr", false},      {"x.mp3.txt", "*.mp3;*.nvr", false},
+        {"README", "*.*", true},            {".hidden", "*.*", true},
+        {"INDEX123.VKM", "index123.vkm", true}, {"a.mp3", ";;", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(matchesPattern(c.name, c.patterns), c.matches) << c.name << " / " << c.patterns;
+}
+
+TEST(FilePattern, ListsOnlyMatchingFilesSortedIgnoringCase) {
+    const fs::path dir = fs::temp_directory_path() / ("velk-pattern-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder.mp3");
+    for (const char* name : {"b.nvr", "A.MP3", "c.txt", "a2.mp3"})
+        std::ofstream(dir / name).put('x');
+    fs::create_symlink("/nonexistent/target", dir / "dangling.mp3");
+
+    EXPECT_EQ(listFiles(dir.string(), "*.mp3;*.nvr"),
+              (std::vector<std::string>{"A.MP3", "a2.mp3", "b.nvr", "dangling.mp3"}));
+    EXPECT_EQ(listFiles(dir.string(), "*.*").size(), 5u) << "every file and link, no folder";
+    EXPECT_TRUE(listFiles((dir / "missing").string(), "*.*").empty());
+    fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace velk

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QTreeWidget>
+
+namespace velk::ui {
+
+/// The folders of a path as an indented tree: each folder from the root down to the open
+/// one, then the open folder's sub-folders. Activating an entry (double-click or Enter)
+/// opens it.
+class FolderList : public QTreeWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FolderList)
+public:
+    explicit FolderList(QWidget* parent);
+
+    [[nodiscard]] QString path() const { return m_path; }
+    /// Opens a folder; returns false (and keeps the old one) when it is not a readable folder.
+    bool setPath(const QString& path);
+
+signals:
+    /// The open folder changed.
+    void Change();
+
+private:
+    void rebuild();
+
+    QString m_path;
+};
+
+} // namespace velk::ui

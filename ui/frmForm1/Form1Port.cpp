@@ -1,0 +1,183 @@
+#include "Form1Port.h"
+
+#include "ColourButton.h"
+#include "DriveList.h"
+#include "FileList.h"
+#include "FolderList.h"
+#include "Layout.h"
+#include "MessageBox.h"
+#include "ProgressBar.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace velk::ui {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+void paintBack(QWidget* w, QPalette::ColorRole role, std::uint32_t colour) {
+    QPalette palette = w->palette();
+    palette.setColor(role, toQColor(colour));
+    w->setPalette(palette);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace
+
+Form1Port::Form1Port(QWidget& window, const Form1Controls& controls) : m_window(window), m_c(controls) {}
+
+QWidget* Form1Port::widget(Control c) const {
+    switch (c) {
+    case Control::txtTEXT1: return m_c.txtTEXT1;
+    case Control::Label4: return m_c.Label4;
+    case Control::Label7: return m_c.Label7;
+    case Control::Frame1: return m_c.Frame1;
+    case Control::cmdDel: return m_c.cmdDel;
+    case Control::cmdMode0: return m_c.cmdMode0;
+    case Control::cmdMode1: return m_c.cmdMode1;
+    case Control::cmdMode2: return m_c.cmdMode2;
+    case Control::lstList1: return m_c.lstList1;
+    case Control::lstList2: return m_c.lstList2;
+    case Control::lstListMode: return m_c.lstListMode;
+    case Control::drvDrive1: return m_c.drvDrive1;
+    case Control::Drive1: return m_c.Drive1;
+    case Control::Dir1: return m_c.Dir1;
+    case Control::File1: return m_c.File1;
+    case Control::File2: return m_c.File2;
+    }
+    throw std::invalid_argument("unknown control");
+}
+
+QListWidget* Form1Port::list(Control c) const {
+    auto* l = qobject_cast<QListWidget*>(widget(c));
+    if (!l)
+        throw std::invalid_argument("control is not a list");
+    return l;
+}
+
+std::string Form1Port::text(Control c) const {
+    switch (c) {
+    case Control::txtTEXT1: return m_c.txtTEXT1->toPlainText().toStdString();
+    case Control::drvDrive1: return m_c.drvDrive1->drive().toStdString();
+    case Control::Drive1: return m_c.Drive1->drive().toStdString();
+    case Control::Dir1: return m_c.Dir1->path().toStdString();
+    case Control::File1: return m_c.File1->path().toStdString();
+    case Control::File2: return m_c.File2->path().toStdString();
+    default:
+        if (auto* label = qobject_cast<QLabel*>(widget(c)))
+            return label->text().toStdString();
+        if (auto* button = qobject_cast<QAbstractButton*>(widget(c)))
+            return button->text().toStdString();
+        return {};
+    }
+}
+
+void Form1Port::setText(Control c, const std::string& value) {
+    const QString v = q(value);
+    switch (c) {
+    case Control::txtTEXT1:
+        // The monitor writes the same text ten times a second; only a change repaints.
+        if (m_c.txtTEXT1->toPlainText() != v)
+            m_c.txtTEXT1->setPlainText(v);
+        return;
+    case Control::drvDrive1: m_c.drvDrive1->setDrive(v); return;
+    case Control::Drive1: m_c.Drive1->setDrive(v); return;
+    case Control::Dir1: m_c.Dir1->setPath(v); return;
+    case Control::File1: m_c.File1->setPath(v); return;
+    case Control::File2: m_c.File2->setPath(v); return;
+    default:
+        if (auto* label = qobject_cast<QLabel*>(widget(c))) {
+            if (label->text() != v)
+                label->setText(v);
+        }
+        return;
+    }
+}
+
+std::uint32_t Form1Port::backColour(Control c) const {
+    if (auto* button = qobject_cast<ColourButton*>(widget(c)))
+        return button->backColour();
+    return widget(c)->property("backColour").toUInt();
+}
+
+void Form1Port::setBackColour(Control c, std::uint32_t colour) {
+    QWidget* w = widget(c);
+    if (auto* button = qobject_cast<ColourButton*>(w)) {
+        button->setBackColour(colour);
+        return;
+    }
+    if (w->property("backColour").toUInt() == colour && w->property("backColour").isValid())
+        return;
+    w->setProperty("backColour", static_cast<uint>(colour));
+    paintBack(w, c == Control::txtTEXT1 ? QPalette::Base : QPalette::Window, colour);
+}
+
+bool Form1Port::isVisible(Control c) const { return !widget(c)->isHidden(); }
+
+void Form1Port::setVisible(Control c, bool visible) {
+    QWidget* w = widget(c);
+    w->setVisible(visible);
+    if (visible)
+        w->raise();
+}
+
+int Form1Port::rowCount(Control c) const { return list(c)->count(); }
+
+std::string Form1Port::rowText(Control c, int row) const {
+    const QListWidgetItem* item = list(c)->item(row);
+    return item ? item->text().toStdString() : std::string();
+}
+
+int Form1Port::selectedRow(Control c) const {
+    const QListWidget* l = list(c);
+    const QListWidgetItem* item = l->currentItem();
+    return item && item->isSelected() ? l->row(item) : -1;
+}
+
+void Form1Port::addRow(Control c, const std::string& row) { list(c)->addItem(q(row)); }
+
+void Form1Port::removeRow(Control c, int row) { delete list(c)->takeItem(row); }
+
+void Form1Port::clearRows(Control c) { list(c)->clear(); }
+
+float Form1Port::progress() const { return m_c.ProgressBar1->exactValue(); }
+
+void Form1Port::setProgress(float value) { m_c.ProgressBar1->setExactValue(value); }
+
+void Form1Port::setTimer(int intervalMs, bool enabled) {
+    if (m_c.Timer1->interval() != intervalMs)
+        m_c.Timer1->setInterval(intervalMs);
+    if (enabled && !m_c.Timer1->isActive())
+        m_c.Timer1->start();
+    else if (!enabled)
+        m_c.Timer1->stop();
+}
+
+void Form1Port::setRunInProgress(bool running) {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_c.File1, m_c.lstList1, m_c.cmdDel, m_c.cmdMode0,
+                                                      m_c.cmdMode1, m_c.cmdMode2, m_c.newbut, m_c.cmdFinish})
+        w->setEnabled(!running);
+}
+
+bool Form1Port::yield() {
+    QCoreApplication::processEvents();
+    return !m_ending;
+}
+
+bool Form1Port::waitForEvents() {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return !m_ending;
+}
+
+void Form1Port::messageBox(const std::string& message) { MessageBox::show(&m_window, q(message)); }
+
+void Form1Port::beep() { QApplication::beep(); }
+
+} // namespace velk::ui

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Form1Controls.h"
+#include "core/FormPort.h"
+
+class QWidget;
+
+namespace velk::ui {
+
+/// The main window as the logic sees it: each Control mapped to its widget.
+class Form1Port : public FormPort {
+public:
+    Form1Port(QWidget& window, const Form1Controls& controls);
+
+    std::string text(Control c) const override;
+    void setText(Control c, const std::string& value) override;
+    std::uint32_t backColour(Control c) const override;
+    void setBackColour(Control c, std::uint32_t colour) override;
+    bool isVisible(Control c) const override;
+    void setVisible(Control c, bool visible) override;
+
+    int rowCount(Control list) const override;
+    std::string rowText(Control list, int row) const override;
+    int selectedRow(Control list) const override;
+    void addRow(Control list, const std::string& row) override;
+    void removeRow(Control list, int row) override;
+    void clearRows(Control list) override;
+
+    float progress() const override;
+    void setProgress(float value) override;
+    void setTimer(int intervalMs, bool enabled) override;
+    void setRunInProgress(bool running) override;
+
+    bool yield() override;
+    bool waitForEvents() override;
+    void messageBox(const std::string& message) override;
+    void beep() override;
+
+    /// From now on every yield tells the logic that the program is ending.
+    void setEnding() { m_ending = true; }
+    [[nodiscard]] bool ending() const { return m_ending; }
+
+private:
+    [[nodiscard]] QWidget* widget(Control c) const;
+    [[nodiscard]] QListWidget* list(Control c) const;
+
+    QWidget& m_window;
+    Form1Controls m_c;
+    bool m_ending = false;
+};
+
+} // namespace velk::ui

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace velk::ui {
+
+/// Every modal box of the program: one OK button, no icon, the application's title.
+class MessageBox {
+public:
+    /// Shows the box and waits until the operator closes it.
+    static void show(QWidget* parent, const QString& message);
+
+    /// Tests install an answerer that receives each message instead of a real modal box.
+    using Answerer = std::function<void(const QString& message)>;
+    static void setAnswerer(Answerer answerer);
+};
+
+} // namespace velk::ui
