@@ -5,7 +5,7 @@
 
 namespace velk::ui {
 
-ColourButton::ColourButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+ColourButton::ColourButton(const QString& caption, QWidget* parent) : WrapButton(caption, parent) {
     setBackColour(colour::buttonFace);
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QPushButton>
+#include "WrapButton.h"
 
 #include <cstdint>
 
 namespace velk::ui {
 
 /// A push button whose face shows a back colour chosen at run time.
-class ColourButton : public QPushButton {
+class ColourButton : public WrapButton {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ColourButton)
 public:

@@ -7,6 +7,7 @@
 #include "Layout.h"
 #include "Outline.h"
 #include "ProgressBar.h"
+#include "WrapButton.h"
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "ui/hlpform/hlpform.h"
@@ -49,16 +50,12 @@ QLabel* label(QWidget* parent, const char* name, const char* caption, const QRec
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption, const QRect& box,
                     const char* tip) {
-    auto* b = place(new QPushButton(q(caption), parent), name, box, tip);
-    b->setAutoDefault(false);
-    return b;
+    return place(new WrapButton(q(caption), parent), name, box, tip);
 }
 
 ColourButton* colourButton(QWidget* parent, const char* name, const char* caption, const QRect& box,
                            const char* tip) {
-    auto* b = place(new ColourButton(q(caption), parent), name, box, tip);
-    b->setAutoDefault(false);
-    return b;
+    return place(new ColourButton(q(caption), parent), name, box, tip);
 }
 
 QListWidget* listBox(QWidget* parent, const char* name, const QRect& box, const char* tip) {
@@ -93,6 +90,10 @@ Form1Controls frmForm1::buildControls() {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(px(7590), px(6405));
+    // The layout was drawn for a small 8-point face; a common 11-pixel sans keeps captions inside.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     move(0, 0);
 
     Form1Controls c;
