@@ -97,6 +97,7 @@ private slots:
         QCOMPARE(files->item(0)->text(), s("a.mp3"));
         QCOMPARE(files->item(1)->text(), s("B.NVR"));
         QCOMPARE(m_form->focusWidget(), find<QWidget>("Dir1"));
+        QCOMPARE(find<QLabel>("Image1")->pixmap().size(), QSize(320, 240));
         auto* timer = find<QTimer>("Timer1");
         QCOMPARE(timer->interval(), 100);
         QVERIFY(timer->isActive());

@@ -22,6 +22,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+// Resources of a static library are linked in only when something names them.
+static void loadResources() { Q_INIT_RESOURCE(resources); }
+
 namespace velk::ui {
 
 namespace {
@@ -119,6 +122,7 @@ Form1Controls frmForm1::buildControls() {
     c.Drive1 = place(new DriveList(m_system, this), "Drive1", twips(240, 3360, 1815, 315),
                      "Drive Letter for the MMC Card");
     c.Label4 = label(this, "Label4", "", twips(240, 3720, 1815, 735), Border::single, false);
+    loadResources();
     auto* image = place(new QLabel(this), "Image1", twips(2160, 3120, 1815, 1335),
                         "VELK Message Assembler - builds message cards for the VELK player");
     image->setPixmap(QPixmap(QStringLiteral(":/images/logo.png")));
