@@ -27,6 +27,14 @@ inline constexpr const char* capacitySuffix = "MBytes";
 inline constexpr const char* driveUnavailable =
     "Drive unavailable - Please insert an MMC card into reader, exit Drive and retry";
 
+/// A drive list entry reads: the drive, driveDetailOpen, what it holds, driveDetailClose.
+inline constexpr const char* driveDetailOpen = "  (";
+inline constexpr const char* driveDetailClose = ")";
+inline constexpr const char* driveCardPrefix = "card: ";
+inline constexpr const char* driveNoCard = "no card";
+inline constexpr const char* driveCardNotMounted = "card not mounted";
+inline constexpr const char* cardNotMounted = "the card is not mounted";
+
 inline constexpr const char* creatingIndex =
     "Creating INDEX file and downloading to MMC card  Please wait";
 inline constexpr const char* downloading = "Downloading Please WAIT";
@@ -39,6 +47,28 @@ inline constexpr const char* removeCardPrefix = "You may now remove the MMC card
 inline constexpr const char* removeCardSuffix = " bytes";
 inline constexpr const char* deleteWarning =
     "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE";
+
+/// A programming run that fails reads: the step, runFailed, the file (runArrow and the
+/// target for a copy), runReasonSeparator, the reason.
+inline constexpr const char* runFailed = " failed: ";
+inline constexpr const char* runArrow = " -> ";
+inline constexpr const char* runReasonSeparator = ": ";
+inline constexpr const char* programmingFailed =
+    "Programming FAILED - the MMC card is NOT ready for use";
+inline constexpr const char* stepWriteIndex = "Writing the INDEX file";
+inline constexpr const char* stepOpenDestination = "Opening the destination drive";
+inline constexpr const char* stepCheckCard = "Checking the MMC card";
+inline constexpr const char* stepDummy = "Creating the dummy file";
+inline constexpr const char* stepDelete = "Deleting";
+inline constexpr const char* stepMeasure = "Reading the file size";
+inline constexpr const char* stepCount = "Adding up the bytes copied";
+inline constexpr const char* stepCopy = "Copying";
+inline constexpr const char* stepSave = "Writing to the MMC card";
+inline constexpr const char* stepCopyIndex = "Copying the INDEX file";
+inline constexpr const char* noLongerRemovable = "the drive is no longer a removable drive";
+inline constexpr const char* noLongerAnswers = "the MMC card no longer answers";
+inline constexpr const char* rootChanged = "the card's root folder has changed";
+inline constexpr const char* countOverflow = "the total passes 2147483647 bytes";
 
 inline constexpr const char* helpCaption = "VELK Programming Help";
 /// Captions of the help topic buttons hbut1 to hbut9.

@@ -1,0 +1,209 @@
+#include "core/HelpTopic.h"
+
+#include <gtest/gtest.h>
+
+#include <sched.h>
+#include <stdlib.h>
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "velk-help-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        fs::remove_all(m_path, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    [[nodiscard]] const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(HelpTopicFile, NamesTheNineTopicsAndNothingElse) {
+    EXPECT_EQ(velk::helpTopicFile(1), "velkhlp1.txt");
+    EXPECT_EQ(velk::helpTopicFile(9), "velkhlp9.txt");
+    EXPECT_THROW((void)velk::helpTopicFile(0), std::out_of_range);
+    EXPECT_THROW((void)velk::helpTopicFile(10), std::out_of_range);
+}
+
+struct LineCase {
+    const char* name;
+    std::string bytes;
+    std::string text;
+};
+
+class LineEnds : public testing::TestWithParam<LineCase> {};
+
+TEST_P(LineEnds, BecomeOneLineBreakEach) {
+    EXPECT_EQ(velk::decodeHelpText(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HelpText, LineEnds,
+    testing::Values(LineCase{"crlf", "one\r\ntwo\r\n\r\nthree\r\n", "one\ntwo\n\nthree\n"},
+                    LineCase{"lf", "one\ntwo", "one\ntwo"},
+                    LineCase{"lone_cr", "one\rtwo", "one\ntwo"},
+                    LineCase{"cr_before_crlf", "a\r\r\nb", "a\n\nb"},
+                    LineCase{"lf_cr", "a\n\rb", "a\n\nb"}, LineCase{"trailing_cr", "a\r", "a\n"},
+                    LineCase{"empty", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ByteCase {
+    unsigned char byte;
+    const char* utf8;
+};
+
+// Written out as the characters themselves, not derived from any table.
+constexpr ByteCase cp1252[] = {
+    {0x80, "€"},      {0x81, "\u0081"}, {0x82, "‚"},      {0x83, "ƒ"},      {0x84, "„"},
+    {0x85, "…"},      {0x86, "†"},      {0x87, "‡"},      {0x88, "ˆ"},      {0x89, "‰"},
+    {0x8A, "Š"},      {0x8B, "‹"},      {0x8C, "Œ"},      {0x8D, "\u008D"}, {0x8E, "Ž"},
+    {0x8F, "\u008F"}, {0x90, "\u0090"}, {0x91, "‘"},      {0x92, "’"},      {0x93, "“"},
+    {0x94, "”"},      {0x95, "•"},      {0x96, "–"},      {0x97, "—"},      {0x98, "˜"},
+    {0x99, "™"},      {0x9A, "š"},      {0x9B, "›"},      {0x9C, "œ"},      {0x9D, "\u009D"},
+    {0x9E, "ž"},      {0x9F, "Ÿ"},      {0xA0, "\u00A0"}, {0xA3, "£"},      {0xA9, "©"},
+    {0xB0, "°"},      {0xBF, "¿"},      {0xC0, "À"},      {0xD7, "×"},      {0xDF, "ß"},
+    {0xE9, "é"},      {0xF7, "÷"},      {0xFF, "ÿ"},
+};
+
+TEST(HelpText, UpperHalfBytesAreTheirWindows1252Characters) {
+    for (const ByteCase& c : cp1252) {
+        const std::string bytes{'<', static_cast<char>(c.byte), '>'};
+        EXPECT_EQ(velk::decodeHelpText(bytes), std::string("<") + c.utf8 + ">")
+            << "byte 0x" << std::hex << int(c.byte);
+    }
+}
+
+TEST(HelpText, EveryByteBecomesExactlyOneCharacter) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            all += static_cast<char>(b);
+    const std::string text = velk::decodeHelpText(all);
+    std::size_t characters = 0;
+    for (unsigned char c : text)
+        characters += (c & 0xC0) != 0x80;
+    EXPECT_EQ(characters, all.size());
+}
+
+TEST(ReadHelpTopic, MissingFileIsCreatedEmpty) {
+    TempFolder dir;
+    const fs::path topic = dir.path() / "velkhlp4.txt";
+    const velk::HelpTopic read = velk::readHelpTopic(topic);
+    EXPECT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.text, "");
+    ASSERT_TRUE(fs::is_regular_file(topic));
+    EXPECT_EQ(fs::file_size(topic), 0u);
+}
+
+TEST(ReadHelpTopic, ReadsEveryByteAndLeavesTheFileAsItWas) {
+    TempFolder dir;
+    const fs::path topic = dir.path() / "velkhlp1.txt";
+    // NUL and Ctrl-Z would end a text-mode or C-string read early.
+    const std::string bytes = "Line one\r\nNUL\0 and \x1A here\r\n\xE9t\xE9"s;
+    writeBytes(topic, bytes);
+    const velk::HelpTopic read = velk::readHelpTopic(topic);
+    EXPECT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.text, "Line one\nNUL\0 and \x1A here\nété"s);
+    EXPECT_EQ(readBytes(topic), bytes);
+}
+
+TEST(ReadHelpTopic, ReadsALargeTopicWhole) {
+    TempFolder dir;
+    const fs::path topic = dir.path() / "velkhlp9.txt";
+    std::mt19937 random(1234);
+    std::string bytes(3 * 1024 * 1024 + 17, '\0');
+    for (char& b : bytes)
+        b = static_cast<char>(0x20 + random() % 0x5F);
+    bytes.back() = '\xFF';
+    writeBytes(topic, bytes);
+    const velk::HelpTopic read = velk::readHelpTopic(topic);
+    ASSERT_TRUE(read.ok()) << read.error;
+    ASSERT_EQ(read.text.size(), bytes.size() + 1);
+    EXPECT_EQ(read.text.compare(0, bytes.size() - 1, bytes, 0, bytes.size() - 1), 0);
+    EXPECT_EQ(read.text.substr(read.text.size() - 2), "ÿ");
+}
+
+TEST(ReadHelpTopic, UnopenableTopicsComeBackAsErrorsWithThePath) {
+    TempFolder dir;
+    fs::create_directory(dir.path() / "velkhlp2.txt");
+    const fs::path cases[] = {dir.path() / "velkhlp2.txt", dir.path() / "gone" / "velkhlp3.txt"};
+    for (const fs::path& path : cases) {
+        velk::HelpTopic read;
+        EXPECT_NO_THROW(read = velk::readHelpTopic(path));
+        EXPECT_FALSE(read.ok()) << path;
+        EXPECT_EQ(read.text, "");
+        EXPECT_NE(read.error.find(path.string()), std::string::npos) << read.error;
+    }
+    EXPECT_FALSE(fs::exists(dir.path() / "gone"));
+}
+
+// A read-only tmpfs in a private mount namespace, so nothing is seen outside this process.
+class ReadOnlyFolder : public testing::Test {
+protected:
+    void SetUp() override {
+        if (::unshare(CLONE_NEWNS) != 0)
+            GTEST_SKIP() << "needs a private mount namespace (root): " << std::strerror(errno);
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", m_dir.path().c_str(), "tmpfs", 0, "size=1m") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
+        m_mounted = true;
+        writeBytes(m_dir.path() / "velkhlp5.txt", "kept\r\n");
+        if (::mount("tmpfs", m_dir.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+            GTEST_SKIP() << "cannot make the tmpfs read-only: " << std::strerror(errno);
+    }
+    void TearDown() override {
+        if (m_mounted)
+            ::umount2(m_dir.path().c_str(), MNT_DETACH);
+    }
+    TempFolder m_dir;
+    bool m_mounted = false;
+};
+
+TEST_F(ReadOnlyFolder, ExistingTopicIsStillRead) {
+    const velk::HelpTopic read = velk::readHelpTopic(m_dir.path() / "velkhlp5.txt");
+    EXPECT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.text, "kept\n");
+}
+
+TEST_F(ReadOnlyFolder, MissingTopicThatCannotBeCreatedIsAnError) {
+    const fs::path path = m_dir.path() / "velkhlp6.txt";
+    velk::HelpTopic read;
+    EXPECT_NO_THROW(read = velk::readHelpTopic(path));
+    EXPECT_FALSE(read.ok());
+    EXPECT_EQ(read.text, "");
+    EXPECT_NE(read.error.find(std::strerror(EROFS)), std::string::npos) << read.error;
+    EXPECT_FALSE(fs::exists(path));
+}
+
+} // namespace

@@ -1,0 +1,293 @@
+#include "ui/hlpform/hlpform.h"
+#include "core/Texts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+QString s(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// What each topic file holds in these tests, as bytes on disk and as the box shows it.
+QByteArray topicBytes(int n, const char* where = "") {
+    return QByteArray("Topic ") + QByteArray::number(n) + where + "\r\nsecond line of " +
+           QByteArray::number(n) + "\r\n";
+}
+QString topicText(int n, const char* where = "") {
+    return QString::fromLatin1(topicBytes(n, where)).replace(s("\r\n"), s("\n"));
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+void writeTopics(const QString& folder, const char* where = "") {
+    for (int n = 1; n <= 9; ++n)
+        writeFile(folder + s("/velkhlp%1.txt").arg(n), topicBytes(n, where));
+}
+
+} // namespace
+
+class hlpformTest : public QObject {
+    Q_OBJECT
+
+    QString m_previous;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QWidget> m_owner;
+    hlpform* m_help = nullptr;
+
+    QRadioButton* hbut(int n) {
+        auto* b = m_help->findChild<QRadioButton*>(s("hbut%1").arg(n));
+        if (!b)
+            qFatal("no hbut%d", n);
+        return b;
+    }
+    QPlainTextEdit* text1() {
+        auto* t = m_help->findChild<QPlainTextEdit*>(s("Text1"));
+        if (!t)
+            qFatal("no Text1");
+        return t;
+    }
+    // The radio indicator is inside every button's click area whatever its caption's width.
+    void click(int n) { QTest::mouseClick(hbut(n), Qt::LeftButton, {}, QPoint(6, 8)); }
+    int checkedTopic() {
+        int found = 0;
+        for (int n = 1; n <= 9; ++n)
+            if (hbut(n)->isChecked())
+                found = found ? -1 : n;
+        return found;
+    }
+    QString topicPath(int n) const { return m_dir->filePath(s("velkhlp%1.txt").arg(n)); }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        writeTopics(m_dir->path());
+        m_previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_owner = std::make_unique<QWidget>();
+        m_owner->resize(506, 427);
+        m_owner->show();
+        m_help = new hlpform(m_owner.get());
+    }
+    void cleanup() {
+        m_owner.reset();
+        m_help = nullptr;
+        QDir::setCurrent(m_previous);
+        m_dir.reset();
+    }
+
+    void isLaidOutAsDesigned() {
+        QCOMPARE(m_help->windowTitle(), s(velk::text::helpCaption));
+        QVERIFY(m_help->isWindow());
+        QCOMPARE(m_help->parentWidget(), m_owner.get());
+        QCOMPARE(m_help->minimumSize(), QSize(412, 323));
+        QCOMPARE(m_help->maximumSize(), QSize(412, 323));
+        QCOMPARE(text1()->geometry(), QRect(136, 8, 265, 297));
+        QCOMPARE(text1()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(text1()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QVERIFY(!text1()->isReadOnly());
+        for (int n = 1; n <= 9; ++n) {
+            QCOMPARE(hbut(n)->text(), s(velk::text::helpTopics[n - 1]));
+            QCOMPARE(hbut(n)->geometry(), QRect(8, 16 + 32 * (n - 1), 121, 17));
+            QVERIFY2(hbut(n)->sizeHint().width() <= 121, "caption cut off");
+            QVERIFY(!hbut(n)->isChecked());
+        }
+        QWidget* expected[10] = {text1()};
+        for (int n = 1; n <= 9; ++n)
+            expected[n] = hbut(n);
+        QWidget* w = text1();
+        for (int i = 1; i < 10; ++i) {
+            do
+                w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus));
+            QCOMPARE(w, expected[i]);
+        }
+    }
+
+    void creatingLoadsNothing() {
+        QDir::setCurrent(m_previous);
+        QTemporaryDir empty;
+        QVERIFY(QDir::setCurrent(empty.path()));
+        auto* other = new hlpform(m_owner.get());
+        QVERIFY(!other->isVisible());
+        QVERIFY(QDir(empty.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void displayShowsTopicOneFromTheCurrentFolder() {
+        m_help->display();
+        QVERIFY(m_help->isVisible());
+        QCOMPARE(checkedTopic(), 1);
+        QCOMPARE(text1()->toPlainText(), topicText(1));
+        QCOMPARE(m_help->focusWidget(), text1());
+        // Owned: the window system keeps it above the owner and minimises it with it.
+        QVERIFY(m_help->windowHandle());
+        QCOMPARE(m_help->windowHandle()->transientParent(), m_owner->windowHandle());
+    }
+
+    void eachButtonShowsItsTopic() {
+        m_help->display();
+        for (int n : {9, 2, 3, 4, 5, 6, 7, 8, 1}) {
+            click(n);
+            QCOMPARE(checkedTopic(), n);
+            QCOMPARE(text1()->toPlainText(), topicText(n));
+        }
+    }
+
+    void displayWhileOpenKeepsTopicAndTypedText() {
+        m_help->display();
+        click(3);
+        QTest::keyClicks(text1(), s("typed"));
+        const QString shown = text1()->toPlainText();
+        QVERIFY(shown.contains(s("typed")));
+        writeTopics(m_dir->path(), " changed");
+        m_help->display();
+        QVERIFY(m_help->isVisible());
+        QCOMPARE(checkedTopic(), 3);
+        QCOMPARE(text1()->toPlainText(), shown);
+    }
+
+    void choosingATopicReadsItsFileAfresh() {
+        m_help->display();
+        QTest::keyClicks(text1(), s("typed"));
+        click(9);
+        writeFile(topicPath(1), "edited\r\n");
+        click(1);
+        QCOMPARE(text1()->toPlainText(), s("edited\n"));
+        click(1);
+        QCOMPARE(text1()->toPlainText(), s("edited\n"));
+    }
+
+    void afterCloseDisplayLoadsAgainFromTheNewFolder() {
+        m_help->display();
+        click(3);
+        QTemporaryDir second;
+        writeTopics(second.path(), " second");
+        QVERIFY(QDir::setCurrent(second.path()));
+        // The folder is taken at load only: the open window keeps reading the first one.
+        click(2);
+        QCOMPARE(text1()->toPlainText(), topicText(2));
+        QVERIFY(m_help->close());
+        QVERIFY(!m_help->isVisible());
+        m_help->display();
+        QVERIFY(m_help->isVisible());
+        QCOMPARE(checkedTopic(), 1);
+        QCOMPARE(text1()->toPlainText(), topicText(1, " second"));
+        click(4);
+        QCOMPARE(text1()->toPlainText(), topicText(4, " second"));
+        QCOMPARE(m_owner->findChildren<hlpform*>().size(), 1);
+    }
+
+    void missingTopicIsCreatedEmpty() {
+        QVERIFY(QFile::remove(topicPath(4)));
+        m_help->display();
+        click(4);
+        QCOMPARE(checkedTopic(), 4);
+        QCOMPARE(text1()->toPlainText(), QString());
+        QVERIFY(text1()->placeholderText().isEmpty());
+        QFileInfo created(topicPath(4));
+        QVERIFY(created.isFile());
+        QCOMPARE(created.size(), 0);
+    }
+
+    void unreadableTopicLeavesTheBoxEmptyAndSaysWhy() {
+        QVERIFY(QFile::remove(topicPath(5)));
+        QVERIFY(QDir(m_dir->path()).mkdir(s("velkhlp5.txt")));
+        m_help->display();
+        click(5);
+        QCOMPARE(checkedTopic(), 5);
+        QCOMPARE(text1()->toPlainText(), QString());
+        QVERIFY(text1()->placeholderText().startsWith(s(velk::text::helpUnreadable)));
+        QVERIFY(text1()->placeholderText().contains(topicPath(5)));
+        QVERIFY(m_help->isVisible());
+        click(6);
+        QCOMPARE(text1()->toPlainText(), topicText(6));
+        QVERIFY(text1()->placeholderText().isEmpty());
+    }
+
+    void vanishedCurrentFolderDoesNotThrow() {
+        QTemporaryDir doomed;
+        QVERIFY(QDir::setCurrent(doomed.path()));
+        QVERIFY(doomed.remove());
+        m_help->display();
+        QCOMPARE(checkedTopic(), 1);
+        QCOMPARE(text1()->toPlainText(), QString());
+        QVERIFY(!text1()->placeholderText().isEmpty());
+    }
+
+    void longCrLfTopicShowsOneLinePerLineWithScrolling() {
+        QByteArray bytes;
+        for (int i = 1; i <= 200; ++i)
+            bytes += "line " + QByteArray::number(i) + " caf\xE9 \x80\r\n";
+        writeFile(topicPath(6), bytes);
+        m_help->display();
+        click(6);
+        const QStringList lines = text1()->toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 201);
+        QCOMPARE(lines.at(0), s("line 1 café €"));
+        QCOMPARE(lines.at(199), s("line 200 café €"));
+        QVERIFY(text1()->verticalScrollBar()->maximum() > 0);
+    }
+
+    void closingTheOwnerClosesHelp() {
+        m_help->display();
+        QVERIFY(m_help->isVisible());
+        QVERIFY(m_owner->close());
+        QVERIFY(!m_help->isVisible());
+    }
+
+    // The folder at a root: chroot into a temporary folder, so "/" is ours and the real
+    // root is never written; the saved descriptor leads back out afterwards.
+    void folderAtARootIsFine() {
+        m_help->display(); // fonts and plug-ins are loaded before the root changes
+        m_help->close();
+        const int realRoot = ::open("/", O_RDONLY | O_DIRECTORY);
+        QVERIFY(realRoot >= 0);
+        if (::chroot(m_dir->path().toLocal8Bit().constData()) != 0) {
+            ::close(realRoot);
+            QSKIP("chroot needs root");
+        }
+        const bool inRoot = ::chdir("/") == 0;
+        QString shown;
+        QString missing;
+        bool created = false;
+        if (inRoot) {
+            m_help->display();
+            shown = text1()->toPlainText();
+            QFile::remove(s("/velkhlp7.txt"));
+            click(7);
+            missing = text1()->toPlainText();
+            created = QFileInfo::exists(s("/velkhlp7.txt"));
+        }
+        const bool back = ::fchdir(realRoot) == 0 && ::chroot(".") == 0;
+        ::close(realRoot);
+        if (!back)
+            qFatal("cannot leave the chroot");
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        QVERIFY(inRoot);
+        QCOMPARE(shown, topicText(1));
+        QCOMPARE(missing, QString());
+        QVERIFY(created);
+        QVERIFY(QFileInfo::exists(topicPath(7)));
+    }
+};
+
+QTEST_MAIN(hlpformTest)
+#include "hlpformTest.moc"

@@ -1,0 +1,143 @@
+#include "hlpform.h"
+
+#include "core/HelpTopic.h"
+#include "core/Texts.h"
+#include "ui/frmForm1/Layout.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <system_error>
+
+using velk::ui::px;
+using velk::ui::twips;
+
+namespace {
+
+// The design font was smaller than most desktop defaults: shrink the buttons' font until the
+// longest caption fits the designed width rather than cut captions off.
+void fitCaptions(const std::array<QRadioButton*, velk::HelpTopic::count>& buttons, int width) {
+    const auto widest = [&buttons] {
+        int widest = 0;
+        for (const QRadioButton* b : buttons)
+            widest = std::max(widest, b->sizeHint().width());
+        return widest;
+    };
+    QFont font = buttons.front()->font();
+    while (widest() > width && font.pointSizeF() > 6.0) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        for (QRadioButton* b : buttons)
+            b->setFont(font);
+    }
+}
+
+} // namespace
+
+hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setObjectName(QStringLiteral("hlpform"));
+    setWindowTitle(QString::fromUtf8(velk::text::helpCaption));
+    setFixedSize(px(6180), px(4845));
+
+    m_text1 = new QPlainTextEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(twips(2040, 120, 3975, 4455));
+    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+    static constexpr std::array<void (hlpform::*)(), velk::HelpTopic::count> handlers = {
+        &hlpform::hbut1_Click, &hlpform::hbut2_Click, &hlpform::hbut3_Click,
+        &hlpform::hbut4_Click, &hlpform::hbut5_Click, &hlpform::hbut6_Click,
+        &hlpform::hbut7_Click, &hlpform::hbut8_Click, &hlpform::hbut9_Click,
+    };
+    QWidget* previous = m_text1;
+    for (int i = 0; i < velk::HelpTopic::count; ++i) {
+        auto* button = new QRadioButton(QString::fromUtf8(velk::text::helpTopics[i]), this);
+        button->setObjectName(QStringLiteral("hbut%1").arg(i + 1));
+        button->setGeometry(twips(120, 240 + 480 * i, 1815, 255));
+        connect(button, &QRadioButton::clicked, this, handlers[static_cast<std::size_t>(i)]);
+        setTabOrder(previous, button);
+        previous = button;
+        m_hbut[static_cast<std::size_t>(i)] = button;
+    }
+    fitCaptions(m_hbut, px(1815));
+
+    // A child window outlives its parent's close in Qt; an owned window must not.
+    if (owner)
+        owner->installEventFilter(this);
+}
+
+bool hlpform::eventFilter(QObject* watched, QEvent* event) {
+    // Minimising sends a spontaneous hide; the window system minimises us along with it.
+    if (watched == parent() && event->type() == QEvent::Hide && !event->spontaneous())
+        close();
+    return QWidget::eventFilter(watched, event);
+}
+
+void hlpform::display() {
+    if (!isVisible()) {
+        Form_Load();
+        show();
+    } else if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+}
+
+void hlpform::Form_Load() {
+    // A folder that vanished under the process leaves the path relative; the open then
+    // fails like any other unreadable topic instead of throwing out of the HELP click.
+    std::error_code ec;
+    m_helpFolder = std::filesystem::current_path(ec);
+    chooseTopic(1);
+    m_text1->setFocus();
+}
+
+void hlpform::hbut1_Click() {
+    chooseTopic(1);
+}
+void hlpform::hbut2_Click() {
+    chooseTopic(2);
+}
+void hlpform::hbut3_Click() {
+    chooseTopic(3);
+}
+void hlpform::hbut4_Click() {
+    chooseTopic(4);
+}
+void hlpform::hbut5_Click() {
+    chooseTopic(5);
+}
+void hlpform::hbut6_Click() {
+    chooseTopic(6);
+}
+void hlpform::hbut7_Click() {
+    chooseTopic(7);
+}
+void hlpform::hbut8_Click() {
+    chooseTopic(8);
+}
+void hlpform::hbut9_Click() {
+    chooseTopic(9);
+}
+
+void hlpform::chooseTopic(int topic) {
+    // The buttons are one exclusive group: checking one clears the other eight.
+    m_hbut[static_cast<std::size_t>(topic - 1)]->setChecked(true);
+    m_helpPath = m_helpFolder / velk::helpTopicFile(topic);
+    dsphlp();
+}
+
+void hlpform::dsphlp() {
+    const velk::HelpTopic topic = velk::readHelpTopic(m_helpPath);
+    m_text1->setPlaceholderText(topic.ok() ? QString()
+                                           : QString::fromUtf8(velk::text::helpUnreadable) +
+                                                 QString::fromStdString(topic.error));
+    m_text1->setPlainText(
+        QString::fromUtf8(topic.text.data(), static_cast<qsizetype>(topic.text.size())));
+}
