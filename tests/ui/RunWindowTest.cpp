@@ -1,0 +1,167 @@
+#include "core/Texts.h"
+#include "support/FakeSystem.h"
+#include "ui/frmForm1/DriveList.h"
+#include "ui/frmForm1/FileList.h"
+#include "ui/frmForm1/MessageBox.h"
+#include "ui/frmForm1/ProgressBar.h"
+#include "ui/frmForm1/frmForm1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace velk;
+
+namespace {
+
+QString s(const char* utf8) { return QString::fromUtf8(utf8); }
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
+// The programming run through the real window: the frame, its buttons and the message box.
+class RunWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_source;
+    QTemporaryDir m_card;
+    QTemporaryDir m_staging;
+    QString m_previous;
+    test::FakeSystem m_system;
+    std::unique_ptr<ui::frmForm1> m_form;
+    QStringList m_messages;
+    // What the operator does while the frame asks; run from a timer during the wait.
+    std::function<void()> m_operator;
+
+    template <typename T> T* find(const char* name) {
+        T* w = m_form->findChild<T*>(s(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    void addTrack(const char* name) {
+        auto* files = find<ui::FileList>("File1");
+        const auto items = files->findItems(s(name), Qt::MatchExactly);
+        QVERIFY(!items.isEmpty());
+        files->setCurrentItem(items.first());
+        m_form->File1_DblClick();
+    }
+    void answerWhenAsked() {
+        QTimer::singleShot(20, this, [this] {
+            if (find<QGroupBox>("Frame1")->isHidden())
+                return answerWhenAsked();
+            QVERIFY(!find<ui::FileList>("File2")->findItems(s("OLD.TXT"), Qt::MatchExactly).isEmpty());
+            m_operator();
+        });
+    }
+
+private slots:
+    void init() {
+        for (const QString& left : QDir(m_card.path()).entryList(QDir::Files))
+            QVERIFY(QFile::remove(m_card.filePath(left)));
+        writeBytes(m_source.filePath(s("a.mp3")), QByteArray(100, 'a'));
+        writeBytes(m_source.filePath(s("b.nvr")), QByteArray(300, 'b'));
+        writeBytes(m_card.filePath(s("OLD.TXT")), "old");
+        m_previous = QDir::currentPath();
+        QDir::setCurrent(m_staging.path());
+        m_system.table.clear();
+        m_system.order.clear();
+        m_system.addFixed("src", QDir(m_source.path()).canonicalPath().toStdString());
+        m_system.addCard("/dev/sdy", m_card.path().toStdString());
+        m_system.current = "src";
+        m_messages.clear();
+        ui::MessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
+        m_form = std::make_unique<ui::frmForm1>(m_system);
+        m_form->show();
+        find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
+        m_form->Timer1_Timer();
+        find<ui::FileList>("File1")->setPath(QDir(m_source.path()).canonicalPath());
+        addTrack("a.mp3");
+        addTrack("b.nvr");
+        QCOMPARE(find<QListWidget>("lstList1")->count(), 2);
+    }
+    void cleanup() {
+        m_form.reset();
+        ui::MessageBox::setAnswerer({});
+        QDir::setCurrent(m_previous);
+    }
+
+    void okProgrammesTheCard() {
+        bool editsDisabled = false;
+        m_operator = [&] {
+            editsDisabled = !find<QPushButton>("cmdDel")->isEnabled() && !find<QPushButton>("cmdFinish")->isEnabled() &&
+                            !find<QListWidget>("File1")->isEnabled() && find<QPushButton>("quit1")->isEnabled();
+            QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        };
+        answerWhenAsked();
+        QTest::mouseClick(find<QPushButton>("cmdFinish"), Qt::LeftButton);
+
+        QVERIFY(editsDisabled);
+        QCOMPARE(m_messages, QStringList{s(text::downloadComplete)});
+        QCOMPARE(bytesOf(m_card.filePath(s("M0000001.MP3"))), QByteArray(100, 'a'));
+        QCOMPARE(bytesOf(m_card.filePath(s("M0000002.MP3"))), QByteArray(300, 'b'));
+        QVERIFY(!QFile::exists(m_card.filePath(s("OLD.TXT"))));
+        QCOMPARE(bytesOf(m_card.filePath(s("INDEX123.VKM"))), bytesOf(m_staging.filePath(s("INDEX123.VKM"))));
+        QCOMPARE(bytesOf(m_card.filePath(s("INDEX123.VKM"))).size(), 29);
+        QCOMPARE(find<QPlainTextEdit>("txtTEXT1")->toPlainText(),
+                 s("You may now remove the MMC card - capacity used 400 bytes"));
+        QCOMPARE(find<QLabel>("Label7")->text(), QString());
+        QCOMPARE(find<ui::ProgressBar>("ProgressBar1")->exactValue(), 0.0f);
+        QVERIFY(find<QGroupBox>("Frame1")->isHidden());
+        QVERIFY(find<QPushButton>("cmdFinish")->isEnabled());
+        QCOMPARE(m_form->state().edit.editState, 1);
+    }
+
+    void cancelLeavesTheCard() {
+        m_operator = [&] { QTest::mouseClick(find<QPushButton>("Command2"), Qt::LeftButton); };
+        answerWhenAsked();
+        m_form->cmdFinish_Click();
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(bytesOf(m_card.filePath(s("OLD.TXT"))), QByteArray("old"));
+        QVERIFY(!QFile::exists(m_card.filePath(s("M0000001.MP3"))));
+        QCOMPARE(bytesOf(m_staging.filePath(s("INDEX123.VKM"))).size(), 29);
+        QCOMPARE(find<QPlainTextEdit>("txtTEXT1")->toPlainText(), s(text::downloading));
+        QCOMPARE(m_form->state().edit.editState, 0);
+    }
+
+    void quitDuringTheConfirmationTouchesNothing() {
+        m_operator = [&] { QTest::mouseClick(find<QPushButton>("quit1"), Qt::LeftButton); };
+        answerWhenAsked();
+        m_form->cmdFinish_Click();
+        QVERIFY(m_form->ending());
+        QCOMPARE(bytesOf(m_card.filePath(s("OLD.TXT"))), QByteArray("old"));
+        QVERIFY(!QFile::exists(m_card.filePath(s("M0000001.MP3"))));
+    }
+
+    void notReadyDestinationIsRefused() {
+        find<ui::DriveList>("Drive1")->setDrive(s("src"));
+        m_form->Timer1_Timer();
+        m_form->cmdFinish_Click();
+        QCOMPARE(m_messages, QStringList{s(text::incorrectDestination)});
+        QVERIFY(find<QGroupBox>("Frame1")->isHidden());
+        QCOMPARE(bytesOf(m_card.filePath(s("OLD.TXT"))), QByteArray("old"));
+    }
+};
+
+QTEST_MAIN(RunWindowTest)
+#include "RunWindowTest.moc"
