@@ -1,0 +1,194 @@
+#include "CardImage.h"
+
+#include "Paths.h"
+#include "Texts.h"
+#include "TrackTable.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <utility>
+
+namespace velk {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t recordSize = 14;
+
+std::string utf8(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+// The streams report failure without a reason; the C library's errno from the failed call
+// is the closest thing to the system's own message.
+std::string streamReason(int err) {
+    return err != 0 ? std::generic_category().message(err)
+                    : std::make_error_code(std::errc::io_error).message();
+}
+
+// Copies through the streams, for the reason a failed copy_file does not give.
+std::string streamCopy(const fs::path& from, const fs::path& to) {
+    errno = 0;
+    std::ifstream in(from, std::ios::binary);
+    if (!in.is_open())
+        return streamReason(errno);
+    errno = 0;
+    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+    if (!out.is_open())
+        return streamReason(errno);
+    std::vector<char> buffer(std::size_t{1} << 20);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        if (in.bad())
+            return streamReason(errno);
+        errno = 0;
+        if (in.gcount() > 0 && !out.write(buffer.data(), in.gcount()))
+            return streamReason(errno);
+    }
+    errno = 0;
+    out.close();
+    return out ? std::string() : streamReason(errno);
+}
+
+} // namespace
+
+CardError::CardError(std::string path, std::string reason, std::string target)
+    : std::runtime_error(path + text::runReasonSeparator + reason),
+      m_path(std::move(path)),
+      m_reason(std::move(reason)),
+      m_target(std::move(target)) {}
+
+const std::string& CardNames::operator[](int slot) const {
+    if (slot < 1 || slot > count)
+        throw std::out_of_range("card name slot " + std::to_string(slot) + " outside 1 to 20");
+    return m_names[static_cast<std::size_t>(slot - 1)];
+}
+
+CardNames buildCardNames() {
+    CardNames names;
+    for (int i = 1; i <= CardNames::count; ++i) {
+        std::string digits = std::to_string(i);
+        if (digits.size() == 1)
+            digits.insert(0, "0");
+        names.m_names[static_cast<std::size_t>(i - 1)] = "M00000" + digits + ".MP3";
+    }
+    return names;
+}
+
+std::vector<std::uint8_t> indexBytes(const TrackTable& tracks, const CardNames& names) {
+    const int n = tracks.trackCount;
+    if (n <= 0)
+        return {0, 0};
+
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(1 + recordSize * static_cast<std::size_t>(n));
+    bytes.push_back(static_cast<std::uint8_t>(n & 0xFF));
+    for (int i = 1; i <= n; ++i) {
+        const TrackTable::Slot& slot = tracks.slot(i);
+        bytes.push_back(static_cast<std::uint8_t>(slot.trackNo & 0xFF));
+        bytes.push_back(slot.playMode);
+        const std::string& name = names[i];
+        bytes.insert(bytes.end(), name.begin(), name.end());
+    }
+    return bytes;
+}
+
+void writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
+                    const std::string& path) {
+    tracks.trackCount = static_cast<std::int16_t>(listedRows);
+    const std::vector<std::uint8_t> bytes = indexBytes(tracks, names);
+
+    // Removing first also replaces a link or a file that cannot be truncated in place.
+    const fs::path p = fsPath(path);
+    std::error_code ec;
+    fs::remove(p, ec);
+    if (ec)
+        throw CardError(path, ec.message());
+
+    errno = 0;
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    if (!out.is_open())
+        throw CardError(path, streamReason(errno));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out)
+        throw CardError(path, streamReason(errno));
+}
+
+std::string stagedIndexPath() {
+    std::error_code ec;
+    const fs::path folder = fs::current_path(ec);
+    if (ec)
+        throw CardError(indexFileName, ec.message());
+    return joinPath(utf8(folder), indexFileName);
+}
+
+std::string cardFilePath(const std::string& destDrive, const std::string& name) {
+    const std::string stem = name.substr(0, 8);
+    const std::string extension = name.size() > 8 ? name.substr(8, 4) : std::string();
+    return joinPath(destDrive, stem + extension);
+}
+
+void placeDummyFile(const std::string& root) {
+    const std::string path = joinPath(root, dummyFileName);
+    errno = 0;
+    std::ofstream dummy(fsPath(path), std::ios::binary | std::ios::app);
+    if (!dummy.is_open())
+        throw CardError(path, streamReason(errno));
+    dummy.close();
+    if (!dummy)
+        throw CardError(path, streamReason(errno));
+}
+
+void wipeRoot(const std::string& root) {
+    std::error_code ec;
+    fs::directory_iterator it(fsPath(root), ec);
+    if (ec)
+        throw CardError(root, ec.message());
+
+    // Collected first: removing entries while the folder is being read may skip some.
+    std::vector<std::string> doomed;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string path = joinPath(root, utf8(it->path().filename()));
+        std::error_code statusError;
+        const fs::file_status status = it->symlink_status(statusError);
+        if (statusError)
+            throw CardError(path, statusError.message());
+        if (status.type() != fs::file_type::directory)
+            doomed.push_back(path);
+    }
+    if (ec)
+        throw CardError(root, ec.message());
+
+    for (const std::string& path : doomed) {
+        fs::remove(fsPath(path), ec);
+        if (ec)
+            throw CardError(path, ec.message());
+    }
+}
+
+void copyToCard(const std::string& source, const std::string& target) {
+    std::error_code ec;
+    const fs::path from = fsPath(source);
+    const fs::path to = fsPath(target);
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        return;
+    // When the kernel's copy stops part way (a full card, for one) the library reports only
+    // a generic input/output error; copying again the slow way finds the system's reason,
+    // or succeeds if the fault has passed.
+    if (ec == std::errc::io_error) {
+        const std::string reason = streamCopy(from, to);
+        if (reason.empty())
+            return;
+        throw CardError(source, reason, target);
+    }
+    throw CardError(source, ec.message(), target);
+}
+
+} // namespace velk

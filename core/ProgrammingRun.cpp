@@ -1,0 +1,255 @@
+#include "ProgrammingRun.h"
+
+#include "Colours.h"
+#include "FormPort.h"
+#include "Module1.h"
+#include "Paths.h"
+#include "SystemPort.h"
+#include "Texts.h"
+
+#include <filesystem>
+#include <limits>
+#include <stdexcept>
+#include <system_error>
+#include <utility>
+
+namespace velk {
+
+namespace {
+
+/// A step of the run that failed, worded for the operator.
+class RunError : public std::runtime_error {
+public:
+    RunError(const std::string& step, const std::string& path, const std::string& reason,
+             const std::string& target = {})
+        : std::runtime_error(compose(step, path, reason, target)) {}
+
+private:
+    static std::string compose(const std::string& step, const std::string& path,
+                               const std::string& reason, const std::string& target) {
+        std::string message = step + text::runFailed;
+        if (!path.empty()) {
+            message += path;
+            if (!target.empty())
+                message += text::runArrow + target;
+            message += text::runReasonSeparator;
+        }
+        return message + reason;
+    }
+};
+
+/// The program is ending: the run stops where it is, touching nothing more.
+struct ProgramEnding {};
+
+template <typename Operation>
+void attempt(const char* step, Operation&& operation) {
+    try {
+        std::forward<Operation>(operation)();
+    } catch (const CardError& e) {
+        throw RunError(step, e.path(), e.reason(), e.target());
+    } catch (const std::out_of_range& e) {
+        throw RunError(step, {}, e.what());
+    }
+}
+
+/// Holds the run-in-progress flag for exactly as long as the run lasts, however it ends.
+class RunFlag {
+public:
+    RunFlag(Module1& state, FormPort& form) : m_state(state), m_form(form) { set(true); }
+    ~RunFlag() { set(false); }
+    RunFlag(const RunFlag&) = delete;
+    RunFlag& operator=(const RunFlag&) = delete;
+
+private:
+    void set(bool running) {
+        m_state.runInProgress = running;
+        m_form.setRunInProgress(running);
+    }
+
+    Module1& m_state;
+    FormPort& m_form;
+};
+
+} // namespace
+
+ProgrammingRun::ProgrammingRun(Module1& state, FormPort& form, const SystemPort& system)
+    : m_state(state), m_form(form), m_system(system) {}
+
+void ProgrammingRun::Command1_Click() {
+    m_state.edit.editState = 1;
+    m_form.setVisible(Control::Frame1, false);
+}
+
+void ProgrammingRun::Command2_Click() {
+    m_state.edit.editState = 0;
+    m_form.setVisible(Control::Frame1, false);
+}
+
+void ProgrammingRun::cmdFinish_Click() {
+    if (m_state.runInProgress)
+        return;
+    const RunFlag flag(m_state, m_form);
+    m_showingSteps = false;
+    try {
+        run();
+    } catch (const ProgramEnding&) {
+        // Nothing more may be written or deleted, nor shown.
+    } catch (const RunError& e) {
+        report(e.what());
+    } catch (const std::exception& e) {
+        report(std::string(text::programmingFailed) + text::runReasonSeparator + e.what());
+    }
+}
+
+void ProgrammingRun::pause() {
+    if (!m_form.yield())
+        throw ProgramEnding{};
+}
+
+void ProgrammingRun::run() {
+    TrackTable& tracks = m_state.tracks;
+    const std::int32_t bytesAtStart = tracks.messageBytes;
+
+    m_form.setText(Control::txtTEXT1, text::creatingIndex);
+    m_cardName = buildCardNames();
+    attempt(text::stepWriteIndex, [&] {
+        m_stagedIndex = stagedIndexPath();
+        writeIndexFile(tracks, m_form.rowCount(Control::lstList1), m_cardName, m_stagedIndex);
+    });
+    m_form.setText(Control::txtTEXT1, text::downloading);
+    m_form.setBackColour(Control::txtTEXT1, colour::yellow);
+    pause();
+
+    m_destDrive = m_form.text(Control::Drive1);
+    if (m_form.backColour(Control::Label4) != colour::buttonFace) {
+        m_form.messageBox(text::incorrectDestination);
+        return;
+    }
+    const RootFolder root = m_system.rootFolder(m_destDrive);
+    if (root.status != RootFolder::Status::ok)
+        throw RunError(text::stepOpenDestination, m_destDrive,
+                       root.reason.empty() ? text::noLongerAnswers : root.reason);
+    m_root = root.path;
+
+    if (!confirmWipe())
+        return;
+
+    m_showingSteps = true;
+    m_form.setText(Control::Label7, text::deletingFiles);
+    pause();
+    m_form.setProgress(0.0f);
+
+    // The operator may have pulled the card or changed drives while the question was open.
+    checkStillTheCard();
+    attempt(text::stepDummy, [&] { placeDummyFile(m_root); });
+    attempt(text::stepDelete, [&] { wipeRoot(m_root); });
+
+    tracks.copiedBytes = 0;
+    const int lastSlot = tracks.trackCount;
+    for (int slot = 1; slot <= lastSlot; ++slot)
+        copySlot(slot, lastSlot);
+
+    m_form.setText(Control::Label7, text::copyingIndex);
+    pause();
+    const std::string cardIndex = joinPath(m_root, indexFileName);
+    checkStillTheCard();
+    attempt(text::stepCopyIndex, [&] { copyToCard(m_stagedIndex, cardIndex); });
+    save(cardIndex);
+    if (const std::error_code ec = m_system.flushFolder(m_root))
+        throw RunError(text::stepSave, m_root, ec.message());
+    pause();
+
+    m_form.messageBox(text::downloadComplete);
+    m_form.setText(Control::txtTEXT1, text::removeCardPrefix + std::to_string(bytesAtStart) +
+                                          text::removeCardSuffix);
+    m_form.setBackColour(Control::txtTEXT1, colour::yellow);
+    m_form.setText(Control::Label7, "");
+    m_form.setProgress(0.0f);
+}
+
+bool ProgrammingRun::confirmWipe() {
+    m_form.setText(Control::File2, m_root);
+    m_state.edit.editState = 0;
+    m_form.beep();
+    m_form.setVisible(Control::Frame1, true);
+    // Only O.K. or CANCEL hides the frame; until then sleep in the event loop.
+    while (m_form.isVisible(Control::Frame1)) {
+        if (!m_form.waitForEvents())
+            throw ProgramEnding{};
+    }
+    return m_state.edit.editState != 0;
+}
+
+void ProgrammingRun::checkStillTheCard() const {
+    if (m_system.driveType(m_destDrive) != drive_type::removable)
+        throw RunError(text::stepCheckCard, m_destDrive, text::noLongerRemovable);
+    if (!m_system.diskSpace(m_destDrive))
+        throw RunError(text::stepCheckCard, m_destDrive, text::noLongerAnswers);
+    const RootFolder now = m_system.rootFolder(m_destDrive);
+    if (now.status != RootFolder::Status::ok || now.path != m_root)
+        throw RunError(text::stepCheckCard, m_destDrive,
+                       now.status == RootFolder::Status::ok || now.reason.empty()
+                           ? text::rootChanged
+                           : now.reason);
+}
+
+// Every sub-step reads the slot afresh, as another handler may have run in the yield before.
+void ProgrammingRun::copySlot(int slot, int lastSlot) {
+    TrackTable& tracks = m_state.tracks;
+
+    if (!tracks.slot(slot).srcPath.empty()) {
+        m_form.setText(Control::Label7, text::copyingPrefix + tracks.slot(slot).srcPath);
+        pause();
+    }
+
+    if (const std::string source = tracks.slot(slot).srcPath; !source.empty()) {
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(fsPath(source), ec);
+        if (ec)
+            throw RunError(text::stepMeasure, source, ec.message());
+        constexpr auto largest = static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max());
+        const auto copied = static_cast<std::uintmax_t>(tracks.copiedBytes);
+        if (size > largest || copied + size > largest)
+            throw RunError(text::stepCount, source, text::countOverflow);
+        tracks.copiedBytes = static_cast<std::int32_t>(copied + size);
+        pause();
+    }
+
+    if (const std::string source = tracks.slot(slot).srcPath; !source.empty()) {
+        const std::string target = cardFilePath(m_root, m_cardName[slot]);
+        // A pulled card leaves its mount folder behind, which must not receive the copies.
+        checkStillTheCard();
+        attempt(text::stepCopy, [&] { copyToCard(source, target); });
+        save(target);
+        pause();
+    }
+
+    m_form.setProgress(progressAfter(slot, lastSlot));
+    pause();
+}
+
+float ProgrammingRun::progressAfter(int slot, int lastSlot) const {
+    const TrackTable& tracks = m_state.tracks;
+    // Only empty files make the total 0; the share of slots done still moves the bar to 100.
+    if (tracks.messageBytes <= 0)
+        return static_cast<float>(static_cast<double>(slot) / lastSlot * 100.0);
+    return static_cast<float>(static_cast<double>(tracks.copiedBytes) / tracks.messageBytes * 100.0);
+}
+
+void ProgrammingRun::save(const std::string& path) const {
+    if (const std::error_code ec = m_system.flushFile(path))
+        throw RunError(text::stepSave, path, ec.message());
+}
+
+void ProgrammingRun::report(const std::string& message) {
+    m_form.setText(Control::txtTEXT1, text::programmingFailed);
+    m_form.setBackColour(Control::txtTEXT1, colour::red);
+    // A stale step caption would read as if the run were still going.
+    if (m_showingSteps) {
+        m_form.setText(Control::Label7, "");
+        m_form.setProgress(0.0f);
+    }
+    m_form.messageBox(message);
+}
+
+} // namespace velk

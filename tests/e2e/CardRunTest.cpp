@@ -1,0 +1,220 @@
+// A whole programming run with the real LinuxSystem on a real removable drive (a loop device
+// passing for a card reader), in a mount namespace of this process's own. The card is
+// unmounted and mounted again before it is read back, so what is compared is what reached
+// the device's file system.
+
+#include "core/CardMonitor.h"
+#include "core/Colours.h"
+#include "core/Module1.h"
+#include "core/ProgrammingRun.h"
+#include "core/TrackEditor.h"
+#include "core/TrackList.h"
+#include "platform/LinuxSystem.h"
+#include "support/FakeForm.h"
+#include "support/LoopCard.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/mount.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string pattern(std::size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    std::uint32_t x = seed * 2654435761u + 7;
+    for (char& c : bytes) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 24);
+    }
+    return bytes;
+}
+
+/// Regular files of a folder, sorted.
+std::vector<std::string> filesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.symlink_status().type() == fs::file_type::regular)
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Folder {
+public:
+    Folder() {
+        std::string pattern = (fs::temp_directory_path() / "velk-e2e-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+    }
+    ~Folder() {
+        std::error_code ec;
+        fs::remove_all(m_path, ec);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    [[nodiscard]] const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+/// The window as the operator drives it: the monitor ticks at every yield, as the timer
+/// would, and the wipe question is answered O.K.
+class CardRun : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        if (const std::string why = LoopCard::unavailableReason(GetParam()); !why.empty())
+            GTEST_SKIP() << "no real card reader here: " << why;
+        static const std::string namespaceError = LoopCard::enterPrivateMountNamespace();
+        if (!namespaceError.empty())
+            GTEST_SKIP() << "no private mount namespace: " << namespaceError;
+        LoopCard::Options options;
+        options.fsType = GetParam();
+        try {
+            card = std::make_unique<LoopCard>(options);
+        } catch (const LoopCard::Unsupported& e) {
+            GTEST_SKIP() << e.what();
+        }
+        mountPoint = card->mountPoint();
+        previousFolder = fs::current_path();
+        fs::current_path(work.path());
+
+        form.setText(Control::Drive1, card->device());
+        form.setText(Control::File1, source.path().string());
+        monitor.Timer1_Timer();
+        ASSERT_EQ(form.backColour(Control::Label4), colour::buttonFace) << form.text(Control::Label4);
+        form.onYield = [this](FakeForm& f) {
+            monitor.Timer1_Timer();
+            if (onYield)
+                onYield(f);
+            if (f.isVisible(Control::Frame1))
+                run.Command1_Click();
+        };
+    }
+
+    void TearDown() override {
+        if (!previousFolder.empty())
+            fs::current_path(previousFolder);
+    }
+
+    /// Puts a file in the source folder and adds it with a double-click.
+    std::string add(const std::string& name, const std::string& content) {
+        writeBytes(source.path() / name, content);
+        form.addRow(Control::File1, name);
+        form.select(Control::File1, form.rowCount(Control::File1) - 1);
+        tracks.File1_DblClick();
+        return (source.path() / name).string();
+    }
+
+    /// Takes the card's file system off the device and reads it in afresh.
+    void remount() {
+        ASSERT_EQ(::umount2(mountPoint.c_str(), 0), 0) << std::strerror(errno);
+        ASSERT_EQ(::mount(card->device().c_str(), mountPoint.c_str(), GetParam(), 0, nullptr), 0)
+            << std::strerror(errno);
+    }
+
+    Folder work;
+    Folder source;
+    std::unique_ptr<LoopCard> card;
+    std::string mountPoint;
+    fs::path previousFolder;
+    const LinuxSystem system;
+    Module1 state;
+    FakeForm form;
+    TrackList tracks{state, form};
+    TrackEditor editor{state, form, tracks};
+    CardMonitor monitor{state, form, system};
+    ProgrammingRun run{state, form, system};
+    std::function<void(FakeForm&)> onYield;
+};
+
+TEST_P(CardRun, ThreeTracksReadBackByteForByte) {
+    const fs::path root = mountPoint;
+    writeBytes(root / "M0000005.MP3", "an older message");
+    writeBytes(root / "notes", "no extension");
+    fs::create_directory(root / "sub");
+    writeBytes(root / "sub" / "keep.txt", "kept");
+
+    const std::string a = pattern(200 * 1024 + 3, 1);
+    const std::string b = pattern(1, 2);
+    const std::string c = pattern(700 * 1024, 3);
+    add("intro.mp3", a);
+    add("beep.nvr", b);
+    add("main.mp3", c);
+    editor.cmdMode2_Click();
+    form.select(Control::lstList1, 1);
+    editor.lstList1_Click();
+    ASSERT_EQ(form.rowCount(Control::lstList1), 3) << form.text(Control::txtTEXT1);
+
+    run.cmdFinish_Click();
+    ASSERT_EQ(form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
+    const auto total = static_cast<int>(a.size() + b.size() + c.size());
+    EXPECT_EQ(form.text(Control::txtTEXT1),
+              "You may now remove the MMC card - capacity used " + std::to_string(total) + " bytes");
+
+    remount();
+    EXPECT_EQ(filesIn(root),
+              (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3", "M0000003.MP3"}));
+    EXPECT_EQ(readBytes(root / "M0000001.MP3"), a);
+    EXPECT_EQ(readBytes(root / "M0000002.MP3"), b);
+    EXPECT_EQ(readBytes(root / "M0000003.MP3"), c);
+    EXPECT_EQ(readBytes(root / "sub" / "keep.txt"), "kept");
+
+    std::string index = "\x03";
+    for (const auto& [number, mode] : {std::pair{1, 0}, std::pair{2, 2}, std::pair{3, 0}})
+        index += std::string{static_cast<char>(number), static_cast<char>(mode)} + "M000000" +
+                 std::to_string(number) + ".MP3";
+    EXPECT_EQ(readBytes(root / "INDEX123.VKM"), index);
+    EXPECT_EQ(readBytes(work.path() / "INDEX123.VKM"), index);
+}
+
+TEST_P(CardRun, CardPulledDuringTheCopies) {
+    add("intro.mp3", pattern(4096, 1));
+    const std::string second = add("main.mp3", pattern(4096, 2));
+    onYield = [&](FakeForm& f) {
+        if (f.text(Control::Label7) == "Copying " + second && !card->mountPoint().empty())
+            card->eject();
+    };
+    run.cmdFinish_Click();
+
+    EXPECT_EQ(form.messages, std::vector<std::string>{"Checking the MMC card failed: " + card->device() +
+                                                      ": the MMC card no longer answers"});
+    EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card is NOT ready for use");
+    EXPECT_EQ(form.rowCount(Control::lstList1), 2);
+    EXPECT_FALSE(state.runInProgress);
+    // The folder the card was mounted on is a plain folder again; nothing may land there.
+    EXPECT_TRUE(filesIn(mountPoint).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Card, CardRun, ::testing::Values("vfat", "ext4"),
+                         [](const auto& info) { return std::string(info.param); });
+
+} // namespace
+} // namespace velk::test
