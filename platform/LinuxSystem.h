@@ -1,0 +1,74 @@
+#pragma once
+
+#include "MountTable.h"
+#include "core/SystemPort.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velk {
+
+/// Drives on Linux, where there are no drive letters. A removable disk (a card reader, a USB
+/// stick, an SD or MMC card slot) is one drive named by its device path ("/dev/sdb"), whether
+/// or not a card is in it; any other mounted file system is a fixed drive named by its mount
+/// point ("/", "/home"). Every call reads the proc and sys trees afresh, so a card that comes
+/// or goes shows at the next call.
+class LinuxSystem : public SystemPort {
+public:
+    /// The roots are where the proc, sys and device trees are; tests point them elsewhere.
+    explicit LinuxSystem(std::string procRoot = "/proc", std::string sysRoot = "/sys",
+                         std::string devRoot = "/dev");
+
+    [[nodiscard]] std::vector<DriveEntry> drives() const override;
+    [[nodiscard]] std::string currentDrive() const override;
+    [[nodiscard]] std::uint32_t driveType(const std::string& designation) const override;
+    [[nodiscard]] std::optional<SpaceCounts>
+    diskSpace(const std::string& designation) const override;
+    [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
+
+    [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
+    [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
+
+    /// The four counts for a file system of `blocks` fragments of `fragmentBytes`, of which
+    /// `availableBlocks` are free to an ordinary user: 512-byte sectors where the fragment is
+    /// a multiple of 512, block counts clamped to 32 bits.
+    [[nodiscard]] static SpaceCounts spaceCounts(std::uint64_t fragmentBytes, std::uint64_t blocks,
+                                                 std::uint64_t availableBlocks);
+
+    /// A block device: a whole disk or one of its partitions.
+    struct BlockDevice {
+        std::string name;
+        DeviceNumber number;
+        unsigned partition = 0; ///< 0 for the whole disk
+    };
+    /// A removable disk with what is known of its medium.
+    struct Disk {
+        std::string name;
+        std::uint64_t sectors = 0;        ///< 0 when no medium is in it
+        std::vector<BlockDevice> devices; ///< the disk itself first, then its partitions
+    };
+
+private:
+    [[nodiscard]] MountTable readMounts() const;
+    [[nodiscard]] bool isRemovable(const std::string& diskName) const;
+    [[nodiscard]] bool onUsbBus(const std::string& diskName) const;
+    /// The name of the removable disk that `designation` names.
+    [[nodiscard]] std::optional<std::string> removableDisk(const std::string& designation) const;
+    [[nodiscard]] std::uint64_t mediumSectors(const std::string& diskName) const;
+    [[nodiscard]] Disk readDisk(const std::string& diskName) const;
+    [[nodiscard]] std::vector<Disk> removableDisks() const;
+    /// The whole disk that holds a mounted file system, when it is on one.
+    [[nodiscard]] std::optional<std::string> diskOf(const MountEntry& mount) const;
+    [[nodiscard]] bool onRemovableDisk(const MountEntry& mount) const;
+    /// The fixed drive mounted at `designation`, or null.
+    [[nodiscard]] const MountEntry* fixedMount(const MountTable& mounts,
+                                               const std::string& designation) const;
+    [[nodiscard]] std::string designationOf(const std::string& diskName) const;
+
+    std::string m_proc;
+    std::string m_sys;
+    std::string m_dev;
+};
+
+} // namespace velk

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/SystemPort.h"
+
+namespace velk {
+
+/// Drives on Windows: each drive letter is one drive, named "E:" and shown as such.
+class WindowsSystem : public SystemPort {
+public:
+    [[nodiscard]] std::vector<DriveEntry> drives() const override;
+    [[nodiscard]] std::string currentDrive() const override;
+    /// The type of "E:" is asked of its root, "E:\".
+    [[nodiscard]] std::uint32_t driveType(const std::string& designation) const override;
+    /// The space of "E:" is asked of the designation itself, without a backslash.
+    [[nodiscard]] std::optional<SpaceCounts>
+    diskSpace(const std::string& designation) const override;
+    [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
+
+    [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
+    [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
+};
+
+} // namespace velk

@@ -1,0 +1,138 @@
+// The real LinuxSystem against real loop devices that pass for card readers. Runs in a mount
+// namespace of its own, so nothing it mounts is seen outside this process.
+#include "platform/LinuxSystem.h"
+#include "support/LoopCard.h"
+
+#include "core/Texts.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <sys/statvfs.h>
+
+namespace velk {
+namespace {
+
+using test::LoopCard;
+
+std::string labelOf(const SystemPort& sys, const std::string& designation) {
+    for (const DriveEntry& d : sys.drives())
+        if (d.designation == designation)
+            return d.label;
+    return "(not listed)";
+}
+
+class LoopDevice : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        if (const std::string why = LoopCard::unavailableReason(GetParam()); !why.empty())
+            GTEST_SKIP() << "no real card readers here: " << why;
+        // Once per process: a second namespace would be no worse, but gains nothing.
+        static const std::string namespaceError = LoopCard::enterPrivateMountNamespace();
+        if (!namespaceError.empty())
+            GTEST_SKIP() << "no private mount namespace: " << namespaceError;
+    }
+
+    /// Null when the kernel cannot mount the file system, with the reason in m_skip.
+    std::unique_ptr<LoopCard> makeCard(bool withCard) {
+        LoopCard::Options options;
+        options.fsType = GetParam();
+        options.withCard = withCard;
+        try {
+            return std::make_unique<LoopCard>(options);
+        } catch (const LoopCard::Unsupported& e) {
+            m_skip = e.what();
+            return nullptr;
+        }
+    }
+
+    std::string m_skip;
+
+    const LinuxSystem m_system; // the default roots: the machine's own proc, sys and dev
+};
+
+TEST_P(LoopDevice, AMountedCardIsARemovableDriveWithItsCapacity) {
+    const auto card = makeCard(true);
+    if (!card)
+        GTEST_SKIP() << m_skip;
+    const std::string drive = card->device();
+    EXPECT_EQ(m_system.driveType(drive), drive_type::removable);
+    EXPECT_EQ(labelOf(m_system, drive), drive + text::driveDetailOpen + text::driveCardPrefix +
+                                            card->mountPoint() + text::driveDetailClose);
+
+    const auto space = m_system.diskSpace(drive);
+    ASSERT_TRUE(space.has_value());
+    struct statvfs st {};
+    ASSERT_EQ(::statvfs(card->mountPoint().c_str(), &st), 0);
+    const std::uint64_t bytes =
+        std::uint64_t{space->sectorsPerCluster} * space->bytesPerSector * space->totalClusters;
+    EXPECT_EQ(bytes, std::uint64_t{st.f_blocks} * st.f_frsize);
+    EXPECT_EQ(space->freeClusters, st.f_bavail);
+    // The file system takes some of the 8 MiB image for itself, never more than half.
+    EXPECT_LE(bytes, 8u << 20);
+    EXPECT_GT(bytes, 4u << 20);
+
+    const RootFolder root = m_system.rootFolder(drive);
+    EXPECT_EQ(root.status, RootFolder::Status::ok);
+    EXPECT_EQ(root.path, card->mountPoint());
+}
+
+TEST_P(LoopDevice, AnEjectedCardLeavesAnEmptyReader) {
+    const auto card = makeCard(true);
+    if (!card)
+        GTEST_SKIP() << m_skip;
+    const std::string drive = card->device();
+    ASSERT_TRUE(m_system.diskSpace(drive).has_value());
+    card->eject();
+    EXPECT_EQ(m_system.driveType(drive), drive_type::removable);
+    EXPECT_FALSE(m_system.diskSpace(drive).has_value());
+    EXPECT_EQ(m_system.rootFolder(drive).status, RootFolder::Status::deviceUnavailable);
+    EXPECT_EQ(labelOf(m_system, drive),
+              drive + text::driveDetailOpen + text::driveNoCard + text::driveDetailClose);
+}
+
+TEST_P(LoopDevice, AReaderThatNeverHadACardAnswersNothing) {
+    const auto reader = makeCard(false);
+    if (!reader)
+        GTEST_SKIP() << m_skip;
+    const std::string drive = reader->device();
+    EXPECT_EQ(m_system.driveType(drive), drive_type::removable);
+    EXPECT_FALSE(m_system.diskSpace(drive).has_value());
+    const RootFolder root = m_system.rootFolder(drive);
+    EXPECT_EQ(root.status, RootFolder::Status::deviceUnavailable);
+    EXPECT_FALSE(root.reason.empty());
+}
+
+TEST_P(LoopDevice, FilesOnTheCardFlushAndTheCardIsTheCurrentDriveInside) {
+    const auto card = makeCard(true);
+    if (!card)
+        GTEST_SKIP() << m_skip;
+    const std::string file = card->mountPoint() + "/INDEX123.VKM";
+    std::ofstream(file, std::ios::binary) << std::string("\x01\x01\x00", 3);
+    EXPECT_FALSE(m_system.flushFile(file));
+    EXPECT_FALSE(m_system.flushFolder(card->mountPoint()));
+
+    const auto start = std::filesystem::current_path();
+    std::filesystem::current_path(card->mountPoint());
+    const std::string current = m_system.currentDrive();
+    std::filesystem::current_path(start);
+    EXPECT_EQ(current, card->device());
+}
+
+TEST_P(LoopDevice, TheCardsOwnMountIsNoFixedDrive) {
+    const auto card = makeCard(true);
+    if (!card)
+        GTEST_SKIP() << m_skip;
+    EXPECT_EQ(labelOf(m_system, card->mountPoint()), "(not listed)");
+    EXPECT_EQ(m_system.driveType(card->mountPoint()), drive_type::noRootDir);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileSystems, LoopDevice, ::testing::Values("ext4", "vfat"),
+                         [](const auto& info) { return std::string(info.param); });
+
+} // namespace
+} // namespace velk
