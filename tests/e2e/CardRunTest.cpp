@@ -9,6 +9,7 @@
 #include "core/ProgrammingRun.h"
 #include "core/TrackEditor.h"
 #include "core/TrackList.h"
+#include "core/RunFixture.h"
 #include "platform/LinuxSystem.h"
 #include "support/FakeForm.h"
 #include "support/LoopCard.h"
@@ -35,25 +36,6 @@ namespace velk::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string pattern(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    std::uint32_t x = seed * 2654435761u + 7;
-    for (char& c : bytes) {
-        x = x * 1103515245u + 12345u;
-        c = static_cast<char>(x >> 24);
-    }
-    return bytes;
-}
 
 /// Regular files of a folder, sorted.
 std::vector<std::string> filesIn(const fs::path& folder) {
