@@ -1,5 +1,5 @@
 #include "core/HelpTopic.h"
-#include "ui/hlpform/hlpform.h"
+#include "ui/qt/hlpform/hlpform.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

@@ -2,8 +2,8 @@
 // process's CPU time over the wall time of a wait of a few seconds, with the 100 ms card
 // monitor running as it does in use.
 #include "support/FakeSystem.h"
-#include "ui/frmForm1/DriveList.h"
-#include "ui/frmForm1/frmForm1.h"
+#include "ui/qt/frmForm1/DriveList.h"
+#include "ui/qt/frmForm1/frmForm1.h"
 
 #include <QApplication>
 #include <QDir>

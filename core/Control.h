@@ -22,6 +22,8 @@ enum class Control : std::uint8_t {
     Dir1,        ///< folder list: text is its path; setting it opens that folder
     File1,       ///< file list: text is its folder, rows its file names
     File2,       ///< file list in the frame: setting its text points it there and refreshes
+    cmdFinish,   ///< buttons that a programming run locks: enabled state
+    newbut,
 };
 
 } // namespace velk

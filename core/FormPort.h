@@ -35,8 +35,9 @@ public:
     virtual void setProgress(float value) = 0;
     virtual void setTimer(int intervalMs, bool enabled) = 0;
 
-    /// Shows the edit and programming controls disabled while a run is in progress.
-    virtual void setRunInProgress(bool running) = 0;
+    /// Enables or disables a control; a disabled one takes no input and is drawn greyed.
+    virtual void setEnabled(Control c, bool enabled) = 0;
+    [[nodiscard]] virtual bool isEnabled(Control c) const = 0;
 
     /// Processes pending events once. Returns false when the program is ending, in which
     /// case the caller must stop at once.

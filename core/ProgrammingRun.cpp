@@ -52,6 +52,12 @@ void attempt(const char* step, Operation&& operation) {
     }
 }
 
+/// What a run locks: everything that edits the track list, starts a run, or changes the
+/// destination the run is writing to.
+constexpr Control lockedDuringRun[] = {Control::File1,    Control::lstList1, Control::cmdDel,
+                                       Control::cmdMode0, Control::cmdMode1, Control::cmdMode2,
+                                       Control::newbut,   Control::cmdFinish, Control::Drive1};
+
 /// Holds the run-in-progress flag for exactly as long as the run lasts, however it ends.
 class RunFlag {
 public:
@@ -63,7 +69,8 @@ public:
 private:
     void set(bool running) {
         m_state.runInProgress = running;
-        m_form.setRunInProgress(running);
+        for (const Control c : lockedDuringRun)
+            m_form.setEnabled(c, !running);
     }
 
     Module1& m_state;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -42,7 +44,42 @@ struct RootFolder {
     std::string reason;
 };
 
-/// The operating system's answers about drives, and flushing to the device.
+/// What tells a mounted card from another one mounted at the same place: on Linux the block
+/// device number with the file system's UUID or id, on Windows the volume serial number.
+/// Two identities are the same card only when every part is equal.
+struct CardIdentity {
+    std::string root;
+    std::string volume;
+
+    bool operator==(const CardIdentity&) const = default;
+};
+
+/// How a file is opened.
+enum class OpenMode {
+    read,           ///< an existing file, through the system's cache
+    readFromDevice, ///< an existing file, its data read from the device, not from a cache
+    createOrTruncate, ///< a plain file, emptied if it exists; a link of that name is refused
+    createOrKeep,     ///< a plain file, left as it is if it exists; a link is refused
+};
+
+/// An open file. Every call gives the system's own error; a read or a write may move fewer
+/// bytes than asked, and may fail with std::errc::interrupted, after which it can be repeated.
+class OpenFile {
+public:
+    virtual ~OpenFile() = default;
+
+    /// Up to `size` bytes into `buffer`; 0 at the end of the file.
+    [[nodiscard]] virtual std::size_t read(char* buffer, std::size_t size, std::error_code& ec) = 0;
+    /// Up to `size` bytes from `buffer`; how many the system took.
+    [[nodiscard]] virtual std::size_t write(const char* buffer, std::size_t size,
+                                            std::error_code& ec) = 0;
+    /// Forces the written data to the device.
+    [[nodiscard]] virtual std::error_code flush() = 0;
+    /// Closes the file; a delayed write error shows here. Called at most once.
+    [[nodiscard]] virtual std::error_code close() = 0;
+};
+
+/// The operating system's answers about drives, and files on the card.
 class SystemPort {
 public:
     virtual ~SystemPort() = default;
@@ -57,6 +94,17 @@ public:
     [[nodiscard]] virtual std::optional<SpaceCounts>
     diskSpace(const std::string& designation) const = 0;
     [[nodiscard]] virtual RootFolder rootFolder(const std::string& designation) const = 0;
+
+    /// Opens `path` (UTF-8). Files created have the system's default permissions and no
+    /// attributes: nothing is taken from any source file. Null with `ec` set on failure.
+    [[nodiscard]] virtual std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
+                                                             std::error_code& ec) const = 0;
+    /// The identity of the file system whose root folder is `root`, or nullopt when it
+    /// cannot be told.
+    [[nodiscard]] virtual std::optional<CardIdentity> cardIdentity(const std::string& root) const = 0;
+    /// True when the file at `path` (links followed) lies on the same device or volume as
+    /// the folder `root`, whatever path reaches it. False when either cannot be examined.
+    [[nodiscard]] virtual bool onSameVolume(const std::string& path, const std::string& root) const = 0;
 
     /// Forces a written file's data, or a folder's entries, to the device.
     [[nodiscard]] virtual std::error_code flushFile(const std::string& path) const = 0;

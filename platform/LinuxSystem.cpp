@@ -10,10 +10,12 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -488,6 +490,114 @@ std::error_code LinuxSystem::flushFile(const std::string& path) const {
 
 std::error_code LinuxSystem::flushFolder(const std::string& path) const {
     return syncPath(path, O_RDONLY | O_DIRECTORY);
+}
+
+namespace {
+
+class PosixFile : public OpenFile {
+public:
+    explicit PosixFile(int fd) : m_fd(fd) {}
+    ~PosixFile() override {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
+        const ssize_t n = ::read(m_fd, buffer, size);
+        if (n < 0) {
+            ec = lastError();
+            return 0;
+        }
+        return static_cast<std::size_t>(n);
+    }
+    std::size_t write(const char* buffer, std::size_t size, std::error_code& ec) override {
+        const ssize_t n = ::write(m_fd, buffer, size);
+        if (n < 0) {
+            ec = lastError();
+            return 0;
+        }
+        return static_cast<std::size_t>(n);
+    }
+    std::error_code flush() override { return ::fsync(m_fd) == 0 ? std::error_code() : lastError(); }
+    std::error_code close() override {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0 ? std::error_code() : lastError();
+    }
+
+private:
+    int m_fd;
+};
+
+// A file read back to check what reached the card must come from the device: its data is
+// forced out, then dropped from the page cache, so that the reads that follow go to the card.
+std::error_code dropCachedData(int fd) {
+    if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS)
+        return lastError();
+    if (const int err = ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED); err != 0)
+        return {err, std::generic_category()};
+    return {};
+}
+
+/// The UUID that udev recorded for a block device, where udev runs.
+std::string uuidOf(const std::string& devRoot, dev_t device) {
+    const std::string folder = devRoot + "/disk/by-uuid";
+    for (const std::string& name : folderEntries(folder)) {
+        struct stat st {};
+        if (::stat((folder + "/" + name).c_str(), &st) == 0 && S_ISBLK(st.st_mode) &&
+            st.st_rdev == device)
+            return name;
+    }
+    return {};
+}
+
+} // namespace
+
+std::unique_ptr<OpenFile> LinuxSystem::openFile(const std::string& path, OpenMode mode,
+                                                std::error_code& ec) const {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case OpenMode::read:
+    case OpenMode::readFromDevice: flags |= O_RDONLY; break;
+    case OpenMode::createOrTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW; break;
+    case OpenMode::createOrKeep: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
+    }
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        ec = lastError();
+        return nullptr;
+    }
+    auto file = std::make_unique<PosixFile>(fd);
+    if (mode == OpenMode::readFromDevice) {
+        if ((ec = dropCachedData(fd)))
+            return nullptr;
+    }
+    ec.clear();
+    return file;
+}
+
+std::optional<CardIdentity> LinuxSystem::cardIdentity(const std::string& root) const {
+    struct stat st {};
+    struct statvfs vfs {};
+    if (::stat(root.c_str(), &st) != 0 || ::statvfs(root.c_str(), &vfs) != 0)
+        return std::nullopt;
+    std::string volume = "dev " + std::to_string(major(st.st_dev)) + ":" +
+                         std::to_string(minor(st.st_dev)) + " fsid " + std::to_string(vfs.f_fsid) +
+                         " blocks " + std::to_string(vfs.f_blocks);
+    if (const std::string uuid = uuidOf(m_dev, st.st_dev); !uuid.empty())
+        volume += " uuid " + uuid;
+    return CardIdentity{root, volume};
+}
+
+bool LinuxSystem::onSameVolume(const std::string& path, const std::string& root) const {
+    struct stat file {};
+    struct stat folder {};
+    return ::stat(path.c_str(), &file) == 0 && ::stat(root.c_str(), &folder) == 0 &&
+           file.st_dev == folder.st_dev;
 }
 
 std::unique_ptr<SystemPort> makeSystem() {

@@ -27,6 +27,11 @@ public:
     diskSpace(const std::string& designation) const override;
     [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
 
+    [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
+                                                     std::error_code& ec) const override;
+    [[nodiscard]] std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
+    [[nodiscard]] bool onSameVolume(const std::string& path, const std::string& root) const override;
+
     [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
 

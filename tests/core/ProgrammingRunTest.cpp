@@ -32,7 +32,7 @@ TEST_F(ProgrammingRunTest, TwoTracksAreCopiedWithProgressAndReported) {
     std::vector<std::string> beforeFirstCopy;
     bool flagHeldThroughout = true;
     answer(true, [&](FakeForm& f) {
-        flagHeldThroughout = flagHeldThroughout && state.runInProgress && f.runInProgress;
+        flagHeldThroughout = flagHeldThroughout && state.runInProgress && f.runInProgress();
         if (f.text(Control::Label7) == "Copying " + a && beforeFirstCopy.empty())
             beforeFirstCopy = cardFiles();
     });
@@ -60,7 +60,7 @@ TEST_F(ProgrammingRunTest, TwoTracksAreCopiedWithProgressAndReported) {
 
     EXPECT_TRUE(flagHeldThroughout);
     EXPECT_FALSE(state.runInProgress);
-    EXPECT_FALSE(form.runInProgress);
+    EXPECT_FALSE(form.runInProgress());
     EXPECT_EQ(state.tracks.copiedBytes, 400);
     EXPECT_EQ(system.flushed,
               (std::vector<std::string>{cardPath("M0000001.MP3"), cardPath("M0000002.MP3"),
@@ -248,7 +248,7 @@ TEST_P(RunEnding, StopsAtOnce) {
     EXPECT_EQ(cardFiles(), GetParam().card);
     EXPECT_TRUE(form.messages.empty());
     EXPECT_FALSE(state.runInProgress);
-    EXPECT_FALSE(form.runInProgress);
+    EXPECT_FALSE(form.runInProgress());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -288,7 +288,7 @@ TEST_F(ProgrammingRunTest, FlushFailureFailsTheRun) {
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
     EXPECT_EQ(trackList(), before);
     EXPECT_FALSE(state.runInProgress);
-    EXPECT_FALSE(form.runInProgress);
+    EXPECT_FALSE(form.runInProgress());
 }
 
 TEST_F(ProgrammingRunTest, FailureBeforeTheWipeLeavesTheGauge) {

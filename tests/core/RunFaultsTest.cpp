@@ -73,7 +73,7 @@ struct Faults : RunFixture {
         EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
         EXPECT_EQ(trackList(), listBefore);
         EXPECT_FALSE(state.runInProgress);
-        EXPECT_FALSE(form.runInProgress);
+        EXPECT_FALSE(form.runInProgress());
     }
 };
 

@@ -53,6 +53,11 @@ std::string FakeForm::rowText(Control list, int row) const {
     return it->second[static_cast<std::size_t>(row)];
 }
 
+bool FakeForm::isEnabled(Control c) const {
+    auto it = m_enabled.find(c);
+    return it == m_enabled.end() || it->second;
+}
+
 int FakeForm::selectedRow(Control list) const {
     auto it = m_selected.find(list);
     return it == m_selected.end() ? -1 : it->second;

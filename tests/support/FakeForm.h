@@ -32,7 +32,8 @@ public:
     float progress() const override { return m_progress; }
     void setProgress(float value) override;
     void setTimer(int intervalMs, bool enabled) override;
-    void setRunInProgress(bool running) override { runInProgress = running; }
+    void setEnabled(Control c, bool enabled) override { m_enabled[c] = enabled; }
+    bool isEnabled(Control c) const override;
 
     bool yield() override;
     bool waitForEvents() override;
@@ -57,7 +58,8 @@ public:
     int beeps = 0;
     int timerInterval = 0;
     bool timerEnabled = false;
-    bool runInProgress = false;
+    /// True while the controls that a run locks are disabled.
+    bool runInProgress() const { return !isEnabled(Control::cmdFinish); }
     std::vector<std::string> messages;
     std::vector<std::string> label7History;
     std::vector<float> progressHistory;
@@ -69,6 +71,7 @@ private:
     std::map<Control, bool> m_visible;
     std::map<Control, std::vector<std::string>> m_rows;
     std::map<Control, int> m_selected;
+    std::map<Control, bool> m_enabled;
     float m_progress = 0.0f;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/SystemPort.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,12 +31,28 @@ public:
     std::uint32_t driveType(const std::string& designation) const override;
     std::optional<SpaceCounts> diskSpace(const std::string& designation) const override;
     RootFolder rootFolder(const std::string& designation) const override;
+    std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
+                                       std::error_code& ec) const override;
+    std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
+    bool onSameVolume(const std::string& path, const std::string& root) const override;
     std::error_code flushFile(const std::string& path) const override;
     std::error_code flushFolder(const std::string& path) const override;
 
     std::map<std::string, Drive> table;
     std::vector<std::string> order;
     std::string current;
+    /// Faults that files opened for writing show, shared by all of them.
+    struct WriteFaults {
+        std::size_t maxPerWrite = SIZE_MAX; ///< larger writes are cut short
+        int interruptions = 0;              ///< this many writes fail with EINTR first
+        std::optional<std::uint64_t> bytesUntilFull; ///< then ENOSPC, counted over all files
+    };
+    mutable WriteFaults writeFaults;
+    /// Byte offsets that a read from the device returns inverted, by file name.
+    std::map<std::string, std::uint64_t> corruptOnDevice;
+    /// Volume identity by root; a root not listed reads "volume of <root>".
+    std::map<std::string, std::string> volumes;
+    mutable int deviceReads = 0;
     std::error_code flushError; ///< returned by every flush when set
     mutable std::vector<std::string> flushed;
     mutable int typeQueries = 0;

@@ -1,4 +1,4 @@
-#include "ui/hlpform/hlpform.h"
+#include "ui/qt/hlpform/hlpform.h"
 #include "core/Texts.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "core/HelpTopic.h"
 #include "core/Texts.h"
-#include "ui/frmForm1/Layout.h"
+#include "ui/qt/frmForm1/Layout.h"
 
 #include <QEvent>
 #include <QFont>

@@ -1,12 +1,12 @@
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
-#include "ui/frmForm1/ColourButton.h"
-#include "ui/frmForm1/DriveList.h"
-#include "ui/frmForm1/FileList.h"
-#include "ui/frmForm1/FolderList.h"
-#include "ui/frmForm1/ProgressBar.h"
-#include "ui/frmForm1/frmForm1.h"
+#include "ui/qt/frmForm1/ColourButton.h"
+#include "ui/qt/frmForm1/DriveList.h"
+#include "ui/qt/frmForm1/FileList.h"
+#include "ui/qt/frmForm1/FolderList.h"
+#include "ui/qt/frmForm1/ProgressBar.h"
+#include "ui/qt/frmForm1/frmForm1.h"
 
 #include <QDir>
 #include <QFile>

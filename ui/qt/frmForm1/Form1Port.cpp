@@ -51,6 +51,8 @@ QWidget* Form1Port::widget(Control c) const {
     case Control::Dir1: return m_c.Dir1;
     case Control::File1: return m_c.File1;
     case Control::File2: return m_c.File2;
+    case Control::cmdFinish: return m_c.cmdFinish;
+    case Control::newbut: return m_c.newbut;
     }
     throw std::invalid_argument("unknown control");
 }
@@ -160,11 +162,9 @@ void Form1Port::setTimer(int intervalMs, bool enabled) {
         m_c.Timer1->stop();
 }
 
-void Form1Port::setRunInProgress(bool running) {
-    for (QWidget* w : std::initializer_list<QWidget*>{m_c.File1, m_c.lstList1, m_c.cmdDel, m_c.cmdMode0,
-                                                      m_c.cmdMode1, m_c.cmdMode2, m_c.newbut, m_c.cmdFinish})
-        w->setEnabled(!running);
-}
+void Form1Port::setEnabled(Control c, bool enabled) { widget(c)->setEnabled(enabled); }
+
+bool Form1Port::isEnabled(Control c) const { return widget(c)->isEnabled(); }
 
 bool Form1Port::yield() {
     QCoreApplication::processEvents();

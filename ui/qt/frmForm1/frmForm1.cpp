@@ -10,7 +10,7 @@
 #include "WrapButton.h"
 #include "core/Colours.h"
 #include "core/Texts.h"
-#include "ui/hlpform/hlpform.h"
+#include "ui/qt/hlpform/hlpform.h"
 
 #include <QApplication>
 #include <QCloseEvent>

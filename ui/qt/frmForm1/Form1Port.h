@@ -29,7 +29,8 @@ public:
     float progress() const override;
     void setProgress(float value) override;
     void setTimer(int intervalMs, bool enabled) override;
-    void setRunInProgress(bool running) override;
+    void setEnabled(Control c, bool enabled) override;
+    bool isEnabled(Control c) const override;
 
     bool yield() override;
     bool waitForEvents() override;

@@ -1,5 +1,5 @@
 #include "platform/System.h"
-#include "ui/frmForm1/frmForm1.h"
+#include "ui/qt/frmForm1/frmForm1.h"
 
 #include <QApplication>
 
