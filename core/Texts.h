@@ -70,6 +70,34 @@ inline constexpr const char* noLongerAnswers = "the MMC card no longer answers";
 inline constexpr const char* rootChanged = "the card's root folder has changed";
 inline constexpr const char* countOverflow = "the total passes 2147483647 bytes";
 
+// Reading a card's list back, and files dropped on the list.
+inline constexpr const char* loadListFromCard = "Load list from card";
+/// A list that cannot be loaded reads: stepLoadList, runFailed, the file or drive,
+/// runReasonSeparator, the reason.
+inline constexpr const char* stepLoadList = "Loading the list from the MMC card";
+inline constexpr const char* loadNeedsCard = "no MMC card is ready in the destination drive";
+inline constexpr const char* indexEmpty = "the INDEX file is empty";
+inline constexpr const char* indexLengthPrefix = "the INDEX file is ";
+inline constexpr const char* indexLengthSuffix = " long, not 1 byte and 14 for each track";
+inline constexpr const char* indexCountPrefix = "the INDEX file's count byte says ";
+inline constexpr const char* indexCountMiddle = " tracks, but it holds records for ";
+inline constexpr const char* indexTrack = "track ";
+inline constexpr const char* indexNumbered = " has the number ";
+inline constexpr const char* indexMode = " has play mode ";
+inline constexpr const char* indexModeSuffix = ", not 0, 1 or 2";
+inline constexpr const char* indexNamePrefix = " names \"";
+inline constexpr const char* indexNameSuffix = "\", not a card file M00000nn.MP3";
+/// Followed by the names of the dropped files that were not taken, comma-separated.
+inline constexpr const char* dropRefused = "Only .mp3 and .nvr files can be added - not added: ";
+
+// Why a card that nothing has mounted stays unmounted; shown in the destination drive list
+// after driveCardNotMounted and driveReasonSeparator.
+inline constexpr const char* driveReasonSeparator = ": ";
+inline constexpr const char* mountPending = "mounting";
+inline constexpr const char* mountNoBus = "no system bus";
+inline constexpr const char* mountNoUDisks = "UDisks2 is not running";
+inline constexpr const char* mountNoFileSystem = "UDisks2 knows no file system on it";
+
 inline constexpr const char* helpCaption = "VELK Programming Help";
 /// Captions of the help topic buttons hbut1 to hbut9.
 inline constexpr const char* helpTopics[9] = {

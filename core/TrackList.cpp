@@ -1,6 +1,7 @@
 #include "TrackList.h"
 
 #include "Colours.h"
+#include "FilePattern.h"
 #include "FormPort.h"
 #include "Module1.h"
 #include "Paths.h"
@@ -14,7 +15,14 @@
 
 namespace velk {
 
+namespace fs = std::filesystem;
+
 namespace {
+
+std::string utf8(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
 
 constexpr std::int64_t largestCount = std::numeric_limits<std::int32_t>::max();
 
@@ -47,21 +55,42 @@ void TrackList::File1_DblClick() {
     const int selected = m_form.selectedRow(Control::File1);
     if (selected < 0 || selected >= m_form.rowCount(Control::File1))
         return;
-    const std::string name = m_form.rowText(Control::File1, selected);
+    addTrack(m_form.text(Control::File1), m_form.rowText(Control::File1, selected));
+}
 
+void TrackList::lstList1_DropFiles(const std::vector<std::string>& paths) {
+    if (m_state.runInProgress)
+        return;
+    std::string refused;
+    for (const std::string& path : paths) {
+        const fs::path p = fsPath(path);
+        const std::string name = utf8(p.filename());
+        if (!matchesPattern(name, audioPatterns)) {
+            refused += (refused.empty() ? "" : ", ") + name;
+            continue;
+        }
+        // A refused add has put its reason in the guidance box; later files would hide it.
+        if (!addTrack(utf8(p.parent_path()), name))
+            return;
+    }
+    if (!refused.empty())
+        showGuidance(text::dropRefused + refused, colour::red);
+}
+
+bool TrackList::addTrack(const std::string& folder, const std::string& name, std::uint8_t mode) {
     showGuidance(text::selectSource, colour::yellow);
     const int listed = m_form.rowCount(Control::lstList1);
     if (listed >= TrackTable::maxTracks) {
         showGuidance(text::maxTracks, colour::red);
-        return;
+        return false;
     }
 
-    const std::string path = joinPath(m_form.text(Control::File1), name);
+    const std::string path = joinPath(folder, name);
     // Measured before any counter moves, so a refused file leaves the table as it was.
     const MeasuredSize size = measureFile(path);
     if (!size.ok()) {
         showGuidance(text::cannotRead + name + text::cannotReadSeparator + size.error, colour::red);
-        return;
+        return false;
     }
 
     TrackTable& t = m_state.tracks;
@@ -74,18 +103,19 @@ void TrackList::File1_DblClick() {
     const std::int64_t total = static_cast<std::int64_t>(t.messageBytes) + size.bytes;
     if (total > m_state.cardBytes) {
         showGuidance(text::exceedsCard, colour::red);
-        return;
+        return false;
     }
     t.messageBytes = static_cast<std::int32_t>(total);
 
     slot.trackNo = t.trackCount;
-    slot.playMode = 0;
+    slot.playMode = mode;
     m_form.addRow(Control::lstList1, name);
     m_form.addRow(Control::lstList2, std::to_string(t.trackCount));
-    m_form.addRow(Control::lstListMode, "0");
+    m_form.addRow(Control::lstListMode, std::to_string(mode));
 
     gtflens();
     updateGauge();
+    return true;
 }
 
 void TrackList::gtflens() {

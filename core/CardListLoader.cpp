@@ -1,0 +1,108 @@
+#include "CardListLoader.h"
+
+#include "CardImage.h"
+#include "Colours.h"
+#include "FormPort.h"
+#include "IndexReader.h"
+#include "Module1.h"
+#include "Paths.h"
+#include "SystemPort.h"
+#include "Texts.h"
+#include "TrackEditor.h"
+#include "TrackList.h"
+
+#include <cerrno>
+#include <fstream>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+namespace velk {
+
+namespace {
+
+/// The bytes of the file at `path`, at most one more than any index has, so that an
+/// oversized file still reads as the wrong length. Nullopt with `reason` set on failure.
+std::optional<std::vector<std::uint8_t>> readIndex(const std::string& path, std::string& reason) {
+    errno = 0;
+    std::ifstream in(fsPath(path), std::ios::binary);
+    if (!in.is_open()) {
+        reason = std::generic_category().message(errno != 0 ? errno : EIO);
+        return std::nullopt;
+    }
+    std::vector<char> buffer(largestIndexBytes + 1);
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    if (in.bad()) {
+        reason = std::generic_category().message(errno != 0 ? errno : EIO);
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + in.gcount());
+}
+
+} // namespace
+
+CardListLoader::CardListLoader(Module1& state, FormPort& form, const SystemPort& system,
+                               TrackList& tracks, TrackEditor& editor)
+    : m_state(state), m_form(form), m_system(system), m_tracks(tracks), m_editor(editor) {}
+
+void CardListLoader::refuse(const std::string& what, const std::string& reason) {
+    m_form.messageBox(std::string(text::stepLoadList) + text::runFailed + what +
+                      text::runReasonSeparator + reason);
+}
+
+void CardListLoader::lstList1_LoadFromCard() {
+    if (m_state.runInProgress)
+        return;
+    const std::string drive = m_form.text(Control::Drive1);
+    // Only a ready card has had its capacity measured, which the adds check against.
+    if (m_form.backColour(Control::Label4) != colour::buttonFace) {
+        refuse(drive, text::loadNeedsCard);
+        return;
+    }
+    const RootFolder root = m_system.rootFolder(drive);
+    if (root.status != RootFolder::Status::ok) {
+        refuse(drive, root.reason.empty() ? text::loadNeedsCard : root.reason);
+        return;
+    }
+
+    const std::string indexPath = joinPath(root.path, indexFileName);
+    std::string reason;
+    const auto bytes = readIndex(indexPath, reason);
+    if (!bytes) {
+        refuse(indexPath, reason);
+        return;
+    }
+    const IndexContent index = parseIndex(*bytes);
+    if (!index.ok()) {
+        refuse(indexPath, index.error);
+        return;
+    }
+
+    if (index.records.size() > static_cast<std::size_t>(TrackTable::maxTracks)) {
+        m_form.setText(Control::txtTEXT1, text::maxTracks);
+        m_form.setBackColour(Control::txtTEXT1, colour::red);
+        return;
+    }
+    std::int64_t total = 0;
+    for (const IndexRecord& r : index.records) {
+        const std::string path = joinPath(root.path, r.cardName);
+        const MeasuredSize size = measureFile(path);
+        if (!size.ok()) {
+            refuse(path, size.error);
+            return;
+        }
+        total += size.bytes;
+    }
+    if (total > m_state.cardBytes) {
+        m_form.setText(Control::txtTEXT1, text::exceedsCard);
+        m_form.setBackColour(Control::txtTEXT1, colour::red);
+        return;
+    }
+
+    m_editor.newbut_Click();
+    for (const IndexRecord& r : index.records)
+        if (!m_tracks.addTrack(root.path, r.cardName, r.playMode))
+            return;
+}
+
+} // namespace velk
