@@ -63,6 +63,8 @@ void CardMonitor::Timer1_Timer() {
         m_form.setBackColour(Control::Label4, colour::red);
         m_form.setText(Control::Label4, text::insertCard);
         m_form.setTimer(intervalMs, true);
+        // A reader whose card nothing has mounted answers like an empty one until it is.
+        m_system.requestMount(drive);
         return;
     }
     // Only a drive that answered has a size; a pulled big card must read "insert", not "not a card".

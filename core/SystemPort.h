@@ -109,6 +109,12 @@ public:
     /// Forces a written file's data, or a folder's entries, to the device.
     [[nodiscard]] virtual std::error_code flushFile(const std::string& path) const = 0;
     [[nodiscard]] virtual std::error_code flushFolder(const std::string& path) const = 0;
+
+    /// Asks the system to mount the card in the reader `designation` when it holds a file
+    /// system that nothing has mounted, once for each insertion. Returns at once: a mount
+    /// shows in later answers, a refusal in the reader's drive list label. Systems that
+    /// mount every card themselves do nothing.
+    virtual void requestMount(const std::string& designation) const { (void)designation; }
 };
 
 } // namespace velk

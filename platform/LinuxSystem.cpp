@@ -1,6 +1,7 @@
 #include "LinuxSystem.h"
 
 #include "System.h"
+#include "UDisks2Mounter.h"
 #include "core/Texts.h"
 
 #include <algorithm>
@@ -267,7 +268,10 @@ SpaceCounts LinuxSystem::spaceCounts(std::uint64_t fragmentBytes, std::uint64_t 
 }
 
 LinuxSystem::LinuxSystem(std::string procRoot, std::string sysRoot, std::string devRoot)
-    : m_proc(std::move(procRoot)), m_sys(std::move(sysRoot)), m_dev(std::move(devRoot)) {}
+    : m_proc(std::move(procRoot)),
+      m_sys(std::move(sysRoot)),
+      m_dev(std::move(devRoot)),
+      m_mounter(std::make_shared<UDisks2Mounter>()) {}
 
 MountTable LinuxSystem::readMounts() const {
     const auto text = readFile(m_proc + "/self/mountinfo");
@@ -401,6 +405,8 @@ std::vector<DriveEntry> LinuxSystem::drives() const {
             detail = text::driveNoCard;
         else if (const MountEntry* m = cardMount(disk, mounts, m_dev))
             detail = text::driveCardPrefix + m->mountPoint;
+        else if (const std::string why = m_mounter->reason(disk.name); !why.empty())
+            detail = text::driveCardNotMounted + std::string(text::driveReasonSeparator) + why;
         else
             detail = text::driveCardNotMounted;
         out.push_back({designation, labelWith(designation, detail)});
@@ -598,6 +604,27 @@ bool LinuxSystem::onSameVolume(const std::string& path, const std::string& root)
     struct stat folder {};
     return ::stat(path.c_str(), &file) == 0 && ::stat(root.c_str(), &folder) == 0 &&
            file.st_dev == folder.st_dev;
+}
+
+// The kernel counts media changes in diskseq; where it does not, forgetting the card while
+// the reader is empty tells the insertions apart.
+void LinuxSystem::requestMount(const std::string& designation) const {
+    const auto name = removableDisk(designation);
+    if (!name)
+        return;
+    const Disk disk = readDisk(*name);
+    if (disk.sectors == 0) {
+        m_mounter->forget(*name);
+        return;
+    }
+    if (cardMount(disk, readMounts(), m_dev))
+        return;
+    const auto insertion =
+        parseNumber<std::uint64_t>(readAttribute(m_sys + "/block/" + *name + "/diskseq"));
+    std::vector<std::string> devices;
+    for (const BlockDevice& d : disk.devices)
+        devices.push_back(m_dev + "/" + d.name);
+    m_mounter->request(*name, insertion.value_or(0), devices);
 }
 
 std::unique_ptr<SystemPort> makeSystem() {

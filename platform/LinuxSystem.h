@@ -3,11 +3,14 @@
 #include "MountTable.h"
 #include "core/SystemPort.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace velk {
+
+class UDisks2Mounter;
 
 /// Drives on Linux, where there are no drive letters. A removable disk (a card reader, a USB
 /// stick, an SD or MMC card slot) is one drive named by its device path ("/dev/sdb"), whether
@@ -34,6 +37,10 @@ public:
 
     [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
+
+    /// Asks UDisks2 to mount the file system of a card that nothing has mounted, once for
+    /// each insertion; until it is mounted the reader's label says why it is not.
+    void requestMount(const std::string& designation) const override;
 
     /// The four counts for a file system of `blocks` fragments of `fragmentBytes`, of which
     /// `availableBlocks` are free to an ordinary user: 512-byte sectors where the fragment is
@@ -74,6 +81,9 @@ private:
     std::string m_proc;
     std::string m_sys;
     std::string m_dev;
+    /// Mounting is a service behind the answers, so the const queries may use it; copies
+    /// of this system share it.
+    std::shared_ptr<UDisks2Mounter> m_mounter;
 };
 
 } // namespace velk

@@ -1,0 +1,55 @@
+'''A stand-in for UDisks2 that knows one removable card, for the mount tests.
+
+Parameters: "device", the card's block device; "answer", what Mount does: "mount" mounts the
+card on "mount_point" as udisksd would, "refuse" answers as an unauthorised caller gets,
+"none" leaves the card without a file system UDisks2 knows.
+'''
+import dbus
+import dbusmock.mockobject
+
+BUS_NAME = 'org.freedesktop.UDisks2'
+MAIN_OBJ = '/org/freedesktop/UDisks2'
+MAIN_IFACE = 'org.freedesktop.UDisks2.Manager'
+SYSTEM_BUS = True
+IS_OBJECT_MANAGER = True
+
+FILESYSTEM = 'org.freedesktop.UDisks2.Filesystem'
+
+
+def byte_string(text):
+    return dbus.ByteArray(text.encode() + b'\0')
+
+
+def load(mock, parameters):
+    device = parameters['device']
+    answer = parameters['answer']
+    name = device.rsplit('/', 1)[-1]
+    drive = MAIN_OBJ + '/drives/Card_Reader_' + name
+    block = MAIN_OBJ + '/block_devices/' + name
+
+    mock.AddProperties(MAIN_IFACE, {'Version': '2.9.4'})
+    mock.AddObject(drive, 'org.freedesktop.UDisks2.Drive',
+                   {'Removable': True, 'MediaRemovable': True, 'MediaAvailable': True,
+                    'Ejectable': True, 'ConnectionBus': 'usb', 'Id': 'Card-Reader-' + name},
+                   [])
+    mock.AddObject(block, 'org.freedesktop.UDisks2.Block',
+                   {'Device': byte_string(device), 'PreferredDevice': byte_string(device),
+                    'Drive': dbus.ObjectPath(drive),
+                    'IdUsage': '' if answer == 'none' else 'filesystem',
+                    'IdType': '' if answer == 'none' else 'ext4'},
+                   [])
+    if answer == 'none':
+        return
+
+    card = dbusmock.mockobject.objects[block]
+    card.AddProperties(FILESYSTEM, {'MountPoints': dbus.Array([], signature='ay')})
+    if answer == 'refuse':
+        code = ("raise dbus.exceptions.DBusException('Not authorized to perform operation', "
+                "name='org.freedesktop.UDisks2.Error.NotAuthorized')")
+    else:
+        mount_point = parameters['mount_point']
+        code = (f"__import__('subprocess').check_call(['mount', '-t', 'ext4', {device!r}, {mount_point!r}])\n"
+                f"self.Set({FILESYSTEM!r}, 'MountPoints', "
+                f"dbus.Array([dbus.ByteArray({mount_point!r}.encode() + b'\\0')], signature='ay'))\n"
+                f"ret = {mount_point!r}")
+    card.AddMethod(FILESYSTEM, 'Mount', 'a{sv}', 's', code)
