@@ -2,7 +2,14 @@
 
 #include "core/SystemPort.h"
 
+#include <algorithm>
+
+#include <QAbstractItemView>
+#include <QHelpEvent>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QToolTip>
 
 namespace velk::ui {
 
@@ -36,11 +43,34 @@ void DriveList::showPopup() {
     QComboBox::showPopup();
 }
 
+void DriveList::refresh() {
+    if (!view()->isVisible())
+        refill();
+}
+
+bool DriveList::event(QEvent* e) {
+    if (e->type() != QEvent::ToolTip)
+        return QComboBox::event(e);
+    refresh();
+    const QString tip = currentText().isEmpty() ? toolTip() : toolTip() + QLatin1Char('\n') + currentText();
+    QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), tip, this);
+    return true;
+}
+
 void DriveList::refill() {
     QSignalBlocker quiet(this);
     clear();
-    for (const DriveEntry& entry : m_system.drives())
-        addItem(QString::fromStdString(entry.label), QString::fromStdString(entry.designation));
+    int widest = 0;
+    for (const DriveEntry& entry : m_system.drives()) {
+        const QString label = QString::fromStdString(entry.label);
+        addItem(label, QString::fromStdString(entry.designation));
+        setItemData(count() - 1, label, Qt::ToolTipRole);
+        widest = std::max(widest, view()->fontMetrics().horizontalAdvance(label));
+    }
+    // Room for the text, the item's margins and a scroll bar, so no entry is cut off.
+    const int margins = 4 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view()) +
+                        2 * view()->frameWidth() + view()->verticalScrollBar()->sizeHint().width() + 8;
+    view()->setMinimumWidth(widest + margins);
     if (!m_current.isEmpty()) {
         const int index = findData(m_current);
         if (index < 0)

@@ -11,7 +11,9 @@ class SystemPort;
 namespace velk::ui {
 
 /// A drop-down list of the machine's drives. Its text is the selected drive's designation;
-/// it re-reads the drives each time it opens, so a reader plugged in later appears.
+/// it re-reads the drives each time it opens, so a reader plugged in later appears. Entries
+/// are longer than the closed box: the open list is as wide as the longest, and hovering
+/// over the box shows the selected one in full below the box's own tooltip.
 class DriveList : public QComboBox {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DriveList)
@@ -22,10 +24,15 @@ public:
     /// Selects a drive by designation (adding it when the list does not know it).
     void setDrive(const QString& designation);
     void showPopup() override;
+    /// Reads the drives again, unless the list is open.
+    void refresh();
 
 signals:
     /// The selection moved to a different drive.
     void Change();
+
+protected:
+    bool event(QEvent* e) override;
 
 private:
     void refill();

@@ -2,6 +2,7 @@
 
 #include "ColourButton.h"
 #include "DriveList.h"
+#include "FileDrop.h"
 #include "FileList.h"
 #include "FolderList.h"
 #include "Layout.h"
@@ -12,6 +13,7 @@
 #include "core/Texts.h"
 #include "ui/qt/hlpform/hlpform.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -79,9 +81,11 @@ frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
       m_editor(m_state, m_port, m_tracks),
       m_browser(m_port, m_system),
       m_monitor(m_state, m_port, m_system),
-      m_run(m_state, m_port, m_system) {
+      m_run(m_state, m_port, m_system),
+      m_loader(m_state, m_port, m_system, m_tracks, m_editor) {
     connectHandlers();
     arrangeTabOrder();
+    addCardListActions();
     Form_Load();
 }
 
@@ -248,11 +252,32 @@ void frmForm1::arrangeTabOrder() {
     m_c.Dir1->setFocus();
 }
 
+void frmForm1::addCardListActions() {
+    auto* load = new QAction(q(text::loadListFromCard), m_c.lstList1);
+    load->setObjectName(QStringLiteral("mnuLoadFromCard"));
+    load->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    // Anywhere in the window, as the list itself rarely has the focus.
+    load->setShortcutContext(Qt::WindowShortcut);
+    load->setShortcutVisibleInContextMenu(true);
+    m_c.lstList1->addAction(load);
+    m_c.lstList1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(load, &QAction::triggered, this, &frmForm1::lstList1_LoadFromCard);
+
+    auto* drop = new FileDrop(m_c.lstList1->viewport());
+    connect(drop, &FileDrop::dropped, this, &frmForm1::lstList1_DropFiles);
+}
+
 void frmForm1::Form_Load() { m_port.setTimer(CardMonitor::intervalMs, true); }
 
 void frmForm1::Timer1_Timer() {
-    if (!ending())
-        m_monitor.Timer1_Timer();
+    if (ending())
+        return;
+    m_monitor.Timer1_Timer();
+    // A card mounted or pulled changes the entry's words too ("card not mounted", "card: ...").
+    if (m_c.Label4->text() != m_lastStatus) {
+        m_lastStatus = m_c.Label4->text();
+        m_c.Drive1->refresh();
+    }
 }
 
 void frmForm1::endProgram() {
@@ -293,5 +318,13 @@ void frmForm1::Command2_Click() { m_run.Command2_Click(); }
 void frmForm1::drvDrive1_Change() { m_browser.drvDrive1_Change(); }
 void frmForm1::Dir1_Change() { m_browser.Dir1_Change(); }
 void frmForm1::txtTEXT1_Change() { m_browser.txtTEXT1_Change(); }
+void frmForm1::lstList1_LoadFromCard() { m_loader.lstList1_LoadFromCard(); }
+
+void frmForm1::lstList1_DropFiles(const QStringList& paths) {
+    std::vector<std::string> files;
+    for (const QString& path : paths)
+        files.push_back(path.toStdString());
+    m_tracks.lstList1_DropFiles(files);
+}
 
 } // namespace velk::ui

@@ -2,6 +2,7 @@
 
 #include "Form1Controls.h"
 #include "Form1Port.h"
+#include "core/CardListLoader.h"
 #include "core/CardMonitor.h"
 #include "core/Module1.h"
 #include "core/ProgrammingRun.h"
@@ -45,6 +46,9 @@ public:
     void drvDrive1_Change();
     void Dir1_Change();
     void txtTEXT1_Change();
+    /// "Load list from card", from lstList1's context menu or its shortcut.
+    void lstList1_LoadFromCard();
+    void lstList1_DropFiles(const QStringList& paths);
 
     [[nodiscard]] const Module1& state() const { return m_state; }
     [[nodiscard]] hlpform* helpWindow() const { return m_helpWindow; }
@@ -58,6 +62,7 @@ private:
     Form1Controls buildControls();
     void connectHandlers();
     void arrangeTabOrder();
+    void addCardListActions();
     void endProgram();
 
     const SystemPort& m_system;
@@ -69,6 +74,9 @@ private:
     SourceBrowser m_browser;
     CardMonitor m_monitor;
     ProgrammingRun m_run;
+    CardListLoader m_loader;
+    /// Label4's caption at the last tick; a change is when Drive1's entries may read stale.
+    QString m_lastStatus;
     hlpform* m_helpWindow = nullptr;
 };
 
