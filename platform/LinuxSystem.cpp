@@ -607,24 +607,34 @@ bool LinuxSystem::onSameVolume(const std::string& path, const std::string& root)
 }
 
 // The kernel counts media changes in diskseq; where it does not, forgetting the card while
-// the reader is empty tells the insertions apart.
+// the reader is empty tells the insertions apart. A card already asked for costs two
+// attribute reads a tick, which keeps the monitor's tick short while the card stays unmounted.
 void LinuxSystem::requestMount(const std::string& designation) const {
-    const auto name = removableDisk(designation);
-    if (!name)
+    const std::string prefix = m_dev + "/";
+    if (!designation.starts_with(prefix))
         return;
-    const Disk disk = readDisk(*name);
-    if (disk.sectors == 0) {
-        m_mounter->forget(*name);
+    const std::string name = designation.substr(prefix.size());
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
+        return;
+    if (mediumSectors(name) == 0) {
+        m_mounter->forget(name);
         return;
     }
+    const std::uint64_t insertion =
+        parseNumber<std::uint64_t>(readAttribute(m_sys + "/block/" + name + "/diskseq")).value_or(0);
+    if (m_mounter->asked(name, insertion)) {
+        m_mounter->poll();
+        return;
+    }
+    if (!isRemovable(name))
+        return;
+    const Disk disk = readDisk(name);
     if (cardMount(disk, readMounts(), m_dev))
         return;
-    const auto insertion =
-        parseNumber<std::uint64_t>(readAttribute(m_sys + "/block/" + *name + "/diskseq"));
     std::vector<std::string> devices;
     for (const BlockDevice& d : disk.devices)
         devices.push_back(m_dev + "/" + d.name);
-    m_mounter->request(*name, insertion.value_or(0), devices);
+    m_mounter->request(name, insertion, devices);
 }
 
 std::unique_ptr<SystemPort> makeSystem() {

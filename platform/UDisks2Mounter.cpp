@@ -121,8 +121,7 @@ UDisks2Mounter::~UDisks2Mounter() {
 void UDisks2Mounter::request(const std::string& disk, std::uint64_t insertion,
                              const std::vector<std::string>& devices) {
     poll();
-    const auto known = m_cards.find(disk);
-    if (known != m_cards.end() && known->second.insertion == insertion)
+    if (asked(disk, insertion))
         return;
     forget(disk);
     Card& card = m_cards[disk];
@@ -134,6 +133,11 @@ void UDisks2Mounter::request(const std::string& disk, std::uint64_t insertion,
         return;
     // Which object holds the card's file system is only known from the whole tree.
     ask(card);
+}
+
+bool UDisks2Mounter::asked(const std::string& disk, std::uint64_t insertion) const {
+    const auto it = m_cards.find(disk);
+    return it != m_cards.end() && it->second.insertion == insertion;
 }
 
 void UDisks2Mounter::forget(const std::string& disk) {

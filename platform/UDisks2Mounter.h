@@ -29,6 +29,10 @@ public:
     /// `insertion` tells one insertion from the next.
     void request(const std::string& disk, std::uint64_t insertion,
                  const std::vector<std::string>& devices);
+    /// True when this insertion of a card in `disk` was asked for already.
+    [[nodiscard]] bool asked(const std::string& disk, std::uint64_t insertion) const;
+    /// Handles the answers that have arrived.
+    void poll();
     /// The card in `disk` has gone: a later card is a new insertion.
     void forget(const std::string& disk);
     /// Why the card in `disk` is not mounted: still being mounted, or what refused it.
@@ -46,7 +50,6 @@ private:
     };
 
     bool connect(Card& card);
-    void poll();
     /// Sends GetManagedObjects to the object tree, or Mount to the object at `mountPath`.
     void ask(Card& card, const char* mountPath = nullptr);
     void finish(Card& card, std::string reason);

@@ -2,7 +2,8 @@
 
 Parameters: "device", the card's block device; "answer", what Mount does: "mount" mounts the
 card on "mount_point" as udisksd would, "refuse" answers as an unauthorised caller gets,
-"none" leaves the card without a file system UDisks2 knows.
+"none" leaves the card without a file system UDisks2 knows, "slow" answers nothing for a
+minute, as an authorisation dialog nobody answers would.
 '''
 import dbus
 import dbusmock.mockobject
@@ -43,7 +44,9 @@ def load(mock, parameters):
 
     card = dbusmock.mockobject.objects[block]
     card.AddProperties(FILESYSTEM, {'MountPoints': dbus.Array([], signature='ay')})
-    if answer == 'refuse':
+    if answer == 'slow':
+        code = "__import__('time').sleep(60)"
+    elif answer == 'refuse':
         code = ("raise dbus.exceptions.DBusException('Not authorized to perform operation', "
                 "name='org.freedesktop.UDisks2.Error.NotAuthorized')")
     else:
