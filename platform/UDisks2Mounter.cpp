@@ -126,7 +126,6 @@ void UDisks2Mounter::request(const std::string& disk, std::uint64_t insertion,
     forget(disk);
     Card& card = m_cards[disk];
     card.owner = this;
-    card.disk = disk;
     card.insertion = insertion;
     card.devices = devices;
     if (!connect(card))

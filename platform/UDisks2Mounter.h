@@ -42,7 +42,6 @@ public:
 private:
     struct Card {
         UDisks2Mounter* owner = nullptr;
-        std::string disk;
         std::uint64_t insertion = 0;
         std::vector<std::string> devices;
         std::string reason;
