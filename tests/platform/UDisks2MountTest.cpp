@@ -58,9 +58,10 @@ protected:
             ::umount2(mountPoint.c_str(), MNT_DETACH);
     }
 
-    /// Ticks as the timer would, until `done` holds or five seconds have passed.
+    /// Ticks as the timer would, until `done` holds or fifteen seconds have passed (a loaded
+    /// machine starts the stand-in's mount slowly).
     template <typename Done> bool tickUntil(Done done) {
-        for (int i = 0; i < 250; ++i) {
+        for (int i = 0; i < 750; ++i) {
             monitor.Timer1_Timer();
             if (done())
                 return true;
