@@ -1,7 +1,7 @@
 // A whole programming run with the real LinuxSystem on a real removable drive (a loop device
 // passing for a card reader), in a mount namespace of this process's own. The card is
-// unmounted and mounted again before it is read back, so what is compared is what reached
-// the device's file system.
+// unmounted before it is read back (FAT by mtools, ext by a fresh mount), so what is compared
+// is what reached the device.
 
 #include "core/CardMonitor.h"
 #include "core/Colours.h"
@@ -26,6 +26,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -115,13 +116,6 @@ protected:
         return (source.path() / name).string();
     }
 
-    /// Takes the card's file system off the device and reads it in afresh.
-    void remount() {
-        ASSERT_EQ(::umount2(mountPoint.c_str(), 0), 0) << std::strerror(errno);
-        ASSERT_EQ(::mount(card->device().c_str(), mountPoint.c_str(), GetParam(), 0, nullptr), 0)
-            << std::strerror(errno);
-    }
-
     Folder work;
     Folder source;
     std::unique_ptr<LoopCard> card;
@@ -161,19 +155,14 @@ TEST_P(CardRun, ThreeTracksReadBackByteForByte) {
     EXPECT_EQ(form.text(Control::txtTEXT1),
               "You may now remove the MMC card - capacity used " + std::to_string(total) + " bytes");
 
-    remount();
-    EXPECT_EQ(filesIn(root),
-              (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3", "M0000003.MP3"}));
-    EXPECT_EQ(readBytes(root / "M0000001.MP3"), a);
-    EXPECT_EQ(readBytes(root / "M0000002.MP3"), b);
-    EXPECT_EQ(readBytes(root / "M0000003.MP3"), c);
-    EXPECT_EQ(readBytes(root / "sub" / "keep.txt"), "kept");
-
     std::string index = "\x03";
     for (const auto& [number, mode] : {std::pair{1, 0}, std::pair{2, 2}, std::pair{3, 0}})
         index += std::string{static_cast<char>(number), static_cast<char>(mode)} + "M000000" +
                  std::to_string(number) + ".MP3";
-    EXPECT_EQ(readBytes(root / "INDEX123.VKM"), index);
+    const std::map<std::string, std::string> expected{
+        {"INDEX123.VKM", index}, {"M0000001.MP3", a}, {"M0000002.MP3", b}, {"M0000003.MP3", c}};
+    EXPECT_TRUE(card->readBack() == expected) << "the card's root does not hold the three tracks";
+    EXPECT_EQ(readBytes(root / "sub" / "keep.txt"), "kept");
     EXPECT_EQ(readBytes(work.path() / "INDEX123.VKM"), index);
 }
 
