@@ -294,6 +294,31 @@ TEST_P(CardIntegrity, VerificationReadsTheDeviceAndNamesTheFirstDifference) {
     EXPECT_TRUE(w.showedStep("Verifying M0000002.MP3"));
 }
 
+// A link named like the dummy file, left on the card by anyone: creating the dummy through
+// it would make a file outside the card.
+TEST_P(CardIntegrity, ADummyFileLinkIsNotFollowedOffTheCard) {
+    MAKE_CARD(card);
+    const fs::path root = card->mountPoint();
+    const fs::path outside = sources.path() / "outside.txt";
+    std::error_code linkError;
+    fs::create_symlink(outside, root / "fred.vkm", linkError);
+    if (linkError)
+        GTEST_SKIP() << "this card's file system holds no links: " << linkError.message();
+    const std::string bytes = source("one.mp3", 10000, 51);
+
+    Window w(system);
+    ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
+    w.add(sources.str(), "one.mp3");
+    w.operate();
+    w.run.cmdFinish_Click();
+
+    EXPECT_EQ(w.form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
+    EXPECT_FALSE(fs::exists(fs::symlink_status(outside)));
+    EXPECT_EQ(differences(card->readBack(), {{"M0000001.MP3", bytes}, {"INDEX123.VKM", indexFor({0})}}),
+              "");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(root / "fred.vkm")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Card, CardIntegrity, ::testing::Values("ext4", "vfat"),
                          [](const auto& info) { return std::string(info.param); });
 
