@@ -2,7 +2,9 @@
 // the device, then the card's folder) against `cp` of the same files followed by `sync`.
 // Both write 16 files of 4 MiB into a card folder on the source's file system.
 
+#include "core/CardFiles.h"
 #include "core/CardImage.h"
+#include "platform/System.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,6 +40,7 @@ struct Folders {
     fs::path source = top / "source";
     fs::path card = top / "card";
     std::vector<std::string> tracks;
+    std::unique_ptr<velk::SystemPort> system = velk::makeSystem();
 
     Folders() {
         fs::remove_all(top);
@@ -79,7 +83,7 @@ void BM_CopyPhase(benchmark::State& state) {
         state.ResumeTiming();
         for (int i = 1; i <= trackCount; ++i) {
             const std::string target = velk::cardFilePath(f.card.string(), names[i]);
-            velk::copyToCard(f.tracks[static_cast<std::size_t>(i - 1)], target);
+            velk::copyFile(*f.system, f.tracks[static_cast<std::size_t>(i - 1)], target);
             forceToDevice(target);
         }
         forceToDevice(f.card.string());

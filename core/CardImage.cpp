@@ -1,12 +1,14 @@
 #include "CardImage.h"
 
 #include "Paths.h"
+#include "SystemPort.h"
 #include "Texts.h"
 #include "TrackTable.h"
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <system_error>
 #include <utility>
 
@@ -28,30 +30,6 @@ std::string utf8(const fs::path& p) {
 std::string streamReason(int err) {
     return err != 0 ? std::generic_category().message(err)
                     : std::make_error_code(std::errc::io_error).message();
-}
-
-// Copies through the streams, for the reason a failed copy_file does not give.
-std::string streamCopy(const fs::path& from, const fs::path& to) {
-    errno = 0;
-    std::ifstream in(from, std::ios::binary);
-    if (!in.is_open())
-        return streamReason(errno);
-    errno = 0;
-    std::ofstream out(to, std::ios::binary | std::ios::trunc);
-    if (!out.is_open())
-        return streamReason(errno);
-    std::vector<char> buffer(std::size_t{1} << 20);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        if (in.bad())
-            return streamReason(errno);
-        errno = 0;
-        if (in.gcount() > 0 && !out.write(buffer.data(), in.gcount()))
-            return streamReason(errno);
-    }
-    errno = 0;
-    out.close();
-    return out ? std::string() : streamReason(errno);
 }
 
 } // namespace
@@ -97,8 +75,8 @@ std::vector<std::uint8_t> indexBytes(const TrackTable& tracks, const CardNames& 
     return bytes;
 }
 
-void writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
-                    const std::string& path) {
+std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
+                                         const std::string& path) {
     tracks.trackCount = static_cast<std::int16_t>(listedRows);
     const std::vector<std::uint8_t> bytes = indexBytes(tracks, names);
 
@@ -118,6 +96,7 @@ void writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
     out.close();
     if (!out)
         throw CardError(path, streamReason(errno));
+    return bytes;
 }
 
 std::string stagedIndexPath() {
@@ -134,15 +113,16 @@ std::string cardFilePath(const std::string& destDrive, const std::string& name) 
     return joinPath(destDrive, stem + extension);
 }
 
-void placeDummyFile(const std::string& root) {
+void placeDummyFile(const SystemPort& system, const std::string& root) {
     const std::string path = joinPath(root, dummyFileName);
-    errno = 0;
-    std::ofstream dummy(fsPath(path), std::ios::binary | std::ios::app);
-    if (!dummy.is_open())
-        throw CardError(path, streamReason(errno));
-    dummy.close();
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(fsPath(path), ec)))
+        return;
+    const std::unique_ptr<OpenFile> dummy = system.openFile(path, OpenMode::createOrKeep, ec);
     if (!dummy)
-        throw CardError(path, streamReason(errno));
+        throw CardError(path, ec.message());
+    if ((ec = dummy->close()))
+        throw CardError(path, ec.message());
 }
 
 void wipeRoot(const std::string& root) {
@@ -170,25 +150,6 @@ void wipeRoot(const std::string& root) {
         if (ec)
             throw CardError(path, ec.message());
     }
-}
-
-void copyToCard(const std::string& source, const std::string& target) {
-    std::error_code ec;
-    const fs::path from = fsPath(source);
-    const fs::path to = fsPath(target);
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-    if (!ec)
-        return;
-    // When the kernel's copy stops part way (a full card, for one) the library reports only
-    // a generic input/output error; copying again the slow way finds the system's reason,
-    // or succeeds if the fault has passed.
-    if (ec == std::errc::io_error) {
-        const std::string reason = streamCopy(from, to);
-        if (reason.empty())
-            return;
-        throw CardError(source, reason, target);
-    }
-    throw CardError(source, ec.message(), target);
 }
 
 } // namespace velk

@@ -9,6 +9,7 @@
 namespace velk {
 
 struct TrackTable;
+class SystemPort;
 
 /// Name of the index file, both staged in the current folder and on the card.
 inline constexpr const char* indexFileName = "INDEX123.VKM";
@@ -53,9 +54,9 @@ private:
 [[nodiscard]] std::vector<std::uint8_t> indexBytes(const TrackTable& tracks, const CardNames& names);
 
 /// Sets `tracks.trackCount` to `listedRows` and replaces the file at `path` completely
-/// with indexBytes. Throws CardError.
-void writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
-                    const std::string& path);
+/// with indexBytes, which it returns. Throws CardError.
+std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
+                                         const std::string& path);
 
 /// The staged index: indexFileName in the process's current folder. Throws CardError when
 /// the current folder cannot be found.
@@ -64,17 +65,13 @@ void writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
 /// Path of a card file: the root and the 8 + 3 name with one separator between them.
 [[nodiscard]] std::string cardFilePath(const std::string& destDrive, const std::string& name);
 
-/// Creates the empty dummy file in `root` without changing one already there. Throws
-/// CardError.
-void placeDummyFile(const std::string& root);
+/// Creates the empty dummy file in `root` without changing one already there. A link of
+/// that name is neither followed nor replaced: the wipe removes it. Throws CardError.
+void placeDummyFile(const SystemPort& system, const std::string& root);
 
 /// Deletes every file of `root`, whatever its name, dotfiles included; a symbolic link is
 /// removed itself, never followed. Sub-folders stay. Stops at the first failure with
 /// CardError, so files listed after the failing one are still there.
 void wipeRoot(const std::string& root);
-
-/// Copies `source` whole, byte for byte, to `target`, replacing a file already there.
-/// Throws CardError naming both.
-void copyToCard(const std::string& source, const std::string& target);
 
 } // namespace velk

@@ -1,9 +1,11 @@
 #include "ProgrammingRun.h"
 
+#include "CardFiles.h"
 #include "Colours.h"
 #include "FormPort.h"
 #include "Module1.h"
 #include "Paths.h"
+#include "SourceStaging.h"
 #include "SystemPort.h"
 #include "Texts.h"
 
@@ -97,6 +99,7 @@ void ProgrammingRun::cmdFinish_Click() {
         return;
     const RunFlag flag(m_state, m_form);
     m_showingSteps = false;
+    m_cardChanged = false;
     try {
         run();
     } catch (const ProgramEnding&) {
@@ -104,7 +107,7 @@ void ProgrammingRun::cmdFinish_Click() {
     } catch (const RunError& e) {
         report(e.what());
     } catch (const std::exception& e) {
-        report(std::string(text::programmingFailed) + text::runReasonSeparator + e.what());
+        report(std::string(text::programmingStopped) + text::runReasonSeparator + e.what());
     }
 }
 
@@ -121,7 +124,8 @@ void ProgrammingRun::run() {
     m_cardName = buildCardNames();
     attempt(text::stepWriteIndex, [&] {
         m_stagedIndex = stagedIndexPath();
-        writeIndexFile(tracks, m_form.rowCount(Control::lstList1), m_cardName, m_stagedIndex);
+        m_indexBytes =
+            writeIndexFile(tracks, m_form.rowCount(Control::lstList1), m_cardName, m_stagedIndex);
     });
     m_form.setText(Control::txtTEXT1, text::downloading);
     m_form.setBackColour(Control::txtTEXT1, colour::yellow);
@@ -137,6 +141,11 @@ void ProgrammingRun::run() {
         throw RunError(text::stepOpenDestination, m_destDrive,
                        root.reason.empty() ? text::noLongerAnswers : root.reason);
     m_root = root.path;
+    // What is asked about is this card: another one in its place later is refused.
+    const std::optional<CardIdentity> card = m_system.cardIdentity(m_root);
+    if (!card)
+        throw RunError(text::stepOpenDestination, m_destDrive, text::noLongerAnswers);
+    m_card = *card;
 
     if (!confirmWipe())
         return;
@@ -146,25 +155,31 @@ void ProgrammingRun::run() {
     pause();
     m_form.setProgress(0.0f);
 
-    // The operator may have pulled the card or changed drives while the question was open.
+    // The operator may have pulled the card or changed cards while the question was open.
     checkStillTheCard();
-    attempt(text::stepDummy, [&] { placeDummyFile(m_root); });
+    const int lastSlot = tracks.trackCount;
+    SourceStaging staging(m_system);
+    attempt(text::stepStage, [&] { staging.stage(listedSources(lastSlot), m_root); });
+
+    attempt(text::stepDummy, [&] { placeDummyFile(m_system, m_root); });
+    m_cardChanged = true;
     attempt(text::stepDelete, [&] { wipeRoot(m_root); });
 
     tracks.copiedBytes = 0;
-    const int lastSlot = tracks.trackCount;
     for (int slot = 1; slot <= lastSlot; ++slot)
-        copySlot(slot, lastSlot);
+        copySlot(slot, lastSlot, staging);
 
     m_form.setText(Control::Label7, text::copyingIndex);
     pause();
     const std::string cardIndex = joinPath(m_root, indexFileName);
     checkStillTheCard();
-    attempt(text::stepCopyIndex, [&] { copyToCard(m_stagedIndex, cardIndex); });
-    save(cardIndex);
+    // The bytes built by this run, not the staged file, which another run may have rewritten.
+    attempt(text::stepCopyIndex, [&] { writeFile(m_system, m_indexBytes, cardIndex); });
     if (const std::error_code ec = m_system.flushFolder(m_root))
         throw RunError(text::stepSave, m_root, ec.message());
     pause();
+
+    verifyCard(lastSlot, staging);
 
     m_form.messageBox(text::downloadComplete);
     m_form.setText(Control::txtTEXT1, text::removeCardPrefix + std::to_string(bytesAtStart) +
@@ -172,6 +187,34 @@ void ProgrammingRun::run() {
     m_form.setBackColour(Control::txtTEXT1, colour::yellow);
     m_form.setText(Control::Label7, "");
     m_form.setProgress(0.0f);
+}
+
+std::vector<std::string> ProgrammingRun::listedSources(int lastSlot) const {
+    std::vector<std::string> sources;
+    for (int slot = 1; slot <= lastSlot; ++slot)
+        sources.push_back(m_state.tracks.slot(slot).srcPath);
+    return sources;
+}
+
+// Only what the device gives back counts: a copy that the cache still holds proves nothing.
+void ProgrammingRun::verifyCard(int lastSlot, const SourceStaging& staging) {
+    const TrackTable& tracks = m_state.tracks;
+    for (int slot = 1; slot <= lastSlot; ++slot) {
+        const std::string source = tracks.slot(slot).srcPath;
+        if (source.empty())
+            continue;
+        m_form.setText(Control::Label7, text::verifyingPrefix + m_cardName[slot]);
+        pause();
+        checkStillTheCard();
+        attempt(text::stepVerify, [&] {
+            verifyFile(m_system, cardFilePath(m_root, m_cardName[slot]), staging.pathFor(source));
+        });
+    }
+    m_form.setText(Control::Label7, std::string(text::verifyingPrefix) + indexFileName);
+    pause();
+    checkStillTheCard();
+    attempt(text::stepVerify,
+            [&] { verifyBytes(m_system, joinPath(m_root, indexFileName), m_indexBytes); });
 }
 
 bool ProgrammingRun::confirmWipe() {
@@ -198,10 +241,12 @@ void ProgrammingRun::checkStillTheCard() const {
                        now.status == RootFolder::Status::ok || now.reason.empty()
                            ? text::rootChanged
                            : now.reason);
+    if (m_system.cardIdentity(m_root) != m_card)
+        throw RunError(text::stepCheckCard, m_destDrive, text::otherCard);
 }
 
 // Every sub-step reads the slot afresh, as another handler may have run in the yield before.
-void ProgrammingRun::copySlot(int slot, int lastSlot) {
+void ProgrammingRun::copySlot(int slot, int lastSlot, const SourceStaging& staging) {
     TrackTable& tracks = m_state.tracks;
 
     if (!tracks.slot(slot).srcPath.empty()) {
@@ -209,7 +254,7 @@ void ProgrammingRun::copySlot(int slot, int lastSlot) {
         pause();
     }
 
-    if (const std::string source = tracks.slot(slot).srcPath; !source.empty()) {
+    if (const std::string source = staging.pathFor(tracks.slot(slot).srcPath); !source.empty()) {
         std::error_code ec;
         const std::uintmax_t size = std::filesystem::file_size(fsPath(source), ec);
         if (ec)
@@ -222,12 +267,11 @@ void ProgrammingRun::copySlot(int slot, int lastSlot) {
         pause();
     }
 
-    if (const std::string source = tracks.slot(slot).srcPath; !source.empty()) {
+    if (const std::string source = staging.pathFor(tracks.slot(slot).srcPath); !source.empty()) {
         const std::string target = cardFilePath(m_root, m_cardName[slot]);
         // A pulled card leaves its mount folder behind, which must not receive the copies.
         checkStillTheCard();
-        attempt(text::stepCopy, [&] { copyToCard(source, target); });
-        save(target);
+        attempt(text::stepCopy, [&] { copyFile(m_system, source, target); });
         pause();
     }
 
@@ -243,13 +287,8 @@ float ProgrammingRun::progressAfter(int slot, int lastSlot) const {
     return static_cast<float>(static_cast<double>(tracks.copiedBytes) / tracks.messageBytes * 100.0);
 }
 
-void ProgrammingRun::save(const std::string& path) const {
-    if (const std::error_code ec = m_system.flushFile(path))
-        throw RunError(text::stepSave, path, ec.message());
-}
-
 void ProgrammingRun::report(const std::string& message) {
-    m_form.setText(Control::txtTEXT1, text::programmingFailed);
+    m_form.setText(Control::txtTEXT1, m_cardChanged ? text::failedCardIncomplete : text::failedCardUnchanged);
     m_form.setBackColour(Control::txtTEXT1, colour::red);
     // A stale step caption would read as if the run were still going.
     if (m_showingSteps) {

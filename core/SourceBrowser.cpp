@@ -26,10 +26,12 @@ void SourceBrowser::drvDrive1_Change() {
     case RootFolder::Status::ok:
         break;
     }
-    // A root the system names but that is gone (unmounted since the list was filled) counts
-    // as a failure, so the lists never point at a folder that is not there.
+    // A root the system names but that is gone (unmounted since the list was filled) or that
+    // cannot be read counts as a failure, so the lists never point at a folder they cannot show.
     std::error_code ec;
     if (!std::filesystem::is_directory(fsPath(root.path), ec))
+        return;
+    if (std::filesystem::directory_iterator(fsPath(root.path), ec); ec)
         return;
 
     m_form.setText(Control::Dir1, root.path);

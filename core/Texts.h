@@ -53,8 +53,12 @@ inline constexpr const char* deleteWarning =
 inline constexpr const char* runFailed = " failed: ";
 inline constexpr const char* runArrow = " -> ";
 inline constexpr const char* runReasonSeparator = ": ";
-inline constexpr const char* programmingFailed =
-    "Programming FAILED - the MMC card is NOT ready for use";
+inline constexpr const char* failedCardUnchanged =
+    "Programming FAILED - the MMC card has not been changed";
+inline constexpr const char* failedCardIncomplete =
+    "Programming FAILED - the MMC card is incomplete and NOT ready for use";
+/// Heads a failure that has no step of its own.
+inline constexpr const char* programmingStopped = "Programming stopped";
 inline constexpr const char* stepWriteIndex = "Writing the INDEX file";
 inline constexpr const char* stepOpenDestination = "Opening the destination drive";
 inline constexpr const char* stepCheckCard = "Checking the MMC card";
@@ -65,9 +69,14 @@ inline constexpr const char* stepCount = "Adding up the bytes copied";
 inline constexpr const char* stepCopy = "Copying";
 inline constexpr const char* stepSave = "Writing to the MMC card";
 inline constexpr const char* stepCopyIndex = "Copying the INDEX file";
+inline constexpr const char* stepStage = "Keeping the source files that are on the MMC card";
+inline constexpr const char* stepVerify = "Verifying";
+inline constexpr const char* verifyingPrefix = "Verifying ";
+inline constexpr const char* differsAtByte = "differs from what was written, first at byte ";
 inline constexpr const char* noLongerRemovable = "the drive is no longer a removable drive";
 inline constexpr const char* noLongerAnswers = "the MMC card no longer answers";
 inline constexpr const char* rootChanged = "the card's root folder has changed";
+inline constexpr const char* otherCard = "another card is in its place";
 inline constexpr const char* countOverflow = "the total passes 2147483647 bytes";
 
 inline constexpr const char* helpCaption = "VELK Programming Help";

@@ -40,7 +40,8 @@ TEST_F(ProgrammingRunTest, TwoTracksAreCopiedWithProgressAndReported) {
 
     EXPECT_EQ(form.label7History,
               (std::vector<std::string>{"Deleting Existing Files", "Copying " + a, "Copying " + b,
-                                        "Copying Index File", ""}));
+                                        "Copying Index File", "Verifying M0000001.MP3",
+                                        "Verifying M0000002.MP3", "Verifying INDEX123.VKM", ""}));
     EXPECT_EQ(form.progressHistory, (std::vector<float>{0.0f, 25.0f, 100.0f, 0.0f}));
     EXPECT_EQ(form.messages, std::vector<std::string>{complete});
     EXPECT_EQ(form.text(Control::txtTEXT1), completion(400));
@@ -120,7 +121,8 @@ TEST_F(ProgrammingRunTest, EmptySlotGetsARecordButNoCopy) {
 
     EXPECT_EQ(form.label7History,
               (std::vector<std::string>{"Deleting Existing Files", "Copying " + a, "Copying " + c,
-                                        "Copying Index File", ""}));
+                                        "Copying Index File", "Verifying M0000001.MP3",
+                                        "Verifying M0000003.MP3", "Verifying INDEX123.VKM", ""}));
     EXPECT_EQ(form.progressHistory, (std::vector<float>{0.0f, 50.0f, 50.0f, 100.0f, 0.0f}));
     EXPECT_EQ(cardFiles(), (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000003.MP3"}));
     ASSERT_EQ(staged().size(), 43u);
@@ -171,7 +173,7 @@ TEST_F(ProgrammingRunTest, UnreachableRootIsReportedBeforeTheQuestion) {
 
     EXPECT_EQ(form.messages,
               std::vector<std::string>{"Opening the destination drive failed: e:: no medium"});
-    EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card is NOT ready for use");
+    EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card has not been changed");
     EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
     EXPECT_FALSE(form.isVisible(Control::Frame1));
 }
@@ -272,20 +274,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProgrammingRunTest, FlushFailureFailsTheRun) {
-    addTrack("a.mp3", pattern(100, 1));
+    const std::string a = addTrack("a.mp3", pattern(100, 1));
     const std::vector<std::string> before = trackList();
     system.flushError = std::make_error_code(std::errc::io_error);
     answer(true);
     run.cmdFinish_Click();
 
-    EXPECT_EQ(form.messages,
-              std::vector<std::string>{"Writing to the MMC card failed: " + cardPath("M0000001.MP3") +
-                                       ": Input/output error"});
-    EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card is NOT ready for use");
+    EXPECT_EQ(form.messages, std::vector<std::string>{"Copying failed: " + a + " -> " +
+                                                      cardPath("M0000001.MP3") + ": Input/output error"});
+    EXPECT_EQ(form.text(Control::txtTEXT1),
+              "Programming FAILED - the MMC card is incomplete and NOT ready for use");
     EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
     EXPECT_EQ(form.text(Control::Label7), "");
     EXPECT_EQ(form.progress(), 0.0f);
-    EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
+    EXPECT_TRUE(cardFiles().empty()) << "an unflushed copy was left on the card";
     EXPECT_EQ(trackList(), before);
     EXPECT_FALSE(state.runInProgress);
     EXPECT_FALSE(form.runInProgress());

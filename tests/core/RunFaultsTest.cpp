@@ -20,7 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string failedGuidance = "Programming FAILED - the MMC card is NOT ready for use";
+const std::string cardUnchanged = "Programming FAILED - the MMC card has not been changed";
+const std::string cardIncomplete = "Programming FAILED - the MMC card is incomplete and NOT ready for use";
 
 /// Empty when this process may mount in a mount namespace of its own, else why not. The
 /// namespace is made once; mounts made in it vanish with the process.
@@ -66,10 +67,12 @@ struct Faults : RunFixture {
         return {};
     }
 
-    /// The run failed with `message`, came back, kept the track list and stands ready.
-    void expectFailed(const std::string& message, const std::vector<std::string>& listBefore) {
+    /// The run failed with `message`, told the card's state, came back, kept the track list
+    /// and stands ready.
+    void expectFailed(const std::string& message, const std::vector<std::string>& listBefore,
+                      const std::string& cardState) {
         EXPECT_EQ(form.messages, std::vector<std::string>{message});
-        EXPECT_EQ(form.text(Control::txtTEXT1), failedGuidance);
+        EXPECT_EQ(form.text(Control::txtTEXT1), cardState);
         EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
         EXPECT_EQ(trackList(), listBefore);
         EXPECT_FALSE(state.runInProgress);
@@ -88,8 +91,9 @@ TEST_F(Faults, CardThatFillsUp) {
 
     expectFailed("Copying failed: " + b + " -> " + cardPath("M0000002.MP3") +
                      ": No space left on device",
-                 before);
+                 before, cardIncomplete);
     EXPECT_EQ(onCard("M0000001.MP3"), pattern(100 * 1024, 1));
+    EXPECT_FALSE(fs::exists(cardPath("M0000002.MP3"))) << "a truncated track was left";
     EXPECT_FALSE(fs::exists(cardPath("INDEX123.VKM")));
     EXPECT_EQ(form.text(Control::Label7), "");
 }
@@ -105,7 +109,7 @@ TEST_F(Faults, ReadOnlyCard) {
 
     expectFailed("Creating the dummy file failed: " + cardPath("fred.vkm") +
                      ": Read-only file system",
-                 before);
+                 before, cardUnchanged);
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"old.mp3"});
 }
 
@@ -121,7 +125,7 @@ TEST_F(Faults, UnwritableCurrentFolder) {
 
     expectFailed("Writing the INDEX file failed: " + (fs::current_path() / "INDEX123.VKM").string() +
                      ": Read-only file system",
-                 before);
+                 before, cardUnchanged);
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"old.mp3"});
     EXPECT_EQ(form.beeps, 0) << "the question must not be asked";
 }
@@ -136,7 +140,8 @@ TEST_F(Faults, SourceDeletedAfterItWasListed) {
     });
     run.cmdFinish_Click();
 
-    expectFailed("Reading the file size failed: " + b + ": No such file or directory", before);
+    expectFailed("Reading the file size failed: " + b + ": No such file or directory", before,
+                 cardIncomplete);
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
 }
 
@@ -150,7 +155,7 @@ TEST_F(Faults, CopiedBytesPastTheSignedRange) {
     run.cmdFinish_Click();
 
     expectFailed("Adding up the bytes copied failed: " + big + ": the total passes 2147483647 bytes",
-                 before);
+                 before, cardIncomplete);
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
     EXPECT_EQ(state.tracks.copiedBytes, 100);
 }
@@ -168,7 +173,8 @@ TEST_F(Faults, CardPulledBetweenCopies) {
     });
     run.cmdFinish_Click();
 
-    expectFailed("Checking the MMC card failed: e:: the MMC card no longer answers", before);
+    expectFailed("Checking the MMC card failed: e:: the MMC card no longer answers", before,
+                 cardIncomplete);
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
 }
 
@@ -194,7 +200,8 @@ TEST_P(CardLostDuringQuestion, NothingIsDeleted) {
     };
     run.cmdFinish_Click();
 
-    expectFailed(std::string("Checking the MMC card failed: e:: ") + GetParam().reason, before);
+    expectFailed(std::string("Checking the MMC card failed: e:: ") + GetParam().reason, before,
+                 cardUnchanged);
     EXPECT_EQ(cardFiles(), (std::vector<std::string>{"old.mp3", "sub/"}));
     EXPECT_TRUE(listing(elsewhere.path()).empty());
 }
@@ -211,6 +218,11 @@ INSTANTIATE_TEST_SUITE_P(
         LostCard{"OtherRoot",
                  [](FakeSystem& s, const std::string& other) { s.table["e:"].root.path = other; },
                  "the card's root folder has changed"},
+        LostCard{"OtherCardAtTheSameRoot",
+                 [](FakeSystem& s, const std::string&) {
+                     s.volumes[s.table["e:"].root.path] = "a card with another serial number";
+                 },
+                 "another card is in its place"},
         LostCard{"RootGone",
                  [](FakeSystem& s, const std::string&) {
                      s.table["e:"].root = {RootFolder::Status::deviceUnavailable, {}, "no medium"};

@@ -5,6 +5,9 @@
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -95,6 +98,27 @@ INSTANTIATE_TEST_SUITE_P(
                                },
                                "earlier text", colour::buttonFace}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Root reads every folder, so the unreadable root is tried by an ordinary user in a child.
+TEST_F(Browser, UnreadableRootShowsNothing) {
+    const fs::path top = root.path() / "top";
+    fs::create_directories(top / "unreadable");
+    fs::permissions(root.path(), fs::perms::all);
+    fs::permissions(top, fs::perms::all);
+    fs::permissions(top / "unreadable", fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
+    system.addFixed("x", (top / "unreadable").string());
+    EXPECT_EXIT(
+        {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                std::_Exit(2);
+            pick("x");
+            const bool untouched = form.text(Control::Dir1) == "/previous" && form.setTextLog.empty() &&
+                                   form.text(Control::txtTEXT1) == "earlier text" &&
+                                   form.backColour(Control::txtTEXT1) == colour::buttonFace;
+            std::_Exit(untouched ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
 
 TEST_F(Browser, InsertedCardOpensAfterPickingAnotherDriveFirst) {
     system.addFixed("c", root.str());

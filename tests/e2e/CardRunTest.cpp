@@ -177,7 +177,7 @@ TEST_P(CardRun, CardPulledDuringTheCopies) {
 
     EXPECT_EQ(form.messages, std::vector<std::string>{"Checking the MMC card failed: " + card->device() +
                                                       ": the MMC card no longer answers"});
-    EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card is NOT ready for use");
+    EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card is incomplete and NOT ready for use");
     EXPECT_EQ(form.rowCount(Control::lstList1), 2);
     EXPECT_FALSE(state.runInProgress);
     // The folder the card was mounted on is a plain folder again; nothing may land there.

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include "platform/System.h"
+
+#include <memory>
+#include <utility>
 
 namespace velk::test {
 
@@ -69,97 +72,71 @@ namespace fs = std::filesystem;
 
 std::error_code errorOf(std::errc e) { return std::make_error_code(e); }
 
-/// A file on the real file system with the faults that the test asked for.
+/// A real file of the platform's, with the faults that the test asked for.
 class FakeFile : public OpenFile {
 public:
-    FakeFile(std::fstream stream, FakeSystem::WriteFaults* faults, std::optional<std::uint64_t> corrupt)
-        : m_stream(std::move(stream)), m_faults(faults), m_corrupt(corrupt) {}
+    FakeFile(std::unique_ptr<OpenFile> real, const FakeSystem& system, std::string path,
+             std::optional<std::uint64_t> corrupt)
+        : m_real(std::move(real)), m_system(system), m_path(std::move(path)), m_corrupt(corrupt) {}
 
     std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
-        m_stream.read(buffer, static_cast<std::streamsize>(size));
-        if (m_stream.bad()) {
-            ec = errorOf(std::errc::io_error);
-            return 0;
-        }
-        const auto n = static_cast<std::size_t>(m_stream.gcount());
+        const std::size_t n = m_real->read(buffer, size, ec);
         if (m_corrupt && *m_corrupt >= m_offset && *m_corrupt < m_offset + n)
             buffer[*m_corrupt - m_offset] = static_cast<char>(~buffer[*m_corrupt - m_offset]);
         m_offset += n;
-        m_stream.clear();
         return n;
     }
     std::size_t write(const char* buffer, std::size_t size, std::error_code& ec) override {
-        if (m_faults->interruptions > 0) {
-            --m_faults->interruptions;
+        if (m_system.writeFaults.interruptions > 0) {
+            --m_system.writeFaults.interruptions;
             ec = errorOf(std::errc::interrupted);
             return 0;
         }
-        std::size_t n = std::min(size, m_faults->maxPerWrite);
-        if (m_faults->bytesUntilFull) {
-            n = static_cast<std::size_t>(std::min<std::uint64_t>(n, *m_faults->bytesUntilFull));
+        std::size_t n = std::min(size, m_system.writeFaults.maxPerWrite);
+        if (m_system.writeFaults.bytesUntilFull) {
+            n = static_cast<std::size_t>(std::min<std::uint64_t>(n, *m_system.writeFaults.bytesUntilFull));
             if (n == 0) {
                 ec = errorOf(std::errc::no_space_on_device);
                 return 0;
             }
-            *m_faults->bytesUntilFull -= n;
         }
-        if (!m_stream.write(buffer, static_cast<std::streamsize>(n))) {
-            ec = errorOf(std::errc::io_error);
-            return 0;
-        }
-        return n;
+        const std::size_t written = m_real->write(buffer, n, ec);
+        if (m_system.writeFaults.bytesUntilFull)
+            *m_system.writeFaults.bytesUntilFull -= written;
+        return written;
     }
     std::error_code flush() override {
-        return m_stream.flush() ? std::error_code() : errorOf(std::errc::io_error);
+        m_system.flushed.push_back(m_path);
+        return m_system.flushError ? m_system.flushError : m_real->flush();
     }
-    std::error_code close() override {
-        m_stream.close();
-        return m_stream ? std::error_code() : errorOf(std::errc::io_error);
-    }
+    std::error_code close() override { return m_real->close(); }
 
 private:
-    std::fstream m_stream;
-    FakeSystem::WriteFaults* m_faults;
+    std::unique_ptr<OpenFile> m_real;
+    const FakeSystem& m_system;
+    std::string m_path;
     std::optional<std::uint64_t> m_corrupt;
     std::uint64_t m_offset = 0;
 };
 
 } // namespace
 
+FakeSystem::FakeSystem() : m_real(makeSystem()) {}
+
+FakeSystem::~FakeSystem() = default;
+
 std::unique_ptr<OpenFile> FakeSystem::openFile(const std::string& path, OpenMode mode,
                                                std::error_code& ec) const {
-    const fs::path p = fsPath(path);
-    const bool writing = mode == OpenMode::createOrTruncate || mode == OpenMode::createOrKeep;
-    std::error_code statusError;
-    const fs::file_status status = fs::symlink_status(p, statusError);
-    if (writing && fs::is_symlink(status)) {
-        ec = errorOf(std::errc::too_many_symbolic_link_levels);
+    std::unique_ptr<OpenFile> real = m_real->openFile(path, mode, ec);
+    if (!real)
         return nullptr;
-    }
-    if (!writing && !fs::exists(p)) {
-        ec = errorOf(std::errc::no_such_file_or_directory);
-        return nullptr;
-    }
-    std::ios::openmode how = std::ios::binary;
-    if (!writing)
-        how |= std::ios::in;
-    else if (mode == OpenMode::createOrTruncate)
-        how |= std::ios::out | std::ios::trunc;
-    else
-        how |= std::ios::out | std::ios::app;
-    std::fstream stream(p, how);
-    if (!stream.is_open()) {
-        ec = errorOf(std::errc::permission_denied);
-        return nullptr;
-    }
     std::optional<std::uint64_t> corrupt;
     if (mode == OpenMode::readFromDevice) {
         ++deviceReads;
-        if (auto it = corruptOnDevice.find(p.filename().string()); it != corruptOnDevice.end())
+        if (auto it = corruptOnDevice.find(fsPath(path).filename().string()); it != corruptOnDevice.end())
             corrupt = it->second;
     }
-    ec.clear();
-    return std::make_unique<FakeFile>(std::move(stream), &writeFaults, corrupt);
+    return std::make_unique<FakeFile>(std::move(real), *this, path, corrupt);
 }
 
 std::optional<CardIdentity> FakeSystem::cardIdentity(const std::string& root) const {

@@ -4,14 +4,19 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace velk::test {
 
 /// A drive double: each designation answers what the test set for it.
+/// Files are the platform's own, read and written for real, with the faults a test sets.
 class FakeSystem : public SystemPort {
 public:
+    FakeSystem();
+    ~FakeSystem() override;
+
     struct Drive {
         std::uint32_t type = drive_type::fixed;
         std::optional<SpaceCounts> space;
@@ -53,10 +58,13 @@ public:
     /// Volume identity by root; a root not listed reads "volume of <root>".
     std::map<std::string, std::string> volumes;
     mutable int deviceReads = 0;
-    std::error_code flushError; ///< returned by every flush when set
+    std::error_code flushError; ///< returned by every flush, of files and folders, when set
     mutable std::vector<std::string> flushed;
     mutable int typeQueries = 0;
     mutable int spaceQueries = 0;
+
+private:
+    std::unique_ptr<SystemPort> m_real;
 };
 
 } // namespace velk::test

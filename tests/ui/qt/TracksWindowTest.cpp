@@ -174,6 +174,14 @@ private slots:
         QCOMPARE(rows(find<QListWidget>("lstListMode")), (QStringList{s("2"), s("2")}));
         QCOMPARE(find<ui::ColourButton>("cmdDel")->backColour(), colour::buttonFace);
 
+        // Moving through the rows with the keyboard selects them as a click does.
+        QTest::mouseClick(find<QPushButton>("cmdMode1"), Qt::LeftButton);
+        tracks->setFocus();
+        QTest::keyClick(tracks, Qt::Key_Up);
+        QTRY_COMPARE(rows(find<QListWidget>("lstListMode")), (QStringList{s("1"), s("2")}));
+        QTest::keyClick(tracks, Qt::Key_Down);
+        QTRY_COMPARE(rows(find<QListWidget>("lstListMode")), (QStringList{s("1"), s("1")}));
+
         QTest::mouseClick(find<QPushButton>("newbut"), Qt::LeftButton);
         QCOMPARE(tracks->count(), 0);
         QCOMPARE(find<QListWidget>("lstList2")->count(), 0);

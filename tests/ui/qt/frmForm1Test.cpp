@@ -17,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QtTest>
 
@@ -227,6 +229,33 @@ private slots:
         QVERIFY(m_form->ending());
         QVERIFY(!m_form->isVisible());
         QVERIFY(!find<QTimer>("Timer1")->isActive());
+    }
+
+    // The longest texts the program writes must not lose their last line.
+    void guidanceBoxShowsThreeLines() {
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        auto* box = find<QPlainTextEdit>("txtTEXT1");
+        const QStringList longest = {
+            s(text::driveUnavailable),
+            s(text::removeCardPrefix) + s("2147483647") + s(text::removeCardSuffix),
+            s(text::failedCardIncomplete),
+            s(text::creatingIndex),
+        };
+        for (const QString& t : longest) {
+            box->setPlainText(t);
+            QCoreApplication::processEvents();
+            int lines = 0;
+            qreal height = 2 * box->document()->documentMargin();
+            for (QTextBlock b = box->document()->firstBlock(); b.isValid(); b = b.next()) {
+                lines += b.layout()->lineCount();
+                height += b.layout()->boundingRect().height();
+            }
+            QVERIFY2(lines >= 2 && lines <= 3, qPrintable(t));
+            QVERIFY2(height <= box->viewport()->height(),
+                     qPrintable(t + s(": ") + QString::number(height) + s(" > ") +
+                                QString::number(box->viewport()->height())));
+        }
     }
 
     void closingTheWindowEndsTheProgramWithItsHelp() {

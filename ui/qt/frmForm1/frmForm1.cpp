@@ -141,6 +141,11 @@ Form1Controls frmForm1::buildControls() {
     c.txtTEXT1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     c.txtTEXT1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     c.txtTEXT1->setTabChangesFocus(true);
+    // Three lines must fit the box's 41 pixels: the longest texts wrap to three.
+    QFont guidanceFont = c.txtTEXT1->font();
+    guidanceFont.setPixelSize(10);
+    c.txtTEXT1->setFont(guidanceFont);
+    c.txtTEXT1->document()->setDocumentMargin(1);
 
     // Area 3: message tracks list.
     label(this, "Label5", "Message Tracks List", twips(5040, 195, 1695, 255), Border::none);
@@ -225,6 +230,7 @@ void frmForm1::connectHandlers() {
     connect(m_c.cmdMode1, &QPushButton::clicked, this, &frmForm1::cmdMode1_Click);
     connect(m_c.cmdMode2, &QPushButton::clicked, this, &frmForm1::cmdMode2_Click);
     connect(m_c.lstList1, &QListWidget::itemClicked, this, &frmForm1::lstList1_Click);
+    m_c.lstList1->installEventFilter(this);
     connect(m_c.newbut, &QPushButton::clicked, this, &frmForm1::newbut_Click);
     connect(m_c.cmdFinish, &QPushButton::clicked, this, &frmForm1::cmdFinish_Click);
     connect(m_c.Command1, &QPushButton::clicked, this, &frmForm1::Command1_Click);
@@ -246,6 +252,22 @@ void frmForm1::arrangeTabOrder() {
         if (!order.contains(w) && w != m_c.Frame1 && !w->inherits("QScrollBar") && w->parentWidget() == this)
             w->setFocusPolicy(Qt::NoFocus);
     m_c.Dir1->setFocus();
+}
+
+// A row chosen with the keyboard is a selection like a click; the list moves its current row
+// only after this filter, so the check waits until the key has been handled.
+bool frmForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_c.lstList1 && event->type() == QEvent::KeyPress) {
+        const int before = m_c.lstList1->currentRow();
+        QMetaObject::invokeMethod(
+            this,
+            [this, before] {
+                if (m_c.lstList1->currentRow() != before && m_c.lstList1->currentRow() >= 0)
+                    lstList1_Click();
+            },
+            Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmForm1::Form_Load() { m_port.setTimer(CardMonitor::intervalMs, true); }

@@ -1,0 +1,172 @@
+#include "CardFiles.h"
+
+#include "CardImage.h"
+#include "Paths.h"
+#include "SystemPort.h"
+#include "Texts.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <system_error>
+
+namespace velk {
+
+namespace {
+
+constexpr std::size_t chunkSize = std::size_t{1} << 20;
+
+bool interrupted(const std::error_code& ec) {
+    return ec == std::errc::interrupted;
+}
+
+/// Fills `buffer` as far as the file allows; fewer bytes only at the end of the file.
+std::size_t readFully(OpenFile& file, char* buffer, std::size_t size, std::error_code& ec) {
+    std::size_t done = 0;
+    while (done < size) {
+        ec.clear();
+        const std::size_t n = file.read(buffer + done, size - done, ec);
+        if (ec && interrupted(ec))
+            continue;
+        if (ec || n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+void writeFully(OpenFile& file, const char* buffer, std::size_t size, std::error_code& ec) {
+    std::size_t done = 0;
+    while (done < size) {
+        ec.clear();
+        const std::size_t n = file.write(buffer + done, size - done, ec);
+        if (ec && interrupted(ec))
+            continue;
+        if (ec)
+            return;
+        // A write that takes nothing and says nothing would repeat for ever.
+        if (n == 0) {
+            ec = std::make_error_code(std::errc::io_error);
+            return;
+        }
+        done += n;
+    }
+}
+
+/// Produces the bytes to write, `size` at most at a time; 0 at the end.
+using Producer = std::function<std::size_t(char* buffer, std::size_t size, std::error_code& ec)>;
+
+/// The failure of a write to `target`; `source` is empty when the bytes came from memory.
+CardError writeError(const std::string& source, const std::string& target, const std::error_code& ec) {
+    return source.empty() ? CardError(target, ec.message()) : CardError(source, ec.message(), target);
+}
+
+/// The target is only ever left behind complete and flushed.
+void writeTarget(const SystemPort& system, const std::string& source, const std::string& target,
+                 const Producer& produce) {
+    std::error_code ec;
+    std::unique_ptr<OpenFile> out = system.openFile(target, OpenMode::createOrTruncate, ec);
+    if (!out)
+        throw writeError(source, target, ec);
+
+    auto fail = [&](const std::error_code& reason) {
+        (void)out->close();
+        std::error_code ignored;
+        std::filesystem::remove(fsPath(target), ignored);
+        throw writeError(source, target, reason);
+    };
+
+    std::vector<char> buffer(chunkSize);
+    for (;;) {
+        const std::size_t n = produce(buffer.data(), buffer.size(), ec);
+        if (ec)
+            fail(ec);
+        if (n == 0)
+            break;
+        writeFully(*out, buffer.data(), n, ec);
+        if (ec)
+            fail(ec);
+    }
+    if ((ec = out->flush()))
+        fail(ec);
+    if ((ec = out->close())) {
+        std::error_code ignored;
+        std::filesystem::remove(fsPath(target), ignored);
+        throw writeError(source, target, ec);
+    }
+}
+
+/// Compares what the device gives back for `cardFile` with what `expected` produces.
+void compare(const SystemPort& system, const std::string& cardFile, const Producer& expected) {
+    std::error_code ec;
+    std::unique_ptr<OpenFile> card = system.openFile(cardFile, OpenMode::readFromDevice, ec);
+    if (!card)
+        throw CardError(cardFile, ec.message());
+
+    std::vector<char> want(chunkSize);
+    std::vector<char> got(chunkSize);
+    std::uint64_t offset = 0;
+    for (;;) {
+        const std::size_t wanted = expected(want.data(), want.size(), ec);
+        if (ec)
+            throw CardError(cardFile, ec.message());
+        const std::size_t read = readFully(*card, got.data(), wanted == 0 ? 1 : wanted, ec);
+        if (ec)
+            throw CardError(cardFile, ec.message());
+        const auto [w, g] = std::mismatch(want.begin(), want.begin() + static_cast<std::ptrdiff_t>(std::min(wanted, read)),
+                                          got.begin());
+        const auto same = static_cast<std::uint64_t>(w - want.begin());
+        if (same < std::min(wanted, read) || read != wanted)
+            throw CardError(cardFile, text::differsAtByte + std::to_string(offset + same));
+        if (wanted == 0)
+            break;
+        offset += wanted;
+    }
+    (void)card->close();
+}
+
+Producer fromFile(const SystemPort& system, const std::string& path, std::unique_ptr<OpenFile>& file) {
+    std::error_code ec;
+    file = system.openFile(path, OpenMode::read, ec);
+    if (!file)
+        throw CardError(path, ec.message());
+    return [&file](char* buffer, std::size_t size, std::error_code& e) {
+        return readFully(*file, buffer, size, e);
+    };
+}
+
+Producer fromBytes(const std::vector<std::uint8_t>& bytes) {
+    return [&bytes, at = std::size_t{0}](char* buffer, std::size_t size, std::error_code&) mutable {
+        const std::size_t n = std::min(size, bytes.size() - at);
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), n, buffer);
+        at += n;
+        return n;
+    };
+}
+
+} // namespace
+
+void copyFile(const SystemPort& system, const std::string& source, const std::string& target) {
+    std::unique_ptr<OpenFile> in;
+    const Producer produce = fromFile(system, source, in);
+    writeTarget(system, source, target, produce);
+}
+
+void writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
+               const std::string& target) {
+    writeTarget(system, {}, target, fromBytes(bytes));
+}
+
+void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source) {
+    std::unique_ptr<OpenFile> in;
+    const Producer expected = fromFile(system, source, in);
+    compare(system, cardFile, expected);
+}
+
+void verifyBytes(const SystemPort& system, const std::string& cardFile,
+                 const std::vector<std::uint8_t>& expected) {
+    compare(system, cardFile, fromBytes(expected));
+}
+
+} // namespace velk

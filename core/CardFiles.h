@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velk {
+
+class SystemPort;
+
+/// Copies `source` whole to `target`, which is created or emptied: every byte is written,
+/// however few each write takes, and flushed to the device. Nothing but the bytes is taken
+/// from the source (no permissions, owner, times or attributes). On any failure the partial
+/// target is removed and CardError names both files and the system's reason.
+void copyFile(const SystemPort& system, const std::string& source, const std::string& target);
+
+/// Writes `bytes` as the whole content of `target`, by the same rules as copyFile.
+void writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
+               const std::string& target);
+
+/// Reads `cardFile` back from the device and compares it with the file `source`. A
+/// difference, in content or length, throws CardError naming the card file and the first
+/// byte that differs.
+void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source);
+
+/// The same against the bytes the file should hold.
+void verifyBytes(const SystemPort& system, const std::string& cardFile,
+                 const std::vector<std::uint8_t>& expected);
+
+} // namespace velk

@@ -1,0 +1,151 @@
+#include "RunFixture.h"
+
+#include "core/CardFiles.h"
+#include "core/CardImage.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace velk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CardFiles : ::testing::Test {
+    TempFolder from;
+    TempFolder card;
+    FakeSystem system;
+
+    std::string source(const std::string& name, const std::string& content) {
+        writeBytes(from.path() / name, content);
+        return (from.path() / name).string();
+    }
+    [[nodiscard]] std::string target() const { return (card.path() / "M0000004.MP3").string(); }
+};
+
+struct WriteCase {
+    const char* what;
+    std::size_t size;
+    FakeSystem::WriteFaults faults;
+};
+
+// Whatever the device does to each write, the whole file arrives or the run hears why.
+TEST_F(CardFiles, CopyWritesEveryByteHoweverTheWritesGo) {
+    const std::vector<WriteCase> cases = {
+        {"empty file", 0, {}},
+        {"one byte", 1, {}},
+        {"several chunks and a tail", 3 * 1024 * 1024 + 7, {}},
+        {"writes cut to 4093 bytes", 100000, {4093, 0, {}}},
+        {"interrupted writes", 70000, {SIZE_MAX, 3, {}}},
+        {"exactly the space left", 5000, {SIZE_MAX, 0, 5000}},
+    };
+    for (const WriteCase& c : cases) {
+        const std::string content = pattern(c.size, static_cast<unsigned>(c.size));
+        const std::string from = source("a.nvr", content);
+        writeBytes(target(), std::string(4 * 1024 * 1024, 'z'));
+        system.writeFaults = c.faults;
+        copyFile(system, from, target());
+        EXPECT_EQ(readBytes(target()), content) << c.what;
+        EXPECT_NO_THROW(verifyFile(system, target(), from)) << c.what;
+    }
+}
+
+TEST_F(CardFiles, AFullCardLeavesNoPartialFileAndSaysWhy) {
+    const std::string from = source("big.mp3", pattern(500000, 7));
+    system.writeFaults.bytesUntilFull = 172032;
+    try {
+        copyFile(system, from, target());
+        FAIL() << "a short copy was reported as done";
+    } catch (const CardError& e) {
+        EXPECT_EQ(e.path(), from);
+        EXPECT_EQ(e.target(), target());
+        EXPECT_EQ(e.reason(), "No space left on device");
+    }
+    EXPECT_FALSE(fs::exists(target()));
+}
+
+TEST_F(CardFiles, MissingSourceNamesBothFilesAndCreatesNothing) {
+    const std::string gone = (from.path() / "gone.mp3").string();
+    try {
+        copyFile(system, gone, target());
+        FAIL() << "no error";
+    } catch (const CardError& e) {
+        EXPECT_EQ(e.path(), gone);
+        EXPECT_EQ(e.reason(), "No such file or directory");
+    }
+    EXPECT_FALSE(fs::exists(target()));
+}
+
+TEST_F(CardFiles, WrittenBytesAreWholeAndFullCardRemovesThem) {
+    const std::vector<std::uint8_t> index = {1, 1, 0, 'M', '0', '0', '0', '0', '0', '0', '1', '.', 'M', 'P', '3'};
+    writeFile(system, index, target());
+    EXPECT_EQ(readBytes(target()), std::string(index.begin(), index.end()));
+    EXPECT_NO_THROW(verifyBytes(system, target(), index));
+
+    system.writeFaults.bytesUntilFull = 3;
+    try {
+        writeFile(system, index, target());
+        FAIL() << "no error";
+    } catch (const CardError& e) {
+        EXPECT_EQ(e.path(), target());
+        EXPECT_TRUE(e.target().empty());
+        EXPECT_EQ(e.reason(), "No space left on device");
+    }
+    EXPECT_FALSE(fs::exists(target()));
+}
+
+struct Difference {
+    const char* what;
+    std::string card;
+    std::uint64_t corruptAt; ///< UINT64_MAX for none
+    std::uint64_t firstDifference;
+};
+
+// The first differing byte is what an operator or a technician needs to judge the card.
+TEST_F(CardFiles, VerifyNamesTheFirstDifferingByte) {
+    const std::string content = pattern(2 * 1024 * 1024 + 3, 11);
+    const std::vector<Difference> cases = {
+        {"a byte the device gives back changed", content, 1500000, 1500000},
+        {"the first byte", content, 0, 0},
+        {"the last byte", content, content.size() - 1, content.size() - 1},
+        {"a card file cut short", content.substr(0, 1048576), UINT64_MAX, 1048576},
+        {"a card file with more bytes", content + "x", UINT64_MAX, content.size()},
+        {"an empty card file", "", UINT64_MAX, 0},
+    };
+    const std::string from = source("a.mp3", content);
+    for (const Difference& c : cases) {
+        writeBytes(target(), c.card);
+        system.corruptOnDevice.clear();
+        if (c.corruptAt != UINT64_MAX)
+            system.corruptOnDevice["M0000004.MP3"] = c.corruptAt;
+        try {
+            verifyFile(system, target(), from);
+            ADD_FAILURE() << c.what << ": no difference found";
+        } catch (const CardError& e) {
+            EXPECT_EQ(e.path(), target()) << c.what;
+            EXPECT_EQ(e.reason(), "differs from what was written, first at byte " +
+                                      std::to_string(c.firstDifference))
+                << c.what;
+        }
+    }
+}
+
+TEST_F(CardFiles, VerifyReadsTheCardFromTheDevice) {
+    const std::string from = source("a.mp3", "abc");
+    copyFile(system, from, target());
+    system.deviceReads = 0;
+    verifyFile(system, target(), from);
+    EXPECT_EQ(system.deviceReads, 1);
+}
+
+TEST_F(CardFiles, VerifyOfAMissingCardFileFails) {
+    const std::string from = source("a.mp3", "abc");
+    EXPECT_THROW(verifyFile(system, target(), from), CardError);
+    EXPECT_THROW(verifyBytes(system, target(), {0, 0}), CardError);
+}
+
+} // namespace
+} // namespace velk::test
