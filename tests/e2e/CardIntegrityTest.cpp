@@ -5,6 +5,7 @@
 #include "CardWindow.h"
 
 #include "core/RunFixture.h"
+#include "core/Texts.h"
 #include "platform/LinuxSystem.h"
 #include "support/LoopCard.h"
 
@@ -110,6 +111,7 @@ TEST_P(CardIntegrity, ACardThatFillsUpMidCopyFailsWithTheSystemsReasonAndNoShort
     const std::string reason = std::strerror(card->fullCardError());
     EXPECT_NE(w.form.messages[0].find(reason), std::string::npos)
         << "no \"" << reason << "\" in: " << w.form.messages[0];
+    EXPECT_EQ(w.form.text(Control::txtTEXT1), text::failedCardIncomplete);
 
     // Whatever stays on the card is a whole track, and there is no index to point at a
     // track that is not there.
@@ -216,6 +218,7 @@ TEST_P(CardIntegrity, ACardSwappedDuringTheQuestionIsRefusedAndLeftAsItWas) {
     ASSERT_EQ(card->mountPoint(), mountPoint);
     EXPECT_FALSE(w.completed());
     EXPECT_EQ(w.form.messages.size(), 1u);
+    EXPECT_EQ(w.form.text(Control::txtTEXT1), text::failedCardUnchanged);
     EXPECT_EQ(differences(card->readBack(), second), "") << "the card put in during the question";
     EXPECT_EQ(differences(other->readBack(), first), "") << "the card taken out";
 }
@@ -292,6 +295,7 @@ TEST_P(CardIntegrity, VerificationReadsTheDeviceAndNamesTheFirstDifference) {
                 message.find(std::to_string(changedByte + 1)) != std::string::npos)
         << message;
     EXPECT_TRUE(w.showedStep("Verifying M0000002.MP3"));
+    EXPECT_EQ(w.form.text(Control::txtTEXT1), text::failedCardIncomplete);
 }
 
 // A link named like the dummy file, left on the card by anyone: creating the dummy through
