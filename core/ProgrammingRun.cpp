@@ -151,15 +151,16 @@ void ProgrammingRun::run() {
         return;
 
     m_showingSteps = true;
-    m_form.setText(Control::Label7, text::deletingFiles);
-    pause();
-    m_form.setProgress(0.0f);
-
     // The operator may have pulled the card or changed cards while the question was open.
     checkStillTheCard();
     const int lastSlot = tracks.trackCount;
     SourceStaging staging(m_system);
-    attempt(text::stepStage, [&] { staging.stage(listedSources(lastSlot), m_root); });
+    keepSourcesOnTheCard(lastSlot, staging);
+
+    m_form.setText(Control::Label7, text::deletingFiles);
+    pause();
+    m_form.setProgress(0.0f);
+    checkStillTheCard();
 
     attempt(text::stepDummy, [&] { placeDummyFile(m_system, m_root); });
     m_cardChanged = true;
@@ -189,11 +190,16 @@ void ProgrammingRun::run() {
     m_form.setProgress(0.0f);
 }
 
-std::vector<std::string> ProgrammingRun::listedSources(int lastSlot) const {
-    std::vector<std::string> sources;
-    for (int slot = 1; slot <= lastSlot; ++slot)
-        sources.push_back(m_state.tracks.slot(slot).srcPath);
-    return sources;
+// The wipe would delete a source that lives on the card before it is copied back.
+void ProgrammingRun::keepSourcesOnTheCard(int lastSlot, SourceStaging& staging) {
+    for (int slot = 1; slot <= lastSlot; ++slot) {
+        const std::string source = m_state.tracks.slot(slot).srcPath;
+        if (!staging.needsCopy(source, m_root))
+            continue;
+        m_form.setText(Control::Label7, text::keepingPrefix + source);
+        pause();
+        attempt(text::stepStage, [&] { staging.stage(source); });
+    }
 }
 
 // Only what the device gives back counts: a copy that the cache still holds proves nothing.

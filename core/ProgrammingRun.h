@@ -34,7 +34,7 @@ private:
     void pause();
     [[nodiscard]] bool confirmWipe();
     void checkStillTheCard() const;
-    [[nodiscard]] std::vector<std::string> listedSources(int lastSlot) const;
+    void keepSourcesOnTheCard(int lastSlot, SourceStaging& staging);
     void copySlot(int slot, int lastSlot, const SourceStaging& staging);
     [[nodiscard]] float progressAfter(int slot, int lastSlot) const;
     void verifyCard(int lastSlot, const SourceStaging& staging);

@@ -41,18 +41,18 @@ void SourceStaging::makeFolder() {
     throw CardError(temp.string(), std::make_error_code(std::errc::file_exists).message());
 }
 
-void SourceStaging::stage(const std::vector<std::string>& sources, const std::string& cardRoot) {
-    for (const std::string& source : sources) {
-        if (source.empty() || m_copies.contains(source) || !m_system.onSameVolume(source, cardRoot))
-            continue;
-        if (m_folder.empty())
-            makeFolder();
-        const fs::path copy = m_folder / ("source" + std::to_string(m_copies.size() + 1));
-        const std::u8string name = copy.u8string();
-        const std::string target(name.begin(), name.end());
-        copyFile(m_system, source, target);
-        m_copies.emplace(source, target);
-    }
+bool SourceStaging::needsCopy(const std::string& source, const std::string& cardRoot) const {
+    return !source.empty() && !m_copies.contains(source) && m_system.onSameVolume(source, cardRoot);
+}
+
+void SourceStaging::stage(const std::string& source) {
+    if (m_folder.empty())
+        makeFolder();
+    const fs::path copy = m_folder / ("source" + std::to_string(m_copies.size() + 1));
+    const std::u8string name = copy.u8string();
+    const std::string target(name.begin(), name.end());
+    copyFile(m_system, source, target);
+    m_copies.emplace(source, target);
 }
 
 const std::string& SourceStaging::pathFor(const std::string& source) const {

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <vector>
 
 namespace velk {
 
@@ -19,9 +18,11 @@ public:
     SourceStaging(const SourceStaging&) = delete;
     SourceStaging& operator=(const SourceStaging&) = delete;
 
-    /// Copies every one of `sources` that lies on the same volume as `cardRoot`, whatever
-    /// path reaches it; a file listed twice is copied once. Throws CardError.
-    void stage(const std::vector<std::string>& sources, const std::string& cardRoot);
+    /// True when `source` lies on the same volume as `cardRoot`, whatever path reaches it,
+    /// and has no copy yet.
+    [[nodiscard]] bool needsCopy(const std::string& source, const std::string& cardRoot) const;
+    /// Copies `source` into the staging folder. Throws CardError.
+    void stage(const std::string& source);
     /// Where to read `source` from: its copy if it was staged, otherwise the file itself.
     [[nodiscard]] const std::string& pathFor(const std::string& source) const;
     [[nodiscard]] std::size_t stagedCount() const { return m_copies.size(); }

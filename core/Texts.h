@@ -71,6 +71,7 @@ inline constexpr const char* stepSave = "Writing to the MMC card";
 inline constexpr const char* stepCopyIndex = "Copying the INDEX file";
 inline constexpr const char* stepStage = "Keeping the source files that are on the MMC card";
 inline constexpr const char* stepVerify = "Verifying";
+inline constexpr const char* keepingPrefix = "Keeping ";
 inline constexpr const char* verifyingPrefix = "Verifying ";
 inline constexpr const char* differsAtByte = "differs from what was written, first at byte ";
 inline constexpr const char* noLongerRemovable = "the drive is no longer a removable drive";

@@ -37,6 +37,11 @@ TEST_F(RunIntegrity, ACardIsProgrammedAgainFromItsOwnFiles) {
     run.cmdFinish_Click();
 
     EXPECT_EQ(form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
+    const std::vector<std::string> kept(form.label7History.begin(), form.label7History.begin() + 4);
+    EXPECT_EQ(kept, (std::vector<std::string>{"Keeping " + cardPath("M0000002.MP3"),
+                                              "Keeping " + cardPath("M0000001.MP3"),
+                                              "Keeping " + cardPath("sub/extra.nvr"),
+                                              "Deleting Existing Files"}));
     EXPECT_EQ(onCard("M0000001.MP3"), pattern(5000, 2));
     EXPECT_EQ(onCard("M0000002.MP3"), pattern(3000, 1));
     EXPECT_EQ(onCard("M0000003.MP3"), pattern(700, 3));

@@ -1,7 +1,9 @@
 // A whole programming run with the real LinuxSystem on a real removable drive (a loop device
 // passing for a card reader), in a mount namespace of this process's own. The card is
-// unmounted and mounted again before it is read back, so what is compared is what reached
-// the device's file system.
+// unmounted before it is read back (FAT by mtools, ext by a fresh mount), so what is compared
+// is what reached the device.
+
+#include "CardWindow.h"
 
 #include "core/CardMonitor.h"
 #include "core/Colours.h"
@@ -17,11 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
-#include <sys/mount.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -115,13 +114,6 @@ protected:
         return (source.path() / name).string();
     }
 
-    /// Takes the card's file system off the device and reads it in afresh.
-    void remount() {
-        ASSERT_EQ(::umount2(mountPoint.c_str(), 0), 0) << std::strerror(errno);
-        ASSERT_EQ(::mount(card->device().c_str(), mountPoint.c_str(), GetParam(), 0, nullptr), 0)
-            << std::strerror(errno);
-    }
-
     Folder work;
     Folder source;
     std::unique_ptr<LoopCard> card;
@@ -161,19 +153,16 @@ TEST_P(CardRun, ThreeTracksReadBackByteForByte) {
     EXPECT_EQ(form.text(Control::txtTEXT1),
               "You may now remove the MMC card - capacity used " + std::to_string(total) + " bytes");
 
-    remount();
-    EXPECT_EQ(filesIn(root),
-              (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3", "M0000003.MP3"}));
-    EXPECT_EQ(readBytes(root / "M0000001.MP3"), a);
-    EXPECT_EQ(readBytes(root / "M0000002.MP3"), b);
-    EXPECT_EQ(readBytes(root / "M0000003.MP3"), c);
-    EXPECT_EQ(readBytes(root / "sub" / "keep.txt"), "kept");
-
     std::string index = "\x03";
     for (const auto& [number, mode] : {std::pair{1, 0}, std::pair{2, 2}, std::pair{3, 0}})
         index += std::string{static_cast<char>(number), static_cast<char>(mode)} + "M000000" +
                  std::to_string(number) + ".MP3";
-    EXPECT_EQ(readBytes(root / "INDEX123.VKM"), index);
+    EXPECT_EQ(differences(card->readBack(), {{"INDEX123.VKM", index},
+                                             {"M0000001.MP3", a},
+                                             {"M0000002.MP3", b},
+                                             {"M0000003.MP3", c}}),
+              "");
+    EXPECT_EQ(readBytes(root / "sub" / "keep.txt"), "kept");
     EXPECT_EQ(readBytes(work.path() / "INDEX123.VKM"), index);
 }
 

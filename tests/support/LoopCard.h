@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
+
+#include <sys/types.h>
 
 namespace velk::test {
 
@@ -11,11 +14,16 @@ namespace velk::test {
 /// file system image mounted on a folder. Only for root, and only inside a private mount
 /// namespace (see enterPrivateMountNamespace), so no mount is seen outside the test and all
 /// of them vanish with the process.
+///
+/// A FAT card is FAT16 on the whole device. Where the kernel has no vfat driver it is
+/// mounted by fusefat, which the platform code sees as the same removable device; its
+/// quirks: no fchmod (ENOSYS), EPERM instead of ENOSPC on a full card, short names
+/// stored as "~1", dates off. Its files are read back with mtools, independent of fusefat.
 class LoopCard {
 public:
     struct Options {
         std::uint64_t imageBytes = 8u << 20;
-        std::string fsType = "ext4"; ///< "ext4" or "vfat"
+        std::string fsType = "ext4"; ///< "ext4", "ext2" or "vfat" (FAT16)
         /// False gives a reader with no card: the device is held, but with an empty image.
         bool withCard = true;
         /// Where the card is mounted; empty for a fresh temporary folder.
@@ -23,7 +31,7 @@ public:
     };
 
     /// Why this machine cannot make cards of `fsType` (not root, no loop devices, no mkfs
-    /// for it), or empty when it can.
+    /// for it, no way to mount or read back FAT), or empty when it can.
     [[nodiscard]] static std::string unavailableReason(const std::string& fsType = "ext4");
     /// Moves the process into a mount namespace of its own whose mounts propagate nowhere.
     /// Empty on success, else the reason. The process must still be single-threaded.
@@ -35,7 +43,7 @@ public:
     };
 
     /// Throws std::runtime_error with the failing step and the system's message, Unsupported
-    /// when the kernel lacks the file system.
+    /// when neither the kernel nor a FUSE driver can mount the file system.
     explicit LoopCard(Options options);
     LoopCard() : LoopCard(Options{}) {}
     ~LoopCard();
@@ -48,11 +56,35 @@ public:
     [[nodiscard]] const std::string& name() const { return m_name; }
     /// Where the card is mounted; empty once ejected and for a reader made empty.
     [[nodiscard]] const std::string& mountPoint() const { return m_mountPoint; }
+    [[nodiscard]] const std::string& fsType() const { return m_options.fsType; }
+    /// True when a FUSE driver, not the kernel, mounts this card.
+    [[nodiscard]] bool byFuse() const { return m_byFuse; }
+    /// The error a write to this card gives once it is full: ENOSPC, but EPERM from fusefat.
+    [[nodiscard]] int fullCardError() const;
 
     /// Takes the card out: unmounts it and detaches its image. The reader stays, empty.
     void eject();
+    /// Unmounts the card and mounts it again at the same place, so that what is read next
+    /// comes from the device.
+    void remount();
+    /// Every plain file of the card's root folder by name, read with the card unmounted
+    /// (FAT by mtools, by long name; ext by a fresh mount). The card is mounted again after.
+    [[nodiscard]] std::map<std::string, std::string> readBack();
+    /// Exchanges the media of two readers of one size: both cards are unmounted, each
+    /// device's content is replaced by the other's, and each is mounted again at its own
+    /// mount point, which now shows the other card.
+    void swapCardWith(LoopCard& other);
+    /// Overwrites bytes of the device behind the file system's back, forced to the image.
+    void writeToDevice(std::uint64_t offset, const std::string& bytes) const;
+    /// Offset on the device of the first place that holds `bytes`, searched at 512-byte
+    /// steps; throws when none does.
+    [[nodiscard]] std::uint64_t findOnDevice(const std::string& bytes) const;
 
 private:
+    [[nodiscard]] std::string image() const { return m_work + "/card.img"; }
+    void attach(const std::string& imagePath);
+    void mount(const std::string& at);
+    void unmount();
     void cleanUp() noexcept;
 
     Options m_options;
@@ -63,6 +95,8 @@ private:
     std::string m_removableAttr; ///< the sysfs file bound over, once bound
     int m_loopFd = -1;
     bool m_mounted = false;
+    bool m_byFuse = false;
+    pid_t m_fusePid = 0; ///< the FUSE driver serving the mount, kept in the foreground
 };
 
 } // namespace velk::test
