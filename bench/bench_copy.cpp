@@ -86,8 +86,11 @@ public:
 
     double programCopy() {
         const auto start = Clock::now();
+        // As a run does: every track copied, then every track forced to the device.
         for (std::size_t i = 0; i < m_tracks.size(); ++i)
             velk::copyFile(m_system, m_tracks[i], cardFile(i));
+        for (std::size_t i = 0; i < m_tracks.size(); ++i)
+            velk::flushToCard(m_system, cardFile(i));
         if (m_system.flushFolder(root()))
             throw std::runtime_error("flushing the card's folder failed");
         return msSince(start);

@@ -62,7 +62,7 @@ CardError writeError(const std::string& source, const std::string& target, const
     return source.empty() ? CardError(target, ec.message()) : CardError(source, ec.message(), target);
 }
 
-/// The target is only ever left behind complete and flushed.
+/// The target is only ever left behind complete.
 void writeTarget(const SystemPort& system, const std::string& source, const std::string& target,
                  const Producer& produce) {
     std::error_code ec;
@@ -88,8 +88,6 @@ void writeTarget(const SystemPort& system, const std::string& source, const std:
         if (ec)
             fail(ec);
     }
-    if ((ec = out->flush()))
-        fail(ec);
     if ((ec = out->close())) {
         std::error_code ignored;
         std::filesystem::remove(fsPath(target), ignored);
@@ -156,6 +154,14 @@ void copyFile(const SystemPort& system, const std::string& source, const std::st
 void writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
                const std::string& target) {
     writeTarget(system, {}, target, fromBytes(bytes));
+}
+
+void flushToCard(const SystemPort& system, const std::string& path) {
+    if (const std::error_code ec = system.flushFile(path)) {
+        std::error_code ignored;
+        std::filesystem::remove(fsPath(path), ignored);
+        throw CardError(path, ec.message());
+    }
 }
 
 void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source) {

@@ -146,7 +146,16 @@ void wipeRoot(const std::string& root) {
         throw CardError(root, ec.message());
 
     for (const std::string& path : doomed) {
-        fs::remove(fsPath(path), ec);
+        const fs::path p = fsPath(path);
+        fs::remove(p, ec);
+        // Windows refuses to delete a read-only file; the wipe takes it as the others.
+        if (ec == std::errc::permission_denied) {
+            std::error_code writable;
+            fs::permissions(p, fs::perms::owner_write,
+                            fs::perm_options::add | fs::perm_options::nofollow, writable);
+            if (!writable)
+                fs::remove(p, ec);
+        }
         if (ec)
             throw CardError(path, ec.message());
     }

@@ -69,8 +69,8 @@ std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, con
 /// that name is neither followed nor replaced: the wipe removes it. Throws CardError.
 void placeDummyFile(const SystemPort& system, const std::string& root);
 
-/// Deletes every file of `root`, whatever its name, dotfiles included; a symbolic link is
-/// removed itself, never followed. Sub-folders stay. Stops at the first failure with
+/// Deletes every file of `root`, whatever its name, dotfiles and read-only, hidden or system
+/// files included; a symbolic link is removed itself, never followed. Sub-folders stay. Stops at the first failure with
 /// CardError, so files listed after the failing one are still there.
 void wipeRoot(const std::string& root);
 

@@ -167,15 +167,20 @@ void ProgrammingRun::run() {
     attempt(text::stepDelete, [&] { wipeRoot(m_root); });
 
     tracks.copiedBytes = 0;
+    m_copied.clear();
     for (int slot = 1; slot <= lastSlot; ++slot)
         copySlot(slot, lastSlot, staging);
 
     m_form.setText(Control::Label7, text::copyingIndex);
     pause();
+    // The index goes on the card only once every track is safely there.
+    for (const std::string& copy : m_copied)
+        attempt(text::stepSave, [&] { flushToCard(m_system, copy); });
     const std::string cardIndex = joinPath(m_root, indexFileName);
     checkStillTheCard();
     // The bytes built by this run, not the staged file, which another run may have rewritten.
     attempt(text::stepCopyIndex, [&] { writeFile(m_system, m_indexBytes, cardIndex); });
+    attempt(text::stepSave, [&] { flushToCard(m_system, cardIndex); });
     if (const std::error_code ec = m_system.flushFolder(m_root))
         throw RunError(text::stepSave, m_root, ec.message());
     pause();
@@ -278,6 +283,7 @@ void ProgrammingRun::copySlot(int slot, int lastSlot, const SourceStaging& stagi
         // A pulled card leaves its mount folder behind, which must not receive the copies.
         checkStillTheCard();
         attempt(text::stepCopy, [&] { copyFile(m_system, source, target); });
+        m_copied.push_back(target);
         pause();
     }
 

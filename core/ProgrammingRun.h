@@ -49,6 +49,8 @@ private:
     std::string m_root;
     std::string m_stagedIndex;
     std::vector<std::uint8_t> m_indexBytes;
+    /// Card files copied by this run and not yet forced to the device.
+    std::vector<std::string> m_copied;
     CardIdentity m_card;
     bool m_showingSteps = false;
     /// Set just before the first change to the card: a failure after it leaves it incomplete.

@@ -73,8 +73,6 @@ public:
     /// Up to `size` bytes from `buffer`; how many the system took.
     [[nodiscard]] virtual std::size_t write(const char* buffer, std::size_t size,
                                             std::error_code& ec) = 0;
-    /// Forces the written data to the device.
-    [[nodiscard]] virtual std::error_code flush() = 0;
     /// Closes the file; a delayed write error shows here. Called at most once.
     [[nodiscard]] virtual std::error_code close() = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "System.h"
 #include "UDisks2Mounter.h"
+#include "VolumeSerial.h"
 #include "core/Texts.h"
 
 #include <algorithm>
@@ -73,6 +74,7 @@ public:
 
 private:
     int m_fd;
+    off_t m_written = 0;
 };
 
 /// A one-line attribute without its newline; empty when it cannot be read.
@@ -524,9 +526,12 @@ public:
             ec = lastError();
             return 0;
         }
+        // Start the device writing now rather than at the flush, so that writing to the card
+        // overlaps reading the source. Only a hint: the flush still checks that all arrived.
+        ::sync_file_range(m_fd, m_written, n, SYNC_FILE_RANGE_WRITE);
+        m_written += n;
         return static_cast<std::size_t>(n);
     }
-    std::error_code flush() override { return ::fsync(m_fd) == 0 ? std::error_code() : lastError(); }
     std::error_code close() override {
         const int fd = std::exchange(m_fd, -1);
         return ::close(fd) == 0 ? std::error_code() : lastError();
@@ -534,6 +539,7 @@ public:
 
 private:
     int m_fd;
+    off_t m_written = 0;
 };
 
 // A file read back to check what reached the card must come from the device: its data is
@@ -544,6 +550,21 @@ std::error_code dropCachedData(int fd) {
     if (const int err = ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED); err != 0)
         return {err, std::generic_category()};
     return {};
+}
+
+/// The serial recorded at the start of the device that a mount names, when it can be read
+/// (root may; a desktop user usually may not, but has udev's UUID instead).
+std::string serialOnDevice(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::uint8_t header[volumeHeaderBytes];
+    ssize_t n;
+    do {
+        n = ::pread(fd, header, sizeof header, 0);
+    } while (n < 0 && errno == EINTR);
+    ::close(fd);
+    return n > 0 ? volumeSerial(std::span(header, static_cast<std::size_t>(n))) : std::string();
 }
 
 /// The UUID that udev recorded for a block device, where udev runs.
@@ -596,6 +617,11 @@ std::optional<CardIdentity> LinuxSystem::cardIdentity(const std::string& root) c
                          " blocks " + std::to_string(vfs.f_blocks);
     if (const std::string uuid = uuidOf(m_dev, st.st_dev); !uuid.empty())
         volume += " uuid " + uuid;
+    // A FUSE file system has a device number of its own; the device it reads is its source.
+    const MountTable mounts = readMounts();
+    if (const MountEntry* m = mounts.at(root); m && m->source.starts_with(m_dev + "/"))
+        if (const std::string serial = serialOnDevice(m->source); !serial.empty())
+            volume += " serial " + serial;
     return CardIdentity{root, volume};
 }
 

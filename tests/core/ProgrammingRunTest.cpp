@@ -274,20 +274,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProgrammingRunTest, FlushFailureFailsTheRun) {
-    const std::string a = addTrack("a.mp3", pattern(100, 1));
+    addTrack("a.mp3", pattern(100, 1));
     const std::vector<std::string> before = trackList();
     system.flushError = std::make_error_code(std::errc::io_error);
     answer(true);
     run.cmdFinish_Click();
 
-    EXPECT_EQ(form.messages, std::vector<std::string>{"Copying failed: " + a + " -> " +
+    EXPECT_EQ(form.messages, std::vector<std::string>{"Writing to the MMC card failed: " +
                                                       cardPath("M0000001.MP3") + ": Input/output error"});
     EXPECT_EQ(form.text(Control::txtTEXT1),
               "Programming FAILED - the MMC card is incomplete and NOT ready for use");
     EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
     EXPECT_EQ(form.text(Control::Label7), "");
     EXPECT_EQ(form.progress(), 0.0f);
-    EXPECT_TRUE(cardFiles().empty()) << "an unflushed copy was left on the card";
+    EXPECT_TRUE(cardFiles().empty()) << "a copy that did not reach the card, or an index, was left";
     EXPECT_EQ(trackList(), before);
     EXPECT_FALSE(state.runInProgress);
     EXPECT_FALSE(form.runInProgress());

@@ -58,12 +58,12 @@ RootFolder FakeSystem::rootFolder(const std::string& designation) const {
 
 std::error_code FakeSystem::flushFile(const std::string& path) const {
     flushed.push_back(path);
-    return flushError;
+    return flushError ? flushError : m_real->flushFile(path);
 }
 
 std::error_code FakeSystem::flushFolder(const std::string& path) const {
     flushed.push_back(path + "/");
-    return flushError;
+    return flushError ? flushError : m_real->flushFolder(path);
 }
 
 namespace {
@@ -75,9 +75,8 @@ std::error_code errorOf(std::errc e) { return std::make_error_code(e); }
 /// A real file of the platform's, with the faults that the test asked for.
 class FakeFile : public OpenFile {
 public:
-    FakeFile(std::unique_ptr<OpenFile> real, const FakeSystem& system, std::string path,
-             std::optional<std::uint64_t> corrupt)
-        : m_real(std::move(real)), m_system(system), m_path(std::move(path)), m_corrupt(corrupt) {}
+    FakeFile(std::unique_ptr<OpenFile> real, const FakeSystem& system, std::optional<std::uint64_t> corrupt)
+        : m_real(std::move(real)), m_system(system), m_corrupt(corrupt) {}
 
     std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
         const std::size_t n = m_real->read(buffer, size, ec);
@@ -105,16 +104,11 @@ public:
             *m_system.writeFaults.bytesUntilFull -= written;
         return written;
     }
-    std::error_code flush() override {
-        m_system.flushed.push_back(m_path);
-        return m_system.flushError ? m_system.flushError : m_real->flush();
-    }
     std::error_code close() override { return m_real->close(); }
 
 private:
     std::unique_ptr<OpenFile> m_real;
     const FakeSystem& m_system;
-    std::string m_path;
     std::optional<std::uint64_t> m_corrupt;
     std::uint64_t m_offset = 0;
 };
@@ -136,7 +130,7 @@ std::unique_ptr<OpenFile> FakeSystem::openFile(const std::string& path, OpenMode
         if (auto it = corruptOnDevice.find(fsPath(path).filename().string()); it != corruptOnDevice.end())
             corrupt = it->second;
     }
-    return std::make_unique<FakeFile>(std::move(real), *this, path, corrupt);
+    return std::make_unique<FakeFile>(std::move(real), *this, corrupt);
 }
 
 std::optional<CardIdentity> FakeSystem::cardIdentity(const std::string& root) const {
