@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -47,16 +48,17 @@ QByteArray record(char number, char mode, const char* name) {
 
 const char* const refusedEntry = "/dev/sdy  (card not mounted: Not authorized to perform operation)";
 
-/// The card reader's entry reads as the Linux system words a refused mount.
+/// The card reader's entry reads as the Linux system words it, a refused mount to begin with.
 class WordySystem : public test::FakeSystem {
 public:
     std::vector<DriveEntry> drives() const override {
         auto out = FakeSystem::drives();
         for (DriveEntry& d : out)
             if (d.designation == "/dev/sdy")
-                d.label = refusedEntry;
+                d.label = readerLabel;
         return out;
     }
+    std::string readerLabel = refusedEntry;
 };
 
 } // namespace
@@ -108,6 +110,7 @@ private slots:
         m_system.addFixed("/", "/");
         m_system.addCard("/dev/sdy", m_card.path().toStdString());
         m_system.current = "/";
+        m_system.readerLabel = refusedEntry;
         m_messages.clear();
         ui::MessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
         m_form = std::make_unique<ui::frmForm1>(m_system);
@@ -176,6 +179,20 @@ private slots:
                                          s(": the INDEX file's count byte says 3 tracks, but it holds "
                                            "records for 1")});
         QCOMPARE(rows(list), (QStringList{s("M0000001.MP3"), s("M0000002.MP3")}));
+    }
+
+    void theEntryFollowsTheCardWhenTheStatusChanges() {
+        auto* drive = find<ui::DriveList>("Drive1");
+        QCOMPARE(drive->currentText(), s(refusedEntry));
+        m_system.readerLabel = "/dev/sdy  (no card)";
+        m_form->Timer1_Timer();
+        QCOMPARE(drive->currentText(), s(refusedEntry)); // the status did not change
+
+        m_system.table["/dev/sdy"].space.reset();
+        m_form->Timer1_Timer();
+        QCOMPARE(find<QLabel>("Label4")->text(), s("Please insert MMC card"));
+        QCOMPARE(drive->currentText(), s("/dev/sdy  (no card)"));
+        QCOMPARE(drive->drive(), s("/dev/sdy"));
     }
 
     void aLongDestinationEntryCanBeReadInFull() {
