@@ -16,6 +16,13 @@ public:
     diskSpace(const std::string& designation) const override;
     [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
 
+    [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
+                                                     std::error_code& ec) const override;
+    /// The volume's serial number, file system, size and GUID name where it has one.
+    [[nodiscard]] std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
+    /// Compares the serial numbers of the volumes that hold both, links followed.
+    [[nodiscard]] bool onSameVolume(const std::string& path, const std::string& root) const override;
+
     [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
 };
