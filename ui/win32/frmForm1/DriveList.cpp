@@ -25,8 +25,17 @@ void DriveList::place(UINT dpi) const {
     const RECT r = toPixels(box(), dpi);
     SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top + px(dropDownTwips, dpi),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    const int frame = GetSystemMetrics(SM_CYEDGE) * 2 + 2;
-    SendMessageW(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), (r.bottom - r.top) - frame);
+    const int wanted = r.bottom - r.top;
+    const auto field = SendMessageW(hwnd(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    SendMessageW(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + wanted - faceHeight());
+}
+
+int DriveList::faceHeight() const {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    GetComboBoxInfo(hwnd(), &info);
+    // The selection field sits between equal borders above and below.
+    return info.rcItem.bottom + info.rcItem.top;
 }
 
 void DriveList::setDrive(const std::string& designation) {

@@ -28,6 +28,8 @@ public:
     [[nodiscard]] const std::string& drive() const { return m_current; }
     /// Selects a drive by designation (adding it when the list does not know it).
     void setDrive(const std::string& designation);
+    /// Height of the closed box, without the drop-down part.
+    [[nodiscard]] int faceHeight() const;
     [[nodiscard]] int count() const;
     [[nodiscard]] std::string row(int index) const;
 
