@@ -74,6 +74,15 @@ TEST_F(hlpformTest, IsLaidOutAsDesignedAndOwnedByTheMainWindow) {
         const RECT want = win::toPixels({120, 240 + 480 * (topic - 1), 1815, 255}, dpi);
         EXPECT_EQ(r.left, want.left) << topic;
         EXPECT_EQ(r.top, want.top) << topic;
+        // The whole caption fits beside the circle: none is cut off.
+        HDC dc = GetDC(button.hwnd());
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button.hwnd(), WM_GETFONT, 0, 0)));
+        const std::wstring caption = win::widen(text::helpTopics[topic - 1]);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(button.hwnd(), dc);
+        EXPECT_LE(size.cx + GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi), r.right - r.left) << topic;
     }
 }
 

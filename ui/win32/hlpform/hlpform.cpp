@@ -3,6 +3,7 @@
 #include "core/Texts.h"
 #include "ui/win32/wingui/Text.h"
 
+#include <algorithm>
 #include <string>
 #include <system_error>
 
@@ -12,6 +13,23 @@ namespace {
 
 constexpr const wchar_t* windowClass = L"VelkHelp";
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int buttonWidthTwips = 1815;
+
+// Widest topic caption in `font`, with the option button's circle and the gap after it.
+int widestCaption(HWND window, HFONT font, UINT dpi) {
+    HDC dc = GetDC(window);
+    const HGDIOBJ old = SelectObject(dc, font);
+    int widest = 0;
+    for (const char* caption : text::helpTopics) {
+        const std::wstring wide = widen(caption);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return widest + GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + MulDiv(6, static_cast<int>(dpi), 96);
+}
 
 } // namespace
 
@@ -45,7 +63,13 @@ void hlpform::createWindow(HWND owner) {
     AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, m_dpi);
     SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    m_font.make(L"Tahoma", L"Arial", 8, false, m_dpi);
+    // The design font was smaller than most: shrink the face until the longest caption fits
+    // its button rather than cut captions off.
+    for (double points = 8.0;; points -= 0.5) {
+        m_font.make(L"Tahoma", L"Arial", points, false, m_dpi);
+        if (points <= 6.0 || widestCaption(m_hwnd, m_font.handle(), m_dpi) <= px(buttonWidthTwips, m_dpi))
+            break;
+    }
 
     m_text1.create(m_hwnd, m_dpi);
     m_text1.setFont(m_font.handle());
@@ -57,7 +81,7 @@ void hlpform::createWindow(HWND owner) {
     std::vector<HWND> order{m_text1.hwnd()};
     for (int i = 0; i < HelpTopic::count; ++i) {
         auto button = std::make_unique<RadioCtrl>("hbut" + std::to_string(i + 1),
-                                                  Twips{120, 240 + 480 * i, 1815, 255});
+                                                  Twips{120, 240 + 480 * i, buttonWidthTwips, 255});
         button->create(m_hwnd, text::helpTopics[i], m_dpi, i == 0);
         button->setFont(m_font.handle());
         button->onClick = [this, handler = handlers[static_cast<std::size_t>(i)]] { (this->*handler)(); };

@@ -1,5 +1,6 @@
 #include "Font.h"
 
+#include <cmath>
 #include <cwchar>
 
 namespace velk::win {
@@ -22,10 +23,10 @@ bool Font::installed(const wchar_t* face) {
     return seen;
 }
 
-void Font::make(const wchar_t* face, const wchar_t* fallback, int points, bool bold, UINT dpi) {
+void Font::make(const wchar_t* face, const wchar_t* fallback, double points, bool bold, UINT dpi) {
     reset();
     m_face = installed(face) ? face : fallback;
-    m_font = CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+    m_font = CreateFontW(-static_cast<int>(std::lround(points * dpi / 72.0)), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
                          FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                          DEFAULT_PITCH | FF_SWISS, m_face);
 }

@@ -13,7 +13,7 @@ public:
     Font& operator=(const Font&) = delete;
 
     /// `face` at `points` for `dpi`; a face the system lacks is replaced by `fallback`.
-    void make(const wchar_t* face, const wchar_t* fallback, int points, bool bold, UINT dpi);
+    void make(const wchar_t* face, const wchar_t* fallback, double points, bool bold, UINT dpi);
     [[nodiscard]] HFONT handle() const { return m_font; }
     /// The face the font was made with.
     [[nodiscard]] const wchar_t* face() const { return m_face; }
