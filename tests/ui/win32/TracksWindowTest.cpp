@@ -132,6 +132,14 @@ TEST_F(TracksWindowTest, ArmedEditsApplyToRowsPickedWithMouseOrKeyboard) {
     SendMessageW(k().lstList1.hwnd(), WM_KEYDOWN, VK_UP, 0);
     EXPECT_EQ(k().lstList1.selected(), 1);
     EXPECT_EQ(rows(k().lstListMode), (Rows{"2", "1", "2"}));
+    // A mouse click on the row already selected applies a newly armed edit too.
+    click(k().cmdMode0);
+    RECT row;
+    SendMessageW(k().lstList1.hwnd(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    const LPARAM at = MAKELPARAM(row.left + 5, row.top + 3);
+    SendMessageW(k().lstList1.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(k().lstList1.hwnd(), WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(rows(k().lstListMode), (Rows{"2", "0", "2"}));
 
     click(k().cmdDel);
     EXPECT_EQ(k().cmdDel.backColour(), colour::white);
