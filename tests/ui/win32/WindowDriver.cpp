@@ -108,7 +108,8 @@ void pickDrive(const win::Ctrl& driveList, const std::string& designation) {
     for (int i = 0; i < count; ++i) {
         wchar_t buffer[512] = {};
         SendMessageW(driveList.hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-        if (win::narrow(buffer).rfind(designation, 0) == 0) {
+        if (CompareStringOrdinal(buffer, static_cast<int>(designation.size()), win::widen(designation).c_str(),
+                                 static_cast<int>(designation.size()), TRUE) == CSTR_EQUAL) {
             SendMessageW(driveList.hwnd(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
             SendMessageW(GetParent(driveList.hwnd()), WM_COMMAND,
                          MAKEWPARAM(GetDlgCtrlID(driveList.hwnd()), CBN_SELCHANGE),

@@ -52,7 +52,7 @@ void doubleClickRow(const win::Ctrl& list, int row);
 /// Index of the row that reads `text`, or -1.
 int findRow(const win::Ctrl& list, const std::string& text);
 std::vector<std::string> rows(const win::Ctrl& list);
-/// Picks the drive list's row that starts with `designation`, as the operator does.
+/// Picks the drive list's row that starts with `designation` (in either case), as the operator does.
 void pickDrive(const win::Ctrl& driveList, const std::string& designation);
 
 } // namespace velk::test::win32
