@@ -2,8 +2,10 @@
 
 #include "System.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <utility>
@@ -237,11 +239,14 @@ std::string hex(DWORD value) {
 
 } // namespace
 
+// A drive list shows "c: [SYSTEM]": the letter in lower case, then the volume label where
+// there is one. Removable drives are not asked for one: a reader without a card would only
+// answer with an error, after a wait.
 std::vector<DriveEntry> WindowsSystem::drives() const {
-    std::vector<char> buffer(256);
+    std::vector<wchar_t> buffer(256);
     for (;;) {
         const DWORD needed =
-            ::GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
+            ::GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (needed == 0)
             return {};
         if (needed < buffer.size())
@@ -250,11 +255,18 @@ std::vector<DriveEntry> WindowsSystem::drives() const {
     }
     // "C:\<nul>E:\<nul><nul>": the designation is each root without its backslash.
     std::vector<DriveEntry> out;
-    for (const char* p = buffer.data(); *p != '\0'; p += std::char_traits<char>::length(p) + 1) {
-        std::string root = p;
-        if (!root.empty() && root.back() == '\\')
-            root.pop_back();
-        out.push_back({root, root});
+    for (const wchar_t* root = buffer.data(); *root != L'\0'; root += std::wcslen(root) + 1) {
+        if (std::wcslen(root) < 2 || root[1] != L':')
+            continue;
+        std::string designation = {static_cast<char>(std::tolower(root[0] & 0x7F)), ':'};
+        std::string label = designation;
+        wchar_t volume[MAX_PATH + 1] = {};
+        if (::GetDriveTypeW(root) != DRIVE_REMOVABLE &&
+            ::GetVolumeInformationW(root, volume, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                                    nullptr, 0) &&
+            volume[0] != L'\0')
+            label += " [" + narrow(volume) + "]";
+        out.push_back({std::move(designation), std::move(label)});
     }
     return out;
 }
@@ -265,7 +277,7 @@ std::string WindowsSystem::currentDrive() const {
     const DWORD got = ::GetCurrentDirectoryW(needed, path.data());
     path.resize(got < needed ? got : 0);
     if (path.size() >= 2 && path[1] == L':')
-        return narrow(path.substr(0, 2));
+        return {static_cast<char>(std::tolower(path[0] & 0x7F)), ':'};
     // A network folder ("\\server\share") has no letter; the first drive stands in for it.
     const auto all = drives();
     return all.empty() ? std::string() : all.front().designation;

@@ -4,14 +4,15 @@
 
 namespace velk {
 
-/// Drives on Windows: each drive letter is one drive, named "E:" and shown as such.
+/// Drives on Windows: each drive letter is one drive, named "e:" and shown with its volume
+/// label ("c: [SYSTEM]").
 class WindowsSystem : public SystemPort {
 public:
     [[nodiscard]] std::vector<DriveEntry> drives() const override;
     [[nodiscard]] std::string currentDrive() const override;
-    /// The type of "E:" is asked of its root, "E:\".
+    /// The type of "e:" is asked of its root, "e:\".
     [[nodiscard]] std::uint32_t driveType(const std::string& designation) const override;
-    /// The space of "E:" is asked of the designation itself, without a backslash.
+    /// The space of "e:" is asked of the designation itself, without a backslash.
     [[nodiscard]] std::optional<SpaceCounts>
     diskSpace(const std::string& designation) const override;
     [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;

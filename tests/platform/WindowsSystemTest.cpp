@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,7 +84,7 @@ DWORD attributesOf(const std::string& path) {
 class WindowsCard : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (system.driveType("E:") != drive_type::removable)
+        if (system.driveType("e:") != drive_type::removable)
             GTEST_SKIP() << "E: is no removable drive here; the test runs under Wine with the "
                             "drives that tests/platform/CMakeLists.txt gives it";
         std::error_code ec;
@@ -95,27 +97,36 @@ protected:
 
 TEST_F(WindowsCard, AnswersForEachKindOfDrive) {
     const auto drives = system.drives();
-    for (const char* letter : {"C:", "E:", "F:"})
-        EXPECT_TRUE(std::any_of(drives.begin(), drives.end(),
-                                [&](const DriveEntry& d) { return d.designation == letter; }))
-            << letter;
+    auto entry = [&](const std::string& designation) {
+        const auto it = std::find_if(drives.begin(), drives.end(),
+                                     [&](const DriveEntry& d) { return d.designation == designation; });
+        return it == drives.end() ? std::optional<DriveEntry>() : *it;
+    };
+    for (const char* letter : {"c:", "e:", "f:"}) {
+        const auto d = entry(letter);
+        ASSERT_TRUE(d) << letter;
+        EXPECT_EQ(d->label.rfind(letter, 0), 0u) << d->label;
+    }
+    EXPECT_EQ(entry("e:")->label, "e:") << "a removable drive is not asked for its label";
+    EXPECT_EQ(system.currentDrive().size(), 2u);
+    EXPECT_TRUE(std::islower(static_cast<unsigned char>(system.currentDrive()[0])));
 
-    EXPECT_EQ(system.driveType("C:"), drive_type::fixed);
-    EXPECT_EQ(system.driveType("F:"), drive_type::removable);
-    EXPECT_EQ(system.driveType("Q:"), drive_type::noRootDir);
+    EXPECT_EQ(system.driveType("c:"), drive_type::fixed);
+    EXPECT_EQ(system.driveType("f:"), drive_type::removable);
+    EXPECT_EQ(system.driveType("q:"), drive_type::noRootDir);
 
-    const auto card = system.diskSpace("E:");
+    const auto card = system.diskSpace("e:");
     ASSERT_TRUE(card);
     if (const char* bytes = std::getenv("VELK_WINE_CARD_BYTES")) {
         EXPECT_EQ(std::uint64_t{card->sectorsPerCluster} * card->bytesPerSector *
                       card->totalClusters,
                   std::stoull(bytes));
     }
-    EXPECT_EQ(system.rootFolder("E:").path, "E:\\");
+    EXPECT_EQ(system.rootFolder("e:").path, "e:\\");
 
-    EXPECT_FALSE(system.diskSpace("F:")) << "a reader without a card has no space";
-    EXPECT_NE(system.rootFolder("F:").status, RootFolder::Status::ok);
-    EXPECT_FALSE(system.rootFolder("F:").reason.empty());
+    EXPECT_FALSE(system.diskSpace("f:")) << "a reader without a card has no space";
+    EXPECT_NE(system.rootFolder("f:").status, RootFolder::Status::ok);
+    EXPECT_FALSE(system.rootFolder("f:").reason.empty());
 }
 
 // Odd chunk sizes and a file larger than the uncached reader's buffer: every byte must come

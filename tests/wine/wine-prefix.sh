@@ -18,10 +18,13 @@ unset DISPLAY
 
 [ -x "$wine" ] || { echo "SKIP: $wine is missing (apt-get install wine64)"; exit 77; }
 
+# Bumped when the template's settings change, so that old templates are made again.
+settings=2
+
 template() {
   local dir=$1 stamp="$1/.velk-template"
   local version
-  version=$("$wine" --version)
+  version="$("$wine" --version) settings $settings"
   if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
     echo "template prefix $dir is ready ($version)"
     return
@@ -29,6 +32,8 @@ template() {
   rm -rf "$dir"
   mkdir -p "$dir"
   WINEPREFIX=$dir "$wine" wineboot --init >/dev/null 2>&1
+  # Xvfb runs no window manager; a managed window would wait for one on every hide (~2 s).
+  WINEPREFIX=$dir "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
   WINEPREFIX=$dir "$wineserver" -w
   echo "$version" >"$stamp"
   echo "made template prefix $dir ($version)"
