@@ -2,6 +2,7 @@
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
 #include "ui/win32/hlpform/hlpform.h"
+#include "ui/win32/wingui/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +98,38 @@ TEST_F(hlpformTest, HelpShowsTopicOneAndEachButtonItsTopic) {
         EXPECT_EQ(checked(help), std::vector<int>{topic});
         EXPECT_EQ(help.Text1().text(), "Topic " + std::to_string(topic) + "\n");
     }
+}
+
+TEST_F(hlpformTest, ArrowKeysMoveThroughTheTopicsAndTabFollowsTheDesignedOrder) {
+    const win::hlpform& help = openHelp();
+    const auto key = [](HWND at, WPARAM which) {
+        SetFocus(at);
+        win::MessagePump::dispatch(MSG{at, WM_KEYDOWN, which, 0, 0, {}});
+        return GetFocus();
+    };
+    EXPECT_EQ(key(help.hbut(3).hwnd(), VK_DOWN), help.hbut(4).hwnd());
+    EXPECT_EQ(checked(help), std::vector<int>{4});
+    EXPECT_EQ(key(help.hbut(1).hwnd(), VK_UP), help.hbut(9).hwnd());
+    EXPECT_EQ(checked(help), std::vector<int>{9});
+    EXPECT_EQ(help.Text1().text(), "Topic 9\n");
+    EXPECT_EQ(key(help.Text1().hwnd(), VK_TAB), help.hbut(1).hwnd());
+    EXPECT_EQ(key(help.hbut(1).hwnd(), VK_TAB), help.hbut(2).hwnd());
+    EXPECT_EQ(key(help.hbut(9).hwnd(), VK_TAB), help.Text1().hwnd());
+    EXPECT_EQ(checked(help), std::vector<int>{9}) << "Tab only moves the focus";
+}
+
+TEST_F(hlpformTest, ALongTopicScrollsWithOneLinePerLine) {
+    std::string topic;
+    for (int line = 1; line <= 200; ++line)
+        topic += "line " + std::to_string(line) + "\r\n";
+    m_here.write("velkhlp2.txt", topic);
+    const win::hlpform& help = openHelp();
+    click(help.hbut(2));
+    const HWND box = help.Text1().hwnd();
+    EXPECT_EQ(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 201);
+    SCROLLINFO bar{sizeof(bar), SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(GetScrollInfo(box, SB_VERT, &bar));
+    EXPECT_GT(bar.nMax - bar.nMin + 1, static_cast<int>(bar.nPage));
 }
 
 TEST_F(hlpformTest, ChoosingATopicReadsItsFileAfresh) {

@@ -89,6 +89,7 @@ void hlpform::createWindow(HWND owner) {
         m_hbut[static_cast<std::size_t>(i)] = std::move(button);
     }
     m_tabs = std::make_unique<TabOrder>(m_hwnd);
+    m_tabs->setOptionGroup({order.begin() + 1, order.end()});
     m_tabs->set(std::move(order));
 }
 

@@ -19,8 +19,31 @@ TabOrder::TabOrder(HWND window) : m_window(window) { all().push_back(this); }
 
 TabOrder::~TabOrder() { std::erase(all(), this); }
 
+bool TabOrder::handleArrow(const MSG& message) const {
+    const auto at = std::find(m_group.begin(), m_group.end(), message.hwnd);
+    if (at == m_group.end())
+        return false;
+    const auto size = static_cast<std::ptrdiff_t>(m_group.size());
+    const std::ptrdiff_t step = (message.wParam == VK_UP || message.wParam == VK_LEFT) ? -1 : 1;
+    const std::ptrdiff_t next = ((at - m_group.begin() + step) % size + size) % size;
+    const HWND button = m_group[static_cast<std::size_t>(next)];
+    SetFocus(button);
+    SendMessageW(button, BM_CLICK, 0, 0);
+    return true;
+}
+
 bool TabOrder::handle(const MSG& message) const {
-    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || m_order.empty())
+    if (message.message != WM_KEYDOWN)
+        return false;
+    switch (message.wParam) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT: return handleArrow(message);
+    case VK_TAB: break;
+    default: return false;
+    }
+    if (m_order.empty())
         return false;
     if (GetAncestor(message.hwnd, GA_ROOT) != m_window)
         return false;
