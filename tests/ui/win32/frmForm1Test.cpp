@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace velk;
@@ -165,6 +166,47 @@ TEST_F(frmForm1Test, ControlsSitWhereDesignedWithCaptionsAndTips) {
         } else {
             EXPECT_NE(m_form->tipOf(ctrl), "");
         }
+    }
+}
+
+// Every caption fits its box in the window's font: wrapped, but with no line cut off.
+TEST_F(frmForm1Test, EveryCaptionFitsItsBox) {
+    const char* captioned[] = {"Label6", "labSourceDrive", "labLabel_folder1", "labSourceFile", "Label2",
+                               "Label3", "Command1", "Command2", "Command3", "cmdFinish", "labHelp", "Label5",
+                               "labLabel_Track", "labOutLIst", "labLabelMode", "labNodeSet", "cmdMode0",
+                               "labUninterrupt", "cmdMode1", "labInterrupt", "cmdMode2", "labPlayButton",
+                               "Label1", "cmdDel", "newbut", "quit1"};
+    for (const char* name : captioned) {
+        const win::Ctrl& ctrl = c(name);
+        RECT box;
+        GetClientRect(ctrl.hwnd(), &box);
+        wchar_t className[16] = {};
+        GetClassNameW(ctrl.hwnd(), className, 16);
+        // A push button keeps its edge and a margin free of text; the colour buttons, drawn by
+        // the window, only their 2-pixel edge.
+        if (std::wstring(className) == L"Button") {
+            const bool ownerDrawn = (GetWindowLongPtrW(ctrl.hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
+            InflateRect(&box, ownerDrawn ? -2 : -3, ownerDrawn ? -2 : -3);
+        }
+        const std::wstring caption = win::widen(ctrl.text());
+        HDC dc = GetDC(ctrl.hwnd());
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(ctrl.hwnd(), WM_GETFONT, 0, 0)));
+        RECT needed = box;
+        DrawTextW(dc, caption.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+        // A single word longer than the box is not wrapped but cut: measure it alone too.
+        SIZE widestWord{};
+        std::size_t start = 0;
+        while (start < caption.size()) {
+            const std::size_t end = std::min(caption.find(L' ', start), caption.size());
+            SIZE word{};
+            GetTextExtentPoint32W(dc, caption.c_str() + start, static_cast<int>(end - start), &word);
+            widestWord.cx = std::max(widestWord.cx, word.cx);
+            start = end + 1;
+        }
+        SelectObject(dc, old);
+        ReleaseDC(ctrl.hwnd(), dc);
+        EXPECT_LE(needed.bottom - needed.top, box.bottom - box.top) << name;
+        EXPECT_LE(widestWord.cx, box.right - box.left) << name;
     }
 }
 
