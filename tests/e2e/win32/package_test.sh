@@ -21,6 +21,8 @@ installer)
   key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VELK Message Assembler'
   folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/VELK Message Assembler"
   menu="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+  # Windows reads from the installer's manifest whether to ask for administrator rights.
+  grep -aq 'level="asInvoker"' "$package" || fail "the installer asks for more than the user's rights"
   "$wine" "$package" /S || fail "the installer failed with $?"
   for f in velk-assembler.exe Uninstall.exe velkhlp{1..9}.txt; do
     [ -f "$folder/$f" ] || fail "not installed: $folder/$f"
