@@ -1,5 +1,7 @@
 #include "FilePattern.h"
 
+#include "Paths.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -43,13 +45,15 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
     namespace fs = std::filesystem;
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(fs::path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(fsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
         const auto status = it->symlink_status(ec);
         if (ec)
             break;
         if (!fs::is_regular_file(status) && !fs::is_symlink(status))
             continue;
-        const std::string name = it->path().filename().string();
+        // string() would give the narrow encoding, which on Windows is the ANSI code page.
+        const std::u8string utf8 = it->path().filename().u8string();
+        const std::string name(utf8.begin(), utf8.end());
         if (matchesPattern(name, patterns))
             names.push_back(name);
     }

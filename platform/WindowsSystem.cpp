@@ -2,8 +2,13 @@
 
 #include "System.h"
 
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #define WIN32_LEAN_AND_MEAN
@@ -17,27 +22,230 @@ std::error_code lastError() {
     return {static_cast<int>(::GetLastError()), std::system_category()};
 }
 
+std::error_code errorOf(DWORD code) {
+    return {static_cast<int>(code), std::system_category()};
+}
+
+/// A UTF-8 path as the W functions take it; the narrow A functions would read it in the
+/// ANSI code page, which has no "日" and differs from machine to machine.
+std::wstring wide(const std::string& utf8) {
+    if (utf8.empty())
+        return {};
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                        nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string narrow(const std::wstring& utf16) {
+    if (utf16.empty())
+        return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
+                          nullptr, nullptr);
+    return out;
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : m_h(h) {}
+    ~Handle() {
+        if (*this)
+            ::CloseHandle(m_h);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    explicit operator bool() const { return m_h != INVALID_HANDLE_VALUE; }
+    [[nodiscard]] HANDLE get() const { return m_h; }
+    [[nodiscard]] HANDLE release() { return std::exchange(m_h, INVALID_HANDLE_VALUE); }
+
+private:
+    HANDLE m_h;
+};
+
+/// ERROR_STOPPED_ON_SYMLINK, which mingw-w64's headers lack.
+constexpr DWORD stoppedOnLink = 681;
+
+constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 /// Opens `path` for writing and flushes it; `tolerated` is a flush refusal that is no fault.
 std::error_code flushHandle(const std::string& path, DWORD flags, DWORD tolerated = ERROR_SUCCESS) {
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, flags, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const Handle h(::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, shareAll,
+                                 nullptr, OPEN_EXISTING, flags, nullptr));
+    if (!h)
         return lastError();
-    std::error_code result;
-    if (!::FlushFileBuffers(h) && ::GetLastError() != tolerated)
-        result = lastError();
-    ::CloseHandle(h);
-    return result;
+    if (!::FlushFileBuffers(h.get()) && ::GetLastError() != tolerated)
+        return lastError();
+    return {};
+}
+
+/// ReadFile and WriteFile take at most a DWORD of bytes at a time.
+DWORD chunk(std::size_t size) {
+    constexpr std::size_t largest = 1u << 30;
+    return static_cast<DWORD>(size < largest ? size : largest);
+}
+
+class WindowsFile : public OpenFile {
+public:
+    explicit WindowsFile(HANDLE h) : m_h(h) {}
+    ~WindowsFile() override {
+        if (m_h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_h);
+    }
+    WindowsFile(const WindowsFile&) = delete;
+    WindowsFile& operator=(const WindowsFile&) = delete;
+
+    std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
+        DWORD got = 0;
+        if (!::ReadFile(m_h, buffer, chunk(size), &got, nullptr)) {
+            ec = lastError();
+            return 0;
+        }
+        return got;
+    }
+    std::size_t write(const char* buffer, std::size_t size, std::error_code& ec) override {
+        DWORD put = 0;
+        if (!::WriteFile(m_h, buffer, chunk(size), &put, nullptr)) {
+            ec = lastError();
+            return 0;
+        }
+        return put;
+    }
+    std::error_code close() override {
+        return ::CloseHandle(std::exchange(m_h, INVALID_HANDLE_VALUE)) ? std::error_code()
+                                                                         : lastError();
+    }
+
+protected:
+    HANDLE m_h;
+};
+
+/// A file opened without the system cache. Such a handle reads only whole sectors into
+/// sector-aligned memory, so reads go through a page-aligned buffer of many sectors and are
+/// handed out from there in whatever sizes the caller asks.
+class UncachedFile : public WindowsFile {
+public:
+    static constexpr std::size_t bufferBytes = 1u << 20; // a multiple of every sector size
+
+    UncachedFile(HANDLE h, void* buffer) : WindowsFile(h), m_buffer(static_cast<char*>(buffer)) {}
+    ~UncachedFile() override { ::VirtualFree(m_buffer, 0, MEM_RELEASE); }
+    UncachedFile(const UncachedFile&) = delete;
+    UncachedFile& operator=(const UncachedFile&) = delete;
+
+    std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
+        if (m_next == m_end) {
+            DWORD got = 0;
+            if (!::ReadFile(m_h, m_buffer, static_cast<DWORD>(bufferBytes), &got, nullptr)) {
+                ec = lastError();
+                return 0;
+            }
+            m_next = 0;
+            m_end = got;
+        }
+        const std::size_t n = size < m_end - m_next ? size : m_end - m_next;
+        std::memcpy(buffer, m_buffer + m_next, n);
+        m_next += n;
+        return n;
+    }
+
+private:
+    char* m_buffer;
+    std::size_t m_next = 0;
+    std::size_t m_end = 0;
+};
+
+std::unique_ptr<OpenFile> openForReading(const std::wstring& path, bool fromDevice,
+                                         std::error_code& ec) {
+    const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (fromDevice ? FILE_FLAG_NO_BUFFERING : 0);
+    Handle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           flags, nullptr));
+    if (!h) {
+        ec = lastError();
+        return nullptr;
+    }
+    if (!fromDevice)
+        return std::make_unique<WindowsFile>(h.release());
+    void* buffer = ::VirtualAlloc(nullptr, UncachedFile::bufferBytes, MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    if (!buffer) {
+        ec = lastError();
+        return nullptr;
+    }
+    return std::make_unique<UncachedFile>(h.release(), buffer);
+}
+
+// The name is opened as it is, never through a link or junction of that name (the open
+// reaches the reparse point itself, which is then refused). An existing file is opened
+// without being emptied first, so that a refused link is left untouched.
+std::unique_ptr<OpenFile> openForWriting(const std::wstring& path, bool truncate,
+                                         std::error_code& ec) {
+    Handle h(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                           nullptr));
+    if (!h) {
+        ec = lastError();
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(h.get(), &info)) {
+        ec = lastError();
+        return nullptr;
+    }
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        ec = errorOf(stoppedOnLink);
+        return nullptr;
+    }
+    if (truncate) {
+        // An old file of that name may be hidden or archived; a card file is plain.
+        FILE_BASIC_INFO basic{};
+        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        if (!::SetEndOfFile(h.get()) ||
+            !::SetFileInformationByHandle(h.get(), FileBasicInfo, &basic, sizeof basic)) {
+            ec = lastError();
+            return nullptr;
+        }
+    }
+    return std::make_unique<WindowsFile>(h.release());
+}
+
+/// The root of the volume that holds `path` ("E:\", or a folder where a volume is mounted).
+std::wstring volumeRoot(const std::wstring& path) {
+    std::vector<wchar_t> root(path.size() + MAX_PATH + 1);
+    if (!::GetVolumePathNameW(path.c_str(), root.data(), static_cast<DWORD>(root.size())))
+        return {};
+    return root.data();
+}
+
+/// The serial number of the volume a file or folder lies on, links followed.
+std::optional<DWORD> volumeSerialOf(const std::string& path) {
+    const Handle h(::CreateFileW(wide(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!h || !::GetFileInformationByHandle(h.get(), &info))
+        return std::nullopt;
+    return info.dwVolumeSerialNumber;
+}
+
+std::string hex(DWORD value) {
+    char text[10];
+    std::snprintf(text, sizeof text, "%04lX-%04lX", (value >> 16) & 0xFFFFUL, value & 0xFFFFUL);
+    return text;
 }
 
 } // namespace
 
+// A drive list shows "c: [SYSTEM]": the letter in lower case, then the volume label where
+// there is one. Removable drives are not asked for one: a reader without a card would only
+// answer with an error, after a wait.
 std::vector<DriveEntry> WindowsSystem::drives() const {
-    std::vector<char> buffer(256);
+    std::vector<wchar_t> buffer(256);
     for (;;) {
         const DWORD needed =
-            ::GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
+            ::GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (needed == 0)
             return {};
         if (needed < buffer.size())
@@ -46,22 +254,29 @@ std::vector<DriveEntry> WindowsSystem::drives() const {
     }
     // "C:\<nul>E:\<nul><nul>": the designation is each root without its backslash.
     std::vector<DriveEntry> out;
-    for (const char* p = buffer.data(); *p != '\0'; p += std::char_traits<char>::length(p) + 1) {
-        std::string root = p;
-        if (!root.empty() && root.back() == '\\')
-            root.pop_back();
-        out.push_back({root, root});
+    for (const wchar_t* root = buffer.data(); *root != L'\0'; root += std::wcslen(root) + 1) {
+        if (std::wcslen(root) < 2 || root[1] != L':')
+            continue;
+        std::string designation = {static_cast<char>(std::tolower(root[0] & 0x7F)), ':'};
+        std::string label = designation;
+        wchar_t volume[MAX_PATH + 1] = {};
+        if (::GetDriveTypeW(root) != DRIVE_REMOVABLE &&
+            ::GetVolumeInformationW(root, volume, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                                    nullptr, 0) &&
+            volume[0] != L'\0')
+            label += " [" + narrow(volume) + "]";
+        out.push_back({std::move(designation), std::move(label)});
     }
     return out;
 }
 
 std::string WindowsSystem::currentDrive() const {
-    const DWORD needed = ::GetCurrentDirectoryA(0, nullptr);
-    std::string path(needed, '\0');
-    const DWORD got = ::GetCurrentDirectoryA(needed, path.data());
+    const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring path(needed, L'\0');
+    const DWORD got = ::GetCurrentDirectoryW(needed, path.data());
     path.resize(got < needed ? got : 0);
-    if (path.size() >= 2 && path[1] == ':')
-        return path.substr(0, 2);
+    if (path.size() >= 2 && path[1] == L':')
+        return {static_cast<char>(std::tolower(path[0] & 0x7F)), ':'};
     // A network folder ("\\server\share") has no letter; the first drive stands in for it.
     const auto all = drives();
     return all.empty() ? std::string() : all.front().designation;
@@ -94,6 +309,46 @@ RootFolder WindowsSystem::rootFolder(const std::string& designation) const {
         return {status, {}, ec.message()};
     }
     return {RootFolder::Status::ok, designation + "\\", {}};
+}
+
+std::unique_ptr<OpenFile> WindowsSystem::openFile(const std::string& path, OpenMode mode,
+                                                  std::error_code& ec) const {
+    const std::wstring name = wide(path);
+    std::unique_ptr<OpenFile> file;
+    switch (mode) {
+    case OpenMode::read: file = openForReading(name, false, ec); break;
+    case OpenMode::readFromDevice: file = openForReading(name, true, ec); break;
+    case OpenMode::createOrTruncate: file = openForWriting(name, true, ec); break;
+    case OpenMode::createOrKeep: file = openForWriting(name, false, ec); break;
+    }
+    if (file)
+        ec.clear();
+    return file;
+}
+
+// The serial number is what Windows itself tells volumes by; the volume's GUID name, where
+// the volume has one, and its size tell apart two cards formatted with the same serial.
+std::optional<CardIdentity> WindowsSystem::cardIdentity(const std::string& root) const {
+    const std::wstring volume = volumeRoot(wide(root));
+    DWORD serial = 0;
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    if (volume.empty() || !::GetVolumeInformationW(volume.c_str(), nullptr, 0, &serial, nullptr,
+                                                   nullptr, fileSystem, MAX_PATH + 1))
+        return std::nullopt;
+    std::string identity = "serial " + hex(serial) + " " + narrow(fileSystem);
+    ULARGE_INTEGER totalBytes{};
+    if (::GetDiskFreeSpaceExW(volume.c_str(), nullptr, &totalBytes, nullptr))
+        identity += " bytes " + std::to_string(totalBytes.QuadPart);
+    wchar_t guid[MAX_PATH + 1] = {};
+    if (::GetVolumeNameForVolumeMountPointW(volume.c_str(), guid, MAX_PATH + 1))
+        identity += " " + narrow(guid);
+    return CardIdentity{root, identity};
+}
+
+bool WindowsSystem::onSameVolume(const std::string& path, const std::string& root) const {
+    const auto file = volumeSerialOf(path);
+    const auto folder = volumeSerialOf(root);
+    return file && folder && *file == *folder;
 }
 
 std::error_code WindowsSystem::flushFile(const std::string& path) const {

@@ -4,17 +4,25 @@
 
 namespace velk {
 
-/// Drives on Windows: each drive letter is one drive, named "E:" and shown as such.
+/// Drives on Windows: each drive letter is one drive, named "e:" and shown with its volume
+/// label ("c: [SYSTEM]").
 class WindowsSystem : public SystemPort {
 public:
     [[nodiscard]] std::vector<DriveEntry> drives() const override;
     [[nodiscard]] std::string currentDrive() const override;
-    /// The type of "E:" is asked of its root, "E:\".
+    /// The type of "e:" is asked of its root, "e:\".
     [[nodiscard]] std::uint32_t driveType(const std::string& designation) const override;
-    /// The space of "E:" is asked of the designation itself, without a backslash.
+    /// The space of "e:" is asked of the designation itself, without a backslash.
     [[nodiscard]] std::optional<SpaceCounts>
     diskSpace(const std::string& designation) const override;
     [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
+
+    [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
+                                                     std::error_code& ec) const override;
+    /// The volume's serial number, file system, size and GUID name where it has one.
+    [[nodiscard]] std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
+    /// Compares the serial numbers of the volumes that hold both, links followed.
+    [[nodiscard]] bool onSameVolume(const std::string& path, const std::string& root) const override;
 
     [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;

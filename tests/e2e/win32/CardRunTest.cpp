@@ -1,0 +1,192 @@
+// A card programmed end to end on Windows: the real window over the real drive answers, under
+// Wine with E: a removable drive of 64,000,000 bytes. The card holds junk and a folder; three
+// tracks, one an .nvr and two from a folder with letters outside the ANSI code page, get modes
+// 0, 2 and 1; Programme MMC Card, then O.K.
+#include "core/CardMonitor.h"
+#include "core/Texts.h"
+#include "platform/System.h"
+#include "ui/win32/WindowDriver.h"
+#include "ui/win32/frmForm1/OkMessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <sstream>
+
+using namespace velk;
+using namespace velk::test::win32;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string noise(std::size_t size, unsigned seed) {
+    std::mt19937 pick(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(pick());
+    return bytes;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+/// Each entry of a folder: a file's bytes, or "<folder>" for a folder.
+std::map<std::string, std::string> contentsOf(const fs::path& folder) {
+    std::map<std::string, std::string> out;
+    for (const auto& entry : fs::directory_iterator(folder))
+        out[utf8Of(entry.path().filename())] =
+            entry.is_directory() ? std::string("<folder>") : readFile(entry.path());
+    return out;
+}
+
+/// The index a card with these (card name, mode) tracks must hold: the count, then per track
+/// its number, its mode and its card name.
+std::string expectedIndex(const std::vector<std::pair<std::string, int>>& tracks) {
+    std::string bytes(1, static_cast<char>(tracks.size()));
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        bytes += static_cast<char>(i + 1);
+        bytes += static_cast<char>(tracks[i].second);
+        bytes += tracks[i].first;
+    }
+    return bytes;
+}
+
+class CardRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (GetDriveTypeA("e:\\") != DRIVE_REMOVABLE)
+            GTEST_SKIP() << "E: is no removable drive; the test runs under Wine with the drives "
+                            "that tests/e2e/win32/CMakeLists.txt gives it";
+        // An empty drive root has no "." entry, and libstdc++ then reports the folder missing.
+        std::error_code empty;
+        for (const auto& entry : fs::directory_iterator(m_card, empty))
+            fs::remove_all(entry.path());
+        writeFile(m_card / "JUNK.TXT", "junk");
+        writeFile(m_card / "old.mp3", noise(70'000, 9));
+        writeFile(m_card / "M0000009.MP3", noise(1000, 8));
+        writeFile(m_card / "HIDDEN.SYS", "hidden");
+        ASSERT_TRUE(SetFileAttributesW((m_card / "HIDDEN.SYS").c_str(),
+                                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        fs::create_directory(m_card / "KEEP");
+        writeFile(m_card / "KEEP" / "inside.mp3", "kept");
+
+        m_sources = {noise(300'000, 1), noise(200'001, 2), noise(123'457, 3)};
+        writeFile(m_work.path() / "eins.mp3", m_sources[0]);
+        writeFile(m_work.path() / "notes.txt", "not a track");
+        fs::create_directory(m_work.path() / fromUtf8(m_folder));
+        writeFile(m_work.path() / fromUtf8(m_folder) / "zwei.nvr", m_sources[1]);
+        writeFile(m_work.path() / fromUtf8(m_folder) / "drei.mp3", m_sources[2]);
+
+        // The program starts in its own folder, where it stages the index.
+        m_previous = fs::current_path();
+        fs::current_path(m_work.path());
+        win::OkMessageBox::setAnswerer([this](const std::string& m) { m_messages.push_back(m); });
+        m_system = makeSystem();
+        m_form = std::make_unique<win::frmForm1>(*m_system);
+        m_form->show();
+        active = this;
+    }
+    void TearDown() override {
+        active = nullptr;
+        m_form.reset();
+        win::OkMessageBox::setAnswerer({});
+        forgetQuit();
+        if (!m_previous.empty())
+            fs::current_path(m_previous);
+    }
+
+    const win::Form1Controls& k() const { return m_form->controls(); }
+    void add(const std::string& name) {
+        const int row = findRow(k().File1, name);
+        ASSERT_GE(row, 0) << name << " is not listed";
+        doubleClickRow(k().File1, row);
+    }
+    void whenAsked(std::function<void()> answer) {
+        m_answer = std::move(answer);
+        SetTimer(nullptr, 0, 20, &CardRun::tick);
+    }
+    static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
+        if (!active || !active->k().Frame1.isVisible())
+            return;
+        KillTimer(nullptr, id);
+        active->m_asked = rows(active->k().File2);
+        active->m_answer();
+    }
+
+    static inline CardRun* active = nullptr;
+    const fs::path m_card = L"E:\\";
+    const std::string m_folder = "Ansagen B\u00fcro \u65e5\u672c";
+    TempFolder m_work{"work"};
+    std::vector<std::string> m_sources;
+    fs::path m_previous;
+    std::unique_ptr<SystemPort> m_system;
+    std::unique_ptr<win::frmForm1> m_form;
+    std::vector<std::string> m_messages;
+    std::vector<std::string> m_asked;
+    std::function<void()> m_answer;
+};
+
+TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
+    // A track is taken only while a card with room for it is in the destination drive.
+    pickDrive(k().Drive1, "e:");
+    m_form->Timer1_Timer();
+    if (const char* bytes = std::getenv("VELK_WINE_CARD_BYTES")) {
+        EXPECT_EQ(m_form->state().cardBytes, std::stoll(bytes) - CardMonitor::reserve);
+    }
+    // The source lists start in the program's folder.
+    EXPECT_EQ(rows(k().File1), (std::vector<std::string>{"eins.mp3"}));
+    add("eins.mp3");
+    doubleClickRow(k().Dir1, findRow(k().Dir1, m_folder));
+    ASSERT_EQ(k().Dir1.path(), utf8Of(m_work.path() / fromUtf8(m_folder)));
+    EXPECT_EQ(rows(k().File1), (std::vector<std::string>{"drei.mp3", "zwei.nvr"}));
+    add("zwei.nvr");
+    add("drei.mp3");
+    click(k().cmdMode2);
+    selectRow(k().lstList1, 1);
+    click(k().cmdMode1);
+    selectRow(k().lstList1, 2);
+    ASSERT_EQ(rows(k().lstListMode), (std::vector<std::string>{"0", "2", "1"}))
+        << k().txtTEXT1.text();
+
+    whenAsked([this] { click(k().Command1); });
+    click(k().cmdFinish);
+
+    EXPECT_EQ(m_messages, std::vector<std::string>{text::downloadComplete});
+    for (const char* junk : {"JUNK.TXT", "old.mp3", "M0000009.MP3"})
+        EXPECT_NE(std::find(m_asked.begin(), m_asked.end(), junk), m_asked.end())
+            << junk << " was not shown before the wipe";
+    const std::string index = expectedIndex({{"M0000001.MP3", 0}, {"M0000002.MP3", 2}, {"M0000003.MP3", 1}});
+    const std::map<std::string, std::string> expected = {
+        {"INDEX123.VKM", index},         {"M0000001.MP3", m_sources[0]},
+        {"M0000002.MP3", m_sources[1]},  {"M0000003.MP3", m_sources[2]},
+        {"KEEP", "<folder>"},
+    };
+    const auto card = contentsOf(m_card);
+    EXPECT_EQ(card.size(), expected.size());
+    for (const auto& [name, bytes] : card) {
+        const auto it = expected.find(name);
+        if (it == expected.end())
+            ADD_FAILURE() << name << " is left on the card";
+        else
+            EXPECT_TRUE(bytes == it->second) << name << " differs: " << bytes.size() << " bytes";
+    }
+    EXPECT_EQ(readFile(m_work.path() / "INDEX123.VKM"), index) << "the staged index";
+    EXPECT_EQ(contentsOf(m_card / "KEEP"), (std::map<std::string, std::string>{{"inside.mp3", "kept"}}));
+}
+
+} // namespace

@@ -1,0 +1,50 @@
+#include "WindowDriver.h"
+#include "core/Colours.h"
+#include "core/Texts.h"
+#include "platform/System.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace velk;
+using namespace velk::test::win32;
+
+namespace {
+
+// The card monitor in the real window over the real drive queries, in a Wine prefix whose E:
+// is a removable drive with a card and whose F: is a reader without one.
+TEST(DrivesWindowTest, MonitorShowsTheThreeStatesOfRealDrives) {
+    const auto system = makeSystem();
+    win::frmForm1 form(*system);
+    form.show();
+    const auto& k = form.controls();
+
+    pickDrive(k.Drive1, "c:");
+    form.Timer1_Timer();
+    EXPECT_EQ(k.Label4.text(), text::notFlashCard);
+    EXPECT_EQ(k.Label4.backColour(), colour::red);
+    EXPECT_EQ(k.txtTEXT1.text(), text::selectDestination);
+
+    pickDrive(k.Drive1, "f:");
+    form.Timer1_Timer();
+    EXPECT_EQ(k.Label4.text(), text::insertCard);
+    EXPECT_EQ(k.Label4.backColour(), colour::red);
+
+    pickDrive(k.Drive1, "e:");
+    form.Timer1_Timer();
+    DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
+    ASSERT_TRUE(GetDiskFreeSpaceA("e:", &sectors, &bytes, &freeClusters, &clusters));
+    const long long size = 1LL * sectors * bytes * clusters;
+    EXPECT_EQ(k.Label4.text().rfind(text::capacityPrefix, 0), 0u) << k.Label4.text();
+    EXPECT_EQ(k.Label4.backColour(), colour::buttonFace);
+    EXPECT_EQ(k.txtTEXT1.text(), text::selectSource);
+    if (size == 64'000'000) { // a tmpfs card, as the prefix makes one when it may mount
+        EXPECT_EQ(k.Label4.text(), "Removeable Drive   Capacity =  65MBytes");
+    }
+    if (size < 0x7FFFFFFF) {
+        EXPECT_EQ(form.state().cardBytes, size - 50000);
+    }
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+#include "WindowDriver.h"
+#include "core/Texts.h"
+#include "support/FakeSystem.h"
+#include "ui/win32/frmForm1/OkMessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace velk;
+using namespace velk::test::win32;
+
+namespace {
+
+// The programming run through the real window: the frame, its buttons and the message box.
+// The operator answers the confirmation from a thread timer, which the run's wait in
+// GetMessage delivers.
+class RunWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_source.write("a.mp3", std::string(100, 'a'));
+        m_source.write("b.nvr", std::string(300, 'b'));
+        m_card.write("OLD.TXT", "old");
+        m_previous = std::filesystem::current_path();
+        std::filesystem::current_path(m_staging.path());
+        m_system.addFixed("c:", "C:\\");
+        m_system.addFixed("s:", m_source.utf8());
+        m_system.addCard("e:", m_card.utf8());
+        m_system.current = "c:";
+        win::OkMessageBox::setAnswerer([this](const std::string& message) { m_messages.push_back(message); });
+        m_form = std::make_unique<win::frmForm1>(m_system);
+        m_form->show();
+        pickDrive(k().Drive1, "e:");
+        m_form->Timer1_Timer();
+        pickDrive(k().drvDrive1, "s:");
+        doubleClickRow(k().File1, findRow(k().File1, "a.mp3"));
+        doubleClickRow(k().File1, findRow(k().File1, "b.nvr"));
+        ASSERT_EQ(rows(k().lstList1).size(), 2u);
+        active = this;
+    }
+    void TearDown() override {
+        active = nullptr;
+        m_form.reset();
+        win::OkMessageBox::setAnswerer({});
+        forgetQuit();
+        std::filesystem::current_path(m_previous);
+    }
+
+    const win::Form1Controls& k() const { return m_form->controls(); }
+
+    /// Runs `answer` once the frame asks, from inside the run's wait.
+    void whenAsked(std::function<void()> answer) {
+        m_answer = std::move(answer);
+        SetTimer(nullptr, 0, 20, &RunWindowTest::tick);
+    }
+    static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
+        if (!active || !active->k().Frame1.isVisible())
+            return;
+        KillTimer(nullptr, id);
+        active->m_asked = rows(active->k().File2);
+        active->m_answer();
+    }
+
+    static inline RunWindowTest* active = nullptr;
+    TempFolder m_source{"source"};
+    TempFolder m_card{"card"};
+    TempFolder m_staging{"staging"};
+    std::filesystem::path m_previous;
+    test::FakeSystem m_system;
+    std::unique_ptr<win::frmForm1> m_form;
+    std::vector<std::string> m_messages;
+    std::vector<std::string> m_asked;
+    std::function<void()> m_answer;
+};
+
+TEST_F(RunWindowTest, OkProgrammesTheCard) {
+    bool lockedWhileAsking = false;
+    whenAsked([&] {
+        lockedWhileAsking = !k().cmdDel.isEnabled() && !k().cmdFinish.isEnabled() && !k().File1.isEnabled() &&
+                            k().quit1.isEnabled();
+        click(k().Command1);
+    });
+    click(k().cmdFinish);
+
+    EXPECT_EQ(m_asked, std::vector<std::string>{"OLD.TXT"});
+    EXPECT_TRUE(lockedWhileAsking);
+    EXPECT_EQ(m_messages, std::vector<std::string>{text::downloadComplete});
+    EXPECT_EQ(m_card.read("M0000001.MP3"), std::string(100, 'a'));
+    EXPECT_EQ(m_card.read("M0000002.MP3"), std::string(300, 'b'));
+    EXPECT_FALSE(m_card.has("OLD.TXT"));
+    EXPECT_EQ(m_card.read("INDEX123.VKM"), m_staging.read("INDEX123.VKM"));
+    EXPECT_EQ(m_card.read("INDEX123.VKM").size(), 29u);
+    EXPECT_EQ(k().txtTEXT1.text(), "You may now remove the MMC card - capacity used 400 bytes");
+    EXPECT_EQ(k().Label7.text(), "");
+    EXPECT_EQ(k().ProgressBar1.value(), 0.0f);
+    EXPECT_FALSE(k().Frame1.isVisible());
+    EXPECT_TRUE(k().cmdFinish.isEnabled());
+    EXPECT_EQ(m_form->state().edit.editState, 1);
+}
+
+TEST_F(RunWindowTest, CancelLeavesTheCard) {
+    whenAsked([&] { click(k().Command2); });
+    click(k().cmdFinish);
+
+    EXPECT_EQ(m_asked, std::vector<std::string>{"OLD.TXT"});
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(m_card.read("OLD.TXT"), "old");
+    EXPECT_FALSE(m_card.has("M0000001.MP3"));
+    EXPECT_EQ(m_staging.read("INDEX123.VKM").size(), 29u);
+    EXPECT_EQ(k().txtTEXT1.text(), text::downloading);
+    EXPECT_EQ(m_form->state().edit.editState, 0);
+}
+
+TEST_F(RunWindowTest, QuitDuringTheConfirmationTouchesNothing) {
+    whenAsked([&] { click(k().quit1); });
+    click(k().cmdFinish);
+
+    EXPECT_TRUE(m_form->ending());
+    EXPECT_EQ(m_card.read("OLD.TXT"), "old");
+    EXPECT_FALSE(m_card.has("M0000001.MP3"));
+}
+
+TEST_F(RunWindowTest, ANotReadyDestinationIsRefused) {
+    pickDrive(k().Drive1, "s:");
+    m_form->Timer1_Timer();
+    click(k().cmdFinish);
+    EXPECT_EQ(m_messages, std::vector<std::string>{text::incorrectDestination});
+    EXPECT_FALSE(k().Frame1.isVisible());
+    EXPECT_EQ(m_card.read("OLD.TXT"), "old");
+}
+
+} // namespace

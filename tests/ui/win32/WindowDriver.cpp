@@ -1,0 +1,123 @@
+#include "WindowDriver.h"
+
+#include "ui/win32/wingui/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+namespace velk::test::win32 {
+
+std::filesystem::path fromUtf8(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
+
+std::string utf8Of(const std::filesystem::path& path) {
+    const std::u8string s = path.u8string();
+    return {s.begin(), s.end()};
+}
+
+TempFolder::TempFolder(const std::string& utf8Name) {
+    static std::atomic<int> serial{0};
+    m_path = std::filesystem::temp_directory_path() /
+             fromUtf8("velk-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial) + "-" +
+                      utf8Name);
+    std::filesystem::remove_all(m_path);
+    std::filesystem::create_directories(m_path);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string TempFolder::utf8() const { return utf8Of(m_path); }
+
+void TempFolder::write(const std::string& name, const std::string& bytes) const {
+    std::ofstream out(m_path / fromUtf8(name), std::ios::binary);
+    out << bytes;
+    ASSERT_TRUE(out.good()) << name;
+}
+
+std::string TempFolder::read(const std::string& name) const {
+    std::ifstream in(m_path / fromUtf8(name), std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+bool TempFolder::has(const std::string& name) const { return std::filesystem::exists(m_path / fromUtf8(name)); }
+
+void pump() { (void)win::MessagePump::drain(); }
+
+void forgetQuit() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+win::Ctrl& control(const win::frmForm1& form, const char* name) {
+    win::Ctrl* c = form.find(name);
+    if (!c) {
+        ADD_FAILURE() << "no control " << name;
+        std::abort();
+    }
+    return *c;
+}
+
+void click(const win::Ctrl& button) { SendMessageW(button.hwnd(), BM_CLICK, 0, 0); }
+
+namespace {
+void notifyParent(const win::Ctrl& list, WORD code) {
+    SendMessageW(GetParent(list.hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.hwnd()), code),
+                 reinterpret_cast<LPARAM>(list.hwnd()));
+}
+} // namespace
+
+void selectRow(const win::Ctrl& list, int row) {
+    SendMessageW(list.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    notifyParent(list, LBN_SELCHANGE);
+}
+
+void doubleClickRow(const win::Ctrl& list, int row) {
+    selectRow(list, row);
+    notifyParent(list, LBN_DBLCLK);
+}
+
+std::vector<std::string> rows(const win::Ctrl& list) {
+    std::vector<std::string> out;
+    const auto count = static_cast<int>(SendMessageW(list.hwnd(), LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t buffer[512] = {};
+        SendMessageW(list.hwnd(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+        out.push_back(win::narrow(buffer));
+    }
+    return out;
+}
+
+int findRow(const win::Ctrl& list, const std::string& text) {
+    const auto all = rows(list);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i] == text)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void pickDrive(const win::Ctrl& driveList, const std::string& designation) {
+    const auto count = static_cast<int>(SendMessageW(driveList.hwnd(), CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t buffer[512] = {};
+        SendMessageW(driveList.hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+        if (CompareStringOrdinal(buffer, static_cast<int>(designation.size()), win::widen(designation).c_str(),
+                                 static_cast<int>(designation.size()), TRUE) == CSTR_EQUAL) {
+            SendMessageW(driveList.hwnd(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            SendMessageW(GetParent(driveList.hwnd()), WM_COMMAND,
+                         MAKEWPARAM(GetDlgCtrlID(driveList.hwnd()), CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(driveList.hwnd()));
+            return;
+        }
+    }
+    ADD_FAILURE() << "no drive " << designation;
+}
+
+} // namespace velk::test::win32

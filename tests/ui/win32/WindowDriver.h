@@ -1,0 +1,58 @@
+#pragma once
+
+// Drives the Win32 windows as the operator would, with the messages the controls send, and
+// reads them back through the controls themselves.
+
+#include "ui/win32/frmForm1/frmForm1.h"
+#include "ui/win32/wingui/Text.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace velk::test::win32 {
+
+/// A fresh folder under the temporary folder, removed with the object.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& utf8Name);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& path() const { return m_path; }
+    [[nodiscard]] std::string utf8() const;
+    /// Writes `bytes` to the file `name` (UTF-8) in the folder.
+    void write(const std::string& name, const std::string& bytes) const;
+    [[nodiscard]] std::string read(const std::string& name) const;
+    [[nodiscard]] bool has(const std::string& name) const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::filesystem::path fromUtf8(const std::string& utf8);
+std::string utf8Of(const std::filesystem::path& path);
+
+/// Delivers every queued message (timer ticks, repaints, posted notifications).
+void pump();
+/// Forgets a WM_QUIT that Quit left in the test thread's queue.
+void forgetQuit();
+
+/// A control of the main window by its name in the layout; fails the test when it is missing.
+win::Ctrl& control(const win::frmForm1& form, const char* name);
+
+/// Clicks a button with BM_CLICK, which raises the button's own BN_CLICKED.
+void click(const win::Ctrl& button);
+/// Selects a row as the mouse or the keyboard does: LB_SETCURSEL and the LBN_SELCHANGE the
+/// list box then sends its parent.
+void selectRow(const win::Ctrl& list, int row);
+/// Selects a row and double-clicks it (LBN_DBLCLK).
+void doubleClickRow(const win::Ctrl& list, int row);
+/// Index of the row that reads `text`, or -1.
+int findRow(const win::Ctrl& list, const std::string& text);
+std::vector<std::string> rows(const win::Ctrl& list);
+/// Picks the drive list's row that starts with `designation` (in either case), as the operator does.
+void pickDrive(const win::Ctrl& driveList, const std::string& designation);
+
+} // namespace velk::test::win32

@@ -1,0 +1,295 @@
+#include "WindowDriver.h"
+#include "core/Colours.h"
+#include "core/Texts.h"
+#include "support/FakeSystem.h"
+#include "ui/win32/hlpform/hlpform.h"
+#include "ui/win32/wingui/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+using namespace velk;
+using namespace velk::test::win32;
+
+namespace {
+
+class frmForm1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_here.write("a.mp3", "a");
+        m_here.write("B.NVR", "b");
+        m_here.write("c.txt", "c");
+        std::filesystem::create_directory(m_here.path() / "sub");
+        m_previous = std::filesystem::current_path();
+        std::filesystem::current_path(m_here.path());
+        m_system.addFixed("c:", "C:\\");
+        m_system.addEmptyReader("f:");
+        m_system.addCard("e:", m_card.utf8());
+        m_system.current = "c:";
+        m_form = std::make_unique<win::frmForm1>(m_system);
+        m_form->show();
+    }
+    void TearDown() override {
+        m_form.reset();
+        forgetQuit();
+        std::filesystem::current_path(m_previous);
+    }
+
+    win::Ctrl& c(const char* name) { return control(*m_form, name); }
+    std::string guidance() const { return m_form->controls().txtTEXT1.text(); }
+    std::uint32_t label4Colour() const { return m_form->controls().Label4.backColour(); }
+
+    TempFolder m_here{"here"};
+    TempFolder m_card{"card"};
+    std::filesystem::path m_previous;
+    test::FakeSystem m_system;
+    std::unique_ptr<win::frmForm1> m_form;
+};
+
+TEST_F(frmForm1Test, StartsAsDesigned) {
+    const auto& k = m_form->controls();
+    wchar_t caption[128] = {};
+    GetWindowTextW(m_form->hwnd(), caption, 128);
+    EXPECT_EQ(win::narrow(caption), text::mainCaption);
+    RECT client;
+    GetClientRect(m_form->hwnd(), &client);
+    EXPECT_EQ(client.right, win::px(7590, m_form->dpi()));
+    EXPECT_EQ(client.bottom, win::px(6405, m_form->dpi()));
+
+    EXPECT_FALSE(k.Frame1.isVisible());
+    EXPECT_EQ(guidance(), "");
+    EXPECT_EQ(k.txtTEXT1.backColour(), colour::yellow);
+    EXPECT_EQ(k.Label4.text(), "");
+    EXPECT_EQ(label4Colour(), colour::red);
+    EXPECT_EQ(k.Label7.text(), "");
+    EXPECT_EQ(k.ProgressBar1.value(), 0.0f);
+    EXPECT_EQ(k.ProgressBar1.position(), 0);
+    for (const char* list : {"lstList1", "lstList2", "lstListMode"})
+        EXPECT_TRUE(rows(c(list)).empty()) << list;
+    EXPECT_EQ(k.drvDrive1.drive(), "c:");
+    EXPECT_EQ(k.Drive1.drive(), "c:");
+    EXPECT_EQ(std::filesystem::path(win::widen(k.Dir1.path())), m_here.path());
+    EXPECT_EQ(k.File1.path(), k.Dir1.path());
+    EXPECT_EQ(rows(k.File1), (std::vector<std::string>{"a.mp3", "B.NVR"}));
+    EXPECT_EQ(GetFocus(), k.Dir1.hwnd());
+    EXPECT_EQ(k.Image1.bitmapSize().cx, 320);
+    EXPECT_EQ(k.Image1.bitmapSize().cy, 240);
+    EXPECT_EQ(m_form->port().timerInterval(), 100);
+    EXPECT_TRUE(m_form->port().timerEnabled());
+    for (const win::ColourButton* b : {&k.cmdDel, &k.cmdMode0, &k.cmdMode1, &k.cmdMode2})
+        EXPECT_EQ(b->backColour(), colour::buttonFace) << b->name();
+    for (const win::ButtonCtrl* b : {&k.Command1, &k.Command2, &k.Command3, &k.cmdFinish, &k.newbut, &k.quit1,
+                                     static_cast<const win::ButtonCtrl*>(&k.cmdDel)}) {
+        EXPECT_NE(GetWindowLongPtrW(b->hwnd(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << b->name();
+        EXPECT_EQ(b->text().find('&'), std::string::npos) << b->name();
+    }
+}
+
+struct Placement {
+    const char* name;
+    win::Twips box;
+    const char* caption;
+    const char* tip;
+};
+
+TEST_F(frmForm1Test, ControlsSitWhereDesignedWithCaptionsAndTips) {
+    const Placement table[] = {
+        {"Label6", {480, 195, 2895, 255}, "Message File Selection", ""},
+        {"labSourceDrive", {240, 480, 1815, 255}, "Source Drive", ""},
+        {"drvDrive1", {240, 720, 1815, 315}, nullptr, "select a source disc drive"},
+        {"labLabel_folder1", {240, 1080, 1815, 255}, "Source Folder", ""},
+        {"Dir1", {240, 1320, 1815, 1665}, nullptr, "select a source folder"},
+        {"labSourceFile", {2160, 480, 1815, 255}, "Source File", ""},
+        {"File1", {2160, 720, 1815, 2235}, nullptr, "select a source file"},
+        {"Label2", {240, 3120, 1815, 255}, "Destination Drive", ""},
+        {"Drive1", {240, 3360, 1815, 315}, nullptr, "Drive Letter for the MMC Card"},
+        {"Label4", {240, 3720, 1815, 735}, nullptr, ""},
+        {"Image1", {2160, 3120, 1815, 1335}, nullptr, nullptr},
+        {"Frame1", {480, 480, 3375, 3615}, "Deleting Existing Files", ""},
+        {"File2", {120, 360, 3135, 1845}, nullptr, "List of Files in the ROOT Directory of the Destination Drive"},
+        {"Label3", {120, 2280, 3135, 615}, text::deleteWarning, ""},
+        {"Command1", {120, 3000, 975, 375}, "O.K.",
+         "Click to Delete All Files in the ROOT Directory of the Destination Drive"},
+        {"Command2", {2280, 3000, 975, 375}, "CANCEL", "Cancel the Delete and Download Operation"},
+        {"Command3", {120, 4680, 1215, 615}, "HELP", "Display the HELP screen"},
+        {"cmdFinish", {120, 5400, 1215, 855}, "Programme MMC Card", "download files to MMC"},
+        {"Label7", {1440, 4680, 2655, 375}, "", ""},
+        {"ProgressBar1", {1440, 5040, 2655, 255}, nullptr, ""},
+        {"labHelp", {1440, 5400, 2655, 255}, "Guidance Box", ""},
+        {"txtTEXT1", {1440, 5640, 2655, 615}, nullptr, "guidance info"},
+        {"Label5", {5040, 195, 1695, 255}, "Message Tracks List", ""},
+        {"labLabel_Track", {4440, 446, 615, 255}, "Track", ""},
+        {"labOutLIst", {5160, 446, 1575, 255}, "File Name", ""},
+        {"labLabelMode", {6840, 446, 495, 255}, "Mode", ""},
+        {"lstList2", {4560, 720, 375, 3180}, nullptr, "track number"},
+        {"lstList1", {5160, 720, 1575, 3180}, nullptr, "Mpeg play list"},
+        {"lstListMode", {6960, 720, 255, 3180}, nullptr, "mode for this track"},
+        {"labNodeSet", {4440, 4145, 1935, 255}, "Mode set buttons", ""},
+        {"cmdMode0", {4440, 4440, 615, 495}, "Mode 0", "sets track for uninterrupted play"},
+        {"labUninterrupt", {5040, 4440, 1335, 495}, "Uninterrupted (default)", ""},
+        {"cmdMode1", {4440, 5040, 615, 495}, "Mode 1", "track play may be interrupted"},
+        {"labInterrupt", {5040, 5040, 1335, 495}, "Interrupted", ""},
+        {"cmdMode2", {4440, 5640, 615, 495}, "Mode 2", "track will play only when button is held down"},
+        {"labPlayButton", {5040, 5640, 1335, 495}, "Play while button pressed", ""},
+        {"Label1", {6600, 4145, 735, 255}, "Edit List", ""},
+        {"cmdDel", {6646, 4440, 615, 495}, "Delete", "Delete item from Tracks List"},
+        {"newbut", {6646, 5040, 615, 495}, "New", "Clear Message Tracks List"},
+        {"quit1", {6720, 5760, 495, 375}, "Quit", "Quit program"},
+    };
+    const UINT dpi = m_form->dpi();
+    for (const Placement& row : table) {
+        SCOPED_TRACE(row.name);
+        const win::Ctrl& ctrl = c(row.name);
+        RECT r;
+        GetWindowRect(ctrl.hwnd(), &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(ctrl.hwnd()), reinterpret_cast<POINT*>(&r), 2);
+        const RECT want = win::toPixels(row.box, dpi);
+        EXPECT_EQ(r.left, want.left);
+        EXPECT_EQ(r.top, want.top);
+        EXPECT_EQ(r.right, want.right);
+        // A drive list's window reaches down over its drop-down part; its face is the box.
+        if (std::string_view(row.name).find("rive1") == std::string_view::npos) {
+            EXPECT_EQ(r.bottom, want.bottom);
+        } else {
+            // Wine will not make the closed box shorter than its font needs: 2 px over at 96 dpi.
+            const int face = static_cast<const win::DriveList&>(ctrl).faceHeight();
+            EXPECT_GE(face, want.bottom - want.top);
+            EXPECT_LE(face, want.bottom - want.top + 2);
+        }
+        if (row.caption) {
+            EXPECT_EQ(ctrl.text(), row.caption);
+        }
+        if (row.tip) {
+            EXPECT_EQ(m_form->tipOf(ctrl), row.tip);
+        } else {
+            EXPECT_NE(m_form->tipOf(ctrl), "");
+        }
+    }
+}
+
+// Every caption fits its box in the window's font: wrapped, but with no line cut off.
+TEST_F(frmForm1Test, EveryCaptionFitsItsBox) {
+    const char* captioned[] = {"Label6", "labSourceDrive", "labLabel_folder1", "labSourceFile", "Label2",
+                               "Label3", "Command1", "Command2", "Command3", "cmdFinish", "labHelp", "Label5",
+                               "labLabel_Track", "labOutLIst", "labLabelMode", "labNodeSet", "cmdMode0",
+                               "labUninterrupt", "cmdMode1", "labInterrupt", "cmdMode2", "labPlayButton",
+                               "Label1", "cmdDel", "newbut", "quit1"};
+    for (const char* name : captioned) {
+        const win::Ctrl& ctrl = c(name);
+        RECT box;
+        GetClientRect(ctrl.hwnd(), &box);
+        wchar_t className[16] = {};
+        GetClassNameW(ctrl.hwnd(), className, 16);
+        // A push button keeps its edge and a margin free of text; the colour buttons, drawn by
+        // the window, only their 2-pixel edge.
+        if (std::wstring(className) == L"Button") {
+            const bool ownerDrawn = (GetWindowLongPtrW(ctrl.hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
+            InflateRect(&box, ownerDrawn ? -2 : -3, ownerDrawn ? -2 : -3);
+        }
+        const std::wstring caption = win::widen(ctrl.text());
+        HDC dc = GetDC(ctrl.hwnd());
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(ctrl.hwnd(), WM_GETFONT, 0, 0)));
+        RECT needed = box;
+        DrawTextW(dc, caption.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+        // A single word longer than the box is not wrapped but cut: measure it alone too.
+        SIZE widestWord{};
+        std::size_t start = 0;
+        while (start < caption.size()) {
+            const std::size_t end = std::min(caption.find(L' ', start), caption.size());
+            SIZE word{};
+            GetTextExtentPoint32W(dc, caption.c_str() + start, static_cast<int>(end - start), &word);
+            widestWord.cx = std::max(widestWord.cx, word.cx);
+            start = end + 1;
+        }
+        SelectObject(dc, old);
+        ReleaseDC(ctrl.hwnd(), dc);
+        EXPECT_LE(needed.bottom - needed.top, box.bottom - box.top) << name;
+        EXPECT_LE(widestWord.cx, box.right - box.left) << name;
+    }
+}
+
+TEST_F(frmForm1Test, FrameHoldsItsControlsWithARedFaceAndABoldCaption) {
+    const auto& frame = m_form->controls().Frame1;
+    for (const char* inside : {"File2", "Label3", "Command1", "Command2"})
+        EXPECT_EQ(GetParent(c(inside).hwnd()), frame.hwnd()) << inside;
+    EXPECT_EQ(frame.backColour(), colour::red);
+    EXPECT_EQ(frame.captionColour(), colour::highlight);
+    LOGFONTW font{};
+    GetObjectW(m_form->frameFont().handle(), sizeof(font), &font);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(font.lfHeight, -MulDiv(12, static_cast<int>(m_form->dpi()), 72));
+    const std::wstring face = font.lfFaceName;
+    EXPECT_TRUE(face == L"MS Sans Serif" || (!win::Font::installed(L"MS Sans Serif") && face == L"Tahoma"));
+}
+
+TEST_F(frmForm1Test, MonitorShowsTheThreeStatesOnCFAndE) {
+    const auto& k = m_form->controls();
+    m_form->Timer1_Timer();
+    EXPECT_EQ(k.Label4.text(), text::notFlashCard);
+    EXPECT_EQ(label4Colour(), colour::red);
+    EXPECT_EQ(guidance(), text::selectDestination);
+
+    pickDrive(k.Drive1, "f:");
+    m_form->Timer1_Timer();
+    EXPECT_EQ(k.Label4.text(), text::insertCard);
+    EXPECT_EQ(label4Colour(), colour::red);
+    EXPECT_EQ(guidance(), text::insertCard);
+
+    pickDrive(k.Drive1, "e:");
+    m_form->Timer1_Timer();
+    EXPECT_EQ(k.Label4.text(), "Removeable Drive   Capacity =  64MBytes");
+    EXPECT_EQ(label4Colour(), colour::buttonFace);
+    EXPECT_EQ(guidance(), text::selectSource);
+    EXPECT_EQ(m_form->state().cardBytes, 63'438'000);
+}
+
+TEST_F(frmForm1Test, TheTimerDrivesTheMonitor) {
+    pickDrive(m_form->controls().Drive1, "e:");
+    for (int waited = 0; waited < 3000 && label4Colour() != colour::buttonFace; waited += 10) {
+        Sleep(10);
+        pump();
+    }
+    EXPECT_EQ(label4Colour(), colour::buttonFace);
+}
+
+TEST_F(frmForm1Test, TabFollowsTheDesignedOrderAndSkipsTheHiddenFrame) {
+    const auto& k = m_form->controls();
+    const auto tabFrom = [](HWND from) {
+        SetFocus(from);
+        const MSG tab{from, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        win::MessagePump::dispatch(tab);
+        return GetFocus();
+    };
+    EXPECT_EQ(tabFrom(k.Dir1.hwnd()), k.drvDrive1.hwnd());
+    EXPECT_EQ(tabFrom(k.txtTEXT1.hwnd()), k.cmdFinish.hwnd());
+    EXPECT_EQ(tabFrom(k.lstList1.hwnd()), k.cmdDel.hwnd());
+    EXPECT_EQ(tabFrom(k.Drive1.hwnd()), k.newbut.hwnd());
+    EXPECT_EQ(tabFrom(k.Command3.hwnd()), k.Dir1.hwnd());
+    k.Frame1.show(true);
+    EXPECT_EQ(tabFrom(k.Drive1.hwnd()), k.File2.hwnd());
+    EXPECT_EQ(tabFrom(k.Command2.hwnd()), k.newbut.hwnd());
+}
+
+TEST_F(frmForm1Test, QuitEndsTheProgram) {
+    click(c("quit1"));
+    EXPECT_TRUE(m_form->ending());
+    EXPECT_FALSE(IsWindowVisible(m_form->hwnd()));
+    EXPECT_FALSE(m_form->port().timerEnabled());
+    MSG message;
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+}
+
+TEST_F(frmForm1Test, ClosingTheWindowEndsTheProgramWithItsHelp) {
+    click(c("Command3"));
+    ASSERT_NE(m_form->helpWindow(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(m_form->helpWindow()->hwnd()));
+    EXPECT_EQ(GetWindow(m_form->helpWindow()->hwnd(), GW_OWNER), m_form->hwnd());
+    SendMessageW(m_form->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(m_form->ending());
+    EXPECT_FALSE(IsWindowVisible(m_form->hwnd()));
+    EXPECT_FALSE(IsWindowVisible(m_form->helpWindow()->hwnd()));
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+#include "WindowDriver.h"
+#include "core/Texts.h"
+#include "support/FakeSystem.h"
+#include "ui/win32/hlpform/hlpform.h"
+#include "ui/win32/wingui/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace velk;
+using namespace velk::test::win32;
+
+namespace {
+
+// The help window opened from the main window's HELP button, with topic files in the current
+// folder of the process.
+class hlpformTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int topic = 1; topic <= 9; ++topic)
+            if (topic != 4)
+                m_here.write("velkhlp" + std::to_string(topic) + ".txt", "Topic " + std::to_string(topic) + "\r\n");
+        m_previous = std::filesystem::current_path();
+        std::filesystem::current_path(m_here.path());
+        m_system.addFixed("c:", "C:\\");
+        m_system.current = "c:";
+        m_form = std::make_unique<win::frmForm1>(m_system);
+        m_form->show();
+    }
+    void TearDown() override {
+        m_form.reset();
+        forgetQuit();
+        std::filesystem::current_path(m_previous);
+    }
+
+    win::hlpform& openHelp() {
+        click(m_form->controls().Command3);
+        EXPECT_NE(m_form->helpWindow(), nullptr);
+        return *m_form->helpWindow();
+    }
+    static std::vector<int> checked(const win::hlpform& help) {
+        std::vector<int> on;
+        for (int topic = 1; topic <= 9; ++topic)
+            if (help.hbut(topic).isChecked())
+                on.push_back(topic);
+        return on;
+    }
+
+    TempFolder m_here{"help"};
+    std::filesystem::path m_previous;
+    test::FakeSystem m_system;
+    std::unique_ptr<win::frmForm1> m_form;
+};
+
+TEST_F(hlpformTest, IsLaidOutAsDesignedAndOwnedByTheMainWindow) {
+    EXPECT_EQ(m_form->helpWindow(), nullptr) << "nothing exists before the first HELP";
+    const win::hlpform& help = openHelp();
+    wchar_t caption[64] = {};
+    GetWindowTextW(help.hwnd(), caption, 64);
+    EXPECT_EQ(win::narrow(caption), text::helpCaption);
+    const UINT dpi = GetDpiForWindow(help.hwnd());
+    RECT client;
+    GetClientRect(help.hwnd(), &client);
+    EXPECT_EQ(client.right, win::px(6180, dpi));
+    EXPECT_EQ(client.bottom, win::px(4845, dpi));
+    EXPECT_EQ(GetWindow(help.hwnd(), GW_OWNER), m_form->hwnd());
+    EXPECT_NE(GetWindowLongPtrW(help.Text1().hwnd(), GWL_STYLE) & WS_VSCROLL, 0);
+    for (int topic = 1; topic <= 9; ++topic) {
+        const win::RadioCtrl& button = help.hbut(topic);
+        EXPECT_EQ(button.text(), text::helpTopics[topic - 1]);
+        RECT r;
+        GetWindowRect(button.hwnd(), &r);
+        MapWindowPoints(HWND_DESKTOP, help.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        const RECT want = win::toPixels({120, 240 + 480 * (topic - 1), 1815, 255}, dpi);
+        EXPECT_EQ(r.left, want.left) << topic;
+        EXPECT_EQ(r.top, want.top) << topic;
+        // The whole caption fits beside the circle: none is cut off.
+        HDC dc = GetDC(button.hwnd());
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button.hwnd(), WM_GETFONT, 0, 0)));
+        const std::wstring caption = win::widen(text::helpTopics[topic - 1]);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(button.hwnd(), dc);
+        EXPECT_LE(size.cx + GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi), r.right - r.left) << topic;
+    }
+}
+
+TEST_F(hlpformTest, HelpShowsTopicOneAndEachButtonItsTopic) {
+    const win::hlpform& help = openHelp();
+    EXPECT_TRUE(IsWindowVisible(help.hwnd()));
+    EXPECT_EQ(checked(help), std::vector<int>{1});
+    EXPECT_EQ(help.Text1().text(), "Topic 1\n");
+    EXPECT_EQ(GetFocus(), help.Text1().hwnd());
+    for (int topic : {9, 2, 1}) {
+        click(help.hbut(topic));
+        EXPECT_EQ(checked(help), std::vector<int>{topic});
+        EXPECT_EQ(help.Text1().text(), "Topic " + std::to_string(topic) + "\n");
+    }
+}
+
+TEST_F(hlpformTest, ArrowKeysMoveThroughTheTopicsAndTabFollowsTheDesignedOrder) {
+    const win::hlpform& help = openHelp();
+    const auto key = [](HWND at, WPARAM which) {
+        SetFocus(at);
+        win::MessagePump::dispatch(MSG{at, WM_KEYDOWN, which, 0, 0, {}});
+        return GetFocus();
+    };
+    EXPECT_EQ(key(help.hbut(3).hwnd(), VK_DOWN), help.hbut(4).hwnd());
+    EXPECT_EQ(checked(help), std::vector<int>{4});
+    EXPECT_EQ(key(help.hbut(1).hwnd(), VK_UP), help.hbut(9).hwnd());
+    EXPECT_EQ(checked(help), std::vector<int>{9});
+    EXPECT_EQ(help.Text1().text(), "Topic 9\n");
+    EXPECT_EQ(key(help.Text1().hwnd(), VK_TAB), help.hbut(1).hwnd());
+    EXPECT_EQ(key(help.hbut(1).hwnd(), VK_TAB), help.hbut(2).hwnd());
+    EXPECT_EQ(key(help.hbut(9).hwnd(), VK_TAB), help.Text1().hwnd());
+    EXPECT_EQ(checked(help), std::vector<int>{9}) << "Tab only moves the focus";
+}
+
+TEST_F(hlpformTest, ALongTopicScrollsWithOneLinePerLine) {
+    std::string topic;
+    for (int line = 1; line <= 200; ++line)
+        topic += "line " + std::to_string(line) + "\r\n";
+    m_here.write("velkhlp2.txt", topic);
+    const win::hlpform& help = openHelp();
+    click(help.hbut(2));
+    const HWND box = help.Text1().hwnd();
+    EXPECT_EQ(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 201);
+    SCROLLINFO bar{sizeof(bar), SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(GetScrollInfo(box, SB_VERT, &bar));
+    EXPECT_GT(bar.nMax - bar.nMin + 1, static_cast<int>(bar.nPage));
+}
+
+TEST_F(hlpformTest, ChoosingATopicReadsItsFileAfresh) {
+    const win::hlpform& help = openHelp();
+    help.Text1().setText("typed by the operator");
+    m_here.write("velkhlp1.txt", "Changed\r\nsince\r\n");
+    click(help.hbut(1));
+    EXPECT_EQ(help.Text1().text(), "Changed\nsince\n");
+    // The box holds the lines as Windows shows them: CR LF between lines.
+    wchar_t raw[64] = {};
+    GetWindowTextW(help.Text1().hwnd(), raw, 64);
+    EXPECT_EQ(std::wstring(raw), L"Changed\r\nsince\r\n");
+}
+
+TEST_F(hlpformTest, HelpWhileOpenKeepsTheTopicAndAfterCloseLoadsAgain) {
+    win::hlpform& help = openHelp();
+    click(help.hbut(3));
+    EXPECT_EQ(&openHelp(), &help);
+    EXPECT_EQ(checked(help), std::vector<int>{3});
+    EXPECT_EQ(help.Text1().text(), "Topic 3\n");
+
+    SendMessageW(help.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(help.hwnd()));
+    EXPECT_EQ(&openHelp(), &help);
+    EXPECT_TRUE(IsWindowVisible(help.hwnd()));
+    EXPECT_EQ(checked(help), std::vector<int>{1});
+    EXPECT_EQ(help.Text1().text(), "Topic 1\n");
+}
+
+TEST_F(hlpformTest, AMissingTopicIsCreatedEmpty) {
+    const win::hlpform& help = openHelp();
+    click(help.hbut(4));
+    EXPECT_EQ(help.Text1().text(), "");
+    EXPECT_TRUE(m_here.has("velkhlp4.txt"));
+    EXPECT_EQ(m_here.read("velkhlp4.txt"), "");
+    EXPECT_TRUE(help.Text1().placeholder().empty());
+}
+
+TEST_F(hlpformTest, AnUnreadableTopicLeavesTheBoxEmptyAndSaysWhy) {
+    std::filesystem::remove(m_here.path() / "velkhlp5.txt");
+    // A folder where the topic file should be: it can be neither created nor read.
+    std::filesystem::create_directory(m_here.path() / "velkhlp5.txt");
+    const win::hlpform& help = openHelp();
+    click(help.hbut(5));
+    EXPECT_EQ(help.Text1().text(), "");
+    EXPECT_EQ(win::narrow(help.Text1().placeholder()).rfind(text::helpUnreadable, 0), 0u);
+}
+
+} // namespace

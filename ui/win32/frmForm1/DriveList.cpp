@@ -1,0 +1,95 @@
+#include "DriveList.h"
+
+#include "core/SystemPort.h"
+#include "ui/win32/wingui/Text.h"
+
+#include <algorithm>
+
+namespace velk::win {
+
+namespace {
+// The drop-down part below the box shows this many rows' worth.
+constexpr int dropDownTwips = 3000;
+} // namespace
+
+void DriveList::create(HWND parent, UINT dpi) {
+    Ctrl::create(parent, L"COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, "", dpi);
+    place(dpi);
+    refill();
+    setDrive(m_system.currentDrive());
+}
+
+void DriveList::place(UINT dpi) const {
+    // A combo box's window height includes its drop-down list; the box itself is the
+    // selection field, whose height follows the font, so set it to fill the designed box.
+    const RECT r = toPixels(box(), dpi);
+    SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top + px(dropDownTwips, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const int wanted = r.bottom - r.top;
+    const auto field = SendMessageW(hwnd(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    SendMessageW(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + wanted - faceHeight());
+}
+
+int DriveList::faceHeight() const {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    GetComboBoxInfo(hwnd(), &info);
+    // The selection field sits between equal borders above and below.
+    return info.rcItem.bottom + info.rcItem.top;
+}
+
+void DriveList::setDrive(const std::string& designation) {
+    auto at = std::find(m_designations.begin(), m_designations.end(), designation);
+    if (at == m_designations.end()) {
+        add(designation, designation);
+        at = m_designations.end() - 1;
+    }
+    SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(at - m_designations.begin()), 0);
+    m_current = designation;
+}
+
+int DriveList::count() const { return static_cast<int>(m_designations.size()); }
+
+std::string DriveList::row(int index) const {
+    const LRESULT length = SendMessageW(hwnd(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR)
+        return {};
+    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(static_cast<std::size_t>(length));
+    return narrow(buffer);
+}
+
+void DriveList::command(WORD code) {
+    if (code == CBN_DROPDOWN) {
+        refill();
+        return;
+    }
+    if (code != CBN_SELCHANGE)
+        return;
+    const LRESULT index = SendMessageW(hwnd(), CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR || static_cast<std::size_t>(index) >= m_designations.size())
+        return;
+    const std::string& picked = m_designations[static_cast<std::size_t>(index)];
+    if (picked == m_current)
+        return;
+    m_current = picked;
+    if (onChange)
+        onChange();
+}
+
+void DriveList::refill() {
+    SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0);
+    m_designations.clear();
+    for (const DriveEntry& entry : m_system.drives())
+        add(entry.designation, entry.label);
+    if (!m_current.empty())
+        setDrive(m_current);
+}
+
+void DriveList::add(const std::string& designation, const std::string& label) {
+    SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(label).c_str()));
+    m_designations.push_back(designation);
+}
+
+} // namespace velk::win

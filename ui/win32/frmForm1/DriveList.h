@@ -1,0 +1,51 @@
+#pragma once
+
+// https://learn.microsoft.com/en-us/windows/win32/controls/combo-boxes
+
+#include "ui/win32/wingui/Ctrl.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velk {
+class SystemPort;
+}
+
+namespace velk::win {
+
+/// A drop-down list of the machine's drives ("c: [SYSTEM]"). Its text is the selected drive's
+/// designation ("e:"); it re-reads the drives each time it drops down, so a reader plugged in
+/// later appears.
+class DriveList : public Ctrl {
+public:
+    DriveList(std::string name, const Twips& box, const SystemPort& system)
+        : Ctrl(std::move(name), box), m_system(system) {}
+
+    void create(HWND parent, UINT dpi);
+    void place(UINT dpi) const override;
+
+    [[nodiscard]] const std::string& drive() const { return m_current; }
+    /// Selects a drive by designation (adding it when the list does not know it).
+    void setDrive(const std::string& designation);
+    /// Height of the closed box, without the drop-down part.
+    [[nodiscard]] int faceHeight() const;
+    [[nodiscard]] int count() const;
+    [[nodiscard]] std::string row(int index) const;
+
+    /// The operator picked a different drive.
+    std::function<void()> onChange;
+
+protected:
+    void command(WORD code) override;
+
+private:
+    void refill();
+    void add(const std::string& designation, const std::string& label);
+
+    const SystemPort& m_system;
+    std::vector<std::string> m_designations;
+    std::string m_current;
+};
+
+} // namespace velk::win

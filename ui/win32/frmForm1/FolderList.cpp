@@ -1,0 +1,148 @@
+#include "FolderList.h"
+
+#include "core/Paths.h"
+#include "ui/win32/wingui/Text.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace velk::win {
+
+namespace {
+
+constexpr int indentTwips = 150;
+
+std::string utf8Of(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return {s.begin(), s.end()};
+}
+
+std::wstring lower(std::wstring s) {
+    CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
+    return s;
+}
+
+bool hidden(const fs::path& p) {
+    const DWORD attributes = GetFileAttributesW(p.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
+}
+
+LRESULT CALLBACK enterOpens(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+        reinterpret_cast<FolderList*>(data)->openSelected();
+        return 0;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+void FolderList::create(HWND parent, UINT dpi) {
+    ListBoxCtrl::create(parent, dpi, LBS_OWNERDRAWFIXED | LBS_HASSTRINGS);
+    m_dpi = dpi;
+    SetWindowSubclass(hwnd(), enterOpens, 1, reinterpret_cast<DWORD_PTR>(this));
+    onDoubleClick = [this] { openSelected(); };
+}
+
+void FolderList::place(UINT dpi) const {
+    ListBoxCtrl::place(dpi);
+    const HDC dc = GetDC(hwnd());
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd(), dc);
+    SendMessageW(hwnd(), LB_SETITEMHEIGHT, 0, metrics.tmHeight + 1);
+}
+
+bool FolderList::setPath(const std::string& utf8) {
+    std::error_code ec;
+    const fs::path wanted = fsPath(utf8);
+    if (!fs::is_directory(wanted, ec))
+        return false;
+    fs::path clean = fs::absolute(wanted, ec).lexically_normal();
+    if (ec)
+        return false;
+    // "c:\folder\" and "c:\folder" are one folder; only a root keeps its separator.
+    if (clean.has_relative_path() && !clean.has_filename())
+        clean = clean.parent_path();
+    const std::string path = utf8Of(clean);
+    if (path == m_path)
+        return true;
+    m_path = path;
+    rebuild();
+    if (onChange)
+        onChange();
+    return true;
+}
+
+int FolderList::depth(int index) const {
+    return index >= 0 && index < static_cast<int>(m_entries.size()) ? m_entries[static_cast<std::size_t>(index)].depth
+                                                                    : 0;
+}
+
+void FolderList::openSelected() {
+    const int index = selected();
+    if (index >= 0 && index < static_cast<int>(m_entries.size()))
+        setPath(m_entries[static_cast<std::size_t>(index)].path);
+}
+
+void FolderList::rebuild() {
+    SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
+    clear();
+    m_entries.clear();
+
+    const fs::path open = fsPath(m_path);
+    std::vector<fs::path> chain;
+    for (fs::path p = open;; p = p.parent_path()) {
+        chain.insert(chain.begin(), p);
+        if (p == p.root_path() || !p.has_relative_path() || p.parent_path() == p)
+            break;
+    }
+    int level = 0;
+    for (const fs::path& folder : chain) {
+        const bool root = folder == folder.root_path();
+        m_entries.push_back({utf8Of(folder), level++});
+        add(root ? utf8Of(folder) : utf8Of(folder.filename()));
+    }
+    const int current = count() - 1;
+
+    std::vector<fs::path> subfolders;
+    std::error_code ec;
+    for (fs::directory_iterator it(open, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError) && !hidden(it->path()))
+            subfolders.push_back(it->path());
+    }
+    std::sort(subfolders.begin(), subfolders.end(), [](const fs::path& a, const fs::path& b) {
+        return lower(a.filename().wstring()) < lower(b.filename().wstring());
+    });
+    for (const fs::path& sub : subfolders) {
+        m_entries.push_back({utf8Of(sub), level});
+        add(utf8Of(sub.filename()));
+    }
+    select(current);
+    SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+bool FolderList::draw(const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1))
+        return true;
+    const bool chosen = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(chosen ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(chosen ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT r = item.rcItem;
+    r.left += 2 + depth(static_cast<int>(item.itemID)) * px(indentTwips, m_dpi);
+    const std::wstring name = widen(row(static_cast<int>(item.itemID)));
+    DrawTextW(item.hDC, name.c_str(), -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &item.rcItem);
+    return true;
+}
+
+} // namespace velk::win

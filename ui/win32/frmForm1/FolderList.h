@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ui/win32/wingui/ListBoxCtrl.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velk::win {
+
+/// The folders of a path as an indented tree: each folder from the root down to the open
+/// one, then the open folder's sub-folders, one step further in. A double-click or Enter on
+/// an entry opens it.
+class FolderList : public ListBoxCtrl {
+public:
+    using ListBoxCtrl::ListBoxCtrl;
+
+    void create(HWND parent, UINT dpi);
+    void place(UINT dpi) const override;
+
+    [[nodiscard]] const std::string& path() const { return m_path; }
+    /// Opens a folder; returns false (and keeps the old one) when it is not a folder.
+    bool setPath(const std::string& utf8);
+    /// How far in row `index` is drawn, in steps.
+    [[nodiscard]] int depth(int index) const;
+    /// Opens the selected entry, as a double-click or Enter does.
+    void openSelected();
+
+    /// The open folder changed.
+    std::function<void()> onChange;
+
+protected:
+    bool draw(const DRAWITEMSTRUCT& item) override;
+
+private:
+    struct Entry {
+        std::string path;
+        int depth = 0;
+    };
+    void rebuild();
+
+    std::string m_path;
+    std::vector<Entry> m_entries;
+    UINT m_dpi = 96;
+};
+
+} // namespace velk::win

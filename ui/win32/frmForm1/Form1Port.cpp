@@ -1,0 +1,145 @@
+#include "Form1Port.h"
+
+#include "OkMessageBox.h"
+#include "ui/win32/wingui/MessagePump.h"
+
+#include <stdexcept>
+
+namespace velk::win {
+
+Ctrl& Form1Port::control(Control c) const {
+    switch (c) {
+    case Control::txtTEXT1: return m_c.txtTEXT1;
+    case Control::Label4: return m_c.Label4;
+    case Control::Label7: return m_c.Label7;
+    case Control::Frame1: return m_c.Frame1;
+    case Control::cmdDel: return m_c.cmdDel;
+    case Control::cmdMode0: return m_c.cmdMode0;
+    case Control::cmdMode1: return m_c.cmdMode1;
+    case Control::cmdMode2: return m_c.cmdMode2;
+    case Control::lstList1: return m_c.lstList1;
+    case Control::lstList2: return m_c.lstList2;
+    case Control::lstListMode: return m_c.lstListMode;
+    case Control::drvDrive1: return m_c.drvDrive1;
+    case Control::Drive1: return m_c.Drive1;
+    case Control::Dir1: return m_c.Dir1;
+    case Control::File1: return m_c.File1;
+    case Control::File2: return m_c.File2;
+    case Control::cmdFinish: return m_c.cmdFinish;
+    case Control::newbut: return m_c.newbut;
+    }
+    throw std::invalid_argument("unknown control");
+}
+
+ListBoxCtrl& Form1Port::list(Control c) const {
+    switch (c) {
+    case Control::lstList1: return m_c.lstList1;
+    case Control::lstList2: return m_c.lstList2;
+    case Control::lstListMode: return m_c.lstListMode;
+    case Control::File1: return m_c.File1;
+    case Control::File2: return m_c.File2;
+    case Control::Dir1: return m_c.Dir1;
+    default: throw std::invalid_argument("control is not a list");
+    }
+}
+
+std::string Form1Port::text(Control c) const {
+    switch (c) {
+    case Control::txtTEXT1: return m_c.txtTEXT1.text();
+    case Control::drvDrive1: return m_c.drvDrive1.drive();
+    case Control::Drive1: return m_c.Drive1.drive();
+    case Control::Dir1: return m_c.Dir1.path();
+    case Control::File1: return m_c.File1.path();
+    case Control::File2: return m_c.File2.path();
+    default: return control(c).text();
+    }
+}
+
+void Form1Port::setText(Control c, const std::string& value) {
+    switch (c) {
+    case Control::txtTEXT1: m_c.txtTEXT1.setText(value); return;
+    case Control::drvDrive1: m_c.drvDrive1.setDrive(value); return;
+    case Control::Drive1: m_c.Drive1.setDrive(value); return;
+    case Control::Dir1: m_c.Dir1.setPath(value); return;
+    case Control::File1: m_c.File1.setPath(value); return;
+    case Control::File2: m_c.File2.setPath(value); return;
+    case Control::Label4:
+    case Control::Label7: control(c).setText(value); return;
+    default: return;
+    }
+}
+
+std::uint32_t Form1Port::backColour(Control c) const {
+    switch (c) {
+    case Control::txtTEXT1: return m_c.txtTEXT1.backColour();
+    case Control::Label4: return m_c.Label4.backColour();
+    case Control::Label7: return m_c.Label7.backColour();
+    case Control::Frame1: return m_c.Frame1.backColour();
+    case Control::cmdDel: return m_c.cmdDel.backColour();
+    case Control::cmdMode0: return m_c.cmdMode0.backColour();
+    case Control::cmdMode1: return m_c.cmdMode1.backColour();
+    case Control::cmdMode2: return m_c.cmdMode2.backColour();
+    default: return colour::buttonFace;
+    }
+}
+
+void Form1Port::setBackColour(Control c, std::uint32_t colour) {
+    switch (c) {
+    case Control::txtTEXT1: m_c.txtTEXT1.setBackColour(colour); return;
+    case Control::Label4: m_c.Label4.setBackColour(colour); return;
+    case Control::Label7: m_c.Label7.setBackColour(colour); return;
+    case Control::cmdDel: m_c.cmdDel.setBackColour(colour); return;
+    case Control::cmdMode0: m_c.cmdMode0.setBackColour(colour); return;
+    case Control::cmdMode1: m_c.cmdMode1.setBackColour(colour); return;
+    case Control::cmdMode2: m_c.cmdMode2.setBackColour(colour); return;
+    default: throw std::invalid_argument("control has no settable back colour");
+    }
+}
+
+bool Form1Port::isVisible(Control c) const { return control(c).isVisible(); }
+
+void Form1Port::setVisible(Control c, bool visible) {
+    if (c == Control::Frame1)
+        m_c.Frame1.show(visible);
+    else
+        control(c).setVisible(visible);
+}
+
+int Form1Port::rowCount(Control c) const { return list(c).count(); }
+
+std::string Form1Port::rowText(Control c, int row) const { return list(c).row(row); }
+
+int Form1Port::selectedRow(Control c) const { return list(c).selected(); }
+
+void Form1Port::addRow(Control c, const std::string& row) { list(c).add(row); }
+
+void Form1Port::removeRow(Control c, int row) { list(c).remove(row); }
+
+void Form1Port::clearRows(Control c) { list(c).clear(); }
+
+float Form1Port::progress() const { return m_c.ProgressBar1.value(); }
+
+void Form1Port::setProgress(float value) { m_c.ProgressBar1.setValue(value); }
+
+void Form1Port::setTimer(int intervalMs, bool enabled) {
+    m_interval = intervalMs;
+    m_timerOn = enabled && intervalMs > 0;
+    if (m_timerOn)
+        SetTimer(m_window, timerId, static_cast<UINT>(intervalMs), nullptr);
+    else
+        KillTimer(m_window, timerId);
+}
+
+void Form1Port::setEnabled(Control c, bool enabled) { control(c).setEnabled(enabled); }
+
+bool Form1Port::isEnabled(Control c) const { return control(c).isEnabled(); }
+
+bool Form1Port::yield() { return MessagePump::drain() && !m_ending; }
+
+bool Form1Port::waitForEvents() { return MessagePump::waitThenDrain() && !m_ending; }
+
+void Form1Port::messageBox(const std::string& message) { OkMessageBox::show(m_window, message); }
+
+void Form1Port::beep() { MessageBeep(MB_OK); }
+
+} // namespace velk::win

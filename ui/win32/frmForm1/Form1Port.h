@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Form1Controls.h"
+#include "core/FormPort.h"
+
+namespace velk::win {
+
+/// The main window as the logic sees it: each Control mapped to its Win32 control.
+class Form1Port : public FormPort {
+public:
+    static constexpr UINT_PTR timerId = 1;
+
+    explicit Form1Port(Form1Controls& controls) : m_c(controls) {}
+    /// The window that owns the timer and the message boxes; set once it exists.
+    void setWindow(HWND window) { m_window = window; }
+
+    std::string text(Control c) const override;
+    void setText(Control c, const std::string& value) override;
+    std::uint32_t backColour(Control c) const override;
+    void setBackColour(Control c, std::uint32_t colour) override;
+    bool isVisible(Control c) const override;
+    void setVisible(Control c, bool visible) override;
+
+    int rowCount(Control list) const override;
+    std::string rowText(Control list, int row) const override;
+    int selectedRow(Control list) const override;
+    void addRow(Control list, const std::string& row) override;
+    void removeRow(Control list, int row) override;
+    void clearRows(Control list) override;
+
+    float progress() const override;
+    void setProgress(float value) override;
+    void setTimer(int intervalMs, bool enabled) override;
+    void setEnabled(Control c, bool enabled) override;
+    bool isEnabled(Control c) const override;
+
+    bool yield() override;
+    bool waitForEvents() override;
+    void messageBox(const std::string& message) override;
+    void beep() override;
+
+    /// From now on every yield tells the logic that the program is ending.
+    void setEnding() { m_ending = true; }
+    [[nodiscard]] bool ending() const { return m_ending; }
+    [[nodiscard]] int timerInterval() const { return m_interval; }
+    [[nodiscard]] bool timerEnabled() const { return m_timerOn; }
+
+private:
+    [[nodiscard]] Ctrl& control(Control c) const;
+    [[nodiscard]] ListBoxCtrl& list(Control c) const;
+
+    Form1Controls& m_c;
+    HWND m_window = nullptr;
+    bool m_ending = false;
+    int m_interval = 0;
+    bool m_timerOn = false;
+};
+
+} // namespace velk::win

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/HelpTopic.h"
+#include "ui/win32/wingui/EditCtrl.h"
+#include "ui/win32/wingui/Font.h"
+#include "ui/win32/wingui/RadioCtrl.h"
+#include "ui/win32/wingui/TabOrder.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+
+namespace velk::win {
+
+/// The help window: nine topic buttons and the text of the chosen topic, read from the
+/// topic files in the current folder of the process. Modeless and owned by the main window.
+class hlpform {
+public:
+    /// `owner` is the main window: the help window stays above it and closes with it.
+    explicit hlpform(HWND owner);
+    ~hlpform();
+    hlpform(const hlpform&) = delete;
+    hlpform& operator=(const hlpform&) = delete;
+
+    [[nodiscard]] HWND hwnd() const { return m_hwnd; }
+    /// Loads the window (topic 1, folder taken anew) unless it is open; then brings it up.
+    void display();
+    /// Closes the window as its frame's close box does; the object stays for the next HELP.
+    void close() const;
+
+    void Form_Load();
+    void hbut1_Click();
+    void hbut2_Click();
+    void hbut3_Click();
+    void hbut4_Click();
+    void hbut5_Click();
+    void hbut6_Click();
+    void hbut7_Click();
+    void hbut8_Click();
+    void hbut9_Click();
+
+    [[nodiscard]] const EditCtrl& Text1() const { return m_text1; }
+    [[nodiscard]] const RadioCtrl& hbut(int topic) const { return *m_hbut.at(static_cast<std::size_t>(topic - 1)); }
+
+private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void createWindow(HWND owner);
+    void chooseTopic(int topic);
+    void dsphlp();
+
+    HWND m_hwnd = nullptr;
+    UINT m_dpi = 96;
+    Font m_font;
+    EditCtrl m_text1{"Text1", {2040, 120, 3975, 4455}, EditCtrl::Scroll::vertical};
+    std::array<std::unique_ptr<RadioCtrl>, HelpTopic::count> m_hbut;
+    std::unique_ptr<TabOrder> m_tabs;
+    std::filesystem::path m_helpFolder;
+    std::filesystem::path m_helpPath;
+};
+
+} // namespace velk::win

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Win.h"
+
+#include <cstdint>
+
+namespace velk::win {
+
+/// A colour in the toolkit's encoding (0x00BBGGRR, or top bit set for a system colour index)
+/// as GDI draws it.
+[[nodiscard]] COLORREF toColorRef(std::uint32_t colour);
+
+/// A back colour and the brush that paints it; the brush follows every change.
+class BackColour {
+public:
+    explicit BackColour(std::uint32_t colour) { set(colour); }
+    ~BackColour();
+    BackColour(const BackColour&) = delete;
+    BackColour& operator=(const BackColour&) = delete;
+
+    /// Returns false when the colour was already that one.
+    bool set(std::uint32_t colour);
+    [[nodiscard]] std::uint32_t value() const { return m_value; }
+    [[nodiscard]] HBRUSH brush() const { return m_brush; }
+    [[nodiscard]] COLORREF ref() const { return toColorRef(m_value); }
+
+private:
+    std::uint32_t m_value = 0;
+    HBRUSH m_brush = nullptr;
+};
+
+} // namespace velk::win

@@ -1,0 +1,43 @@
+#include "ColourButton.h"
+
+#include "Text.h"
+
+namespace velk::win {
+
+void ColourButton::create(HWND parent, const std::string& caption, UINT dpi) {
+    createStyled(parent, caption, dpi, BS_OWNERDRAW);
+}
+
+void ColourButton::setBackColour(std::uint32_t colour) {
+    if (m_colour.set(colour))
+        InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+bool ColourButton::draw(const DRAWITEMSTRUCT& item) {
+    RECT r = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    RECT face = r;
+    InflateRect(&face, -2, -2);
+    FillRect(item.hDC, &face, m_colour.brush());
+
+    const std::wstring caption = widen(text());
+    RECT textBox = face;
+    if (pressed)
+        OffsetRect(&textBox, 1, 1);
+    // Centre the wrapped caption vertically: measure it first, then draw it in the middle.
+    RECT measured = textBox;
+    DrawTextW(item.hDC, caption.c_str(), -1, &measured, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
+    const int spare = (textBox.bottom - textBox.top) - (measured.bottom - measured.top);
+    textBox.top += spare > 0 ? spare / 2 : 0;
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    DrawTextW(item.hDC, caption.c_str(), -1, &textBox, DT_CENTER | DT_WORDBREAK);
+    if (item.itemState & ODS_FOCUS) {
+        InflateRect(&face, -1, -1);
+        DrawFocusRect(item.hDC, &face);
+    }
+    return true;
+}
+
+} // namespace velk::win

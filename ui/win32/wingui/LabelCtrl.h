@@ -1,0 +1,37 @@
+#pragma once
+
+// https://learn.microsoft.com/en-us/windows/win32/controls/static-controls
+
+#include "Colour.h"
+#include "Ctrl.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace velk::win {
+
+/// Static text, centred or left-aligned, with or without a single-line border, in the
+/// window's colours unless a back colour is set.
+class LabelCtrl : public Ctrl {
+public:
+    enum class Align { left, centre, centreMiddle };
+    enum class Border { none, single };
+
+    LabelCtrl(std::string name, const Twips& box, Align align, Border border)
+        : Ctrl(std::move(name), box), m_align(align), m_border(border) {}
+
+    void create(HWND parent, const std::string& caption, UINT dpi);
+    /// The back colour set, or the button face a label has by default.
+    [[nodiscard]] std::uint32_t backColour() const;
+    void setBackColour(std::uint32_t colour);
+
+protected:
+    HBRUSH colours(HDC dc) override;
+
+private:
+    Align m_align;
+    Border m_border;
+    std::optional<BackColour> m_colour;
+};
+
+} // namespace velk::win

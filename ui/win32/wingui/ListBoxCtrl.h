@@ -1,0 +1,36 @@
+#pragma once
+
+// https://learn.microsoft.com/en-us/windows/win32/controls/list-boxes
+
+#include "Ctrl.h"
+
+#include <functional>
+#include <string>
+
+namespace velk::win {
+
+/// A single-selection, unsorted list of text rows. LBN_SELCHANGE comes for a selection made
+/// with the mouse or the keyboard, never for one the program makes.
+class ListBoxCtrl : public Ctrl {
+public:
+    using Ctrl::Ctrl;
+
+    void create(HWND parent, UINT dpi, DWORD extraStyle = 0);
+
+    [[nodiscard]] int count() const;
+    [[nodiscard]] std::string row(int index) const;
+    /// Row counted from 0, or -1.
+    [[nodiscard]] int selected() const;
+    void select(int index) const;
+    void add(const std::string& utf8) const;
+    void remove(int index) const;
+    void clear() const;
+
+    std::function<void()> onSelect;
+    std::function<void()> onDoubleClick;
+
+protected:
+    void command(WORD code) override;
+};
+
+} // namespace velk::win

@@ -1,0 +1,43 @@
+#include "Tooltips.h"
+
+#include "Text.h"
+
+namespace velk::win {
+
+Tooltips::~Tooltips() {
+    if (m_hwnd && IsWindow(m_hwnd))
+        DestroyWindow(m_hwnd);
+}
+
+void Tooltips::create(HWND owner) {
+    m_owner = owner;
+    m_hwnd = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    // Long tips wrap instead of running off the screen.
+    SendMessageW(m_hwnd, TTM_SETMAXTIPWIDTH, 0, 400);
+}
+
+void Tooltips::add(HWND control, const std::string& utf8) {
+    std::wstring tip = widen(utf8);
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = GetParent(control);
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    info.lpszText = tip.data();
+    SendMessageW(m_hwnd, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+std::string Tooltips::tipOf(HWND control) const {
+    wchar_t buffer[512] = {};
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = GetParent(control);
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    info.lpszText = buffer;
+    SendMessageW(m_hwnd, TTM_GETTEXTW, sizeof(buffer) / sizeof(buffer[0]), reinterpret_cast<LPARAM>(&info));
+    return narrow(buffer);
+}
+
+} // namespace velk::win
