@@ -53,8 +53,8 @@ void writeAll(const SystemPort& system, const std::string& path, const std::stri
         ASSERT_FALSE(ec) << ec.message();
         done += n;
     }
-    ASSERT_FALSE(file->flush());
     ASSERT_FALSE(file->close());
+    ASSERT_FALSE(system.flushFile(path));
 }
 
 std::string readAll(const SystemPort& system, const std::string& path, OpenMode mode,

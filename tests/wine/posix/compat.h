@@ -39,6 +39,10 @@ inline int setuid(unsigned) {
     errno = ENOSYS;
     return -1;
 }
+inline int setgid(unsigned) {
+    errno = ENOSYS;
+    return -1;
+}
 
 inline constexpr int CLONE_NEWNS = 0x00020000;
 inline int unshare(int) {
