@@ -10,6 +10,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -542,6 +543,65 @@ private:
     off_t m_written = 0;
 };
 
+/// A file read straight from the device into aligned memory, as O_DIRECT requires; the
+/// caller's reads are served from that buffer in whatever sizes they ask.
+class DirectFile : public OpenFile {
+public:
+    static constexpr std::size_t bufferBytes = std::size_t{1} << 20;
+
+    DirectFile(int fd, void* buffer) : m_fd(fd), m_buffer(static_cast<char*>(buffer)) {}
+    ~DirectFile() override {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        std::free(m_buffer);
+    }
+    DirectFile(const DirectFile&) = delete;
+    DirectFile& operator=(const DirectFile&) = delete;
+
+    std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
+        if (m_next == m_end) {
+            const ssize_t n = ::read(m_fd, m_buffer, bufferBytes);
+            if (n < 0) {
+                ec = lastError();
+                return 0;
+            }
+            m_next = 0;
+            m_end = static_cast<std::size_t>(n);
+        }
+        const std::size_t n = std::min(size, m_end - m_next);
+        std::memcpy(buffer, m_buffer + m_next, n);
+        m_next += n;
+        return n;
+    }
+    std::size_t write(const char*, std::size_t, std::error_code& ec) override {
+        ec = std::make_error_code(std::errc::bad_file_descriptor);
+        return 0;
+    }
+    std::error_code close() override {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0 ? std::error_code() : lastError();
+    }
+
+private:
+    int m_fd;
+    char* m_buffer;
+    std::size_t m_next = 0;
+    std::size_t m_end = 0;
+};
+
+/// The file opened to bypass the page cache, or null where the file system does not allow it.
+std::unique_ptr<OpenFile> openDirect(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECT);
+    if (fd < 0)
+        return nullptr;
+    void* buffer = nullptr;
+    if (::posix_memalign(&buffer, 4096, DirectFile::bufferBytes) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<DirectFile>(fd, buffer);
+}
+
 // A file read back to check what reached the card must come from the device: its data is
 // forced out, then dropped from the page cache, so that the reads that follow go to the card.
 std::error_code dropCachedData(int fd) {
@@ -590,6 +650,11 @@ std::unique_ptr<OpenFile> LinuxSystem::openFile(const std::string& path, OpenMod
     case OpenMode::createOrTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW; break;
     case OpenMode::createOrKeep: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
     }
+    // Direct reads go to the device whatever the cache holds (the kernel writes back dirty
+    // pages of the range first); file systems without them drop the cached pages instead.
+    if (mode == OpenMode::readFromDevice)
+        if (auto direct = openDirect(path))
+            return direct;
     int fd;
     do {
         fd = ::open(path.c_str(), flags, 0666);
