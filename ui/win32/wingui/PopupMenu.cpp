@@ -8,8 +8,6 @@ UINT showPopupMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entri
     const HMENU menu = CreatePopupMenu();
     for (const MenuEntry& entry : entries)
         AppendMenuW(menu, MF_STRING, entry.id, widen(entry.caption).c_str());
-    // The window must be in front, or the menu would not close when the operator clicks elsewhere.
-    SetForegroundWindow(owner);
     const auto chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
                        screen.x, screen.y, 0, owner, nullptr));
