@@ -162,7 +162,10 @@ TEST_F(frmForm1Test, ControlsSitWhereDesignedWithCaptionsAndTips) {
             EXPECT_EQ(ctrl.text(), row.caption);
         }
         if (row.tip) {
-            EXPECT_EQ(m_form->tipOf(ctrl), row.tip);
+            // A drive list's tip goes on with its selected entry, on a line of its own.
+            const std::string tip = m_form->tipOf(ctrl);
+            const bool driveList = std::string_view(row.name).find("rive1") != std::string_view::npos;
+            EXPECT_EQ(driveList ? tip.substr(0, tip.find('\n')) : tip, row.tip);
         } else {
             EXPECT_NE(m_form->tipOf(ctrl), "");
         }

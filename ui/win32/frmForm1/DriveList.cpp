@@ -28,6 +28,42 @@ void DriveList::place(UINT dpi) const {
     const int wanted = r.bottom - r.top;
     const auto field = SendMessageW(hwnd(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
     SendMessageW(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + wanted - faceHeight());
+    // Placed again after each change of font, which the entries' widths follow.
+    fitDropDown();
+}
+
+void DriveList::setTip(Tooltips& tips, std::string tip) {
+    m_tips = &tips;
+    m_tip = std::move(tip);
+    tips.add(hwnd(), m_tip);
+    showEntryInTip();
+}
+
+void DriveList::showEntryInTip() const {
+    if (!m_tips)
+        return;
+    const LRESULT index = SendMessageW(hwnd(), CB_GETCURSEL, 0, 0);
+    m_tips->update(hwnd(), index == CB_ERR ? m_tip : m_tip + "\n" + row(static_cast<int>(index)));
+}
+
+void DriveList::fitDropDown() const {
+    HDC dc = GetDC(hwnd());
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        const std::wstring label = widen(row(i));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(hwnd(), dc);
+    // Room for the list's borders, a margin either side of the text and a vertical scroll bar.
+    const UINT dpi = GetDpiForWindow(hwnd());
+    const int room = 2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi) + 2 * MulDiv(4, static_cast<int>(dpi), 96) +
+                     GetSystemMetricsForDpi(SM_CXVSCROLL, dpi);
+    // Never narrower than the box: the list only grows.
+    SendMessageW(hwnd(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + room), 0);
 }
 
 int DriveList::faceHeight() const {
@@ -46,6 +82,7 @@ void DriveList::setDrive(const std::string& designation) {
     }
     SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(at - m_designations.begin()), 0);
     m_current = designation;
+    showEntryInTip();
 }
 
 int DriveList::count() const { return static_cast<int>(m_designations.size()); }
@@ -74,8 +111,14 @@ void DriveList::command(WORD code) {
     if (picked == m_current)
         return;
     m_current = picked;
+    showEntryInTip();
     if (onChange)
         onChange();
+}
+
+void DriveList::refresh() {
+    if (!SendMessageW(hwnd(), CB_GETDROPPEDSTATE, 0, 0))
+        refill();
 }
 
 void DriveList::refill() {
@@ -85,6 +128,7 @@ void DriveList::refill() {
         add(entry.designation, entry.label);
     if (!m_current.empty())
         setDrive(m_current);
+    fitDropDown();
 }
 
 void DriveList::add(const std::string& designation, const std::string& label) {

@@ -3,6 +3,7 @@
 // https://learn.microsoft.com/en-us/windows/win32/controls/combo-boxes
 
 #include "ui/win32/wingui/Ctrl.h"
+#include "ui/win32/wingui/Tooltips.h"
 
 #include <functional>
 #include <string>
@@ -16,7 +17,8 @@ namespace velk::win {
 
 /// A drop-down list of the machine's drives ("c: [SYSTEM]"). Its text is the selected drive's
 /// designation ("e:"); it re-reads the drives each time it drops down, so a reader plugged in
-/// later appears.
+/// later appears. Entries are longer than the closed box: the dropped-down list is as wide as
+/// the longest, and the box's tooltip shows the selected one in full below its own tip.
 class DriveList : public Ctrl {
 public:
     DriveList(std::string name, const Twips& box, const SystemPort& system)
@@ -24,6 +26,8 @@ public:
 
     void create(HWND parent, UINT dpi);
     void place(UINT dpi) const override;
+    /// Gives the box the tip `tip`, followed on a line of its own by the selected entry.
+    void setTip(Tooltips& tips, std::string tip);
 
     [[nodiscard]] const std::string& drive() const { return m_current; }
     /// Selects a drive by designation (adding it when the list does not know it).
@@ -32,6 +36,8 @@ public:
     [[nodiscard]] int faceHeight() const;
     [[nodiscard]] int count() const;
     [[nodiscard]] std::string row(int index) const;
+    /// Reads the drives again, unless the list is dropped down.
+    void refresh();
 
     /// The operator picked a different drive.
     std::function<void()> onChange;
@@ -42,10 +48,14 @@ protected:
 private:
     void refill();
     void add(const std::string& designation, const std::string& label);
+    void fitDropDown() const;
+    void showEntryInTip() const;
 
     const SystemPort& m_system;
     std::vector<std::string> m_designations;
     std::string m_current;
+    Tooltips* m_tips = nullptr;
+    std::string m_tip;
 };
 
 } // namespace velk::win

@@ -2,6 +2,7 @@
 
 #include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
+#include "ui/win32/wingui/PopupMenu.h"
 #include "ui/win32/wingui/Text.h"
 
 #include <algorithm>
@@ -52,12 +53,14 @@ frmForm1::frmForm1(const SystemPort& system)
       m_editor(m_state, m_port, m_tracks),
       m_browser(m_port, m_system),
       m_monitor(m_state, m_port, m_system),
-      m_run(m_state, m_port, m_system) {
+      m_run(m_state, m_port, m_system),
+      m_loader(m_state, m_port, m_system, m_tracks, m_editor) {
     createWindow();
     m_port.setWindow(m_hwnd);
     buildControls();
     bindHandlers();
     arrangeTabOrder();
+    addCardListCommands();
     Form_Load();
 }
 
@@ -101,7 +104,7 @@ void frmForm1::buildControls() {
     m_c.Label6.create(w, "Message File Selection", d);
     m_c.labSourceDrive.create(w, "Source Drive", d);
     m_c.drvDrive1.create(w, d);
-    tip(m_c.drvDrive1, "select a source disc drive");
+    m_c.drvDrive1.setTip(m_tips, "select a source disc drive");
     m_c.labLabel_folder1.create(w, "Source Folder", d);
     m_c.Dir1.create(w, d);
     tip(m_c.Dir1, "select a source folder");
@@ -110,7 +113,7 @@ void frmForm1::buildControls() {
     tip(m_c.File1, "select a source file");
     m_c.Label2.create(w, "Destination Drive", d);
     m_c.Drive1.create(w, d);
-    tip(m_c.Drive1, "Drive Letter for the MMC Card");
+    m_c.Drive1.setTip(m_tips, "Drive Letter for the MMC Card");
     m_c.Label4.create(w, "", d);
     m_c.Label4.setBackColour(colour::red);
     m_c.Image1.create(w, L"LOGO", d);
@@ -216,6 +219,21 @@ void frmForm1::arrangeTabOrder() {
                  m_c.Command2.hwnd(), m_c.newbut.hwnd(),    m_c.Command3.hwnd()});
 }
 
+void frmForm1::addCardListCommands() {
+    // Anywhere in the window, as the list itself rarely has the focus.
+    m_shortcuts = std::make_unique<Accelerators>(
+        m_hwnd, std::vector<ACCEL>{{FCONTROL | FVIRTKEY, 'L', static_cast<WORD>(mnuLoadFromCard)}});
+    m_drop = std::make_unique<FileDrop>(m_c.lstList1.hwnd(),
+                                        [this](const std::vector<std::string>& paths) { lstList1_DropFiles(paths); });
+}
+
+void frmForm1::showListMenu(LPARAM lParam) {
+    const POINT at = contextMenuPoint(m_c.lstList1.hwnd(), lParam);
+    const std::string entry = std::string(text::loadListFromCard) + "\tCtrl+L";
+    if (showPopupMenu(m_hwnd, at, {{mnuLoadFromCard, entry}}) == mnuLoadFromCard)
+        lstList1_LoadFromCard();
+}
+
 void frmForm1::applyDpi(UINT dpi) {
     m_dpi = dpi;
     // The layout was drawn for a small 8-point face; Tahoma keeps every caption in its box.
@@ -279,6 +297,15 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (Ctrl::route(message, wParam, lParam, result))
         return result;
     switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == mnuLoadFromCard)
+            lstList1_LoadFromCard();
+        return 0;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != m_c.lstList1.hwnd())
+            return DefWindowProcW(m_hwnd, message, wParam, lParam);
+        showListMenu(lParam);
+        return 0;
     case WM_TIMER:
         if (wParam == Form1Port::timerId)
             Timer1_Timer();
@@ -308,8 +335,14 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void frmForm1::Form_Load() { m_port.setTimer(CardMonitor::intervalMs, true); }
 
 void frmForm1::Timer1_Timer() {
-    if (!ending())
-        m_monitor.Timer1_Timer();
+    if (ending())
+        return;
+    m_monitor.Timer1_Timer();
+    // A card inserted or pulled may change the entry's words too (a volume label).
+    if (m_c.Label4.text() != m_lastStatus) {
+        m_lastStatus = m_c.Label4.text();
+        m_c.Drive1.refresh();
+    }
 }
 
 void frmForm1::endProgram() {
@@ -345,5 +378,7 @@ void frmForm1::Command2_Click() { m_run.Command2_Click(); }
 void frmForm1::drvDrive1_Change() { m_browser.drvDrive1_Change(); }
 void frmForm1::Dir1_Change() { m_browser.Dir1_Change(); }
 void frmForm1::txtTEXT1_Change() { m_browser.txtTEXT1_Change(); }
+void frmForm1::lstList1_LoadFromCard() { m_loader.lstList1_LoadFromCard(); }
+void frmForm1::lstList1_DropFiles(const std::vector<std::string>& paths) { m_tracks.lstList1_DropFiles(paths); }
 
 } // namespace velk::win

@@ -2,12 +2,15 @@
 
 #include "Form1Controls.h"
 #include "Form1Port.h"
+#include "core/CardListLoader.h"
 #include "core/CardMonitor.h"
 #include "core/Module1.h"
 #include "core/ProgrammingRun.h"
 #include "core/SourceBrowser.h"
 #include "core/TrackEditor.h"
 #include "core/TrackList.h"
+#include "ui/win32/wingui/Accelerators.h"
+#include "ui/win32/wingui/FileDrop.h"
 #include "ui/win32/wingui/Font.h"
 #include "ui/win32/wingui/TabOrder.h"
 #include "ui/win32/wingui/Tooltips.h"
@@ -27,6 +30,9 @@ class hlpform;
 /// The main window. It builds the controls and forwards each event to the logic in core.
 class frmForm1 {
 public:
+    /// The command of "Load list from card", from lstList1's shortcut menu and Ctrl+L.
+    static constexpr UINT mnuLoadFromCard = 101;
+
     explicit frmForm1(const SystemPort& system);
     ~frmForm1();
     frmForm1(const frmForm1&) = delete;
@@ -53,6 +59,8 @@ public:
     void drvDrive1_Change();
     void Dir1_Change();
     void txtTEXT1_Change();
+    void lstList1_LoadFromCard();
+    void lstList1_DropFiles(const std::vector<std::string>& paths);
 
     [[nodiscard]] const Module1& state() const { return m_state; }
     [[nodiscard]] hlpform* helpWindow() const { return m_helpWindow.get(); }
@@ -73,6 +81,8 @@ private:
     void buildControls();
     void bindHandlers();
     void arrangeTabOrder();
+    void addCardListCommands();
+    void showListMenu(LPARAM lParam);
     void applyDpi(UINT dpi);
     void paintOutlines(HDC dc) const;
     void endProgram();
@@ -86,6 +96,9 @@ private:
     Form1Controls m_c;
     std::vector<Ctrl*> m_all;
     std::unique_ptr<TabOrder> m_tabs;
+    std::unique_ptr<Accelerators> m_shortcuts;
+    std::unique_ptr<FileDrop> m_drop;
+    std::string m_lastStatus;
     Module1 m_state;
     Form1Port m_port;
     TrackList m_tracks;
@@ -93,6 +106,7 @@ private:
     SourceBrowser m_browser;
     CardMonitor m_monitor;
     ProgrammingRun m_run;
+    CardListLoader m_loader;
     std::unique_ptr<hlpform> m_helpWindow;
 };
 

@@ -1,11 +1,12 @@
 #include "MessagePump.h"
 
+#include "Accelerators.h"
 #include "TabOrder.h"
 
 namespace velk::win {
 
 void MessagePump::dispatch(const MSG& message) {
-    if (TabOrder::anyHandles(message))
+    if (TabOrder::anyHandles(message) || Accelerators::anyHandles(message))
         return;
     TranslateMessage(&message);
     DispatchMessageW(&message);

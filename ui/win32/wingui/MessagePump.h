@@ -4,7 +4,7 @@
 
 namespace velk::win {
 
-/// Delivers window messages one at a time on this thread, with the tab orders applied.
+/// Delivers window messages one at a time on this thread, with the tab orders and keyboard shortcuts applied.
 class MessagePump {
 public:
     static void dispatch(const MSG& message);

@@ -18,6 +18,8 @@ public:
 
     void create(HWND owner);
     void add(HWND control, const std::string& utf8);
+    /// Replaces the tip of a control that `add` gave one.
+    void update(HWND control, const std::string& utf8);
     /// The tip shown for `control`, "" when it has none.
     [[nodiscard]] std::string tipOf(HWND control) const;
 

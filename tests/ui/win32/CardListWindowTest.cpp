@@ -1,0 +1,328 @@
+#include "WindowDriver.h"
+#include "core/Colours.h"
+#include "core/Texts.h"
+#include "support/FakeSystem.h"
+#include "ui/win32/frmForm1/OkMessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+
+using namespace velk;
+using namespace velk::test::win32;
+
+namespace {
+
+using Rows = std::vector<std::string>;
+
+const char* const longEntry = "e: [MESSAGES FOR THE FRONT DESK PLAYER]";
+
+/// The card's entry carries a volume label far longer than the closed box.
+class LabelledSystem : public test::FakeSystem {
+public:
+    std::vector<DriveEntry> drives() const override {
+        auto out = FakeSystem::drives();
+        for (DriveEntry& d : out)
+            if (d.designation == "e:")
+                d.label = cardLabel;
+        return out;
+    }
+    std::string cardLabel = longEntry;
+};
+
+std::string record(char number, char mode, const char* name) { return std::string{number, mode} + name; }
+
+/// Posts `paths` to `target` as Explorer drops them: a DROPFILES header, then the wide paths,
+/// each NUL-terminated, with one more NUL at the end. The receiver frees the memory.
+void dropFiles(HWND target, const std::vector<std::filesystem::path>& paths) {
+    std::wstring list;
+    for (const auto& p : paths)
+        list += p.wstring() + L'\0';
+    list += L'\0';
+    const std::size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    ASSERT_NE(memory, nullptr);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    pump();
+}
+
+// "Load list from card", Ctrl+L, files dropped from Explorer and the destination entry read in
+// full, through the real window. The sources sit in a folder named outside the ANSI code page.
+class CardListWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_source.write("a.mp3", std::string(100, 'a'));
+        m_source.write("b.nvr", std::string(300, 'b'));
+        m_source.write("c.mp3", std::string(50, 'c'));
+        m_previous = std::filesystem::current_path();
+        std::filesystem::current_path(m_staging.path());
+        m_system.addFixed("c:", "C:\\");
+        m_system.addFixed("s:", m_source.utf8());
+        m_system.addCard("e:", m_card.utf8());
+        m_system.current = "c:";
+        win::OkMessageBox::setAnswerer([this](const std::string& message) { m_messages.push_back(message); });
+        m_form = std::make_unique<win::frmForm1>(m_system);
+        m_form->show();
+        pickDrive(k().Drive1, "e:");
+        m_form->Timer1_Timer();
+        ASSERT_EQ(k().Label4.backColour(), colour::buttonFace);
+        active = this;
+    }
+    void TearDown() override {
+        active = nullptr;
+        m_form.reset();
+        win::OkMessageBox::setAnswerer({});
+        forgetQuit();
+        std::filesystem::current_path(m_previous);
+    }
+
+    const win::Form1Controls& k() const { return m_form->controls(); }
+    Rows tracks() const { return rows(k().lstList1); }
+
+    void addFromSource(const std::string& name) {
+        pickDrive(k().drvDrive1, "s:");
+        const int row = findRow(k().File1, name);
+        ASSERT_GE(row, 0) << name;
+        doubleClickRow(k().File1, row);
+    }
+
+    /// Programmes the card with the listed tracks, answering O.K. to the confirmation.
+    void programme() {
+        m_onTick = [this] {
+            if (!k().Frame1.isVisible())
+                return false;
+            click(k().Command1);
+            return true;
+        };
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &CardListWindowTest::tick);
+        click(k().cmdFinish);
+        KillTimer(nullptr, timer);
+        ASSERT_EQ(m_messages, Rows{text::downloadComplete});
+        m_messages.clear();
+    }
+
+    /// Right-clicks lstList1 and picks the menu's only entry with the keyboard; returns the
+    /// entry's caption.
+    std::string loadByMenu() {
+        std::string caption;
+        int ticks = 0;
+        m_onTick = [&] {
+            const HWND menu = FindWindowW(L"#32768", nullptr);
+            if (!menu || !IsWindowVisible(menu))
+                return ++ticks > 250;
+            if (caption.empty()) {
+                const auto popup = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+                wchar_t text[128] = {};
+                GetMenuStringW(popup, 0, text, 128, MF_BYPOSITION);
+                caption = win::narrow(text);
+                PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+                PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+            } else if (++ticks > 100) {
+                EndMenu(); // never left open to hang the suite
+            }
+            return false;
+        };
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &CardListWindowTest::tick);
+        RECT list;
+        GetWindowRect(k().lstList1.hwnd(), &list);
+        // As the list box's own default handling passes a right click up to its parent.
+        SendMessageW(m_form->hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(k().lstList1.hwnd()),
+                     MAKELPARAM(list.left + 10, list.top + 10));
+        KillTimer(nullptr, timer);
+        m_onTick = {};
+        return caption;
+    }
+
+    /// Ctrl+L pressed while `focus` has the keyboard, delivered through the program's pump.
+    void pressCtrlL(HWND focus) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        const BYTE before = keys[VK_CONTROL];
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        PostMessageW(focus, WM_KEYDOWN, 'L', 1);
+        pump();
+        keys[VK_CONTROL] = before;
+        SetKeyboardState(keys);
+    }
+
+    static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
+        if (active && active->m_onTick && active->m_onTick())
+            KillTimer(nullptr, id);
+    }
+
+    static inline CardListWindowTest* active = nullptr;
+    TempFolder m_source{"Ansagen B\u00fcro \u65e5\u672c"};
+    TempFolder m_card{"card"};
+    TempFolder m_staging{"staging"};
+    std::filesystem::path m_previous;
+    LabelledSystem m_system;
+    std::unique_ptr<win::frmForm1> m_form;
+    Rows m_messages;
+    std::function<bool()> m_onTick;
+};
+
+TEST_F(CardListWindowTest, AProgrammedCardLoadsBackByMenuAndByCtrlL) {
+    addFromSource("a.mp3");
+    addFromSource("b.nvr");
+    addFromSource("c.mp3");
+    click(k().cmdMode2);
+    selectRow(k().lstList1, 0);
+    click(k().cmdMode1);
+    selectRow(k().lstList1, 2);
+    ASSERT_EQ(rows(k().lstListMode), (Rows{"2", "0", "1"}));
+    programme();
+
+    const Rows names{"M0000001.MP3", "M0000002.MP3", "M0000003.MP3"};
+    const auto expectCardList = [&](const char* how) {
+        SCOPED_TRACE(how);
+        EXPECT_EQ(tracks(), names);
+        EXPECT_EQ(rows(k().lstList2), (Rows{"1", "2", "3"}));
+        EXPECT_EQ(rows(k().lstListMode), (Rows{"2", "0", "1"}));
+        EXPECT_EQ(m_form->state().tracks.messageBytes, 450);
+        EXPECT_EQ(m_form->state().tracks.slot(2).srcPath, utf8Of(m_card.path() / "M0000002.MP3"));
+        EXPECT_EQ(m_form->state().tracks.slot(1).playMode, 2);
+        EXPECT_TRUE(m_messages.empty()) << m_messages.front();
+    };
+
+    click(k().newbut);
+    ASSERT_TRUE(tracks().empty());
+    EXPECT_EQ(loadByMenu(), "Load list from card\tCtrl+L");
+    expectCardList("menu");
+
+    click(k().newbut);
+    ASSERT_TRUE(tracks().empty());
+    pressCtrlL(k().cmdFinish.hwnd());
+    expectCardList("Ctrl+L on a button");
+
+    // Loading again replaces the list rather than adding to it.
+    pressCtrlL(k().lstList1.hwnd());
+    expectCardList("Ctrl+L on the list");
+}
+
+TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
+    m_card.write("M0000001.MP3", "one");
+    m_card.write("M0000002.MP3", "two");
+    addFromSource("b.nvr");
+    const std::string refused = "Loading the list from the MMC card failed: " + utf8Of(m_card.path() / "INDEX123.VKM") +
+                                ": ";
+    struct Case {
+        const char* what;
+        std::string index;
+        std::string reason; // after the path; "" checks only that a reason follows it
+    };
+    const Case cases[] = {
+        {"count byte over the records", "\x03" + record(1, 0, "M0000001.MP3"),
+         "the INDEX file's count byte says 3 tracks, but it holds records for 1"},
+        {"cut short", "\x02" + record(1, 0, "M0000001.MP3") + record(2, 0, "M00000"), ""},
+        {"not a card file", "\x01" + record(1, 0, "intro.mp3   "), ""},
+        {"a play mode past 2", "\x01" + record(1, 7, "M0000001.MP3"), ""},
+        {"empty", "", text::indexEmpty},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_card.write("INDEX123.VKM", c.index);
+        m_messages.clear();
+        pressCtrlL(k().cmdFinish.hwnd());
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(m_messages[0].rfind(refused, 0), 0u) << m_messages[0];
+        EXPECT_GT(m_messages[0].size(), refused.size());
+        if (!c.reason.empty()) {
+            EXPECT_EQ(m_messages[0], refused + c.reason);
+        }
+        EXPECT_EQ(tracks(), Rows{"b.nvr"});
+        EXPECT_EQ(rows(k().lstListMode), Rows{"0"});
+    }
+
+    // A well-formed index whose track file is gone names the file.
+    m_card.write("INDEX123.VKM", "\x02" + record(1, 0, "M0000001.MP3") + record(2, 0, "M0000003.MP3"));
+    m_messages.clear();
+    SendMessageW(m_form->hwnd(), WM_COMMAND, win::frmForm1::mnuLoadFromCard, 0);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(utf8Of(m_card.path() / "M0000003.MP3")), std::string::npos) << m_messages[0];
+    EXPECT_EQ(tracks(), Rows{"b.nvr"});
+}
+
+TEST_F(CardListWindowTest, ThreeFilesDroppedFromExplorerOneOfThemText) {
+    m_source.write("notes.txt", "not audio");
+    m_source.write("beep.NVR", "beep");
+    dropFiles(k().lstList1.hwnd(),
+              {m_source.path() / "c.mp3", m_source.path() / "notes.txt", m_source.path() / "beep.NVR"});
+    EXPECT_EQ(tracks(), (Rows{"c.mp3", "beep.NVR"}));
+    EXPECT_EQ(rows(k().lstList2), (Rows{"1", "2"}));
+    EXPECT_EQ(rows(k().lstListMode), (Rows{"0", "0"}));
+    EXPECT_EQ(m_form->state().tracks.slot(2).srcPath, utf8Of(m_source.path() / "beep.NVR"));
+    EXPECT_EQ(m_form->state().tracks.messageBytes, 54);
+    EXPECT_EQ(k().txtTEXT1.text(), "Only .mp3 and .nvr files can be added - not added: notes.txt");
+    EXPECT_EQ(k().txtTEXT1.backColour(), colour::red);
+
+    // Explorer offers a drop only to a window that says it takes files: the tracks list alone.
+    for (const win::Ctrl* c : {static_cast<const win::Ctrl*>(&k().File1), static_cast<const win::Ctrl*>(&k().lstList2)})
+        EXPECT_FALSE(GetWindowLongPtrW(c->hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << c->name();
+    EXPECT_TRUE(GetWindowLongPtrW(k().lstList1.hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_FALSE(GetWindowLongPtrW(m_form->hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST_F(CardListWindowTest, NothingIsDroppedWhileTheRunAsks) {
+    addFromSource("a.mp3");
+    bool disabled = false;
+    m_onTick = [&] {
+        if (!k().Frame1.isVisible())
+            return false;
+        disabled = !k().lstList1.isEnabled();
+        dropFiles(k().lstList1.hwnd(), {m_source.path() / "c.mp3"});
+        click(k().Command2);
+        return true;
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &CardListWindowTest::tick);
+    click(k().cmdFinish);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(disabled);
+    EXPECT_EQ(tracks(), Rows{"a.mp3"});
+}
+
+TEST_F(CardListWindowTest, TheDestinationEntryCanBeReadInFull) {
+    const auto& drive = k().Drive1;
+    const LRESULT selected = SendMessageW(drive.hwnd(), CB_GETCURSEL, 0, 0);
+    ASSERT_EQ(drive.row(static_cast<int>(selected)), longEntry);
+
+    SendMessageW(drive.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(drive.hwnd(), &info));
+    RECT list, box;
+    GetClientRect(info.hwndList, &list);
+    GetWindowRect(drive.hwnd(), &box);
+    SendMessageW(drive.hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
+    HDC dc = GetDC(info.hwndList);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(info.hwndList, WM_GETFONT, 0, 0)));
+    SIZE needed{};
+    const std::wstring entry = win::widen(longEntry);
+    GetTextExtentPoint32W(dc, entry.c_str(), static_cast<int>(entry.size()), &needed);
+    SelectObject(dc, old);
+    ReleaseDC(info.hwndList, dc);
+    EXPECT_GT(needed.cx, box.right - box.left) << "the entry must be longer than the closed box";
+    EXPECT_GE(list.right - list.left, needed.cx + GetSystemMetrics(SM_CXVSCROLL));
+
+    EXPECT_EQ(m_form->tipOf(drive), std::string("Drive Letter for the MMC Card\n") + longEntry);
+    // The entry is read again only when the card's status changes.
+    m_system.cardLabel = "e: [SHORT]";
+    m_form->Timer1_Timer();
+    EXPECT_EQ(m_form->tipOf(drive), std::string("Drive Letter for the MMC Card\n") + longEntry);
+    m_system.table["e:"].space.reset();
+    m_form->Timer1_Timer();
+    EXPECT_EQ(k().Label4.text(), text::insertCard);
+    EXPECT_EQ(m_form->tipOf(drive), "Drive Letter for the MMC Card\ne: [SHORT]");
+    EXPECT_EQ(drive.drive(), "e:");
+}
+
+} // namespace
