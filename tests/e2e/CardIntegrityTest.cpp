@@ -31,11 +31,8 @@ namespace fs = std::filesystem;
 class CardIntegrity : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
-        if (const std::string why = LoopCard::unavailableReason(GetParam()); !why.empty())
-            GTEST_SKIP() << "no real card reader here: " << why;
-        static const std::string namespaceError = LoopCard::enterPrivateMountNamespace();
-        if (!namespaceError.empty())
-            GTEST_SKIP() << "no private mount namespace: " << namespaceError;
+        if (const std::string why = LoopCard::prepare(GetParam()); !why.empty())
+            GTEST_SKIP() << why;
         previousFolder = fs::current_path();
         fs::current_path(work.path());
     }
@@ -50,12 +47,7 @@ protected:
     std::unique_ptr<LoopCard> makeCard() {
         LoopCard::Options options;
         options.fsType = GetParam();
-        try {
-            return std::make_unique<LoopCard>(options);
-        } catch (const LoopCard::Unsupported& e) {
-            skipReason = e.what();
-            return nullptr;
-        }
+        return LoopCard::make(options, skipReason);
     }
 
     /// Writes a source file and returns its content.

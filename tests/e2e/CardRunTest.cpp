@@ -71,18 +71,14 @@ private:
 class CardRun : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
-        if (const std::string why = LoopCard::unavailableReason(GetParam()); !why.empty())
-            GTEST_SKIP() << "no real card reader here: " << why;
-        static const std::string namespaceError = LoopCard::enterPrivateMountNamespace();
-        if (!namespaceError.empty())
-            GTEST_SKIP() << "no private mount namespace: " << namespaceError;
+        if (const std::string why = LoopCard::prepare(GetParam()); !why.empty())
+            GTEST_SKIP() << why;
         LoopCard::Options options;
         options.fsType = GetParam();
-        try {
-            card = std::make_unique<LoopCard>(options);
-        } catch (const LoopCard::Unsupported& e) {
-            GTEST_SKIP() << e.what();
-        }
+        std::string whyNot;
+        card = LoopCard::make(options, whyNot);
+        if (!card)
+            GTEST_SKIP() << whyNot;
         mountPoint = card->mountPoint();
         previousFolder = fs::current_path();
         fs::current_path(work.path());

@@ -29,12 +29,8 @@ std::string labelOf(const SystemPort& sys, const std::string& designation) {
 class LoopDevice : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
-        if (const std::string why = LoopCard::unavailableReason(GetParam()); !why.empty())
-            GTEST_SKIP() << "no real card readers here: " << why;
-        // Once per process: a second namespace would be no worse, but gains nothing.
-        static const std::string namespaceError = LoopCard::enterPrivateMountNamespace();
-        if (!namespaceError.empty())
-            GTEST_SKIP() << "no private mount namespace: " << namespaceError;
+        if (const std::string why = LoopCard::prepare(GetParam()); !why.empty())
+            GTEST_SKIP() << why;
     }
 
     /// Null when the kernel cannot mount the file system, with the reason in m_skip.
@@ -42,12 +38,7 @@ protected:
         LoopCard::Options options;
         options.fsType = GetParam();
         options.withCard = withCard;
-        try {
-            return std::make_unique<LoopCard>(options);
-        } catch (const LoopCard::Unsupported& e) {
-            m_skip = e.what();
-            return nullptr;
-        }
+        return LoopCard::make(options, m_skip);
     }
 
     std::string m_skip;

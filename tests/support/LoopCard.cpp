@@ -191,6 +191,23 @@ std::string LoopCard::unavailableReason(const std::string& fsType) {
     return {};
 }
 
+std::string LoopCard::prepare(const std::string& fsType) {
+    if (std::string why = unavailableReason(fsType); !why.empty())
+        return "no real card reader here: " + why;
+    // Once per process: a second namespace would be no worse, but gains nothing.
+    static const std::string namespaceError = enterPrivateMountNamespace();
+    return namespaceError.empty() ? std::string() : "no private mount namespace: " + namespaceError;
+}
+
+std::unique_ptr<LoopCard> LoopCard::make(const Options& options, std::string& whyNot) {
+    try {
+        return std::make_unique<LoopCard>(options);
+    } catch (const Unsupported& e) {
+        whyNot = e.what();
+        return nullptr;
+    }
+}
+
 std::string LoopCard::enterPrivateMountNamespace() {
     if (::unshare(CLONE_NEWNS) != 0)
         return std::string("unshare(CLONE_NEWNS): ") + std::strerror(errno);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -41,6 +42,12 @@ public:
     struct Unsupported : std::runtime_error {
         using std::runtime_error::runtime_error;
     };
+
+    /// Why a test cannot have cards of `fsType` (unavailableReason, or no private mount
+    /// namespace, which the first call enters for the whole process), or empty when it can.
+    [[nodiscard]] static std::string prepare(const std::string& fsType);
+    /// A card, or null with `whyNot` set when the kernel cannot mount its file system.
+    [[nodiscard]] static std::unique_ptr<LoopCard> make(const Options& options, std::string& whyNot);
 
     /// Throws std::runtime_error with the failing step and the system's message, Unsupported
     /// when neither the kernel nor a FUSE driver can mount the file system.

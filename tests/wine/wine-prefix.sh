@@ -48,10 +48,10 @@ unmount() {
   fi
 }
 
-parse() { # <drive spec> -> letter type folder bytes
-  local spec=$1
-  letter=${spec%%=*}
-  local rest=${spec#*=}
+parse() { # <drive entry> -> letter type folder bytes
+  local entry=$1
+  letter=${entry%%=*}
+  local rest=${entry#*=}
   type=${rest%%:*}
   rest=${rest#*:}
   folder=${rest%%:*}
@@ -71,9 +71,9 @@ make() {
   for reg in "$prefix"/*.reg; do
     cp --remove-destination "$from/$(basename "$reg")" "$reg"
   done
-  local spec letter type folder bytes
-  for spec in "$@"; do
-    parse "$spec"
+  local entry letter type folder bytes
+  for entry in "$@"; do
+    parse "$entry"
     if [ "$folder" = - ]; then
       ln -sfn "$prefix/no-card-in-$letter" "$prefix/dosdevices/$letter:"
     else
@@ -104,9 +104,9 @@ remove() {
     WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
     WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null || true
   fi
-  local spec letter type folder bytes
-  for spec in "$@"; do
-    parse "$spec"
+  local entry letter type folder bytes
+  for entry in "$@"; do
+    parse "$entry"
     unmount "$folder"
   done
   rm -rf "$prefix"
