@@ -1,6 +1,8 @@
 // A card programmed by the program is read back into the list, changed and programmed again,
 // on a real removable loop device in a mount namespace of this process's own. Every check of
 // the card is made after a remount, so it sees what reached the device.
+#include "RealCardTest.h"
+
 #include "core/CardListLoader.h"
 #include "core/CardMonitor.h"
 #include "core/Colours.h"
@@ -26,20 +28,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CardListReadBack : public ::testing::TestWithParam<const char*> {
+class CardListReadBack : public RealCardTest {
 protected:
     void SetUp() override {
-        if (const std::string why = LoopCard::prepare(GetParam()); !why.empty())
-            GTEST_SKIP() << why;
-        LoopCard::Options options;
-        options.fsType = GetParam();
-        std::string whyNot;
-        card = LoopCard::make(options, whyNot);
-        if (!card)
-            GTEST_SKIP() << whyNot;
+        RealCardTest::SetUp();
+        if (IsSkipped())
+            return;
         root = card->mountPoint();
-        previousFolder = fs::current_path();
-        fs::current_path(work.path());
         form.setText(Control::Drive1, card->device());
         form.setText(Control::File1, source.str());
         monitor.Timer1_Timer();
@@ -50,11 +45,6 @@ protected:
             if (f.isVisible(Control::Frame1))
                 run.Command1_Click();
         };
-    }
-
-    void TearDown() override {
-        if (!previousFolder.empty())
-            fs::current_path(previousFolder);
     }
 
     void add(const std::string& name, const std::string& content) {
@@ -96,11 +86,7 @@ protected:
         return bytes;
     }
 
-    TempFolder work;
-    TempFolder source;
-    std::unique_ptr<LoopCard> card;
     std::string root;
-    fs::path previousFolder;
     const LinuxSystem system;
     Module1 state;
     FakeForm form;

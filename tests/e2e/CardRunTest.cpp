@@ -4,6 +4,7 @@
 // is what reached the device.
 
 #include "CardWindow.h"
+#include "RealCardTest.h"
 
 #include "core/CardMonitor.h"
 #include "core/Colours.h"
@@ -46,42 +47,15 @@ std::vector<std::string> filesIn(const fs::path& folder) {
     return names;
 }
 
-class Folder {
-public:
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "velk-e2e-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~Folder() {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    [[nodiscard]] const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
 /// The window as the operator drives it: the monitor ticks at every yield, as the timer
 /// would, and the wipe question is answered O.K.
-class CardRun : public ::testing::TestWithParam<const char*> {
+class CardRun : public RealCardTest {
 protected:
     void SetUp() override {
-        if (const std::string why = LoopCard::prepare(GetParam()); !why.empty())
-            GTEST_SKIP() << why;
-        LoopCard::Options options;
-        options.fsType = GetParam();
-        std::string whyNot;
-        card = LoopCard::make(options, whyNot);
-        if (!card)
-            GTEST_SKIP() << whyNot;
+        RealCardTest::SetUp();
+        if (IsSkipped())
+            return;
         mountPoint = card->mountPoint();
-        previousFolder = fs::current_path();
-        fs::current_path(work.path());
 
         form.setText(Control::Drive1, card->device());
         form.setText(Control::File1, source.path().string());
@@ -96,11 +70,6 @@ protected:
         };
     }
 
-    void TearDown() override {
-        if (!previousFolder.empty())
-            fs::current_path(previousFolder);
-    }
-
     /// Puts a file in the source folder and adds it with a double-click.
     std::string add(const std::string& name, const std::string& content) {
         writeBytes(source.path() / name, content);
@@ -110,11 +79,7 @@ protected:
         return (source.path() / name).string();
     }
 
-    Folder work;
-    Folder source;
-    std::unique_ptr<LoopCard> card;
     std::string mountPoint;
-    fs::path previousFolder;
     const LinuxSystem system;
     Module1 state;
     FakeForm form;
