@@ -87,10 +87,11 @@ public:
     double programCopy() {
         const auto start = Clock::now();
         // As a run does: every track copied, then every track forced to the device.
+        std::vector<velk::WrittenFile> written;
         for (std::size_t i = 0; i < m_tracks.size(); ++i)
-            velk::copyFile(m_system, m_tracks[i], cardFile(i));
-        for (std::size_t i = 0; i < m_tracks.size(); ++i)
-            velk::flushToCard(m_system, cardFile(i));
+            written.push_back(velk::copyFile(m_system, m_tracks[i], cardFile(i)));
+        for (velk::WrittenFile& file : written)
+            velk::flushToCard(file);
         if (m_system.flushFolder(root()))
             throw std::runtime_error("flushing the card's folder failed");
         return msSince(start);

@@ -63,8 +63,8 @@ CardError writeError(const std::string& source, const std::string& target, const
 }
 
 /// The target is only ever left behind complete.
-void writeTarget(const SystemPort& system, const std::string& source, const std::string& target,
-                 const Producer& produce) {
+WrittenFile writeTarget(const SystemPort& system, const std::string& source, const std::string& target,
+                        const Producer& produce) {
     std::error_code ec;
     std::unique_ptr<OpenFile> out = system.openFile(target, OpenMode::createOrTruncate, ec);
     if (!out)
@@ -72,8 +72,7 @@ void writeTarget(const SystemPort& system, const std::string& source, const std:
 
     auto fail = [&](const std::error_code& reason) {
         (void)out->close();
-        std::error_code ignored;
-        std::filesystem::remove(fsPath(target), ignored);
+        removeCardFile(target);
         throw writeError(source, target, reason);
     };
 
@@ -88,11 +87,7 @@ void writeTarget(const SystemPort& system, const std::string& source, const std:
         if (ec)
             fail(ec);
     }
-    if ((ec = out->close())) {
-        std::error_code ignored;
-        std::filesystem::remove(fsPath(target), ignored);
-        throw writeError(source, target, ec);
-    }
+    return {target, std::move(out)};
 }
 
 /// Compares what the device gives back for `cardFile` with what `expected` produces.
@@ -145,23 +140,32 @@ Producer fromBytes(const std::vector<std::uint8_t>& bytes) {
 
 } // namespace
 
-void copyFile(const SystemPort& system, const std::string& source, const std::string& target) {
+WrittenFile copyFile(const SystemPort& system, const std::string& source, const std::string& target) {
     std::unique_ptr<OpenFile> in;
     const Producer produce = fromFile(system, source, in);
-    writeTarget(system, source, target, produce);
+    return writeTarget(system, source, target, produce);
 }
 
-void writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
-               const std::string& target) {
-    writeTarget(system, {}, target, fromBytes(bytes));
+WrittenFile writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
+                      const std::string& target) {
+    return writeTarget(system, {}, target, fromBytes(bytes));
 }
 
-void flushToCard(const SystemPort& system, const std::string& path) {
-    if (const std::error_code ec = system.flushFile(path)) {
-        std::error_code ignored;
-        std::filesystem::remove(fsPath(path), ignored);
-        throw CardError(path, ec.message());
+void flushToCard(WrittenFile& written) {
+    std::error_code ec = written.file->flush();
+    const std::error_code closed = written.file->close();
+    written.file.reset();
+    if (!ec)
+        ec = closed;
+    if (ec) {
+        removeCardFile(written.path);
+        throw CardError(written.path, ec.message());
     }
+}
+
+void removeCardFile(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove(fsPath(path), ignored);
 }
 
 void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source) {

@@ -1,27 +1,38 @@
 #pragma once
 
+#include "SystemPort.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace velk {
 
-class SystemPort;
+/// A card file written whole and still open: only the descriptor that wrote it is sure to
+/// hear of a write that fails on its way to the device. Dropped unflushed, it is closed.
+struct WrittenFile {
+    std::string path;
+    std::unique_ptr<OpenFile> file;
+};
 
 /// Copies `source` whole to `target`, which is created or emptied: every byte is written,
-/// however few each write takes, and the file closed. Nothing but the bytes is taken from
-/// the source (no permissions, owner, times or attributes). On any failure the partial
-/// target is removed and CardError names both files and the system's reason.
-void copyFile(const SystemPort& system, const std::string& source, const std::string& target);
+/// however few each write takes. Nothing but the bytes is taken from the source (no
+/// permissions, owner, times or attributes). On any failure the partial target is removed
+/// and CardError names both files and the system's reason.
+WrittenFile copyFile(const SystemPort& system, const std::string& source, const std::string& target);
 
 /// Writes `bytes` as the whole content of `target`, by the same rules as copyFile.
-void writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
-               const std::string& target);
+WrittenFile writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
+                      const std::string& target);
 
-/// Forces a written file to the device. A file that does not get there whole is removed,
-/// and CardError gives the system's reason. Flushing after all copies, rather than after
-/// each, lets the device write them in one go.
-void flushToCard(const SystemPort& system, const std::string& path);
+/// Forces a written file to the device and closes it. A file that does not get there whole
+/// is removed, and CardError gives the system's reason. Flushing after all copies, rather
+/// than after each, lets the device write them in one go.
+void flushToCard(WrittenFile& written);
+
+/// Removes a card file of this run's, and says nothing when it is already gone.
+void removeCardFile(const std::string& path);
 
 /// Reads `cardFile` back from the device and compares it with the file `source`. A
 /// difference, in content or length, throws CardError naming the card file and the first

@@ -1,5 +1,6 @@
 #include "CardImage.h"
 
+#include "FilePattern.h"
 #include "Paths.h"
 #include "SystemPort.h"
 #include "Texts.h"
@@ -113,7 +114,7 @@ std::string cardFilePath(const std::string& destDrive, const std::string& name) 
     return joinPath(destDrive, stem + extension);
 }
 
-void placeDummyFile(const SystemPort& system, const std::string& root) {
+void placeDummyFile(const SystemPort& system, const std::string& root, bool& created) {
     const std::string path = joinPath(root, dummyFileName);
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(fsPath(path), ec)))
@@ -121,32 +122,27 @@ void placeDummyFile(const SystemPort& system, const std::string& root) {
     const std::unique_ptr<OpenFile> dummy = system.openFile(path, OpenMode::createOrKeep, ec);
     if (!dummy)
         throw CardError(path, ec.message());
+    created = true;
     if ((ec = dummy->close()))
         throw CardError(path, ec.message());
 }
 
-void wipeRoot(const std::string& root) {
+std::vector<std::string> rootFiles(const std::string& root) {
     std::error_code ec;
-    fs::directory_iterator it(fsPath(root), ec);
+    std::vector<std::string> names = folderFiles(root, ec);
     if (ec)
         throw CardError(root, ec.message());
+    return names;
+}
 
-    // Collected first: removing entries while the folder is being read may skip some.
-    std::vector<std::string> doomed;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string path = joinPath(root, utf8(it->path().filename()));
-        std::error_code statusError;
-        const fs::file_status status = it->symlink_status(statusError);
-        if (statusError)
-            throw CardError(path, statusError.message());
-        if (status.type() != fs::file_type::directory)
-            doomed.push_back(path);
-    }
-    if (ec)
-        throw CardError(root, ec.message());
-
-    for (const std::string& path : doomed) {
+void wipeRoot(const std::string& root, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        const std::string path = joinPath(root, name);
         const fs::path p = fsPath(path);
+        std::error_code ec;
+        const fs::file_status status = fs::symlink_status(p, ec);
+        if (!fs::exists(status) || fs::is_directory(status))
+            continue;
         fs::remove(p, ec);
         // Windows refuses to delete a read-only file; the wipe takes it as the others.
         if (ec == std::errc::permission_denied) {

@@ -66,12 +66,19 @@ std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, con
 [[nodiscard]] std::string cardFilePath(const std::string& destDrive, const std::string& name);
 
 /// Creates the empty dummy file in `root` without changing one already there. A link of
-/// that name is neither followed nor replaced: the wipe removes it. Throws CardError.
-void placeDummyFile(const SystemPort& system, const std::string& root);
+/// that name is neither followed nor replaced: the wipe removes it. `created` turns true
+/// once the file exists, whatever happens after. Throws CardError.
+void placeDummyFile(const SystemPort& system, const std::string& root, bool& created);
 
-/// Deletes every file of `root`, whatever its name, dotfiles and read-only, hidden or system
-/// files included; a symbolic link is removed itself, never followed. Sub-folders stay. Stops at the first failure with
-/// CardError, so files listed after the failing one are still there.
-void wipeRoot(const std::string& root);
+/// What a wipe of `root` deletes: every entry that is not a folder (see folderFiles).
+/// Throws CardError when the root or one of its entries cannot be read, so that nothing is
+/// deleted that the operator was not shown.
+[[nodiscard]] std::vector<std::string> rootFiles(const std::string& root);
+
+/// Deletes the entries `names` of `root` (from rootFiles), whatever their name: dotfiles and
+/// read-only, hidden or system files too; a symbolic link is removed itself, never followed.
+/// A name that is gone already, or has become a folder, is passed over. Stops at the first
+/// failure with CardError, so the names after the failing one are still there.
+void wipeRoot(const std::string& root, const std::vector<std::string>& names);
 
 } // namespace velk

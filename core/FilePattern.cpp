@@ -41,22 +41,26 @@ bool matchesPattern(const std::string& name, const std::string& patterns) {
     return false;
 }
 
-std::vector<std::string> listFiles(const std::string& folder, const std::string& patterns) {
+std::vector<std::string> folderFiles(const std::string& folder, std::error_code& ec) {
     namespace fs = std::filesystem;
     std::vector<std::string> names;
-    std::error_code ec;
     for (fs::directory_iterator it(fsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
         const auto status = it->symlink_status(ec);
         if (ec)
             break;
-        if (!fs::is_regular_file(status) && !fs::is_symlink(status))
+        if (fs::is_directory(status))
             continue;
         // string() would give the narrow encoding, which on Windows is the ANSI code page.
         const std::u8string utf8 = it->path().filename().u8string();
-        const std::string name(utf8.begin(), utf8.end());
-        if (matchesPattern(name, patterns))
-            names.push_back(name);
+        names.emplace_back(utf8.begin(), utf8.end());
     }
+    return names;
+}
+
+std::vector<std::string> listFiles(const std::string& folder, const std::string& patterns) {
+    std::error_code ec;
+    std::vector<std::string> names = folderFiles(folder, ec);
+    std::erase_if(names, [&](const std::string& name) { return !matchesPattern(name, patterns); });
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                             [](char x, char y) { return lower(x) < lower(y); });

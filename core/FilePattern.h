@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace velk {
@@ -10,8 +11,13 @@ namespace velk {
 /// ignoring case as drive-letter file systems do.
 [[nodiscard]] bool matchesPattern(const std::string& name, const std::string& patterns);
 
-/// Names of the files (and links, which a wipe removes too) in `folder` that match, sorted
-/// as an operator reads them: ignoring case. A folder that cannot be read lists nothing.
+/// Names of every entry of `folder` that is not a folder: files, links (not followed), and
+/// pipes, sockets and device nodes, all of which a wipe removes too. In the folder's own
+/// order; stops with `ec` set at the first entry that cannot be read.
+[[nodiscard]] std::vector<std::string> folderFiles(const std::string& folder, std::error_code& ec);
+
+/// The folderFiles that match, sorted as an operator reads them: ignoring case. A folder
+/// that cannot be read lists what was read before the failure.
 [[nodiscard]] std::vector<std::string> listFiles(const std::string& folder,
                                                  const std::string& patterns);
 

@@ -5,10 +5,11 @@
 #include "FormPort.h"
 #include "Module1.h"
 #include "Paths.h"
-#include "SourceStaging.h"
+#include "KeptSources.h"
 #include "SystemPort.h"
 #include "Texts.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <stdexcept>
@@ -84,6 +85,8 @@ private:
 ProgrammingRun::ProgrammingRun(Module1& state, FormPort& form, const SystemPort& system)
     : m_state(state), m_form(form), m_system(system) {}
 
+ProgrammingRun::~ProgrammingRun() = default;
+
 void ProgrammingRun::Command1_Click() {
     m_state.edit.editState = 1;
     m_form.setVisible(Control::Frame1, false);
@@ -100,15 +103,24 @@ void ProgrammingRun::cmdFinish_Click() {
     const RunFlag flag(m_state, m_form);
     m_showingSteps = false;
     m_cardChanged = false;
+    m_indexOnCard = false;
+    m_kept.reset();
+    m_copied.clear();
+    m_tracksWritten.clear();
     try {
         run();
     } catch (const ProgramEnding&) {
-        // Nothing more may be written or deleted, nor shown.
+        // Nothing more may be shown; only this run's own index is taken off the card.
+        withdrawIndex();
     } catch (const RunError& e) {
+        withdrawIndex();
         report(e.what());
     } catch (const std::exception& e) {
+        withdrawIndex();
         report(std::string(text::programmingStopped) + text::runReasonSeparator + e.what());
     }
+    // Files still open were never forced to the card; they are closed as they are.
+    m_copied.clear();
 }
 
 void ProgrammingRun::pause() {
@@ -147,6 +159,8 @@ void ProgrammingRun::run() {
         throw RunError(text::stepOpenDestination, m_destDrive, text::noLongerAnswers);
     m_card = *card;
 
+    // The operator is shown exactly what the wipe will delete, or nothing at all.
+    attempt(text::stepListRoot, [&] { m_confirmed = rootFiles(m_root); });
     if (!confirmWipe())
         return;
 
@@ -154,38 +168,31 @@ void ProgrammingRun::run() {
     // The operator may have pulled the card or changed cards while the question was open.
     checkStillTheCard();
     const int lastSlot = tracks.trackCount;
-    SourceStaging staging(m_system);
-    keepSourcesOnTheCard(lastSlot, staging);
+    checkSources(lastSlot);
+    m_kept = std::make_unique<KeptSources>(m_system, m_root, m_confirmed);
+    keepSourcesOnTheCard(lastSlot);
 
     m_form.setText(Control::Label7, text::deletingFiles);
     pause();
     m_form.setProgress(0.0f);
     checkStillTheCard();
 
-    attempt(text::stepDummy, [&] { placeDummyFile(m_system, m_root); });
+    attempt(text::stepDummy, [&] { placeDummyFile(m_system, m_root, m_cardChanged); });
+    m_confirmed.emplace_back(dummyFileName);
     m_cardChanged = true;
-    attempt(text::stepDelete, [&] { wipeRoot(m_root); });
+    attempt(text::stepDelete, [&] { wipeRoot(m_root, m_confirmed); });
 
     tracks.copiedBytes = 0;
-    m_copied.clear();
     for (int slot = 1; slot <= lastSlot; ++slot)
-        copySlot(slot, lastSlot, staging);
+        copySlot(slot, lastSlot);
+    flushTracks();
+    verifyTracks(lastSlot);
+    checkRootHoldsOnlyTracks();
 
     m_form.setText(Control::Label7, text::copyingIndex);
     pause();
-    // The index goes on the card only once every track is safely there.
-    for (const std::string& copy : m_copied)
-        attempt(text::stepSave, [&] { flushToCard(m_system, copy); });
-    const std::string cardIndex = joinPath(m_root, indexFileName);
-    checkStillTheCard();
-    // The bytes built by this run, not the staged file, which another run may have rewritten.
-    attempt(text::stepCopyIndex, [&] { writeFile(m_system, m_indexBytes, cardIndex); });
-    attempt(text::stepSave, [&] { flushToCard(m_system, cardIndex); });
-    if (const std::error_code ec = m_system.flushFolder(m_root))
-        throw RunError(text::stepSave, m_root, ec.message());
-    pause();
-
-    verifyCard(lastSlot, staging);
+    writeIndexToCard();
+    m_kept->release();
 
     m_form.messageBox(text::downloadComplete);
     m_form.setText(Control::txtTEXT1, text::removeCardPrefix + std::to_string(bytesAtStart) +
@@ -195,20 +202,80 @@ void ProgrammingRun::run() {
     m_form.setProgress(0.0f);
 }
 
-// The wipe would delete a source that lives on the card before it is copied back.
-void ProgrammingRun::keepSourcesOnTheCard(int lastSlot, SourceStaging& staging) {
+// A source that cannot be read would stop the run after the wipe, for nothing.
+void ProgrammingRun::checkSources(int lastSlot) const {
     for (int slot = 1; slot <= lastSlot; ++slot) {
-        const std::string source = m_state.tracks.slot(slot).srcPath;
-        if (!staging.needsCopy(source, m_root))
+        const std::string& source = m_state.tracks.slot(slot).srcPath;
+        if (source.empty())
             continue;
-        m_form.setText(Control::Label7, text::keepingPrefix + source);
-        pause();
-        attempt(text::stepStage, [&] { staging.stage(source); });
+        std::error_code ec;
+        const std::unique_ptr<OpenFile> file = m_system.openFile(source, OpenMode::read, ec);
+        if (!file)
+            throw RunError(text::stepOpenSource, source, ec.message());
+        (void)file->close();
     }
 }
 
+// The wipe would delete a source that lives in the card's root before it is copied back.
+void ProgrammingRun::keepSourcesOnTheCard(int lastSlot) {
+    for (int slot = 1; slot <= lastSlot; ++slot) {
+        const std::string source = m_state.tracks.slot(slot).srcPath;
+        attempt(text::stepStage, [&] { m_kept->keep(source, m_cardChanged); });
+        if (m_kept->pathFor(source) != source) {
+            m_form.setText(Control::Label7, text::keepingPrefix + source);
+            pause();
+        }
+    }
+}
+
+// Through the descriptors that wrote them, once the card is known to be the same one; the
+// folder's entries follow, so that a verified file is also a file the card can find.
+void ProgrammingRun::flushTracks() {
+    checkStillTheCard();
+    for (WrittenFile& written : m_copied)
+        attempt(text::stepSave, [&] { flushToCard(written); });
+    m_copied.clear();
+    if (const std::error_code ec = m_system.flushFolder(m_root))
+        throw RunError(text::stepSave, m_root, ec.message());
+}
+
+// Anything else in the root was put there during the run by someone else: the card would
+// not hold what the operator programmed.
+void ProgrammingRun::checkRootHoldsOnlyTracks() const {
+    std::vector<std::string> names;
+    attempt(text::stepCheckRoot, [&] { names = rootFiles(m_root); });
+    for (const std::string& name : names)
+        if (std::find(m_tracksWritten.begin(), m_tracksWritten.end(), name) == m_tracksWritten.end())
+            throw RunError(text::stepCheckRoot, joinPath(m_root, name), text::notWrittenByRun);
+}
+
+void ProgrammingRun::writeIndexToCard() {
+    const std::string cardIndex = joinPath(m_root, indexFileName);
+    checkStillTheCard();
+    // The bytes built by this run, not the staged file, which another run may have rewritten.
+    WrittenFile index;
+    m_indexOnCard = true;
+    attempt(text::stepCopyIndex, [&] { index = writeFile(m_system, m_indexBytes, cardIndex); });
+    attempt(text::stepSave, [&] { flushToCard(index); });
+    if (const std::error_code ec = m_system.flushFolder(m_root))
+        throw RunError(text::stepSave, m_root, ec.message());
+    m_form.setText(Control::Label7, std::string(text::verifyingPrefix) + indexFileName);
+    pause();
+    checkStillTheCard();
+    attempt(text::stepVerify, [&] { verifyBytes(m_system, cardIndex, m_indexBytes); });
+    m_indexOnCard = false;
+}
+
+// A card that failed must not look programmed to the player or to "Load list from card".
+void ProgrammingRun::withdrawIndex() const {
+    if (!m_indexOnCard)
+        return;
+    removeCardFile(joinPath(m_root, indexFileName));
+    (void)m_system.flushFolder(m_root);
+}
+
 // Only what the device gives back counts: a copy that the cache still holds proves nothing.
-void ProgrammingRun::verifyCard(int lastSlot, const SourceStaging& staging) {
+void ProgrammingRun::verifyTracks(int lastSlot) {
     const TrackTable& tracks = m_state.tracks;
     for (int slot = 1; slot <= lastSlot; ++slot) {
         const std::string source = tracks.slot(slot).srcPath;
@@ -218,14 +285,9 @@ void ProgrammingRun::verifyCard(int lastSlot, const SourceStaging& staging) {
         pause();
         checkStillTheCard();
         attempt(text::stepVerify, [&] {
-            verifyFile(m_system, cardFilePath(m_root, m_cardName[slot]), staging.pathFor(source));
+            verifyFile(m_system, cardFilePath(m_root, m_cardName[slot]), m_kept->pathFor(source));
         });
     }
-    m_form.setText(Control::Label7, std::string(text::verifyingPrefix) + indexFileName);
-    pause();
-    checkStillTheCard();
-    attempt(text::stepVerify,
-            [&] { verifyBytes(m_system, joinPath(m_root, indexFileName), m_indexBytes); });
 }
 
 bool ProgrammingRun::confirmWipe() {
@@ -257,7 +319,7 @@ void ProgrammingRun::checkStillTheCard() const {
 }
 
 // Every sub-step reads the slot afresh, as another handler may have run in the yield before.
-void ProgrammingRun::copySlot(int slot, int lastSlot, const SourceStaging& staging) {
+void ProgrammingRun::copySlot(int slot, int lastSlot) {
     TrackTable& tracks = m_state.tracks;
 
     if (!tracks.slot(slot).srcPath.empty()) {
@@ -265,7 +327,7 @@ void ProgrammingRun::copySlot(int slot, int lastSlot, const SourceStaging& stagi
         pause();
     }
 
-    if (const std::string source = staging.pathFor(tracks.slot(slot).srcPath); !source.empty()) {
+    if (const std::string source = m_kept->pathFor(tracks.slot(slot).srcPath); !source.empty()) {
         std::error_code ec;
         const std::uintmax_t size = std::filesystem::file_size(fsPath(source), ec);
         if (ec)
@@ -278,12 +340,12 @@ void ProgrammingRun::copySlot(int slot, int lastSlot, const SourceStaging& stagi
         pause();
     }
 
-    if (const std::string source = staging.pathFor(tracks.slot(slot).srcPath); !source.empty()) {
+    if (const std::string source = m_kept->pathFor(tracks.slot(slot).srcPath); !source.empty()) {
         const std::string target = cardFilePath(m_root, m_cardName[slot]);
         // A pulled card leaves its mount folder behind, which must not receive the copies.
         checkStillTheCard();
-        attempt(text::stepCopy, [&] { copyFile(m_system, source, target); });
-        m_copied.push_back(target);
+        attempt(text::stepCopy, [&] { m_copied.push_back(copyFile(m_system, source, target)); });
+        m_tracksWritten.push_back(m_cardName[slot]);
         pause();
     }
 
@@ -307,7 +369,8 @@ void ProgrammingRun::report(const std::string& message) {
         m_form.setText(Control::Label7, "");
         m_form.setProgress(0.0f);
     }
-    m_form.messageBox(message);
+    const std::string kept = m_kept ? m_kept->folder() : std::string();
+    m_form.messageBox(kept.empty() ? message : message + "\n" + text::keptSourcesIn + kept);
 }
 
 } // namespace velk

@@ -73,6 +73,9 @@ public:
     /// Up to `size` bytes from `buffer`; how many the system took.
     [[nodiscard]] virtual std::size_t write(const char* buffer, std::size_t size,
                                             std::error_code& ec) = 0;
+    /// Forces what was written through this file to the device. Called on the descriptor
+    /// that wrote, as a later opener may not hear of a write that failed on its way.
+    [[nodiscard]] virtual std::error_code flush() = 0;
     /// Closes the file; a delayed write error shows here. Called at most once.
     [[nodiscard]] virtual std::error_code close() = 0;
 };
@@ -104,8 +107,11 @@ public:
     /// the folder `root`, whatever path reaches it. False when either cannot be examined.
     [[nodiscard]] virtual bool onSameVolume(const std::string& path, const std::string& root) const = 0;
 
-    /// Forces a written file's data, or a folder's entries, to the device.
-    [[nodiscard]] virtual std::error_code flushFile(const std::string& path) const = 0;
+    /// True when both paths (links followed) reach one and the same file. False when either
+    /// cannot be examined.
+    [[nodiscard]] virtual bool sameFile(const std::string& a, const std::string& b) const = 0;
+
+    /// Forces a folder's entries to the device.
     [[nodiscard]] virtual std::error_code flushFolder(const std::string& path) const = 0;
 
     /// Asks the system to mount the card in the reader `designation` when it holds a file

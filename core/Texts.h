@@ -33,6 +33,8 @@ inline constexpr const char* driveDetailClose = ")";
 inline constexpr const char* driveCardPrefix = "card: ";
 inline constexpr const char* driveNoCard = "no card";
 inline constexpr const char* driveCardNotMounted = "card not mounted";
+/// A removable disk that the running system uses, followed by what uses it.
+inline constexpr const char* driveSystemDisk = "system disk";
 inline constexpr const char* cardNotMounted = "the card is not mounted";
 
 inline constexpr const char* creatingIndex =
@@ -70,6 +72,13 @@ inline constexpr const char* stepCopy = "Copying";
 inline constexpr const char* stepSave = "Writing to the MMC card";
 inline constexpr const char* stepCopyIndex = "Copying the INDEX file";
 inline constexpr const char* stepStage = "Keeping the source files that are on the MMC card";
+inline constexpr const char* stepOpenSource = "Opening the source file";
+inline constexpr const char* stepListRoot = "Listing the MMC card's files";
+inline constexpr const char* stepCheckRoot = "Checking the MMC card's root folder";
+inline constexpr const char* notWrittenByRun = "this file was not written by the programming run";
+/// Follows a failure's message when recordings from the card's root were moved aside.
+inline constexpr const char* keptSourcesIn =
+    "The recordings that were in the MMC card's root folder are kept in ";
 inline constexpr const char* stepVerify = "Verifying";
 inline constexpr const char* keepingPrefix = "Keeping ";
 inline constexpr const char* verifyingPrefix = "Verifying ";

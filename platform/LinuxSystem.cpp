@@ -237,6 +237,32 @@ std::string currentFolder() {
     return path;
 }
 
+/// Where the running system stands: mount points whose loss would break it.
+bool systemMountPoint(std::string_view mountPoint) {
+    if (mountPoint == "/" || mountPoint == "/home")
+        return true;
+    for (const std::string_view under : {"/boot", "/usr", "/var", "/etc"})
+        if (MountTable::contains(under, mountPoint))
+            return true;
+    return false;
+}
+
+/// The innermost visible mount that holds `path`.
+const MountEntry* mountHolding(const MountTable& mounts, const std::string& path) {
+    const MountEntry* inner = nullptr;
+    for (const MountEntry& m : mounts.entries())
+        if (!m.hidden && MountTable::contains(m.mountPoint, path) &&
+            (!inner || m.mountPoint.size() > inner->mountPoint.size()))
+            inner = &m;
+    return inner;
+}
+
+bool onDisk(const MountEntry& m, const LinuxSystem::Disk& disk, const std::string& devRoot) {
+    return std::any_of(disk.devices.begin(), disk.devices.end(), [&](const LinuxSystem::BlockDevice& d) {
+        return m.device == d.number || m.source == devRoot + "/" + d.name;
+    });
+}
+
 std::error_code syncPath(const std::string& path, int flags) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd < 0)
@@ -398,13 +424,45 @@ std::vector<LinuxSystem::Disk> LinuxSystem::removableDisks() const {
     return disks;
 }
 
+std::string LinuxSystem::systemUse(const Disk& disk, const MountTable& mounts) const {
+    if (disk.sectors == 0)
+        return {};
+    for (const MountEntry& m : mounts.entries())
+        if (onDisk(m, disk, m_dev) && systemMountPoint(m.mountPoint))
+            return m.mountPoint;
+    std::string program(PATH_MAX, '\0');
+    const ssize_t n = ::readlink((m_proc + "/self/exe").c_str(), program.data(), program.size());
+    program.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    for (const std::string& path : {currentFolder(), program})
+        if (const MountEntry* m = path.empty() ? nullptr : mountHolding(mounts, path); m && onDisk(*m, disk, m_dev))
+            return path;
+    // Swap is a partition ("/dev/mmcblk0p3") or a file; the first line is a heading.
+    const auto swaps = readFile(m_proc + "/swaps");
+    std::string_view lines = swaps ? std::string_view(*swaps) : std::string_view();
+    for (bool heading = true; !lines.empty(); heading = false) {
+        const std::size_t end = std::min(lines.find('\n'), lines.size());
+        const std::string name = MountTable::unescape(lines.substr(0, std::min(lines.find_first_of(" \t"), end)));
+        lines.remove_prefix(std::min(end + 1, lines.size()));
+        if (heading || name.empty())
+            continue;
+        const bool partition = std::any_of(disk.devices.begin(), disk.devices.end(),
+                                           [&](const BlockDevice& d) { return name == m_dev + "/" + d.name; });
+        const MountEntry* m = mountHolding(mounts, name);
+        if (partition || (m && !name.starts_with(m_dev + "/") && onDisk(*m, disk, m_dev)))
+            return name;
+    }
+    return {};
+}
+
 std::vector<DriveEntry> LinuxSystem::drives() const {
     const MountTable mounts = readMounts();
     std::vector<DriveEntry> out;
     for (const Disk& disk : removableDisks()) {
         const std::string designation = designationOf(disk.name);
         std::string detail;
-        if (disk.sectors == 0)
+        if (const std::string use = systemUse(disk, mounts); !use.empty())
+            detail = text::driveSystemDisk + std::string(text::driveReasonSeparator) + use;
+        else if (disk.sectors == 0)
             detail = text::driveNoCard;
         else if (const MountEntry* m = cardMount(disk, mounts, m_dev))
             detail = text::driveCardPrefix + m->mountPoint;
@@ -453,9 +511,9 @@ std::string LinuxSystem::currentDrive() const {
 }
 
 std::uint32_t LinuxSystem::driveType(const std::string& designation) const {
-    if (removableDisk(designation))
-        return drive_type::removable;
     const MountTable mounts = readMounts();
+    if (const auto name = removableDisk(designation))
+        return systemUse(readDisk(*name), mounts).empty() ? drive_type::removable : drive_type::fixed;
     const MountEntry* m = fixedMount(mounts, designation);
     if (!m)
         return drive_type::noRootDir;
@@ -493,10 +551,6 @@ RootFolder LinuxSystem::rootFolder(const std::string& designation) const {
         RootFolder::Status::failed, {}, std::make_error_code(std::errc::no_such_device).message()};
 }
 
-std::error_code LinuxSystem::flushFile(const std::string& path) const {
-    return syncPath(path, O_RDONLY);
-}
-
 std::error_code LinuxSystem::flushFolder(const std::string& path) const {
     return syncPath(path, O_RDONLY | O_DIRECTORY);
 }
@@ -528,10 +582,18 @@ public:
             return 0;
         }
         // Start the device writing now rather than at the flush, so that writing to the card
-        // overlaps reading the source. Only a hint: the flush still checks that all arrived.
-        ::sync_file_range(m_fd, m_written, n, SYNC_FILE_RANGE_WRITE);
+        // overlaps reading the source. The flush still checks that all arrived; an error the
+        // device gives already stops the copy here. Some file systems cannot start writeback.
+        if (::sync_file_range(m_fd, m_written, n, SYNC_FILE_RANGE_WRITE) != 0 && errno != EINVAL &&
+            errno != ESPIPE && errno != ENOSYS && errno != EOPNOTSUPP) {
+            ec = lastError();
+            return 0;
+        }
         m_written += n;
         return static_cast<std::size_t>(n);
+    }
+    std::error_code flush() override {
+        return ::fdatasync(m_fd) == 0 || errno == EINVAL ? std::error_code() : lastError();
     }
     std::error_code close() override {
         const int fd = std::exchange(m_fd, -1);
@@ -577,6 +639,7 @@ public:
         ec = std::make_error_code(std::errc::bad_file_descriptor);
         return 0;
     }
+    std::error_code flush() override { return {}; }
     std::error_code close() override {
         const int fd = std::exchange(m_fd, -1);
         return ::close(fd) == 0 ? std::error_code() : lastError();
@@ -684,10 +747,27 @@ std::optional<CardIdentity> LinuxSystem::cardIdentity(const std::string& root) c
         volume += " uuid " + uuid;
     // A FUSE file system has a device number of its own; the device it reads is its source.
     const MountTable mounts = readMounts();
-    if (const MountEntry* m = mounts.at(root); m && m->source.starts_with(m_dev + "/"))
+    const MountEntry* m = mounts.at(root);
+    if (m && m->source.starts_with(m_dev + "/"))
         if (const std::string serial = serialOnDevice(m->source); !serial.empty())
             volume += " serial " + serial;
+    // A clone made with dd carries the same serial: the kernel numbers every medium it sees
+    // in a reader (diskseq), and an SD card has its maker's serial in its CID.
+    if (const auto disk = m ? diskOf(*m) : std::nullopt) {
+        const Folder folder(m_sys + "/block/" + *disk);
+        if (const std::string seq = readAttribute("diskseq", folder.fd()); !seq.empty())
+            volume += " diskseq " + seq;
+        if (const std::string cid = readAttribute("device/cid", folder.fd()); !cid.empty())
+            volume += " cid " + cid;
+    }
     return CardIdentity{root, volume};
+}
+
+bool LinuxSystem::sameFile(const std::string& a, const std::string& b) const {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 bool LinuxSystem::onSameVolume(const std::string& path, const std::string& root) const {

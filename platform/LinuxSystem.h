@@ -15,7 +15,8 @@ class UDisks2Mounter;
 /// Drives on Linux, where there are no drive letters. A removable disk (a card reader, a USB
 /// stick, an SD or MMC card slot) is one drive named by its device path ("/dev/sdb"), whether
 /// or not a card is in it; any other mounted file system is a fixed drive named by its mount
-/// point ("/", "/home"). Every call reads the proc and sys trees afresh, so a card that comes
+/// point ("/", "/home"). A removable disk that the running system stands on (a board booted
+/// from its card) is listed with the reason and answers as a fixed drive: it is never a card. Every call reads the proc and sys trees afresh, so a card that comes
 /// or goes shows at the next call.
 class LinuxSystem : public SystemPort {
 public:
@@ -34,8 +35,8 @@ public:
                                                      std::error_code& ec) const override;
     [[nodiscard]] std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
     [[nodiscard]] bool onSameVolume(const std::string& path, const std::string& root) const override;
+    [[nodiscard]] bool sameFile(const std::string& a, const std::string& b) const override;
 
-    [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
 
     /// Asks UDisks2 to mount the file system of a card that nothing has mounted, once for
@@ -73,6 +74,11 @@ private:
     /// The whole disk that holds a mounted file system, when it is on one.
     [[nodiscard]] std::optional<std::string> diskOf(const MountEntry& mount) const;
     [[nodiscard]] bool onRemovableDisk(const MountEntry& mount) const;
+    /// What the running system needs from `disk`, which makes it no card: a mount at "/",
+    /// "/home" or at or below "/boot", "/usr", "/var" or "/etc", active swap, or the file
+    /// system that holds the current folder (where the help topics are) or the program.
+    /// Empty when nothing does.
+    [[nodiscard]] std::string systemUse(const Disk& disk, const MountTable& mounts) const;
     /// The fixed drive mounted at `designation`, or null.
     [[nodiscard]] const MountEntry* fixedMount(const MountTable& mounts,
                                                const std::string& designation) const;

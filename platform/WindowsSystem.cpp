@@ -2,10 +2,13 @@
 
 #include "System.h"
 
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
+#include <optional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -72,15 +75,24 @@ constexpr DWORD stoppedOnLink = 681;
 
 constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-/// Opens `path` for writing and flushes it; `tolerated` is a flush refusal that is no fault.
-std::error_code flushHandle(const std::string& path, DWORD flags, DWORD tolerated = ERROR_SUCCESS) {
-    const Handle h(::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, shareAll,
-                                 nullptr, OPEN_EXISTING, flags, nullptr));
-    if (!h)
-        return lastError();
-    if (!::FlushFileBuffers(h.get()) && ::GetLastError() != tolerated)
-        return lastError();
-    return {};
+/// The drive letter a path begins with, in lower case, or 0.
+wchar_t driveLetterOf(const std::wstring& path) {
+    return path.size() >= 2 && path[1] == L':' ? static_cast<wchar_t>(std::towlower(path[0])) : 0;
+}
+
+/// The folders the running system stands on: the system drive's, the Windows folder, the
+/// program's own.
+std::vector<std::wstring> systemFolders() {
+    std::vector<std::wstring> folders;
+    wchar_t path[MAX_PATH + 1] = {};
+    if (::GetEnvironmentVariableW(L"SystemDrive", path, MAX_PATH + 1) != 0)
+        folders.emplace_back(path);
+    if (::GetSystemWindowsDirectoryW(path, MAX_PATH + 1) != 0)
+        folders.emplace_back(path);
+    std::wstring program(32768, L'\0');
+    program.resize(::GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size())));
+    folders.push_back(program);
+    return folders;
 }
 
 /// ReadFile and WriteFile take at most a DWORD of bytes at a time.
@@ -114,6 +126,9 @@ public:
             return 0;
         }
         return put;
+    }
+    std::error_code flush() override {
+        return ::FlushFileBuffers(m_h) ? std::error_code() : lastError();
     }
     std::error_code close() override {
         return ::CloseHandle(std::exchange(m_h, INVALID_HANDLE_VALUE)) ? std::error_code()
@@ -283,7 +298,17 @@ std::string WindowsSystem::currentDrive() const {
 }
 
 std::uint32_t WindowsSystem::driveType(const std::string& designation) const {
-    return ::GetDriveTypeA((designation + "\\").c_str());
+    const std::string root = designation + "\\";
+    const UINT type = ::GetDriveTypeA(root.c_str());
+    if (type != DRIVE_REMOVABLE)
+        return type;
+    const std::wstring volume = volumeRoot(wide(root));
+    if (volume.size() != root.size() || driveLetterOf(volume) != driveLetterOf(wide(root)))
+        return DRIVE_FIXED;
+    for (const std::wstring& folder : systemFolders())
+        if (driveLetterOf(folder) == driveLetterOf(volume))
+            return DRIVE_FIXED;
+    return type;
 }
 
 std::optional<SpaceCounts> WindowsSystem::diskSpace(const std::string& designation) const {
@@ -351,14 +376,30 @@ bool WindowsSystem::onSameVolume(const std::string& path, const std::string& roo
     return file && folder && *file == *folder;
 }
 
-std::error_code WindowsSystem::flushFile(const std::string& path) const {
-    return flushHandle(path, FILE_ATTRIBUTE_NORMAL);
+bool WindowsSystem::sameFile(const std::string& a, const std::string& b) const {
+    // A file is its volume's serial number and its index on that volume.
+    auto identify = [](const std::string& path) -> std::optional<std::array<DWORD, 3>> {
+        const Handle h(::CreateFileW(wide(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!h || !::GetFileInformationByHandle(h.get(), &info))
+            return std::nullopt;
+        return std::array<DWORD, 3>{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    };
+    const auto first = identify(a);
+    return first && first == identify(b);
 }
 
 // A folder opens only with backup semantics. FAT volumes refuse to flush a folder handle;
 // there the entries went to the device when the files were closed, so that refusal is no fault.
 std::error_code WindowsSystem::flushFolder(const std::string& path) const {
-    return flushHandle(path, FILE_FLAG_BACKUP_SEMANTICS, ERROR_INVALID_FUNCTION);
+    const Handle h(::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, shareAll,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h)
+        return lastError();
+    if (!::FlushFileBuffers(h.get()) && ::GetLastError() != ERROR_INVALID_FUNCTION)
+        return lastError();
+    return {};
 }
 
 std::unique_ptr<SystemPort> makeSystem() {

@@ -10,7 +10,9 @@ class WindowsSystem : public SystemPort {
 public:
     [[nodiscard]] std::vector<DriveEntry> drives() const override;
     [[nodiscard]] std::string currentDrive() const override;
-    /// The type of "e:" is asked of its root, "e:\".
+    /// The type of "e:" is asked of its root, "e:\". A removable drive answers as fixed when
+    /// the system stands on it (the system drive, the Windows folder, the program) or when
+    /// its letter is no volume's root (a folder given a letter with subst): no card, either.
     [[nodiscard]] std::uint32_t driveType(const std::string& designation) const override;
     /// The space of "e:" is asked of the designation itself, without a backslash.
     [[nodiscard]] std::optional<SpaceCounts>
@@ -23,8 +25,9 @@ public:
     [[nodiscard]] std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
     /// Compares the serial numbers of the volumes that hold both, links followed.
     [[nodiscard]] bool onSameVolume(const std::string& path, const std::string& root) const override;
+    /// Compares the volume serial numbers and the file indexes.
+    [[nodiscard]] bool sameFile(const std::string& a, const std::string& b) const override;
 
-    [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
 };
 

@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -148,6 +154,12 @@ TEST(StagedIndex, IsInTheCurrentFolder) {
 }
 
 struct Wipe : ::testing::Test {
+    void placeDummy() {
+        bool created = false;
+        placeDummyFile(system, root.str(), created);
+    }
+    void wipe() { wipeRoot(root.str(), rootFiles(root.str())); }
+
     TempFolder root;
     TempFolder outside;
     FakeSystem system;
@@ -156,15 +168,15 @@ struct Wipe : ::testing::Test {
 // A link named like the dummy could otherwise make the program create a file off the card.
 TEST_F(Wipe, DummyIsNotCreatedThroughALinkOfItsName) {
     fs::create_symlink(outside.path() / "planted", root.path() / "fred.vkm");
-    placeDummyFile(system, root.str());
+    placeDummy();
     EXPECT_FALSE(fs::exists(outside.path() / "planted"));
-    wipeRoot(root.str());
+    wipe();
     EXPECT_TRUE(listing(root.path()).empty());
 }
 
 TEST_F(Wipe, DummyLeavesAFileOfItsNameAsItIs) {
     writeBytes(root.path() / "fred.vkm", "old");
-    placeDummyFile(system, root.str());
+    placeDummy();
     EXPECT_EQ(readBytes(root.path() / "fred.vkm"), "old");
 }
 
@@ -174,9 +186,9 @@ TEST_F(Wipe, RemovesEveryFileAndLeavesSubFolders) {
     fs::create_directory(root.path() / "keep");
     writeBytes(root.path() / "keep" / "inner.mp3", "inner");
 
-    placeDummyFile(system, root.str());
+    placeDummy();
     EXPECT_EQ(fs::file_size(root.path() / "fred.vkm"), 0u);
-    wipeRoot(root.str());
+    wipe();
 
     EXPECT_EQ(listing(root.path()), std::vector<std::string>{"keep/"});
     EXPECT_EQ(readBytes(root.path() / "keep" / "inner.mp3"), "inner");
@@ -190,17 +202,44 @@ TEST_F(Wipe, RemovesLinksNotWhatTheyPointAt) {
     fs::create_directory_symlink(outside.path() / "folder", root.path() / "linkdir");
     fs::create_symlink(outside.path() / "nowhere", root.path() / "dangling");
 
-    wipeRoot(root.str());
+    wipe();
 
     EXPECT_TRUE(listing(root.path()).empty());
     EXPECT_EQ(readBytes(outside.path() / "precious.mp3"), "precious");
     EXPECT_EQ(readBytes(outside.path() / "folder" / "inside.mp3"), "inside");
 }
 
+// The operator confirms a list, and the wipe deletes exactly that list: nothing that
+// appeared since, of whatever type; a name that turned into a folder stays.
+TEST_F(Wipe, ListsEveryKindOfFileAndDeletesOnlyWhatWasListed) {
+    writeBytes(root.path() / "a.mp3", "a");
+    if (::mkfifo((root.path() / "pipe").string().c_str(), 0600) != 0)
+        GTEST_SKIP() << "no named pipe: " << std::strerror(errno);
+    fs::create_directory(root.path() / "keep");
+    std::vector<std::string> listed = rootFiles(root.str());
+    std::sort(listed.begin(), listed.end());
+    ASSERT_EQ(listed, (std::vector<std::string>{"a.mp3", "pipe"}));
+
+    writeBytes(root.path() / "late.mp3", "late");
+    fs::remove(root.path() / "a.mp3");
+    fs::create_directory(root.path() / "a.mp3");
+    wipeRoot(root.str(), listed);
+    EXPECT_EQ(listing(root.path()), (std::vector<std::string>{"a.mp3/", "keep/", "late.mp3"}));
+}
+
+// The card counts as changed from the moment the dummy exists, not from its close.
+TEST_F(Wipe, DummyFileSaysWhetherItWasCreated) {
+    bool created = false;
+    EXPECT_THROW(placeDummyFile(system, (root.path() / "gone").string(), created), CardError);
+    EXPECT_FALSE(created);
+    placeDummyFile(system, root.str(), created);
+    EXPECT_TRUE(created);
+}
+
 TEST_F(Wipe, MissingRootIsAnError) {
     const std::string gone = (root.path() / "gone").string();
     try {
-        wipeRoot(gone);
+        (void)rootFiles(gone);
         FAIL() << "no error";
     } catch (const CardError& e) {
         EXPECT_EQ(e.path(), gone);

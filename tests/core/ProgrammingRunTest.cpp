@@ -40,8 +40,8 @@ TEST_F(ProgrammingRunTest, TwoTracksAreCopiedWithProgressAndReported) {
 
     EXPECT_EQ(form.label7History,
               (std::vector<std::string>{"Deleting Existing Files", "Copying " + a, "Copying " + b,
-                                        "Copying Index File", "Verifying M0000001.MP3",
-                                        "Verifying M0000002.MP3", "Verifying INDEX123.VKM", ""}));
+                                        "Verifying M0000001.MP3", "Verifying M0000002.MP3",
+                                        "Copying Index File", "Verifying INDEX123.VKM", ""}));
     EXPECT_EQ(form.progressHistory, (std::vector<float>{0.0f, 25.0f, 100.0f, 0.0f}));
     EXPECT_EQ(form.messages, std::vector<std::string>{complete});
     EXPECT_EQ(form.text(Control::txtTEXT1), completion(400));
@@ -64,7 +64,7 @@ TEST_F(ProgrammingRunTest, TwoTracksAreCopiedWithProgressAndReported) {
     EXPECT_FALSE(form.runInProgress());
     EXPECT_EQ(state.tracks.copiedBytes, 400);
     EXPECT_EQ(system.flushed,
-              (std::vector<std::string>{cardPath("M0000001.MP3"), cardPath("M0000002.MP3"),
+              (std::vector<std::string>{cardPath("M0000001.MP3"), cardPath("M0000002.MP3"), cardRoot + "/",
                                         cardPath("INDEX123.VKM"), cardRoot + "/"}));
 }
 
@@ -121,8 +121,8 @@ TEST_F(ProgrammingRunTest, EmptySlotGetsARecordButNoCopy) {
 
     EXPECT_EQ(form.label7History,
               (std::vector<std::string>{"Deleting Existing Files", "Copying " + a, "Copying " + c,
-                                        "Copying Index File", "Verifying M0000001.MP3",
-                                        "Verifying M0000003.MP3", "Verifying INDEX123.VKM", ""}));
+                                        "Verifying M0000001.MP3", "Verifying M0000003.MP3",
+                                        "Copying Index File", "Verifying INDEX123.VKM", ""}));
     EXPECT_EQ(form.progressHistory, (std::vector<float>{0.0f, 50.0f, 50.0f, 100.0f, 0.0f}));
     EXPECT_EQ(cardFiles(), (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000003.MP3"}));
     ASSERT_EQ(staged().size(), 43u);
@@ -270,6 +270,9 @@ INSTANTIATE_TEST_SUITE_P(
                 {"M0000001.MP3"}},
         EndCase{"BeforeTheIndexCopy",
                 [](const FakeForm& f) { return f.text(Control::Label7) == "Copying Index File"; },
+                {"M0000001.MP3", "M0000002.MP3"}},
+        EndCase{"DuringTheIndexVerification",
+                [](const FakeForm& f) { return f.text(Control::Label7) == "Verifying INDEX123.VKM"; },
                 {"M0000001.MP3", "M0000002.MP3"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -145,6 +145,25 @@ TEST_F(Faults, SourceDeletedAfterItWasListed) {
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
 }
 
+// Every source is opened before the wipe: a card is never wiped for a copy that cannot happen.
+TEST_F(Faults, SourceDeletedDuringTheQuestionLeavesTheCardAlone) {
+    writeBytes(card.path() / "old.mp3", "old");
+    addTrack("a.mp3", pattern(100, 1));
+    const std::string b = addTrack("b.mp3", pattern(100, 2));
+    const std::vector<std::string> before = trackList();
+    form.onYield = [&](FakeForm& f) {
+        if (f.isVisible(Control::Frame1)) {
+            fs::remove(b);
+            run.Command1_Click();
+        }
+    };
+    run.cmdFinish_Click();
+
+    expectFailed("Opening the source file failed: " + b + ": No such file or directory", before,
+                 cardUnchanged);
+    EXPECT_EQ(cardFiles(), std::vector<std::string>{"old.mp3"});
+}
+
 TEST_F(Faults, CopiedBytesPastTheSignedRange) {
     addTrack("a.mp3", pattern(100, 1));
     const std::string big = (source.path() / "big.mp3").string();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,8 @@ void listCardFile(RunFixture& f, const std::string& name, std::uint8_t mode) {
     f.state.tracks.messageBytes += static_cast<std::int32_t>(fs::file_size(path));
 }
 
-// Changing one mode means programming the card again from its own files.
+// Changing one mode means programming the card again from its own files: those in the root
+// are moved aside on the card, those in a sub-folder are read where they are.
 TEST_F(RunIntegrity, ACardIsProgrammedAgainFromItsOwnFiles) {
     writeBytes(cardPath("M0000001.MP3"), pattern(3000, 1));
     writeBytes(cardPath("M0000002.MP3"), pattern(5000, 2));
@@ -37,16 +39,18 @@ TEST_F(RunIntegrity, ACardIsProgrammedAgainFromItsOwnFiles) {
     run.cmdFinish_Click();
 
     EXPECT_EQ(form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
-    const std::vector<std::string> kept(form.label7History.begin(), form.label7History.begin() + 4);
+    const std::vector<std::string> kept(form.label7History.begin(), form.label7History.begin() + 3);
     EXPECT_EQ(kept, (std::vector<std::string>{"Keeping " + cardPath("M0000002.MP3"),
                                               "Keeping " + cardPath("M0000001.MP3"),
-                                              "Keeping " + cardPath("sub/extra.nvr"),
                                               "Deleting Existing Files"}));
     EXPECT_EQ(onCard("M0000001.MP3"), pattern(5000, 2));
     EXPECT_EQ(onCard("M0000002.MP3"), pattern(3000, 1));
     EXPECT_EQ(onCard("M0000003.MP3"), pattern(700, 3));
     EXPECT_EQ(onCard("M0000004.MP3"), pattern(100, 4));
     EXPECT_EQ(onCard("sub/extra.nvr"), pattern(700, 3)) << "the wipe keeps sub-folders";
+    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3",
+                                                     "M0000003.MP3", "M0000004.MP3", "sub/"}))
+        << "the kept recordings go once the card is verified";
     const std::string index = onCard("INDEX123.VKM");
     ASSERT_EQ(index.size(), 57u);
     EXPECT_EQ(index[2], 2) << "mode of track 1";
@@ -55,21 +59,88 @@ TEST_F(RunIntegrity, ACardIsProgrammedAgainFromItsOwnFiles) {
     EXPECT_EQ(readBytes(outside), pattern(100, 4));
 }
 
-TEST_F(RunIntegrity, SourcesOnTheCardThatCannotBeKeptLeaveTheCardAlone) {
+// A.MP3 is the only copy of a recording, listed from the card beside x.mp3: whatever stops the
+// run after the wipe, the recording stays on the card, the message says where, and the card
+// carries no index.
+struct AfterTheWipe {
+    const char* name;
+    std::function<void(RunFixture&)> fault;
+};
+
+class RecordingOnTheCard : public RunFixture, public ::testing::WithParamInterface<AfterTheWipe> {};
+
+TEST_P(RecordingOnTheCard, SurvivesAFailedRun) {
+    writeBytes(cardPath("A.MP3"), pattern(3000, 1));
+    addTrack("x.mp3", pattern(500, 2));
+    listCardFile(*this, "A.MP3", 0);
+    answer(true);
+    GetParam().fault(*this);
+    run.cmdFinish_Click();
+
+    const std::string kept = cardPath("VELKKEEP") + "/A.MP3";
+    EXPECT_EQ(readBytes(kept), pattern(3000, 1));
+    EXPECT_FALSE(fs::exists(cardPath("INDEX123.VKM")));
+    if (!form.ending) {
+        EXPECT_EQ(form.text(Control::txtTEXT1),
+                  "Programming FAILED - the MMC card is incomplete and NOT ready for use");
+        ASSERT_EQ(form.messages.size(), 1u);
+        EXPECT_TRUE(form.messages[0].ends_with(
+            "\nThe recordings that were in the MMC card's root folder are kept in " + cardPath("VELKKEEP")))
+            << form.messages[0];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Run, RecordingOnTheCard,
+    ::testing::Values(
+        AfterTheWipe{"CardFull", [](RunFixture& f) { f.system.writeFaults.bytesUntilFull = 100; }},
+        AfterTheWipe{"FlushFails",
+                     [](RunFixture& f) { f.system.flushError = std::make_error_code(std::errc::io_error); }},
+        AfterTheWipe{"TrackDiffers", [](RunFixture& f) { f.system.corruptOnDevice = {{"M0000002.MP3", 7}}; }},
+        AfterTheWipe{"IndexDiffers", [](RunFixture& f) { f.system.corruptOnDevice = {{"INDEX123.VKM", 3}}; }},
+        AfterTheWipe{"FileAppearsInTheRoot",
+                     [](RunFixture& f) {
+                         f.answer(true, [&f](FakeForm& form) {
+                             if (form.text(Control::Label7).starts_with("Copying "))
+                                 writeBytes(f.cardPath("late.txt"), "late");
+                         });
+                     }},
+        AfterTheWipe{"ProgramEnds",
+                     [](RunFixture& f) {
+                         f.answer(true, [](FakeForm& form) {
+                             if (form.text(Control::Label7).starts_with("Verifying"))
+                                 form.ending = true;
+                         });
+                     }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RunIntegrity, AFileInTheRootThatTheRunDidNotWriteFailsIt) {
+    addTrack("a.mp3", pattern(100, 1));
+    answer(true, [&](FakeForm& f) {
+        if (f.text(Control::Label7).starts_with("Copying "))
+            writeBytes(cardPath("late.txt"), "late");
+    });
+    run.cmdFinish_Click();
+
+    EXPECT_EQ(form.messages, std::vector<std::string>{"Checking the MMC card's root folder failed: " +
+                                                      cardPath("late.txt") +
+                                                      ": this file was not written by the programming run"});
+    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"M0000001.MP3", "late.txt"}));
+}
+
+TEST_F(RunIntegrity, ARootThatCannotBeKeptAsideLeavesTheCardAlone) {
     writeBytes(cardPath("M0000001.MP3"), pattern(3000, 1));
-    writeBytes(cardPath("old.txt"), "old");
+    writeBytes(cardPath("VELKKEEP"), "a file in the way");
     listCardFile(*this, "M0000001.MP3", 0);
-    system.writeFaults.bytesUntilFull = 0;
     answer(true);
     run.cmdFinish_Click();
 
     ASSERT_EQ(form.messages.size(), 1u);
     EXPECT_TRUE(form.messages[0].starts_with("Keeping the source files that are on the MMC card failed: " +
-                                             cardPath("M0000001.MP3") + " -> "))
+                                             cardPath("VELKKEEP") + ": "))
         << form.messages[0];
-    EXPECT_TRUE(form.messages[0].ends_with(": No space left on device")) << form.messages[0];
     EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card has not been changed");
-    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"M0000001.MP3", "old.txt"}));
+    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"M0000001.MP3", "VELKKEEP"}));
     EXPECT_EQ(onCard("M0000001.MP3"), pattern(3000, 1));
 }
 
@@ -115,6 +186,7 @@ TEST_F(RunIntegrity, ADifferenceOnTheCardFailsTheRun) {
         EXPECT_EQ(form.text(Control::txtTEXT1),
                   "Programming FAILED - the MMC card is incomplete and NOT ready for use");
         EXPECT_EQ(form.text(Control::Label7), "");
+        EXPECT_FALSE(fs::exists(cardPath("INDEX123.VKM")));
     }
 }
 

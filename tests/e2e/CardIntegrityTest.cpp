@@ -4,6 +4,7 @@
 
 #include "CardWindow.h"
 
+#include "core/FilePattern.h"
 #include "core/RunFixture.h"
 #include "core/Texts.h"
 #include "platform/LinuxSystem.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -19,6 +21,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -284,7 +288,7 @@ TEST_P(CardIntegrity, VerificationReadsTheDeviceAndNamesTheFirstDifference) {
     w.add(sources.str(), "b.mp3");
     bool changed = false;
     w.operate([&](FakeForm& f) {
-        if (!changed && f.text(Control::Label7) == "Copying Index File") {
+        if (!changed && f.text(Control::Label7) == "Verifying M0000001.MP3") {
             const std::uint64_t at = card->findOnDevice(b.substr(0, 4096));
             card->writeToDevice(at + changedByte, std::string(1, static_cast<char>(~b[changedByte])));
             changed = true;
@@ -292,7 +296,7 @@ TEST_P(CardIntegrity, VerificationReadsTheDeviceAndNamesTheFirstDifference) {
     });
     w.run.cmdFinish_Click();
 
-    ASSERT_TRUE(changed) << "the run never reached the index copy";
+    ASSERT_TRUE(changed) << "the run never reached the verification";
     EXPECT_FALSE(w.completed());
     ASSERT_EQ(w.form.messages.size(), 1u);
     const std::string& message = w.form.messages[0];
@@ -303,6 +307,133 @@ TEST_P(CardIntegrity, VerificationReadsTheDeviceAndNamesTheFirstDifference) {
         << message;
     EXPECT_TRUE(w.showedStep("Verifying M0000002.MP3"));
     EXPECT_EQ(w.form.text(Control::txtTEXT1), text::failedCardIncomplete);
+    EXPECT_FALSE(card->readBack().contains("INDEX123.VKM")) << "a card that failed looks programmed";
+}
+
+// A.MP3 in the card's root is the only copy of a recording, listed beside x.mp3. However the
+// run stops after the wipe, the recording is still on the card, where the message says.
+TEST_P(CardIntegrity, TheOnlyCopyOfARecordingSurvivesEveryFailureAfterTheWipe) {
+    using Fault = std::function<void(LoopCard&, Window&, const std::string& x)>;
+    const std::pair<const char*, Fault> faults[] = {
+        {"a track changed on the device",
+         [](LoopCard& card, Window& w, const std::string& x) {
+             w.operate([&card, x, done = false](FakeForm& f) mutable {
+                 if (!done && f.text(Control::Label7) == "Verifying M0000001.MP3") {
+                     card.writeToDevice(card.findOnDevice(x.substr(0, 4096)) + 10, "!");
+                     done = true;
+                 }
+             });
+         }},
+        {"a full card",
+         [](LoopCard& card, Window& w, const std::string&) {
+             fs::create_directory(fs::path(card.mountPoint()) / "keep");
+             writeBytes(fs::path(card.mountPoint()) / "keep" / "filler",
+                        std::string(freeBytes(card.mountPoint()) - (256u << 10), 'f'));
+             w.operate();
+         }},
+        {"the program ending",
+         [](LoopCard&, Window& w, const std::string&) {
+             w.operate([](FakeForm& f) {
+                 if (f.text(Control::Label7).starts_with("Copying "))
+                     f.ending = true;
+             });
+         }},
+    };
+    for (const auto& [what, fault] : faults) {
+        SCOPED_TRACE(what);
+        MAKE_CARD(card);
+        const fs::path root = card->mountPoint();
+        const std::string recording = pattern(300u << 10, 61);
+        writeBytes(root / "A.MP3", recording);
+        card->remount();
+        const std::string x = source("x.mp3", 1u << 20, 62);
+
+        Window w(system);
+        ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
+        w.add(sources.str(), "x.mp3");
+        w.add(root.string(), "A.MP3");
+        ASSERT_EQ(w.form.rowCount(Control::lstList1), 2) << w.form.text(Control::txtTEXT1);
+        fault(*card, w, x);
+        w.run.cmdFinish_Click();
+
+        EXPECT_FALSE(w.completed());
+        if (!w.form.ending) {
+            ASSERT_EQ(w.form.messages.size(), 1u);
+            EXPECT_TRUE(w.form.messages[0].ends_with("kept in " + (root / "VELKKEEP").string()))
+                << w.form.messages[0];
+        }
+        card->remount();
+        EXPECT_TRUE(readBytes(root / "VELKKEEP" / "A.MP3") == recording);
+        EXPECT_FALSE(card->readBack().contains("INDEX123.VKM"));
+    }
+}
+
+// A board that boots from its card, or a program run from the card itself: the card is the
+// system's, never a destination, and nothing on it changes.
+TEST_P(CardIntegrity, ACardTheSystemStandsOnIsNeverReady) {
+    if (::mount("velk-test", "/boot", "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "no tmpfs over /boot: " << std::strerror(errno);
+    struct Unmount {
+        ~Unmount() { ::umount2("/boot", MNT_DETACH); }
+    } unmountBoot;
+    fs::create_directory("/boot/firmware");
+    for (const bool bootedFromIt : {true, false}) {
+        LoopCard::Options options;
+        options.fsType = GetParam();
+        if (bootedFromIt)
+            options.mountPoint = "/boot/firmware";
+        const std::unique_ptr<LoopCard> card = LoopCard::make(options, skipReason);
+        if (!card)
+            GTEST_SKIP() << skipReason;
+        const fs::path root = card->mountPoint();
+        writeBytes(root / "config.txt", "kernel=yes");
+        if (!bootedFromIt)
+            fs::current_path(root);
+        const std::string use = bootedFromIt ? "/boot/firmware" : root.string();
+        source("one.mp3", 1000, 71);
+
+        Window w(system);
+        EXPECT_EQ(system.driveType(card->device()), drive_type::fixed) << use;
+        bool listed = false;
+        for (const DriveEntry& d : system.drives())
+            listed = listed || d.label == card->device() + "  (system disk: " + use + ")";
+        EXPECT_TRUE(listed) << use;
+        EXPECT_FALSE(w.chooseCard(card->device()));
+        EXPECT_EQ(w.form.text(Control::Label4), text::notFlashCard);
+        w.add(sources.str(), "one.mp3");
+        w.operate();
+        w.run.cmdFinish_Click();
+        fs::current_path(work.path());
+
+        EXPECT_EQ(w.form.messages, std::vector<std::string>{text::incorrectDestination});
+        CardFiles expected{{"config.txt", "kernel=yes"}};
+        if (!bootedFromIt) // staged in the current folder, as always; no track was taken
+            expected["INDEX123.VKM"] = std::string(2, '\0');
+        EXPECT_EQ(differences(card->readBack(), expected), "");
+    }
+}
+
+// The question lists every entry the wipe deletes, a named pipe among them.
+TEST_P(CardIntegrity, APipeInTheRootIsListedAndWiped) {
+    MAKE_CARD(card);
+    const fs::path root = card->mountPoint();
+    if (::mkfifo((root / "pipe").c_str(), 0600) != 0)
+        GTEST_SKIP() << "this card's file system holds no named pipes: " << std::strerror(errno);
+    const std::string bytes = source("one.mp3", 10000, 81);
+
+    Window w(system);
+    ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
+    w.add(sources.str(), "one.mp3");
+    std::vector<std::string> shown;
+    w.operate([&](FakeForm& f) {
+        if (f.isVisible(Control::Frame1) && shown.empty())
+            shown = listFiles(f.text(Control::File2), "*.*");
+    });
+    w.run.cmdFinish_Click();
+
+    EXPECT_EQ(shown, std::vector<std::string>{"pipe"});
+    EXPECT_EQ(w.form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
+    EXPECT_FALSE(fs::exists(fs::symlink_status(root / "pipe")));
 }
 
 // A link named like the dummy file, left on the card by anyone: creating the dummy through

@@ -407,14 +407,72 @@ TEST(SpaceCounts, MapsFragmentsToSectorsAndClampsTo32Bits) {
     }
 }
 
+// A card reader whose card the running system uses is listed with the reason and is no card.
+TEST_F(FakeTree, ACardTheSystemUsesIsNoCard) {
+    struct Case {
+        const char* mountPoint;
+        const char* swap; ///< the line of /proc/swaps after its heading
+        const char* use;  ///< what the label names; empty for a card
+    };
+    const Case cases[] = {
+        {"/boot/firmware", "", "/boot/firmware"},
+        {"/", "", "/"},
+        {"/home", "", "/home"},
+        {"/usr/local", "", "/usr/local"},
+        {"/media/pi/CARD", "", ""},
+        {"/home/pi/card", "", ""},
+        {"/media/pi/CARD", "/dev/mmcblk1p2 partition 1048572 0 -2", "/dev/mmcblk1p2"},
+        {"/media/pi/CARD", "/media/pi/CARD/swap\\040file file 1048572 0 -2", "/media/pi/CARD/swap file"},
+    };
+    disk({"mmcblk1", "0", "7626752", "179:32", "platform/mmc_host/mmc1/mmc1:0001", "SD"});
+    partition("mmcblk1", "mmcblk1p1", 1, "179:33");
+    partition("mmcblk1", "mmcblk1p2", 2, "179:34");
+    for (const Case& c : cases) {
+        mounts(line(30, "179:33", c.mountPoint, "vfat", "/dev/mmcblk1p1"));
+        put(m_base / "proc/swaps", std::string("Filename Type Size Used Priority\n") + c.swap + "\n");
+        const LinuxSystem sys = system();
+        const std::string use = c.use;
+        EXPECT_EQ(labelOf(sys.drives(), "/dev/mmcblk1"),
+                  use.empty() ? "/dev/mmcblk1  (card: " + std::string(c.mountPoint) + ")"
+                              : "/dev/mmcblk1  (system disk: " + use + ")")
+            << c.mountPoint << " " << c.swap;
+        EXPECT_EQ(sys.driveType("/dev/mmcblk1"), use.empty() ? drive_type::removable : drive_type::fixed)
+            << c.mountPoint << " " << c.swap;
+    }
+}
+
+// A clone made with dd has the same file system serial; the reader numbers each medium it
+// sees, and an SD card carries its own serial in its CID.
+TEST_F(FakeTree, AnotherMediumIsAnotherCardEvenWithTheSameFileSystem) {
+    disk({"mmcblk1", "0", "7626752", "179:32", "platform/mmc_host/mmc1/mmc1:0001", "SD"});
+    const fs::path sd = m_diskFolders.at("mmcblk1");
+    put(sd / "diskseq", "7\n");
+    put(sd / "device/cid", "035344534430324780aa1b2c3d00e100\n");
+    const std::string at = folder("card");
+    mounts(line(30, "179:32", at, "vfat", "/dev/mmcblk1"));
+    const LinuxSystem sys = system();
+    const auto first = sys.cardIdentity(at);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(sys.cardIdentity(at), first);
+
+    put(sd / "diskseq", "8\n");
+    EXPECT_NE(sys.cardIdentity(at), first) << "the same card put in again is a new medium";
+    put(sd / "diskseq", "7\n");
+    put(sd / "device/cid", "035344534430324780ffeeddcc00e100\n");
+    EXPECT_NE(sys.cardIdentity(at), first) << "another SD card";
+}
+
 TEST_F(FakeTree, FlushesReportTheSystemsError) {
     const std::string dir = folder("flush");
     const std::string file = dir + "/INDEX123.VKM";
-    std::ofstream(file) << "data";
     const LinuxSystem sys = system();
-    EXPECT_FALSE(sys.flushFile(file));
+    std::error_code ec;
+    const auto written = sys.openFile(file, OpenMode::createOrTruncate, ec);
+    ASSERT_TRUE(written) << ec.message();
+    EXPECT_EQ(written->write("data", 4, ec), 4u);
+    EXPECT_FALSE(written->flush());
+    EXPECT_FALSE(written->close());
     EXPECT_FALSE(sys.flushFolder(dir));
-    EXPECT_EQ(sys.flushFile(dir + "/missing"), std::error_code(ENOENT, std::generic_category()));
     EXPECT_EQ(sys.flushFolder(file), std::error_code(ENOTDIR, std::generic_category()));
 }
 

@@ -103,8 +103,12 @@ TEST_P(LoopDevice, FilesOnTheCardFlushAndTheCardIsTheCurrentDriveInside) {
     if (!card)
         GTEST_SKIP() << m_skip;
     const std::string file = card->mountPoint() + "/INDEX123.VKM";
-    std::ofstream(file, std::ios::binary) << std::string("\x01\x01\x00", 3);
-    EXPECT_FALSE(m_system.flushFile(file));
+    std::error_code ec;
+    const auto written = m_system.openFile(file, OpenMode::createOrTruncate, ec);
+    ASSERT_TRUE(written) << ec.message();
+    EXPECT_EQ(written->write("\x01\x01\x00", 3, ec), 3u);
+    EXPECT_FALSE(written->flush());
+    EXPECT_FALSE(written->close());
     EXPECT_FALSE(m_system.flushFolder(card->mountPoint()));
 
     const auto start = std::filesystem::current_path();

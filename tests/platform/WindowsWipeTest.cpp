@@ -52,7 +52,7 @@ TEST(WindowsWipe, RemovesFilesWhateverTheirAttributesAndKeepsFolders) {
     // A read-only file is what Windows refuses to delete; make sure this one really is.
     ASSERT_TRUE(::GetFileAttributesW(L"E:\\readonly.mp3") & FILE_ATTRIBUTE_READONLY);
 
-    wipeRoot("E:\\");
+    wipeRoot("E:\\", rootFiles("E:\\"));
 
     for (const auto& f : files)
         EXPECT_FALSE(exists(f.path)) << static_cast<const void*>(f.path);

@@ -56,11 +56,6 @@ RootFolder FakeSystem::rootFolder(const std::string& designation) const {
     return it->second.root;
 }
 
-std::error_code FakeSystem::flushFile(const std::string& path) const {
-    flushed.push_back(path);
-    return flushError ? flushError : m_real->flushFile(path);
-}
-
 std::error_code FakeSystem::flushFolder(const std::string& path) const {
     flushed.push_back(path + "/");
     return flushError ? flushError : m_real->flushFolder(path);
@@ -75,8 +70,9 @@ std::error_code errorOf(std::errc e) { return std::make_error_code(e); }
 /// A real file of the platform's, with the faults that the test asked for.
 class FakeFile : public OpenFile {
 public:
-    FakeFile(std::unique_ptr<OpenFile> real, const FakeSystem& system, std::optional<std::uint64_t> corrupt)
-        : m_real(std::move(real)), m_system(system), m_corrupt(corrupt) {}
+    FakeFile(std::unique_ptr<OpenFile> real, const FakeSystem& system, std::string path,
+             std::optional<std::uint64_t> corrupt)
+        : m_real(std::move(real)), m_system(system), m_path(std::move(path)), m_corrupt(corrupt) {}
 
     std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
         const std::size_t n = m_real->read(buffer, size, ec);
@@ -104,11 +100,16 @@ public:
             *m_system.writeFaults.bytesUntilFull -= written;
         return written;
     }
+    std::error_code flush() override {
+        m_system.flushed.push_back(m_path);
+        return m_system.flushError ? m_system.flushError : m_real->flush();
+    }
     std::error_code close() override { return m_real->close(); }
 
 private:
     std::unique_ptr<OpenFile> m_real;
     const FakeSystem& m_system;
+    std::string m_path;
     std::optional<std::uint64_t> m_corrupt;
     std::uint64_t m_offset = 0;
 };
@@ -130,7 +131,7 @@ std::unique_ptr<OpenFile> FakeSystem::openFile(const std::string& path, OpenMode
         if (auto it = corruptOnDevice.find(fsPath(path).filename().string()); it != corruptOnDevice.end())
             corrupt = it->second;
     }
-    return std::make_unique<FakeFile>(std::move(real), *this, corrupt);
+    return std::make_unique<FakeFile>(std::move(real), *this, path, corrupt);
 }
 
 std::optional<CardIdentity> FakeSystem::cardIdentity(const std::string& root) const {
@@ -138,6 +139,10 @@ std::optional<CardIdentity> FakeSystem::cardIdentity(const std::string& root) co
         return std::nullopt;
     auto it = volumes.find(root);
     return CardIdentity{root, it != volumes.end() ? it->second : "volume of " + root};
+}
+
+bool FakeSystem::sameFile(const std::string& a, const std::string& b) const {
+    return m_real->sameFile(a, b);
 }
 
 // A fake card is a folder: everything below it is on its volume.

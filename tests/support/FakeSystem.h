@@ -40,7 +40,7 @@ public:
                                        std::error_code& ec) const override;
     std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
     bool onSameVolume(const std::string& path, const std::string& root) const override;
-    std::error_code flushFile(const std::string& path) const override;
+    bool sameFile(const std::string& a, const std::string& b) const override;
     std::error_code flushFolder(const std::string& path) const override;
 
     std::map<std::string, Drive> table;
@@ -59,6 +59,7 @@ public:
     std::map<std::string, std::string> volumes;
     mutable int deviceReads = 0;
     std::error_code flushError; ///< returned by every flush, of files and folders, when set
+    /// Paths flushed, in order: a file by its path, a folder by its path and a separator.
     mutable std::vector<std::string> flushed;
     mutable int typeQueries = 0;
     mutable int spaceQueries = 0;

@@ -366,7 +366,15 @@ void LoopCard::unmount() {
 }
 
 void LoopCard::eject() {
-    unmount();
+    // A card pulled while files on it are open: the mount goes at once, the file system when
+    // the last file closes; a FUSE driver is waited for when the card is cleaned up.
+    if (m_mounted && ::umount2(m_mountPoint.c_str(), 0) != 0) {
+        if (errno != EBUSY || ::umount2(m_mountPoint.c_str(), MNT_DETACH) != 0)
+            fail("unmounting " + m_mountPoint);
+    } else if (m_mounted && m_fusePid > 0) {
+        waitFor(std::exchange(m_fusePid, 0));
+    }
+    m_mounted = false;
     m_mountPoint.clear();
     // An image of no bytes is a reader with no medium; the device stays ours.
     if (::truncate(image().c_str(), 0) != 0)

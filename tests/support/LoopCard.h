@@ -69,7 +69,8 @@ public:
     /// The error a write to this card gives once it is full: ENOSPC, but EPERM from fusefat.
     [[nodiscard]] int fullCardError() const;
 
-    /// Takes the card out: unmounts it and detaches its image. The reader stays, empty.
+    /// Takes the card out, also while files on it are open: unmounts it and empties the
+    /// reader's medium. The reader stays, empty.
     void eject();
     /// Unmounts the card and mounts it again at the same place, so that what is read next
     /// comes from the device.

@@ -44,6 +44,12 @@ inline int setgid(unsigned) {
     return -1;
 }
 
+/// Windows has no named pipes in its file systems.
+inline int mkfifo(const char*, unsigned) {
+    errno = ENOSYS;
+    return -1;
+}
+
 inline constexpr int CLONE_NEWNS = 0x00020000;
 inline int unshare(int) {
     errno = ENOSYS;
