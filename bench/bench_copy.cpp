@@ -90,8 +90,11 @@ public:
         std::vector<velk::WrittenFile> written;
         for (std::size_t i = 0; i < m_tracks.size(); ++i)
             written.push_back(velk::copyFile(m_system, m_tracks[i], cardFile(i)));
-        for (velk::WrittenFile& file : written)
+        m_written.clear();
+        for (velk::WrittenFile& file : written) {
             velk::flushToCard(file);
+            m_written.push_back(file.content);
+        }
         if (m_system.flushFolder(root()))
             throw std::runtime_error("flushing the card's folder failed");
         return msSince(start);
@@ -100,7 +103,7 @@ public:
     double programVerify() {
         const auto start = Clock::now();
         for (std::size_t i = 0; i < m_tracks.size(); ++i)
-            velk::verifyFile(m_system, cardFile(i), m_tracks[i]);
+            velk::verifyFile(m_system, cardFile(i), m_tracks[i], m_written.at(i));
         return msSince(start);
     }
 
@@ -145,6 +148,7 @@ private:
 
     fs::path m_sources;
     std::vector<std::string> m_tracks;
+    std::vector<velk::ContentHash> m_written;
     std::vector<std::string> m_cardNames;
     std::unique_ptr<velk::test::LoopCard> m_card;
     const velk::LinuxSystem m_system;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <new>
 #include <system_error>
 
 namespace velk {
@@ -76,6 +77,7 @@ WrittenFile writeTarget(const SystemPort& system, const std::string& source, con
         throw writeError(source, target, reason);
     };
 
+    ContentHash content;
     std::vector<char> buffer(chunkSize);
     for (;;) {
         const std::size_t n = produce(buffer.data(), buffer.size(), ec);
@@ -86,8 +88,9 @@ WrittenFile writeTarget(const SystemPort& system, const std::string& source, con
         writeFully(*out, buffer.data(), n, ec);
         if (ec)
             fail(ec);
+        content.update(buffer.data(), n);
     }
-    return {target, std::move(out)};
+    return {target, std::move(out), content};
 }
 
 /// Compares what the device gives back for `cardFile` with what `expected` produces.
@@ -168,10 +171,33 @@ void removeCardFile(const std::string& path) {
     std::filesystem::remove(fsPath(path), ignored);
 }
 
-void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source) {
+void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source,
+                const ContentHash& written) {
+    std::error_code ec;
+    std::unique_ptr<OpenFile> card = system.openFile(cardFile, OpenMode::readFromDevice, ec);
+    if (!card)
+        throw CardError(cardFile, ec.message());
+    // Aligned, so that a read past the cache can land in it directly.
+    constexpr std::align_val_t alignment{4096};
+    const std::unique_ptr<char, void (*)(char*)> buffer(
+        static_cast<char*>(::operator new(chunkSize, alignment)),
+        [](char* p) { ::operator delete(p, alignment); });
+    ContentHash onCard;
+    for (;;) {
+        const std::size_t n = readFully(*card, buffer.get(), chunkSize, ec);
+        if (ec)
+            throw CardError(cardFile, ec.message());
+        if (n == 0)
+            break;
+        onCard.update(buffer.get(), n);
+    }
+    (void)card->close();
+    if (onCard == written)
+        return;
     std::unique_ptr<OpenFile> in;
-    const Producer expected = fromFile(system, source, in);
-    compare(system, cardFile, expected);
+    compare(system, cardFile, fromFile(system, source, in));
+    // The card holds the source as it is now, which is not what was written to it.
+    throw CardError(cardFile, text::sourceChanged);
 }
 
 void verifyBytes(const SystemPort& system, const std::string& cardFile,

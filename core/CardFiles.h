@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ContentHash.h"
 #include "SystemPort.h"
 
 #include <cstdint>
@@ -14,6 +15,7 @@ namespace velk {
 struct WrittenFile {
     std::string path;
     std::unique_ptr<OpenFile> file;
+    ContentHash content; ///< of the bytes written
 };
 
 /// Copies `source` whole to `target`, which is created or emptied: every byte is written,
@@ -34,10 +36,11 @@ void flushToCard(WrittenFile& written);
 /// Removes a card file of this run's, and says nothing when it is already gone.
 void removeCardFile(const std::string& path);
 
-/// Reads `cardFile` back from the device and compares it with the file `source`. A
-/// difference, in content or length, throws CardError naming the card file and the first
-/// byte that differs.
-void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source);
+/// Reads `cardFile` back from the device and checks that it holds what was `written` (see
+/// WrittenFile). Only when it does not is `source` read again, to find the first byte that
+/// differs: CardError names the card file and that byte.
+void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source,
+                const ContentHash& written);
 
 /// The same against the bytes the file should hold.
 void verifyBytes(const SystemPort& system, const std::string& cardFile,

@@ -107,6 +107,7 @@ void ProgrammingRun::cmdFinish_Click() {
     m_kept.reset();
     m_copied.clear();
     m_tracksWritten.clear();
+    m_written.clear();
     try {
         run();
     } catch (const ProgramEnding&) {
@@ -285,7 +286,8 @@ void ProgrammingRun::verifyTracks(int lastSlot) {
         pause();
         checkStillTheCard();
         attempt(text::stepVerify, [&] {
-            verifyFile(m_system, cardFilePath(m_root, m_cardName[slot]), m_kept->pathFor(source));
+            verifyFile(m_system, cardFilePath(m_root, m_cardName[slot]), m_kept->pathFor(source),
+                       m_written.at(slot));
         });
     }
 }
@@ -346,6 +348,7 @@ void ProgrammingRun::copySlot(int slot, int lastSlot) {
         checkStillTheCard();
         attempt(text::stepCopy, [&] { m_copied.push_back(copyFile(m_system, source, target)); });
         m_tracksWritten.push_back(m_cardName[slot]);
+        m_written[slot] = m_copied.back().content;
         pause();
     }
 

@@ -5,6 +5,7 @@
 #include "SystemPort.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +67,8 @@ private:
     std::unique_ptr<KeptSources> m_kept;
     /// Card files copied by this run and not yet forced to the device.
     std::vector<WrittenFile> m_copied;
+    /// What was written to each slot's card file.
+    std::map<int, ContentHash> m_written;
     /// The names of the track files this run put on the card.
     std::vector<std::string> m_tracksWritten;
     CardIdentity m_card;

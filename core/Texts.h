@@ -83,6 +83,7 @@ inline constexpr const char* stepVerify = "Verifying";
 inline constexpr const char* keepingPrefix = "Keeping ";
 inline constexpr const char* verifyingPrefix = "Verifying ";
 inline constexpr const char* differsAtByte = "differs from what was written, first at byte ";
+inline constexpr const char* sourceChanged = "its source file changed while it was copied";
 inline constexpr const char* noLongerRemovable = "the drive is no longer a removable drive";
 inline constexpr const char* noLongerAnswers = "the MMC card no longer answers";
 inline constexpr const char* rootChanged = "the card's root folder has changed";

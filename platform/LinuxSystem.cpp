@@ -621,6 +621,13 @@ public:
     DirectFile& operator=(const DirectFile&) = delete;
 
     std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
+        // A caller's page-aligned buffer of whole pages takes the device's bytes directly.
+        if (m_next == m_end && size >= 4096 && reinterpret_cast<std::uintptr_t>(buffer) % 4096 == 0) {
+            const ssize_t n = ::read(m_fd, buffer, size - size % 4096);
+            if (n < 0)
+                ec = lastError();
+            return n < 0 ? 0 : static_cast<std::size_t>(n);
+        }
         if (m_next == m_end) {
             const ssize_t n = ::read(m_fd, m_buffer, bufferBytes);
             if (n < 0) {

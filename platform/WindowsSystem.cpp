@@ -302,11 +302,12 @@ std::uint32_t WindowsSystem::driveType(const std::string& designation) const {
     const UINT type = ::GetDriveTypeA(root.c_str());
     if (type != DRIVE_REMOVABLE)
         return type;
+    // An empty reader has no volume to ask; it stays a reader.
     const std::wstring volume = volumeRoot(wide(root));
-    if (volume.size() != root.size() || driveLetterOf(volume) != driveLetterOf(wide(root)))
+    if (!volume.empty() && (volume.size() != root.size() || driveLetterOf(volume) != driveLetterOf(wide(root))))
         return DRIVE_FIXED;
     for (const std::wstring& folder : systemFolders())
-        if (driveLetterOf(folder) == driveLetterOf(volume))
+        if (driveLetterOf(folder) == driveLetterOf(wide(root)))
             return DRIVE_FIXED;
     return type;
 }

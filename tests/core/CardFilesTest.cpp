@@ -3,6 +3,8 @@
 #include "core/CardFiles.h"
 #include "core/CardImage.h"
 
+#include "core/ContentHash.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -47,9 +49,10 @@ TEST_F(CardFiles, CopyWritesEveryByteHoweverTheWritesGo) {
         const std::string from = source("a.nvr", content);
         writeBytes(target(), std::string(4 * 1024 * 1024, 'z'));
         system.writeFaults = c.faults;
-        copyFile(system, from, target());
+        WrittenFile written = copyFile(system, from, target());
+        flushToCard(written);
         EXPECT_EQ(readBytes(target()), content) << c.what;
-        EXPECT_NO_THROW(verifyFile(system, target(), from)) << c.what;
+        EXPECT_NO_THROW(verifyFile(system, target(), from, written.content)) << c.what;
     }
 }
 
@@ -118,13 +121,15 @@ TEST_F(CardFiles, VerifyNamesTheFirstDifferingByte) {
         {"an empty card file", "", UINT64_MAX, 0},
     };
     const std::string from = source("a.mp3", content);
+    ContentHash written;
+    written.update(content.data(), content.size());
     for (const Difference& c : cases) {
         writeBytes(target(), c.card);
         system.corruptOnDevice.clear();
         if (c.corruptAt != UINT64_MAX)
             system.corruptOnDevice["M0000004.MP3"] = c.corruptAt;
         try {
-            verifyFile(system, target(), from);
+            verifyFile(system, target(), from, written);
             ADD_FAILURE() << c.what << ": no difference found";
         } catch (const CardError& e) {
             EXPECT_EQ(e.path(), target()) << c.what;
@@ -135,18 +140,51 @@ TEST_F(CardFiles, VerifyNamesTheFirstDifferingByte) {
     }
 }
 
-TEST_F(CardFiles, VerifyReadsTheCardFromTheDevice) {
+TEST_F(CardFiles, VerifyReadsTheCardFromTheDeviceAndTheSourceOnlyOnADifference) {
     const std::string from = source("a.mp3", "abc");
-    copyFile(system, from, target());
+    WrittenFile written = copyFile(system, from, target());
+    flushToCard(written);
     system.deviceReads = 0;
-    verifyFile(system, target(), from);
+    fs::remove(from);
+    EXPECT_NO_THROW(verifyFile(system, target(), from, written.content));
     EXPECT_EQ(system.deviceReads, 1);
+
+    // The card holds the source as it is now, but not what the copy wrote.
+    writeBytes(from, "abd");
+    writeBytes(target(), "abd");
+    try {
+        verifyFile(system, target(), from, written.content);
+        FAIL() << "no difference found";
+    } catch (const CardError& e) {
+        EXPECT_EQ(e.reason(), "its source file changed while it was copied");
+    }
 }
 
 TEST_F(CardFiles, VerifyOfAMissingCardFileFails) {
     const std::string from = source("a.mp3", "abc");
-    EXPECT_THROW(verifyFile(system, target(), from), CardError);
+    EXPECT_THROW(verifyFile(system, target(), from, ContentHash{}), CardError);
     EXPECT_THROW(verifyBytes(system, target(), {0, 0}), CardError);
+}
+
+// However the bytes arrive, the same bytes hash alike; a changed bit or length does not.
+TEST(ContentHashTest, DependsOnTheBytesNotOnHowTheyArrive) {
+    const std::string bytes = pattern(100003, 5);
+    auto hashOf = [](const std::string& b, std::size_t piece) {
+        ContentHash h;
+        for (std::size_t at = 0; at < b.size(); at += piece)
+            h.update(b.data() + at, std::min(piece, b.size() - at));
+        return h;
+    };
+    const ContentHash whole = hashOf(bytes, bytes.size());
+    for (const std::size_t piece : {1u, 7u, 31u, 32u, 33u, 4096u})
+        EXPECT_TRUE(hashOf(bytes, piece) == whole) << piece;
+    for (const std::size_t at : {std::size_t{0}, std::size_t{31}, std::size_t{32}, std::size_t{50000}, bytes.size() - 1}) {
+        std::string changed = bytes;
+        changed[at] = static_cast<char>(changed[at] ^ 0x10);
+        EXPECT_FALSE(hashOf(changed, 4096) == whole) << at;
+    }
+    EXPECT_FALSE(hashOf(bytes + std::string(1, '\0'), 4096) == whole);
+    EXPECT_FALSE(hashOf(std::string(64, '\0'), 64) == hashOf(std::string(65, '\0'), 64));
 }
 
 } // namespace

@@ -112,6 +112,7 @@ TEST_F(WindowsCard, AnswersForEachKindOfDrive) {
     EXPECT_TRUE(std::islower(static_cast<unsigned char>(system.currentDrive()[0])));
 
     EXPECT_EQ(system.driveType("c:"), drive_type::fixed);
+    EXPECT_EQ(system.driveType("e:"), drive_type::removable) << "a card that is a volume's root";
     EXPECT_EQ(system.driveType("f:"), drive_type::removable);
     EXPECT_EQ(system.driveType("q:"), drive_type::noRootDir);
 
