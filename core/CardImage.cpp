@@ -21,11 +21,6 @@ namespace {
 
 constexpr std::size_t recordSize = 14;
 
-std::string utf8(const fs::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 // The streams report failure without a reason; the C library's errno from the failed call
 // is the closest thing to the system's own message.
 std::string streamReason(int err) {
@@ -105,7 +100,7 @@ std::string stagedIndexPath() {
     const fs::path folder = fs::current_path(ec);
     if (ec)
         throw CardError(indexFileName, ec.message());
-    return joinPath(utf8(folder), indexFileName);
+    return joinPath(utf8Path(folder), indexFileName);
 }
 
 std::string cardFilePath(const std::string& destDrive, const std::string& name) {

@@ -51,8 +51,7 @@ std::vector<std::string> folderFiles(const std::string& folder, std::error_code&
         if (fs::is_directory(status))
             continue;
         // string() would give the narrow encoding, which on Windows is the ANSI code page.
-        const std::u8string utf8 = it->path().filename().u8string();
-        names.emplace_back(utf8.begin(), utf8.end());
+        names.push_back(utf8Path(it->path().filename()));
     }
     return names;
 }

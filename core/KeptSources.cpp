@@ -14,11 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string utf8(const fs::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 bool isLink(const std::string& path) {
     std::error_code ec;
     return fs::is_symlink(fs::symlink_status(fsPath(path), ec));
@@ -41,7 +36,7 @@ void KeptSources::keep(const std::string& source, bool& changedCard) {
         const fs::path resolved = fs::canonical(fsPath(source), ec);
         if (ec)
             throw CardError(source, ec.message());
-        path = utf8(resolved);
+        path = utf8Path(resolved);
         break;
     }
     if (m_system.onSameVolume(path, m_root)) {
@@ -75,10 +70,10 @@ std::string KeptSources::moveAside(const std::string& name, bool& changedCard) {
     const std::string from = joinPath(m_root, name);
     fs::rename(fsPath(from), target, ec);
     if (ec)
-        throw CardError(from, ec.message(), utf8(target));
+        throw CardError(from, ec.message(), utf8Path(target));
     changedCard = true;
-    m_moved.push_back(utf8(target.filename()));
-    return utf8(target);
+    m_moved.push_back(utf8Path(target.filename()));
+    return utf8Path(target);
 }
 
 const std::string& KeptSources::pathFor(const std::string& source) const {

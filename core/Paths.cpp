@@ -34,6 +34,11 @@ fs::path fsPath(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::string utf8Path(const fs::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(s.begin(), s.end());
+}
+
 MeasuredSize measureFile(const std::string& path) {
     const fs::path p = fsPath(path);
     std::error_code ec;

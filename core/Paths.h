@@ -14,6 +14,9 @@ namespace velk {
 /// A UTF-8 path as the file system takes it, also where the narrow encoding is not UTF-8.
 [[nodiscard]] std::filesystem::path fsPath(const std::string& utf8);
 
+/// The reverse of fsPath: a path as UTF-8, where string() would give the narrow encoding.
+[[nodiscard]] std::string utf8Path(const std::filesystem::path& path);
+
 /// The size of a source file, or why it cannot be one.
 struct MeasuredSize {
     std::int64_t bytes = 0;

@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string utf8(const fs::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 constexpr std::int64_t largestCount = std::numeric_limits<std::int32_t>::max();
 
 std::int64_t presentSize(const std::string& path) {
@@ -64,13 +59,13 @@ void TrackList::lstList1_DropFiles(const std::vector<std::string>& paths) {
     std::string refused;
     for (const std::string& path : paths) {
         const fs::path p = fsPath(path);
-        const std::string name = utf8(p.filename());
+        const std::string name = utf8Path(p.filename());
         if (!matchesPattern(name, audioPatterns)) {
             refused += (refused.empty() ? "" : ", ") + name;
             continue;
         }
         // A refused add has put its reason in the guidance box; later files would hide it.
-        if (!addTrack(utf8(p.parent_path()), name))
+        if (!addTrack(utf8Path(p.parent_path()), name))
             return;
     }
     if (!refused.empty())

@@ -1,3 +1,4 @@
+#include "TrackFixture.h"
 #include "core/FilePattern.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +28,8 @@ TEST(FilePattern, MatchesLikeADriveLetterFileSystem) {
 }
 
 TEST(FilePattern, ListsOnlyMatchingFilesSortedIgnoringCase) {
-    const fs::path dir = fs::temp_directory_path() / ("velk-pattern-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    fs::remove_all(dir);
+    const test::TempFolder folder;
+    const fs::path dir = folder.path();
     fs::create_directories(dir / "folder.mp3");
     for (const char* name : {"b.nvr", "A.MP3", "c.txt", "a2.mp3"})
         std::ofstream(dir / name).put('x');
@@ -38,7 +39,6 @@ TEST(FilePattern, ListsOnlyMatchingFilesSortedIgnoringCase) {
               (std::vector<std::string>{"A.MP3", "a2.mp3", "b.nvr", "dangling.mp3"}));
     EXPECT_EQ(listFiles(dir.string(), "*.*").size(), 5u) << "every file and link, no folder";
     EXPECT_TRUE(listFiles((dir / "missing").string(), "*.*").empty());
-    fs::remove_all(dir);
 }
 
 } // namespace

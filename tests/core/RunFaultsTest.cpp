@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -198,6 +200,48 @@ TEST_F(Faults, CardPulledBetweenCopies) {
                  cardIncomplete);
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
 }
+
+// Steps that fail on their own, each with what the operator reads and what the card holds.
+struct StepFault {
+    const char* name;
+    std::function<void(Faults&)> arrange;
+    const char* message; ///< with "<card>" for the card's root, "<index>" for the index on it
+    bool cardChanged;
+    std::vector<std::string> card;
+};
+
+class FailingStep : public Faults, public ::testing::WithParamInterface<StepFault> {};
+
+TEST_P(FailingStep, IsReportedAndLeavesNoIndex) {
+    writeBytes(card.path() / "old.mp3", "old");
+    addTrack("a.mp3", pattern(100, 1));
+    const std::vector<std::string> before = trackList();
+    answer(true);
+    GetParam().arrange(*this);
+    run.cmdFinish_Click();
+
+    std::string message = GetParam().message;
+    for (const auto& [mark, path] : {std::pair{std::string("<index>"), cardPath("INDEX123.VKM")},
+                                     std::pair{std::string("<card>"), cardRoot}})
+        if (const std::size_t at = message.find(mark); at != std::string::npos)
+            message.replace(at, mark.size(), path);
+    expectFailed(message, before, GetParam().cardChanged ? cardIncomplete : cardUnchanged);
+    EXPECT_EQ(cardFiles(), GetParam().card);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Run, FailingStep,
+    ::testing::Values(
+        StepFault{"NoIdentityAtTheStart", [](Faults& f) { f.system.unidentified = {f.cardRoot}; },
+                  "Opening the destination drive failed: e:: the MMC card no longer answers", false,
+                  {"old.mp3"}},
+        StepFault{"IndexDoesNotFit", [](Faults& f) { f.system.writeFaults.bytesUntilFull = 100; },
+                  "Copying the INDEX file failed: <index>: No space left on device", true,
+                  {"M0000001.MP3"}},
+        StepFault{"RootFolderFlush",
+                  [](Faults& f) { f.system.folderFlushError = std::make_error_code(std::errc::io_error); },
+                  "Writing to the MMC card failed: <card>: Input/output error", true, {"M0000001.MP3"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct LostCard {
     const char* name;

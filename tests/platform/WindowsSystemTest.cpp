@@ -5,6 +5,8 @@
 #include "core/FilePattern.h"
 #include "core/Paths.h"
 
+#include "support/WineCard.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -118,10 +120,10 @@ TEST_F(WindowsCard, AnswersForEachKindOfDrive) {
 
     const auto card = system.diskSpace("e:");
     ASSERT_TRUE(card);
-    if (const char* bytes = std::getenv("VELK_WINE_CARD_BYTES")) {
+    if (const auto bytes = test::wineCardBytes()) {
         EXPECT_EQ(std::uint64_t{card->sectorsPerCluster} * card->bytesPerSector *
                       card->totalClusters,
-                  std::stoull(bytes));
+                  *bytes);
     }
     EXPECT_EQ(system.rootFolder("e:").path, "e:\\");
 

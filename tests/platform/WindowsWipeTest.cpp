@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,17 @@ void makeFile(const wchar_t* path, DWORD attributes) {
 TEST(WindowsWipe, RemovesFilesWhateverTheirAttributesAndKeepsFolders) {
     if (::GetDriveTypeA("E:\\") != DRIVE_REMOVABLE)
         GTEST_SKIP() << "E: is no removable drive here; the test runs under Wine";
+    // What an earlier run left on E:, read-only or not, goes first. An empty root cannot be
+    // iterated here, hence the error codes.
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(L"E:\\", ec), end; !ec && it != end; it.increment(ec))
+        ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::vector<fs::path> left;
+    for (fs::directory_iterator it(L"E:\\", ec), end; !ec && it != end; it.increment(ec))
+        left.push_back(it->path());
+    for (const fs::path& p : left)
+        fs::remove_all(p, ec);
     const struct {
         const wchar_t* path;
         DWORD attributes;

@@ -58,6 +58,8 @@ RootFolder FakeSystem::rootFolder(const std::string& designation) const {
 
 std::error_code FakeSystem::flushFolder(const std::string& path) const {
     flushed.push_back(path + "/");
+    if (folderFlushError)
+        return folderFlushError;
     return flushError ? flushError : m_real->flushFolder(path);
 }
 
@@ -135,7 +137,8 @@ std::unique_ptr<OpenFile> FakeSystem::openFile(const std::string& path, OpenMode
 }
 
 std::optional<CardIdentity> FakeSystem::cardIdentity(const std::string& root) const {
-    if (!fs::is_directory(fsPath(root)))
+    if (!fs::is_directory(fsPath(root)) ||
+        std::find(unidentified.begin(), unidentified.end(), root) != unidentified.end())
         return std::nullopt;
     auto it = volumes.find(root);
     return CardIdentity{root, it != volumes.end() ? it->second : "volume of " + root};

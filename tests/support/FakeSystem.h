@@ -59,6 +59,9 @@ public:
     std::map<std::string, std::string> volumes;
     mutable int deviceReads = 0;
     std::error_code flushError; ///< returned by every flush, of files and folders, when set
+    std::error_code folderFlushError; ///< returned by every flush of a folder, when set
+    /// Volume identities by root that cannot be told (the identity query answers nothing).
+    std::vector<std::string> unidentified;
     /// Paths flushed, in order: a file by its path, a folder by its path and a separator.
     mutable std::vector<std::string> flushed;
     mutable int typeQueries = 0;

@@ -8,6 +8,8 @@
 #include "ui/win32/WindowDriver.h"
 #include "ui/win32/frmForm1/OkMessageBox.h"
 
+#include "support/WineCard.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -145,8 +147,8 @@ TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
     // A track is taken only while a card with room for it is in the destination drive.
     pickDrive(k().Drive1, "e:");
     m_form->Timer1_Timer();
-    if (const char* bytes = std::getenv("VELK_WINE_CARD_BYTES")) {
-        EXPECT_EQ(m_form->state().cardBytes, std::stoll(bytes) - CardMonitor::reserve);
+    if (const auto bytes = test::wineCardBytes()) {
+        EXPECT_EQ(m_form->state().cardBytes, static_cast<std::int64_t>(*bytes) - CardMonitor::reserve);
     }
     // The source lists start in the program's folder.
     EXPECT_EQ(rows(k().File1), (std::vector<std::string>{"eins.mp3"}));
