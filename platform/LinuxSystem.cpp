@@ -1,21 +1,21 @@
 #include "LinuxSystem.h"
 
+#include "KernelFiles.h"
+#include "LinuxCardIdentity.h"
+#include "PosixCardFile.h"
+#include "SystemDisk.h"
 #include "System.h"
 #include "UDisks2Mounter.h"
-#include "VolumeSerial.h"
 #include "core/Texts.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <utility>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -24,153 +24,9 @@
 
 namespace velk {
 
+using namespace kernel;
+
 namespace {
-
-std::error_code lastError() {
-    return {errno, std::generic_category()};
-}
-
-/// A proc file, read whole with plain reads: stat gives no size for it.
-std::optional<std::string> readFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::string text;
-    std::size_t used = 0;
-    text.resize(4096);
-    for (;;) {
-        if (used == text.size())
-            text.resize(text.size() * 2);
-        const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        used += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    text.resize(used);
-    return text;
-}
-
-/// An open folder; files in it are opened relative to it, which spares the kernel a walk of
-/// the whole sysfs path for every attribute.
-class Folder {
-public:
-    explicit Folder(const std::string& path)
-        : m_fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
-    ~Folder() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-
-    explicit operator bool() const { return m_fd >= 0; }
-    [[nodiscard]] int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-    off_t m_written = 0;
-};
-
-/// A one-line attribute without its newline; empty when it cannot be read.
-std::string readAttribute(const std::string& path, int at = AT_FDCWD) {
-    char buffer[128];
-    const int fd = ::openat(at, path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, sizeof buffer);
-    } while (n < 0 && errno == EINTR);
-    ::close(fd);
-    if (n <= 0)
-        return {};
-    std::string_view text(buffer, static_cast<std::size_t>(n));
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
-        text.remove_suffix(1);
-    return std::string(text);
-}
-
-template <typename T> std::optional<T> parseNumber(std::string_view text) {
-    T value{};
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-std::optional<DeviceNumber> parseDeviceNumber(std::string_view text) {
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos)
-        return std::nullopt;
-    const auto major = parseNumber<unsigned>(text.substr(0, colon));
-    const auto minor = parseNumber<unsigned>(text.substr(colon + 1));
-    if (!major || !minor)
-        return std::nullopt;
-    return DeviceNumber{*major, *minor};
-}
-
-bool exists(const std::string& path) {
-    return ::access(path.c_str(), F_OK) == 0;
-}
-
-bool isDirectory(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-/// The names in a folder; with `foldersOnly`, those of plain sub-folders (links left out).
-std::vector<std::string> folderEntries(const std::string& path, bool foldersOnly = false,
-                                       int at = AT_FDCWD) {
-    std::vector<std::string> names;
-    const int fd = ::openat(at, path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
-    if (!dir) {
-        if (fd >= 0)
-            ::close(fd);
-        return names;
-    }
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string_view name = e->d_name;
-        if (name == "." || name == "..")
-            continue;
-        struct stat st {};
-        if (foldersOnly && e->d_type != DT_DIR &&
-            (e->d_type != DT_UNKNOWN || ::fstatat(fd, e->d_name, &st, 0) != 0 ||
-             !S_ISDIR(st.st_mode)))
-            continue;
-        names.emplace_back(name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
-/// Each '/'-separated component of `path`, in order, until `visit` returns true.
-template <typename Visit> bool anyComponent(std::string_view path, Visit visit) {
-    while (!path.empty()) {
-        const std::size_t slash = path.find('/');
-        if (visit(path.substr(0, slash)))
-            return true;
-        if (slash == std::string_view::npos)
-            break;
-        path.remove_prefix(slash + 1);
-    }
-    return false;
-}
-
-std::optional<std::string> linkTarget(const std::string& link) {
-    char target[PATH_MAX];
-    const ssize_t n = ::readlink(link.c_str(), target, sizeof target);
-    if (n <= 0 || static_cast<std::size_t>(n) == sizeof target)
-        return std::nullopt;
-    return std::string(target, static_cast<std::size_t>(n));
-}
 
 /// The disk that a sysfs block device path ("../devices/.../block/sda/sda1") belongs to: the
 /// folder right below the last "block" folder, which is the partition's parent for a partition.
@@ -224,55 +80,6 @@ std::optional<SpaceCounts> spaceOf(const std::string& mountPoint) {
         return std::nullopt;
     return LinuxSystem::spaceCounts(st.f_frsize != 0 ? st.f_frsize : st.f_bsize, st.f_blocks,
                                     st.f_bavail);
-}
-
-std::string currentFolder() {
-    std::string path(PATH_MAX, '\0');
-    while (!::getcwd(path.data(), path.size())) {
-        if (errno != ERANGE)
-            return {};
-        path.resize(path.size() * 2);
-    }
-    path.resize(path.find('\0'));
-    return path;
-}
-
-/// Where the running system stands: mount points whose loss would break it.
-bool systemMountPoint(std::string_view mountPoint) {
-    if (mountPoint == "/" || mountPoint == "/home")
-        return true;
-    for (const std::string_view under : {"/boot", "/usr", "/var", "/etc"})
-        if (MountTable::contains(under, mountPoint))
-            return true;
-    return false;
-}
-
-/// The innermost visible mount that holds `path`.
-const MountEntry* mountHolding(const MountTable& mounts, const std::string& path) {
-    const MountEntry* inner = nullptr;
-    for (const MountEntry& m : mounts.entries())
-        if (!m.hidden && MountTable::contains(m.mountPoint, path) &&
-            (!inner || m.mountPoint.size() > inner->mountPoint.size()))
-            inner = &m;
-    return inner;
-}
-
-bool onDisk(const MountEntry& m, const LinuxSystem::Disk& disk, const std::string& devRoot) {
-    return std::any_of(disk.devices.begin(), disk.devices.end(), [&](const LinuxSystem::BlockDevice& d) {
-        return m.device == d.number || m.source == devRoot + "/" + d.name;
-    });
-}
-
-std::error_code syncPath(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0)
-        return lastError();
-    std::error_code result;
-    if (::fsync(fd) != 0)
-        result = lastError();
-    if (::close(fd) != 0 && !result)
-        result = lastError();
-    return result;
 }
 
 } // namespace
@@ -424,43 +231,13 @@ std::vector<LinuxSystem::Disk> LinuxSystem::removableDisks() const {
     return disks;
 }
 
-std::string LinuxSystem::systemUse(const Disk& disk, const MountTable& mounts) const {
-    if (disk.sectors == 0)
-        return {};
-    for (const MountEntry& m : mounts.entries())
-        if (onDisk(m, disk, m_dev) && systemMountPoint(m.mountPoint))
-            return m.mountPoint;
-    std::string program(PATH_MAX, '\0');
-    const ssize_t n = ::readlink((m_proc + "/self/exe").c_str(), program.data(), program.size());
-    program.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    for (const std::string& path : {currentFolder(), program})
-        if (const MountEntry* m = path.empty() ? nullptr : mountHolding(mounts, path); m && onDisk(*m, disk, m_dev))
-            return path;
-    // Swap is a partition ("/dev/mmcblk0p3") or a file; the first line is a heading.
-    const auto swaps = readFile(m_proc + "/swaps");
-    std::string_view lines = swaps ? std::string_view(*swaps) : std::string_view();
-    for (bool heading = true; !lines.empty(); heading = false) {
-        const std::size_t end = std::min(lines.find('\n'), lines.size());
-        const std::string name = MountTable::unescape(lines.substr(0, std::min(lines.find_first_of(" \t"), end)));
-        lines.remove_prefix(std::min(end + 1, lines.size()));
-        if (heading || name.empty())
-            continue;
-        const bool partition = std::any_of(disk.devices.begin(), disk.devices.end(),
-                                           [&](const BlockDevice& d) { return name == m_dev + "/" + d.name; });
-        const MountEntry* m = mountHolding(mounts, name);
-        if (partition || (m && !name.starts_with(m_dev + "/") && onDisk(*m, disk, m_dev)))
-            return name;
-    }
-    return {};
-}
-
 std::vector<DriveEntry> LinuxSystem::drives() const {
     const MountTable mounts = readMounts();
     std::vector<DriveEntry> out;
     for (const Disk& disk : removableDisks()) {
         const std::string designation = designationOf(disk.name);
         std::string detail;
-        if (const std::string use = systemUse(disk, mounts); !use.empty())
+        if (const std::string use = systemUseOf(disk, mounts, m_proc, m_dev); !use.empty())
             detail = text::driveSystemDisk + std::string(text::driveReasonSeparator) + use;
         else if (disk.sectors == 0)
             detail = text::driveNoCard;
@@ -513,7 +290,7 @@ std::string LinuxSystem::currentDrive() const {
 std::uint32_t LinuxSystem::driveType(const std::string& designation) const {
     const MountTable mounts = readMounts();
     if (const auto name = removableDisk(designation))
-        return systemUse(readDisk(*name), mounts).empty() ? drive_type::removable : drive_type::fixed;
+        return systemUseOf(readDisk(*name), mounts, m_proc, m_dev).empty() ? drive_type::removable : drive_type::fixed;
     const MountEntry* m = fixedMount(mounts, designation);
     if (!m)
         return drive_type::noRootDir;
@@ -551,237 +328,28 @@ RootFolder LinuxSystem::rootFolder(const std::string& designation) const {
         RootFolder::Status::failed, {}, std::make_error_code(std::errc::no_such_device).message()};
 }
 
-std::error_code LinuxSystem::flushFolder(const std::string& path) const {
-    return syncPath(path, O_RDONLY | O_DIRECTORY);
-}
-
-namespace {
-
-class PosixFile : public OpenFile {
-public:
-    explicit PosixFile(int fd) : m_fd(fd) {}
-    ~PosixFile() override {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    PosixFile(const PosixFile&) = delete;
-    PosixFile& operator=(const PosixFile&) = delete;
-
-    std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
-        const ssize_t n = ::read(m_fd, buffer, size);
-        if (n < 0) {
-            ec = lastError();
-            return 0;
-        }
-        return static_cast<std::size_t>(n);
-    }
-    std::size_t write(const char* buffer, std::size_t size, std::error_code& ec) override {
-        const ssize_t n = ::write(m_fd, buffer, size);
-        if (n < 0) {
-            ec = lastError();
-            return 0;
-        }
-        // Start the device writing now rather than at the flush, so that writing to the card
-        // overlaps reading the source. The flush still checks that all arrived; an error the
-        // device gives already stops the copy here. Some file systems cannot start writeback.
-        if (::sync_file_range(m_fd, m_written, n, SYNC_FILE_RANGE_WRITE) != 0 && errno != EINVAL &&
-            errno != ESPIPE && errno != ENOSYS && errno != EOPNOTSUPP) {
-            ec = lastError();
-            return 0;
-        }
-        m_written += n;
-        return static_cast<std::size_t>(n);
-    }
-    std::error_code flush() override {
-        return ::fdatasync(m_fd) == 0 || errno == EINVAL ? std::error_code() : lastError();
-    }
-    std::error_code close() override {
-        const int fd = std::exchange(m_fd, -1);
-        return ::close(fd) == 0 ? std::error_code() : lastError();
-    }
-
-private:
-    int m_fd;
-    off_t m_written = 0;
-};
-
-/// A file read straight from the device into aligned memory, as O_DIRECT requires; the
-/// caller's reads are served from that buffer in whatever sizes they ask.
-class DirectFile : public OpenFile {
-public:
-    static constexpr std::size_t bufferBytes = std::size_t{1} << 20;
-
-    DirectFile(int fd, void* buffer) : m_fd(fd), m_buffer(static_cast<char*>(buffer)) {}
-    ~DirectFile() override {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        std::free(m_buffer);
-    }
-    DirectFile(const DirectFile&) = delete;
-    DirectFile& operator=(const DirectFile&) = delete;
-
-    std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
-        // A caller's page-aligned buffer of whole pages takes the device's bytes directly.
-        if (m_next == m_end && size >= 4096 && reinterpret_cast<std::uintptr_t>(buffer) % 4096 == 0) {
-            const ssize_t n = ::read(m_fd, buffer, size - size % 4096);
-            if (n < 0)
-                ec = lastError();
-            return n < 0 ? 0 : static_cast<std::size_t>(n);
-        }
-        if (m_next == m_end) {
-            const ssize_t n = ::read(m_fd, m_buffer, bufferBytes);
-            if (n < 0) {
-                ec = lastError();
-                return 0;
-            }
-            m_next = 0;
-            m_end = static_cast<std::size_t>(n);
-        }
-        const std::size_t n = std::min(size, m_end - m_next);
-        std::memcpy(buffer, m_buffer + m_next, n);
-        m_next += n;
-        return n;
-    }
-    std::size_t write(const char*, std::size_t, std::error_code& ec) override {
-        ec = std::make_error_code(std::errc::bad_file_descriptor);
-        return 0;
-    }
-    std::error_code flush() override { return {}; }
-    std::error_code close() override {
-        const int fd = std::exchange(m_fd, -1);
-        return ::close(fd) == 0 ? std::error_code() : lastError();
-    }
-
-private:
-    int m_fd;
-    char* m_buffer;
-    std::size_t m_next = 0;
-    std::size_t m_end = 0;
-};
-
-/// The file opened to bypass the page cache, or null where the file system does not allow it.
-std::unique_ptr<OpenFile> openDirect(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECT);
-    if (fd < 0)
-        return nullptr;
-    void* buffer = nullptr;
-    if (::posix_memalign(&buffer, 4096, DirectFile::bufferBytes) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
-    return std::make_unique<DirectFile>(fd, buffer);
-}
-
-// A file read back to check what reached the card must come from the device: its data is
-// forced out, then dropped from the page cache, so that the reads that follow go to the card.
-std::error_code dropCachedData(int fd) {
-    if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS)
-        return lastError();
-    if (const int err = ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED); err != 0)
-        return {err, std::generic_category()};
-    return {};
-}
-
-/// The serial recorded at the start of the device that a mount names, when it can be read
-/// (root may; a desktop user usually may not, but has udev's UUID instead).
-std::string serialOnDevice(const std::string& device) {
-    const int fd = ::open(device.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    std::uint8_t header[volumeHeaderBytes];
-    ssize_t n;
-    do {
-        n = ::pread(fd, header, sizeof header, 0);
-    } while (n < 0 && errno == EINTR);
-    ::close(fd);
-    return n > 0 ? volumeSerial(std::span(header, static_cast<std::size_t>(n))) : std::string();
-}
-
-/// The UUID that udev recorded for a block device, where udev runs.
-std::string uuidOf(const std::string& devRoot, dev_t device) {
-    const std::string folder = devRoot + "/disk/by-uuid";
-    for (const std::string& name : folderEntries(folder)) {
-        struct stat st {};
-        if (::stat((folder + "/" + name).c_str(), &st) == 0 && S_ISBLK(st.st_mode) &&
-            st.st_rdev == device)
-            return name;
-    }
-    return {};
-}
-
-} // namespace
-
 std::unique_ptr<OpenFile> LinuxSystem::openFile(const std::string& path, OpenMode mode,
                                                 std::error_code& ec) const {
-    int flags = O_CLOEXEC;
-    switch (mode) {
-    case OpenMode::read:
-    case OpenMode::readFromDevice: flags |= O_RDONLY; break;
-    case OpenMode::createOrTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW; break;
-    case OpenMode::createOrKeep: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
-    }
-    // Direct reads go to the device whatever the cache holds (the kernel writes back dirty
-    // pages of the range first); file systems without them drop the cached pages instead.
-    if (mode == OpenMode::readFromDevice)
-        if (auto direct = openDirect(path))
-            return direct;
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        ec = lastError();
-        return nullptr;
-    }
-    auto file = std::make_unique<PosixFile>(fd);
-    if (mode == OpenMode::readFromDevice) {
-        if ((ec = dropCachedData(fd)))
-            return nullptr;
-    }
-    ec.clear();
-    return file;
+    return openPosixFile(path, mode, ec);
 }
 
-std::optional<CardIdentity> LinuxSystem::cardIdentity(const std::string& root) const {
-    struct stat st {};
-    struct statvfs vfs {};
-    if (::stat(root.c_str(), &st) != 0 || ::statvfs(root.c_str(), &vfs) != 0)
-        return std::nullopt;
-    std::string volume = "dev " + std::to_string(major(st.st_dev)) + ":" +
-                         std::to_string(minor(st.st_dev)) + " fsid " + std::to_string(vfs.f_fsid) +
-                         " blocks " + std::to_string(vfs.f_blocks);
-    if (const std::string uuid = uuidOf(m_dev, st.st_dev); !uuid.empty())
-        volume += " uuid " + uuid;
-    // A FUSE file system has a device number of its own; the device it reads is its source.
-    const MountTable mounts = readMounts();
-    const MountEntry* m = mounts.at(root);
-    if (m && m->source.starts_with(m_dev + "/"))
-        if (const std::string serial = serialOnDevice(m->source); !serial.empty())
-            volume += " serial " + serial;
-    // A clone made with dd carries the same serial: the kernel numbers every medium it sees
-    // in a reader (diskseq), and an SD card has its maker's serial in its CID.
-    if (const auto disk = m ? diskOf(*m) : std::nullopt) {
-        const Folder folder(m_sys + "/block/" + *disk);
-        if (const std::string seq = readAttribute("diskseq", folder.fd()); !seq.empty())
-            volume += " diskseq " + seq;
-        if (const std::string cid = readAttribute("device/cid", folder.fd()); !cid.empty())
-            volume += " cid " + cid;
-    }
-    return CardIdentity{root, volume};
+std::error_code LinuxSystem::flushFolder(const std::string& path) const {
+    return syncFolder(path);
 }
 
 bool LinuxSystem::sameFile(const std::string& a, const std::string& b) const {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return samePosixFile(a, b);
 }
 
 bool LinuxSystem::onSameVolume(const std::string& path, const std::string& root) const {
-    struct stat file {};
-    struct stat folder {};
-    return ::stat(path.c_str(), &file) == 0 && ::stat(root.c_str(), &folder) == 0 &&
-           file.st_dev == folder.st_dev;
+    return onSamePosixVolume(path, root);
+}
+
+std::optional<CardIdentity> LinuxSystem::cardIdentity(const std::string& root) const {
+    const MountTable mounts = readMounts();
+    const MountEntry* m = mounts.at(root);
+    const auto disk = m ? diskOf(*m) : std::nullopt;
+    return cardIdentityAt(root, m, m_dev, disk ? m_sys + "/block/" + *disk : std::string());
 }
 
 // The kernel counts media changes in diskseq; where it does not, forgetting the card while

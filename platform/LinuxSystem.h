@@ -74,11 +74,6 @@ private:
     /// The whole disk that holds a mounted file system, when it is on one.
     [[nodiscard]] std::optional<std::string> diskOf(const MountEntry& mount) const;
     [[nodiscard]] bool onRemovableDisk(const MountEntry& mount) const;
-    /// What the running system needs from `disk`, which makes it no card: a mount at "/",
-    /// "/home" or at or below "/boot", "/usr", "/var" or "/etc", active swap, or the file
-    /// system that holds the current folder (where the help topics are) or the program.
-    /// Empty when nothing does.
-    [[nodiscard]] std::string systemUse(const Disk& disk, const MountTable& mounts) const;
     /// The fixed drive mounted at `designation`, or null.
     [[nodiscard]] const MountEntry* fixedMount(const MountTable& mounts,
                                                const std::string& designation) const;

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "LinuxSystem.h"
+#include "MountTable.h"
+
+#include <string>
+
+namespace velk {
+
+/// What the running system needs from the removable `disk`, which makes it no card: a mount
+/// at "/", "/home" or at or below "/boot", "/usr", "/var" or "/etc", active swap, or the file
+/// system that holds the current folder (where the help topics are) or the program. Empty
+/// when nothing does. The proc tree is read below `procRoot`, devices named below `devRoot`.
+[[nodiscard]] std::string systemUseOf(const LinuxSystem::Disk& disk, const MountTable& mounts,
+                                      const std::string& procRoot, const std::string& devRoot);
+
+} // namespace velk
