@@ -53,10 +53,15 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
             continue;
         // string() would give the narrow encoding, which on Windows is the ANSI code page.
         const std::u8string utf8 = it->path().filename().u8string();
-        const std::string name(utf8.begin(), utf8.end());
-        if (matchesPattern(name, patterns))
-            names.push_back(name);
+        names.emplace_back(utf8.begin(), utf8.end());
     }
+    return matchingFiles(std::move(names), patterns);
+}
+
+std::vector<std::string> matchingFiles(std::vector<std::string> names, const std::string& patterns) {
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [&](const std::string& name) { return !matchesPattern(name, patterns); }),
+                names.end());
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                             [](char x, char y) { return lower(x) < lower(y); });

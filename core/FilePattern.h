@@ -10,6 +10,10 @@ namespace velk {
 /// ignoring case as drive-letter file systems do.
 [[nodiscard]] bool matchesPattern(const std::string& name, const std::string& patterns);
 
+/// Those of a folder's file `names` that match, sorted as an operator reads them: ignoring case.
+[[nodiscard]] std::vector<std::string> matchingFiles(std::vector<std::string> names,
+                                                     const std::string& patterns);
+
 /// Names of the files (and links, which a wipe removes too) in `folder` that match, sorted
 /// as an operator reads them: ignoring case. A folder that cannot be read lists nothing.
 [[nodiscard]] std::vector<std::string> listFiles(const std::string& folder,
