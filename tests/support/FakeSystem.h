@@ -61,6 +61,7 @@ public:
     std::error_code flushError; ///< returned by every flush, of files and folders, when set
     mutable std::vector<std::string> flushed;
     mutable int typeQueries = 0;
+    std::string drivesFault; ///< when set, drives() throws std::runtime_error with it
     mutable int spaceQueries = 0;
 
 private:

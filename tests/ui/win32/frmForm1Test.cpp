@@ -2,7 +2,9 @@
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
+#include "ui/win32/frmForm1/OkMessageBox.h"
 #include "ui/win32/hlpform/hlpform.h"
+#include "ui/win32/wingui/ProcessStart.h"
 #include "ui/win32/wingui/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -293,6 +295,122 @@ TEST_F(frmForm1Test, ClosingTheWindowEndsTheProgramWithItsHelp) {
     EXPECT_TRUE(m_form->ending());
     EXPECT_FALSE(IsWindowVisible(m_form->hwnd()));
     EXPECT_FALSE(IsWindowVisible(m_form->helpWindow()->hwnd()));
+}
+
+int lineHeight(const win::Ctrl& ctrl) {
+    HDC dc = GetDC(ctrl.hwnd());
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(ctrl.hwnd(), WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(ctrl.hwnd(), dc);
+    return metrics.tmHeight;
+}
+
+int textWidth(const win::Ctrl& ctrl) {
+    HDC dc = GetDC(ctrl.hwnd());
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(ctrl.hwnd(), WM_GETFONT, 0, 0)));
+    const std::wstring text = win::widen(ctrl.text());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(ctrl.hwnd(), dc);
+    return size.cx;
+}
+
+/// The font a control draws with, or a zero height when it was deleted under it.
+LONG fontHeight(HWND control) {
+    LOGFONTW font{};
+    if (GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font) == 0)
+        return 0;
+    return font.lfHeight;
+}
+
+/// What the system sends when the window moves to a monitor of another DPI.
+void moveToDpi(HWND window, UINT dpi) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const UINT old = GetDpiForWindow(window);
+    RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, static_cast<int>(dpi), static_cast<int>(old)),
+                   r.top + MulDiv(r.bottom - r.top, static_cast<int>(dpi), static_cast<int>(old))};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+// The longest guidance in three lines, a "Copying " path in two, in fonts that live as long
+// as the controls use them, on either monitor.
+TEST_F(frmForm1Test, GuidanceAndCopyingPathFitAt96And144Dpi) {
+    struct Expected {
+        UINT dpi;
+        LONG font;         // the window's 8 points
+        LONG guidanceFont; // 7.5 points
+        int indent;        // a sub-folder's step in Dir1
+        int helpTextWidth; // Text1 of the help window
+    };
+    const auto& k = m_form->controls();
+    click(c("Command3"));
+    const HWND help = m_form->helpWindow()->hwnd();
+    for (const Expected& e : {Expected{96, -11, -10, 12, 265}, Expected{144, -16, -15, 17, 398}}) {
+        SCOPED_TRACE(e.dpi);
+        if (m_form->dpi() != e.dpi) {
+            moveToDpi(m_form->hwnd(), e.dpi);
+            moveToDpi(help, e.dpi);
+        }
+        ASSERT_EQ(m_form->dpi(), e.dpi);
+        for (const char* name : {"Label6", "Dir1", "lstList1", "cmdFinish", "Label3"})
+            EXPECT_EQ(fontHeight(c(name).hwnd()), e.font) << name;
+        EXPECT_EQ(fontHeight(k.txtTEXT1.hwnd()), e.guidanceFont);
+        EXPECT_EQ(fontHeight(k.Label7.hwnd()), e.guidanceFont);
+        EXPECT_EQ(k.Dir1.indent(1), e.indent);
+        EXPECT_LT(fontHeight(m_form->helpWindow()->Text1().hwnd()), 0);
+        RECT text;
+        GetWindowRect(m_form->helpWindow()->Text1().hwnd(), &text);
+        EXPECT_EQ(text.right - text.left, e.helpTextWidth);
+
+        k.txtTEXT1.setText(text::failedCardIncomplete);
+        EXPECT_EQ(SendMessageW(k.txtTEXT1.hwnd(), EM_GETLINECOUNT, 0, 0), 3);
+        RECT shown;
+        SendMessageW(k.txtTEXT1.hwnd(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+        EXPECT_GE(shown.bottom - shown.top, 3 * lineHeight(k.txtTEXT1));
+
+        k.Label7.setText(std::string(text::copyingPrefix) +
+                         "C:\\Users\\Operator\\Music\\Ansagen\\Empfang_Willkommen_Herbst.mp3");
+        RECT label;
+        GetClientRect(k.Label7.hwnd(), &label);
+        EXPECT_GT(textWidth(k.Label7), label.right) << "one line is too short for it";
+        EXPECT_LE(2 * lineHeight(k.Label7), label.bottom) << "two lines fit";
+        screenshot(m_form->hwnd(), "win32-guidance-" + std::to_string(e.dpi) + "dpi");
+    }
+}
+
+TEST_F(frmForm1Test, AnExceptionInAHandlerIsReportedAndTheWindowGoesOn) {
+    std::vector<std::string> shown;
+    win::OkMessageBox::setAnswerer([&](const std::string& message) { shown.push_back(message); });
+    m_system.drivesFault = "the drive list broke";
+    // Dropping the list down reads the drives again, inside the window procedure.
+    SendMessageW(m_form->hwnd(), WM_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN),
+                 reinterpret_cast<LPARAM>(m_form->controls().drvDrive1.hwnd()));
+    EXPECT_EQ(shown, std::vector<std::string>{std::string(text::windowFault) + "the drive list broke"});
+
+    m_system.drivesFault.clear();
+    pickDrive(m_form->controls().Drive1, "e:");
+    m_form->Timer1_Timer();
+    EXPECT_EQ(m_form->controls().Label4.text(), "Removeable Drive   Capacity =  64MBytes");
+    win::OkMessageBox::setAnswerer({});
+}
+
+TEST_F(frmForm1Test, SwitchingBackToTheWindowGivesTheFocusBack) {
+    const HWND chosen = m_form->controls().cmdFinish.hwnd();
+    SetFocus(chosen);
+    SendMessageW(m_form->hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
+    SetFocus(nullptr);
+    SendMessageW(m_form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(GetFocus(), chosen);
+}
+
+TEST(ProcessStart, EmptyReadersRaiseNoSystemDialog) {
+    SetErrorMode(0);
+    win::startProcess();
+    EXPECT_TRUE(GetErrorMode() & SEM_FAILCRITICALERRORS);
 }
 
 } // namespace

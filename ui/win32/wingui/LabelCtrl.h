@@ -11,10 +11,12 @@
 namespace velk::win {
 
 /// Static text, centred or left-aligned, with or without a single-line border, in the
-/// window's colours unless a back colour is set.
+/// window's colours unless a back colour is set. A wrapped label breaks its text into as many
+/// lines as it needs, inside a word too when one is wider than the box (a path), and centres
+/// them both ways.
 class LabelCtrl : public Ctrl {
 public:
-    enum class Align { left, centre, centreMiddle };
+    enum class Align { left, centre, wrapped };
     enum class Border { none, single };
 
     LabelCtrl(std::string name, const Twips& box, Align align, Border border)
@@ -27,6 +29,7 @@ public:
 
 protected:
     HBRUSH colours(HDC dc) override;
+    bool draw(const DRAWITEMSTRUCT& item) override;
 
 private:
     Align m_align;
