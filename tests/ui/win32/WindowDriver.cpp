@@ -51,6 +51,21 @@ bool TempFolder::has(const std::string& name) const { return std::filesystem::ex
 
 void pump() { (void)win::MessagePump::drain(); }
 
+void moveToDpi(HWND window, UINT dpi) {
+    RECT r;
+    GetWindowRect(window, &r);
+    RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, static_cast<int>(dpi), 96),
+                   r.top + MulDiv(r.bottom - r.top, static_cast<int>(dpi), 96)};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+LONG fontHeight(HWND control) {
+    LOGFONTW font{};
+    if (GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font) == 0)
+        return 0;
+    return font.lfHeight;
+}
+
 void screenshot(HWND window, const std::string& name) {
     const char* folder = std::getenv("VELK_SCREENSHOTS");
     if (!folder)

@@ -38,6 +38,11 @@ std::string utf8Of(const std::filesystem::path& path);
 /// <name>.bmp, for a person to look at; does nothing otherwise.
 void screenshot(HWND window, const std::string& name);
 
+/// Sends what the system sends when a window moves from a 96-dpi monitor to one of `dpi`.
+void moveToDpi(HWND window, UINT dpi);
+/// The height of the font a control draws with, or 0 when that font was deleted under it.
+LONG fontHeight(HWND control);
+
 /// Delivers every queued message (timer ticks, repaints, posted notifications).
 void pump();
 /// Forgets a WM_QUIT that Quit left in the test thread's queue.

@@ -2,6 +2,8 @@
 
 #include "Text.h"
 
+#include <algorithm>
+
 namespace velk::win {
 
 namespace {
@@ -39,20 +41,62 @@ HBRUSH LabelCtrl::colours(HDC dc) {
     return m_colour->brush();
 }
 
+namespace {
+
+constexpr UINT wrapping = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+
+int heightOf(HDC dc, const std::wstring& text, const RECT& box) {
+    RECT needed = box;
+    DrawTextW(dc, text.c_str(), -1, &needed, wrapping | DT_CALCRECT);
+    return needed.bottom - needed.top;
+}
+
+std::wstring withoutMiddle(const std::wstring& text, std::size_t dropped) {
+    const std::size_t kept = text.size() - dropped;
+    return text.substr(0, kept / 2) + L"\u2026" + text.substr(text.size() - (kept - kept / 2));
+}
+
+/// The caption as it fits the box: whole, or with as few characters of its middle replaced by
+/// an ellipsis as leave the rest inside. The start says what happens, the end names the file.
+std::wstring fitted(HDC dc, const std::wstring& caption, const RECT& box) {
+    const int room = box.bottom - box.top;
+    if (heightOf(dc, caption, box) <= room)
+        return caption;
+    std::size_t fits = caption.size();
+    for (std::size_t tooFew = 0; fits - tooFew > 1;) {
+        const std::size_t dropped = tooFew + (fits - tooFew) / 2;
+        if (heightOf(dc, withoutMiddle(caption, dropped), box) <= room)
+            fits = dropped;
+        else
+            tooFew = dropped;
+    }
+    return withoutMiddle(caption, fits);
+}
+
+} // namespace
+
+std::string LabelCtrl::shownText() const {
+    if (m_align != Align::wrapped)
+        return text();
+    HDC dc = GetDC(hwnd());
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    RECT box;
+    GetClientRect(hwnd(), &box);
+    const std::wstring shown = fitted(dc, widen(text()), box);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd(), dc);
+    return narrow(shown);
+}
+
 bool LabelCtrl::draw(const DRAWITEMSTRUCT& item) {
     RECT box = item.rcItem;
     FillRect(item.hDC, &box, m_colour ? m_colour->brush() : GetSysColorBrush(COLOR_BTNFACE));
-    const std::wstring caption = widen(text());
     const HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(COLOR_WINDOWTEXT));
-    constexpr UINT format = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
-    RECT needed = box;
-    DrawTextW(item.hDC, caption.c_str(), -1, &needed, format | DT_CALCRECT);
-    const int spare = (box.bottom - box.top) - (needed.bottom - needed.top);
-    if (spare > 0)
-        box.top += spare / 2;
-    DrawTextW(item.hDC, caption.c_str(), -1, &box, format);
+    const std::wstring shown = fitted(item.hDC, widen(text()), box);
+    box.top += std::max(0L, (box.bottom - box.top - heightOf(item.hDC, shown, box)) / 2);
+    DrawTextW(item.hDC, shown.c_str(), -1, &box, wrapping);
     SelectObject(item.hDC, old);
     return true;
 }

@@ -13,7 +13,7 @@ namespace velk::win {
 /// Static text, centred or left-aligned, with or without a single-line border, in the
 /// window's colours unless a back colour is set. A wrapped label breaks its text into as many
 /// lines as it needs, inside a word too when one is wider than the box (a path), and centres
-/// them both ways.
+/// them both ways; a text taller than the box loses the middle of it to an ellipsis.
 class LabelCtrl : public Ctrl {
 public:
     enum class Align { left, centre, wrapped };
@@ -23,6 +23,8 @@ public:
         : Ctrl(std::move(name), box), m_align(align), m_border(border) {}
 
     void create(HWND parent, const std::string& caption, UINT dpi);
+    /// The text as the label shows it in its box.
+    [[nodiscard]] std::string shownText() const;
     /// The back colour set, or the button face a label has by default.
     [[nodiscard]] std::uint32_t backColour() const;
     void setBackColour(std::uint32_t colour);
