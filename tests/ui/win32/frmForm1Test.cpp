@@ -341,11 +341,20 @@ TEST_F(frmForm1Test, GuidanceAndCopyingPathFitAt96And144Dpi) {
         EXPECT_EQ(fontHeight(k.Label7.hwnd()), e.guidanceFont);
         EXPECT_EQ(k.Dir1.indent(1), e.indent);
 
-        k.txtTEXT1.setText(text::failedCardIncomplete);
+        const std::string longest[] = {
+            text::driveUnavailable,
+            std::string(text::removeCardPrefix) + "2147483647" + text::removeCardSuffix,
+            text::creatingIndex,
+            text::failedCardIncomplete, // left in the box for the screenshot
+        };
+        for (const std::string& guidance : longest) {
+            k.txtTEXT1.setText(guidance);
+            EXPECT_LE(SendMessageW(k.txtTEXT1.hwnd(), EM_GETLINECOUNT, 0, 0), 3) << guidance;
+        }
         EXPECT_EQ(SendMessageW(k.txtTEXT1.hwnd(), EM_GETLINECOUNT, 0, 0), 3);
-        RECT guidance;
-        SendMessageW(k.txtTEXT1.hwnd(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&guidance));
-        EXPECT_GE(guidance.bottom - guidance.top, 3 * lineHeight(k.txtTEXT1));
+        RECT shown;
+        SendMessageW(k.txtTEXT1.hwnd(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+        EXPECT_GE(shown.bottom - shown.top, 3 * lineHeight(k.txtTEXT1));
 
         // A path of two lines is shown whole; a longer one keeps its start and its file name.
         const std::string twoLines = std::string(text::copyingPrefix) + "C:\\Users\\Operator\\Music\\Empfang.mp3";
@@ -359,10 +368,10 @@ TEST_F(frmForm1Test, GuidanceAndCopyingPathFitAt96And144Dpi) {
         while (deep.size() < 300)
             deep += "\\Unterordner";
         k.Label7.setText(std::string(text::copyingPrefix) + deep + "\\Willkommen.mp3");
-        const std::string shown = k.Label7.shownText();
-        EXPECT_EQ(shown.rfind("Copying C:\\Ansagen", 0), 0u) << shown;
-        EXPECT_NE(shown.find("\xE2\x80\xA6"), std::string::npos) << shown;
-        EXPECT_EQ(shown.substr(shown.size() - 14), "Willkommen.mp3") << shown;
+        const std::string copying = k.Label7.shownText();
+        EXPECT_EQ(copying.rfind("Copying C:\\Ansagen", 0), 0u) << copying;
+        EXPECT_NE(copying.find("\xE2\x80\xA6"), std::string::npos) << copying;
+        EXPECT_EQ(copying.substr(copying.size() - 14), "Willkommen.mp3") << copying;
         screenshot(m_form->hwnd(), "win32-guidance-" + std::to_string(e.dpi) + "dpi");
         k.Label7.setText(twoLines);
         screenshot(m_form->hwnd(), "win32-copying-" + std::to_string(e.dpi) + "dpi");

@@ -1,6 +1,7 @@
 #include "LabelCtrl.h"
 
 #include "Text.h"
+#include "core/TextFit.h"
 
 #include <algorithm>
 
@@ -51,26 +52,11 @@ int heightOf(HDC dc, const std::wstring& text, const RECT& box) {
     return needed.bottom - needed.top;
 }
 
-std::wstring withoutMiddle(const std::wstring& text, std::size_t dropped) {
-    const std::size_t kept = text.size() - dropped;
-    return text.substr(0, kept / 2) + L"\u2026" + text.substr(text.size() - (kept - kept / 2));
-}
-
-/// The caption as it fits the box: whole, or with as few characters of its middle replaced by
-/// an ellipsis as leave the rest inside. The start says what happens, the end names the file.
+/// The caption as it fits the box; a path too long keeps its start and its file name.
 std::wstring fitted(HDC dc, const std::wstring& caption, const RECT& box) {
     const int room = box.bottom - box.top;
-    if (heightOf(dc, caption, box) <= room)
-        return caption;
-    std::size_t fits = caption.size();
-    for (std::size_t tooFew = 0; fits - tooFew > 1;) {
-        const std::size_t dropped = tooFew + (fits - tooFew) / 2;
-        if (heightOf(dc, withoutMiddle(caption, dropped), box) <= room)
-            fits = dropped;
-        else
-            tooFew = dropped;
-    }
-    return withoutMiddle(caption, fits);
+    const auto fits = [&](const std::string& text) { return heightOf(dc, widen(text), box) <= room; };
+    return widen(elideMiddle(narrow(caption), fits));
 }
 
 } // namespace
