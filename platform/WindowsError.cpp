@@ -22,8 +22,11 @@ public:
             return "error " + std::to_string(static_cast<unsigned long>(code));
         std::string out = utf8Path(std::wstring(text, length));
         ::LocalFree(text);
-        // The system's texts end in a line break, which a message box would show as a blank line.
+        // The system's texts end in a full stop and a line break. A reason is set into a longer
+        // line ("... failed: <file>: <reason>"), bare, as the C library's are on Linux.
         while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
+            out.pop_back();
+        if (!out.empty() && out.back() == '.')
             out.pop_back();
         return out;
     }

@@ -181,6 +181,7 @@ TEST_F(WindowsCard, FailuresCarryTheSystemsOwnCode) {
     // The system's text, in one line for a message box.
     EXPECT_FALSE(ec.message().empty());
     EXPECT_EQ(ec.message().find_first_of("\r\n"), std::string::npos) << ec.message();
+    EXPECT_NE(ec.message().back(), '.') << ec.message();
     EXPECT_EQ(system.rootFolder("f:").reason.find_first_of("\r\n"), std::string::npos);
 
     EXPECT_FALSE(system.flushFolder("E:\\"));

@@ -277,6 +277,9 @@ private slots:
         QVERIFY2(shown.startsWith(s("Copying /home/operator")), qPrintable(shown));
         QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
         QVERIFY2(shown.endsWith(s("Willkommen.mp3")), qPrintable(shown));
+        // For a person to look at: VELK_SCREENSHOTS names a folder.
+        if (qEnvironmentVariableIsSet("VELK_SCREENSHOTS"))
+            m_form->grab().save(qEnvironmentVariable("VELK_SCREENSHOTS") + s("/qt-copying.png"));
     }
 
     void closingTheWindowEndsTheProgramWithItsHelp() {

@@ -61,7 +61,9 @@ void FolderList::place(UINT dpi) const {
 bool FolderList::setPath(const std::string& utf8) {
     std::error_code ec;
     const fs::path wanted = fsPath(utf8);
-    if (!fs::is_directory(wanted, ec))
+    // The C runtime's answer stops at MAX_PATH characters; the system's own does not.
+    const DWORD attributes = GetFileAttributesW(longPath(utf8).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     fs::path clean = fs::absolute(wanted, ec).lexically_normal();
     if (ec)
