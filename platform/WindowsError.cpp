@@ -43,8 +43,4 @@ const std::error_category& windowsCategory() {
     return category;
 }
 
-std::error_code lastWindowsError() {
-    return windowsError(::GetLastError());
-}
-
 } // namespace velk

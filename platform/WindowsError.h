@@ -15,7 +15,4 @@ namespace velk {
     return {static_cast<int>(code), windowsCategory()};
 }
 
-/// The calling thread's last error.
-[[nodiscard]] std::error_code lastWindowsError();
-
 } // namespace velk

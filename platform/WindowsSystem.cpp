@@ -20,6 +20,14 @@ namespace velk {
 
 namespace {
 
+std::error_code lastError() {
+    return {static_cast<int>(::GetLastError()), windowsCategory()};
+}
+
+std::error_code errorOf(DWORD code) {
+    return {static_cast<int>(code), windowsCategory()};
+}
+
 /// The label of a volume, or nothing; asked only off the window's thread.
 std::string volumeLabel(const std::string& root) {
     wchar_t volume[MAX_PATH + 1] = {};
@@ -56,9 +64,9 @@ std::error_code flushHandle(const std::string& path, DWORD flags, DWORD tolerate
     const Handle h(::CreateFileW(longPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, shareAll,
                                  nullptr, OPEN_EXISTING, flags, nullptr));
     if (!h)
-        return lastWindowsError();
+        return lastError();
     if (!::FlushFileBuffers(h.get()) && ::GetLastError() != tolerated)
-        return lastWindowsError();
+        return lastError();
     return {};
 }
 
@@ -81,7 +89,7 @@ public:
     std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
         DWORD got = 0;
         if (!::ReadFile(m_h, buffer, chunk(size), &got, nullptr)) {
-            ec = lastWindowsError();
+            ec = lastError();
             return 0;
         }
         return got;
@@ -89,14 +97,14 @@ public:
     std::size_t write(const char* buffer, std::size_t size, std::error_code& ec) override {
         DWORD put = 0;
         if (!::WriteFile(m_h, buffer, chunk(size), &put, nullptr)) {
-            ec = lastWindowsError();
+            ec = lastError();
             return 0;
         }
         return put;
     }
     std::error_code close() override {
         return ::CloseHandle(std::exchange(m_h, INVALID_HANDLE_VALUE)) ? std::error_code()
-                                                                         : lastWindowsError();
+                                                                         : lastError();
     }
 
 protected:
@@ -119,7 +127,7 @@ public:
         if (m_next == m_end) {
             DWORD got = 0;
             if (!::ReadFile(m_h, m_buffer, static_cast<DWORD>(bufferBytes), &got, nullptr)) {
-                ec = lastWindowsError();
+                ec = lastError();
                 return 0;
             }
             m_next = 0;
@@ -143,7 +151,7 @@ std::unique_ptr<OpenFile> openForReading(const std::wstring& path, bool fromDevi
     Handle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            flags, nullptr));
     if (!h) {
-        ec = lastWindowsError();
+        ec = lastError();
         return nullptr;
     }
     if (!fromDevice)
@@ -151,7 +159,7 @@ std::unique_ptr<OpenFile> openForReading(const std::wstring& path, bool fromDevi
     void* buffer = ::VirtualAlloc(nullptr, UncachedFile::bufferBytes, MEM_COMMIT | MEM_RESERVE,
                                   PAGE_READWRITE);
     if (!buffer) {
-        ec = lastWindowsError();
+        ec = lastError();
         return nullptr;
     }
     return std::make_unique<UncachedFile>(h.release(), buffer);
@@ -166,16 +174,16 @@ std::unique_ptr<OpenFile> openForWriting(const std::wstring& path, bool truncate
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                            nullptr));
     if (!h) {
-        ec = lastWindowsError();
+        ec = lastError();
         return nullptr;
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(h.get(), &info)) {
-        ec = lastWindowsError();
+        ec = lastError();
         return nullptr;
     }
     if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        ec = windowsError(stoppedOnLink);
+        ec = errorOf(stoppedOnLink);
         return nullptr;
     }
     if (truncate) {
@@ -184,7 +192,7 @@ std::unique_ptr<OpenFile> openForWriting(const std::wstring& path, bool truncate
         basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
         if (!::SetEndOfFile(h.get()) ||
             !::SetFileInformationByHandle(h.get(), FileBasicInfo, &basic, sizeof basic)) {
-            ec = lastWindowsError();
+            ec = lastError();
             return nullptr;
         }
     }
@@ -288,7 +296,7 @@ RootFolder WindowsSystem::rootFolder(const std::string& designation) const {
     DWORD freeClusters = 0;
     DWORD total = 0;
     if (!::GetDiskFreeSpaceA(designation.c_str(), &spc, &bps, &freeClusters, &total)) {
-        const std::error_code ec = lastWindowsError();
+        const std::error_code ec = lastError();
         const auto status = ec.value() == ERROR_NOT_READY ? RootFolder::Status::deviceUnavailable
                                                           : RootFolder::Status::failed;
         return {status, {}, ec.message()};
