@@ -144,6 +144,14 @@ TEST_F(RunWindowTest, ALogoffWaitsWhileTheRunWrites) {
     EXPECT_EQ(m_messages, std::vector<std::string>{text::downloadComplete});
 }
 
+TEST_F(RunWindowTest, ALogoffForcedDuringTheQuestionEndsTheProgramAndTouchesNothing) {
+    whenAsked([&] { SendMessageW(m_form->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); });
+    click(k().cmdFinish);
+    EXPECT_TRUE(m_form->ending());
+    EXPECT_EQ(m_card.read("OLD.TXT"), "old");
+    EXPECT_FALSE(m_card.has("M0000001.MP3"));
+}
+
 // Past MAX_PATH characters: the operator opens it folder by folder, adds a file and programmes it.
 TEST_F(RunWindowTest, ASourceDeeperThanMaxPathIsListedAddedAndCopied) {
     const auto step = [](int depth) { return "folder " + std::to_string(depth) + " with a long name to pass the limit"; };
