@@ -58,7 +58,10 @@ std::vector<std::string> folderFiles(const std::string& folder, std::error_code&
 
 std::vector<std::string> listFiles(const std::string& folder, const std::string& patterns) {
     std::error_code ec;
-    std::vector<std::string> names = folderFiles(folder, ec);
+    return matchingFiles(folderFiles(folder, ec), patterns);
+}
+
+std::vector<std::string> matchingFiles(std::vector<std::string> names, const std::string& patterns) {
     std::erase_if(names, [&](const std::string& name) { return !matchesPattern(name, patterns); });
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),

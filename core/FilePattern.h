@@ -16,8 +16,12 @@ namespace velk {
 /// order; stops with `ec` set at the first entry that cannot be read.
 [[nodiscard]] std::vector<std::string> folderFiles(const std::string& folder, std::error_code& ec);
 
-/// The folderFiles that match, sorted as an operator reads them: ignoring case. A folder
-/// that cannot be read lists what was read before the failure.
+/// Those of a folder's file `names` that match, sorted as an operator reads them: ignoring case.
+[[nodiscard]] std::vector<std::string> matchingFiles(std::vector<std::string> names,
+                                                     const std::string& patterns);
+
+/// The folderFiles that match, sorted as matchingFiles sorts them. A folder that cannot be
+/// read lists what was read before the failure.
 [[nodiscard]] std::vector<std::string> listFiles(const std::string& folder,
                                                  const std::string& patterns);
 

@@ -90,6 +90,11 @@ inline constexpr const char* rootChanged = "the card's root folder has changed";
 inline constexpr const char* otherCard = "another card is in its place";
 inline constexpr const char* countOverflow = "the total passes 2147483647 bytes";
 
+/// Why the system is asked to hold off a logoff or shutdown while a run writes the card.
+inline constexpr const char* shutdownBlocked = "Programming the MMC card";
+/// A fault that stopped what the window was doing reads: windowFault, then what went wrong.
+inline constexpr const char* windowFault = "Unexpected error - the last action was stopped: ";
+
 // Reading a card's list back, and files dropped on the list.
 inline constexpr const char* loadListFromCard = "Load list from card";
 /// A list that cannot be loaded reads: stepLoadList, runFailed, the file or drive,

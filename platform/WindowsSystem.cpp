@@ -1,6 +1,8 @@
 #include "WindowsSystem.h"
 
 #include "System.h"
+#include "WindowsError.h"
+#include "WindowsPath.h"
 
 #include <array>
 #include <cctype>
@@ -22,34 +24,19 @@ namespace velk {
 namespace {
 
 std::error_code lastError() {
-    return {static_cast<int>(::GetLastError()), std::system_category()};
+    return {static_cast<int>(::GetLastError()), windowsCategory()};
 }
 
 std::error_code errorOf(DWORD code) {
-    return {static_cast<int>(code), std::system_category()};
+    return {static_cast<int>(code), windowsCategory()};
 }
 
-/// A UTF-8 path as the W functions take it; the narrow A functions would read it in the
-/// ANSI code page, which has no "日" and differs from machine to machine.
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty())
+/// The label of a volume, or nothing; asked only off the window's thread.
+std::string volumeLabel(const std::string& root) {
+    wchar_t volume[MAX_PATH + 1] = {};
+    if (!::GetVolumeInformationW(widePath(root).c_str(), volume, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
         return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                        nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string narrow(const std::wstring& utf16) {
-    if (utf16.empty())
-        return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
-                          nullptr, nullptr);
-    return out;
+    return utf8Path(volume);
 }
 
 class Handle {
@@ -237,7 +224,7 @@ std::wstring volumeRoot(const std::wstring& path) {
 
 /// The serial number of the volume a file or folder lies on, links followed.
 std::optional<DWORD> volumeSerialOf(const std::string& path) {
-    const Handle h(::CreateFileW(wide(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
+    const Handle h(::CreateFileW(longPath(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!h || !::GetFileInformationByHandle(h.get(), &info))
@@ -253,9 +240,14 @@ std::string hex(DWORD value) {
 
 } // namespace
 
-// A drive list shows "c: [SYSTEM]": the letter in lower case, then the volume label where
-// there is one. Removable drives are not asked for one: a reader without a card would only
-// answer with an error, after a wait.
+WindowsSystem::WindowsSystem() : m_labels(volumeLabel) {}
+
+// A drive list shows "c: [SYSTEM]": the letter in lower case, then the volume label of a fixed
+// drive where it has one. The listing itself asks only for the letters and their types, which
+// the system knows without asking the drives; labels are read in the background and show
+// from the next listing on. Other drives are never asked: a reader without a card would
+// answer with an error after a wait, a network drive whose server is gone only after the
+// network's timeout.
 std::vector<DriveEntry> WindowsSystem::drives() const {
     std::vector<wchar_t> buffer(256);
     for (;;) {
@@ -269,19 +261,20 @@ std::vector<DriveEntry> WindowsSystem::drives() const {
     }
     // "C:\<nul>E:\<nul><nul>": the designation is each root without its backslash.
     std::vector<DriveEntry> out;
+    std::vector<std::string> fixedRoots;
     for (const wchar_t* root = buffer.data(); *root != L'\0'; root += std::wcslen(root) + 1) {
         if (std::wcslen(root) < 2 || root[1] != L':')
             continue;
         std::string designation = {static_cast<char>(std::tolower(root[0] & 0x7F)), ':'};
         std::string label = designation;
-        wchar_t volume[MAX_PATH + 1] = {};
-        if (::GetDriveTypeW(root) != DRIVE_REMOVABLE &&
-            ::GetVolumeInformationW(root, volume, MAX_PATH + 1, nullptr, nullptr, nullptr,
-                                    nullptr, 0) &&
-            volume[0] != L'\0')
-            label += " [" + narrow(volume) + "]";
+        if (::GetDriveTypeW(root) == DRIVE_FIXED) {
+            fixedRoots.push_back(utf8Path(root));
+            if (const std::string volume = m_labels.label(fixedRoots.back()); !volume.empty())
+                label += " [" + volume + "]";
+        }
         out.push_back({std::move(designation), std::move(label)});
     }
+    m_labels.refresh(std::move(fixedRoots));
     return out;
 }
 
@@ -303,11 +296,11 @@ std::uint32_t WindowsSystem::driveType(const std::string& designation) const {
     if (type != DRIVE_REMOVABLE)
         return type;
     // An empty reader has no volume to ask; it stays a reader.
-    const std::wstring volume = volumeRoot(wide(root));
-    if (!volume.empty() && (volume.size() != root.size() || driveLetterOf(volume) != driveLetterOf(wide(root))))
+    const std::wstring volume = volumeRoot(widePath(root));
+    if (!volume.empty() && (volume.size() != root.size() || driveLetterOf(volume) != driveLetterOf(widePath(root))))
         return DRIVE_FIXED;
     for (const std::wstring& folder : systemFolders())
-        if (driveLetterOf(folder) == driveLetterOf(wide(root)))
+        if (driveLetterOf(folder) == driveLetterOf(widePath(root)))
             return DRIVE_FIXED;
     return type;
 }
@@ -339,7 +332,7 @@ RootFolder WindowsSystem::rootFolder(const std::string& designation) const {
 
 std::unique_ptr<OpenFile> WindowsSystem::openFile(const std::string& path, OpenMode mode,
                                                   std::error_code& ec) const {
-    const std::wstring name = wide(path);
+    const std::wstring name = longPath(path);
     std::unique_ptr<OpenFile> file;
     switch (mode) {
     case OpenMode::read: file = openForReading(name, false, ec); break;
@@ -355,19 +348,19 @@ std::unique_ptr<OpenFile> WindowsSystem::openFile(const std::string& path, OpenM
 // The serial number is what Windows itself tells volumes by; the volume's GUID name, where
 // the volume has one, and its size tell apart two cards formatted with the same serial.
 std::optional<CardIdentity> WindowsSystem::cardIdentity(const std::string& root) const {
-    const std::wstring volume = volumeRoot(wide(root));
+    const std::wstring volume = volumeRoot(widePath(root));
     DWORD serial = 0;
     wchar_t fileSystem[MAX_PATH + 1] = {};
     if (volume.empty() || !::GetVolumeInformationW(volume.c_str(), nullptr, 0, &serial, nullptr,
                                                    nullptr, fileSystem, MAX_PATH + 1))
         return std::nullopt;
-    std::string identity = "serial " + hex(serial) + " " + narrow(fileSystem);
+    std::string identity = "serial " + hex(serial) + " " + utf8Path(fileSystem);
     ULARGE_INTEGER totalBytes{};
     if (::GetDiskFreeSpaceExW(volume.c_str(), nullptr, &totalBytes, nullptr))
         identity += " bytes " + std::to_string(totalBytes.QuadPart);
     wchar_t guid[MAX_PATH + 1] = {};
     if (::GetVolumeNameForVolumeMountPointW(volume.c_str(), guid, MAX_PATH + 1))
-        identity += " " + narrow(guid);
+        identity += " " + utf8Path(guid);
     return CardIdentity{root, identity};
 }
 
@@ -380,7 +373,7 @@ bool WindowsSystem::onSameVolume(const std::string& path, const std::string& roo
 bool WindowsSystem::sameFile(const std::string& a, const std::string& b) const {
     // A file is its volume's serial number and its index on that volume.
     auto identify = [](const std::string& path) -> std::optional<std::array<DWORD, 3>> {
-        const Handle h(::CreateFileW(wide(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
+        const Handle h(::CreateFileW(longPath(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         BY_HANDLE_FILE_INFORMATION info{};
         if (!h || !::GetFileInformationByHandle(h.get(), &info))
@@ -394,7 +387,7 @@ bool WindowsSystem::sameFile(const std::string& a, const std::string& b) const {
 // A folder opens only with backup semantics. FAT volumes refuse to flush a folder handle;
 // there the entries went to the device when the files were closed, so that refusal is no fault.
 std::error_code WindowsSystem::flushFolder(const std::string& path) const {
-    const Handle h(::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, shareAll,
+    const Handle h(::CreateFileW(longPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, shareAll,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!h)
         return lastError();

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "DriveLabels.h"
 #include "core/SystemPort.h"
 
 namespace velk {
 
 /// Drives on Windows: each drive letter is one drive, named "e:" and shown with its volume
-/// label ("c: [SYSTEM]").
+/// label ("c: [SYSTEM]"). Paths may be longer than MAX_PATH.
 class WindowsSystem : public SystemPort {
 public:
+    WindowsSystem();
+
     [[nodiscard]] std::vector<DriveEntry> drives() const override;
     [[nodiscard]] std::string currentDrive() const override;
     /// The type of "e:" is asked of its root, "e:\". A removable drive answers as fixed when
@@ -29,6 +32,9 @@ public:
     [[nodiscard]] bool sameFile(const std::string& a, const std::string& b) const override;
 
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
+
+private:
+    DriveLabels m_labels;
 };
 
 } // namespace velk

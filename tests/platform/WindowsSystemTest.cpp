@@ -1,5 +1,7 @@
 // The Windows system port against a real Windows API: run under Wine with E: a removable
 // drive on a 64,000,000-byte tmpfs and F: a removable reader with no card.
+#include "platform/WindowsError.h"
+#include "platform/WindowsPath.h"
 #include "platform/WindowsSystem.h"
 
 #include "core/FilePattern.h"
@@ -173,16 +175,20 @@ TEST_F(WindowsCard, ACardFileIsPlainWhateverWasThereBefore) {
 TEST_F(WindowsCard, FailuresCarryTheSystemsOwnCode) {
     std::error_code ec;
     EXPECT_FALSE(system.openFile("E:\\missing.mp3", OpenMode::read, ec));
-    EXPECT_EQ(ec, std::error_code(ERROR_FILE_NOT_FOUND, std::system_category()));
+    EXPECT_EQ(ec, windowsError(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
     EXPECT_FALSE(system.openFile("E:\\no folder\\a.mp3", OpenMode::createOrTruncate, ec));
-    EXPECT_EQ(ec, std::error_code(ERROR_PATH_NOT_FOUND, std::system_category()));
+    EXPECT_EQ(ec, windowsError(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(system.openFile("F:\\a.mp3", OpenMode::createOrTruncate, ec));
     EXPECT_TRUE(ec);
+    // The system's text, in one line for a message box.
     EXPECT_FALSE(ec.message().empty());
+    EXPECT_EQ(ec.message().find_first_of("\r\n"), std::string::npos) << ec.message();
+    EXPECT_NE(ec.message().back(), '.') << ec.message();
+    EXPECT_EQ(system.rootFolder("f:").reason.find_first_of("\r\n"), std::string::npos);
 
     EXPECT_FALSE(system.flushFolder("E:\\"));
-    EXPECT_EQ(system.flushFolder("E:\\missing"),
-              std::error_code(ERROR_FILE_NOT_FOUND, std::system_category()));
+    EXPECT_EQ(system.flushFolder("E:\\missing"), windowsError(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(WindowsCard, ALinkOnTheCardIsNotWrittenThrough) {
@@ -247,6 +253,27 @@ TEST_F(WindowsCard, ASourceFolderWithAnyLettersListsAndCopies) {
     EXPECT_TRUE(measureFile(joinPath(folder, name)).ok());
     writeAll(system, "E:\\M0000001.MP3", readAll(system, joinPath(folder, name), OpenMode::read, 64));
     EXPECT_EQ(readAll(system, "E:\\M0000001.MP3", OpenMode::readFromDevice, 64), "audio");
+}
+
+// Over MAX_PATH characters: listed, measured and copied like any other folder.
+TEST_F(WindowsCard, ASourceFolderDeeperThanMaxPathListsAndCopies) {
+    std::string folder = "E:\\";
+    while (folder.size() <= 300) {
+        folder = joinPath(folder, "a folder with a long name to pass the limit");
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + wide(folder)).c_str(), nullptr)) << ::GetLastError();
+    }
+    const std::string track = joinPath(folder, "track.mp3");
+    writeAll(system, track, "deep audio");
+
+    // std::filesystem's folder reading would list the current folder here instead.
+    const auto entries = folderEntries(folder);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "track.mp3");
+    EXPECT_FALSE(entries[0].folder);
+    EXPECT_EQ(measureFile(track).bytes, 10);
+    writeAll(system, "E:\\M0000001.MP3", readAll(system, track, OpenMode::read, 64));
+    EXPECT_EQ(readAll(system, "E:\\M0000001.MP3", OpenMode::readFromDevice, 64), "deep audio");
+    EXPECT_TRUE(system.onSameVolume(track, "E:\\"));
 }
 
 } // namespace

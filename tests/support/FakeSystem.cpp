@@ -7,6 +7,7 @@
 #include "platform/System.h"
 
 #include <memory>
+#include <stdexcept>
 #include <utility>
 
 namespace velk::test {
@@ -31,6 +32,8 @@ void FakeSystem::addFixed(const std::string& designation, const std::string& roo
 }
 
 std::vector<DriveEntry> FakeSystem::drives() const {
+    if (!drivesFault.empty())
+        throw std::runtime_error(drivesFault);
     std::vector<DriveEntry> out;
     for (const auto& d : order)
         out.push_back({d, d});

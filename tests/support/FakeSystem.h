@@ -65,6 +65,7 @@ public:
     /// Paths flushed, in order: a file by its path, a folder by its path and a separator.
     mutable std::vector<std::string> flushed;
     mutable int typeQueries = 0;
+    std::string drivesFault; ///< when set, drives() throws std::runtime_error with it
     mutable int spaceQueries = 0;
 
 private:

@@ -191,4 +191,33 @@ TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
     EXPECT_EQ(contentsOf(m_card / "KEEP"), (std::map<std::string, std::string>{{"inside.mp3", "kept"}}));
 }
 
+// The card fills up during the copies (a folder the wipe keeps holds the room). The operator
+// reads why in the system's own words, in the system's language, and that the card is not
+// ready. The Japanese run (test_windows_card_run_ja) shows what a non-ANSI text would become.
+TEST_F(CardRun, ACardThatFillsUpSaysWhyInTheOperatorsLanguage) {
+    ULARGE_INTEGER room{};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(L"E:\\", &room, nullptr, nullptr));
+    writeFile(m_card / "KEEP" / "filler.bin", std::string(room.QuadPart - 100'000, 'f'));
+    pickDrive(k().Drive1, "e:");
+    m_form->Timer1_Timer();
+    add("eins.mp3");
+
+    whenAsked([this] { click(k().Command1); });
+    click(k().cmdFinish);
+    ASSERT_EQ(m_messages.size(), 1u);
+    const std::string& message = m_messages[0];
+    EXPECT_NE(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, message.data(), static_cast<int>(message.size()),
+                                  nullptr, 0),
+              0)
+        << "not UTF-8: " << message;
+    if (PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE) {
+        EXPECT_NE(message.find("\u30c7\u30a3\u30b9\u30af\u304c\u3044\u3063\u3071\u3044\u3067\u3059"),
+                  std::string::npos)
+            << message;
+    }
+    EXPECT_EQ(k().txtTEXT1.text(), text::failedCardIncomplete);
+    EXPECT_EQ(SendMessageW(k().txtTEXT1.hwnd(), EM_GETLINECOUNT, 0, 0), 3);
+    screenshot(m_form->hwnd(), "win32-full-card");
+}
+
 } // namespace

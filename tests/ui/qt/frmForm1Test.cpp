@@ -6,6 +6,7 @@
 #include "ui/qt/frmForm1/FileList.h"
 #include "ui/qt/frmForm1/FolderList.h"
 #include "ui/qt/frmForm1/ProgressBar.h"
+#include "ui/qt/frmForm1/WrapLabel.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 #include "ui/qt/hlpform/hlpform.h"
 
@@ -256,6 +257,29 @@ private slots:
                      qPrintable(t + s(": ") + QString::number(height) + s(" > ") +
                                 QString::number(box->viewport()->height())));
         }
+    }
+
+    // A path of two lines is shown whole; a longer one keeps its start and its file name.
+    void copyingPathWrapsInTwoLines() {
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        auto* label = qobject_cast<ui::WrapLabel*>(find<QLabel>("Label7"));
+        QVERIFY(label);
+        const QString twoLines = s(text::copyingPrefix) + s("/home/operator/Musik/Ansagen/Empfang.mp3");
+        label->setText(twoLines);
+        QVERIFY(QFontMetrics(label->font()).horizontalAdvance(twoLines) > label->contentsRect().width());
+        QCOMPARE(label->shownText(), twoLines);
+        QString deep = s("/home/operator");
+        while (deep.size() < 300)
+            deep += s("/Unterordner");
+        label->setText(s(text::copyingPrefix) + deep + s("/Willkommen.mp3"));
+        const QString shown = label->shownText();
+        QVERIFY2(shown.startsWith(s("Copying /home/operator")), qPrintable(shown));
+        QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
+        QVERIFY2(shown.endsWith(s("Willkommen.mp3")), qPrintable(shown));
+        // For a person to look at: VELK_SCREENSHOTS names a folder.
+        if (qEnvironmentVariableIsSet("VELK_SCREENSHOTS"))
+            m_form->grab().save(qEnvironmentVariable("VELK_SCREENSHOTS") + s("/qt-copying.png"));
     }
 
     void closingTheWindowEndsTheProgramWithItsHelp() {

@@ -130,4 +130,52 @@ TEST_F(RunWindowTest, ANotReadyDestinationIsRefused) {
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
 }
 
+TEST_F(RunWindowTest, ALogoffWaitsWhileTheRunWrites) {
+    const auto askToEnd = [this] { return SendMessageW(m_form->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); };
+    LRESULT duringRun = TRUE;
+    whenAsked([&] {
+        duringRun = askToEnd();
+        click(k().Command1);
+    });
+    EXPECT_EQ(askToEnd(), TRUE);
+    click(k().cmdFinish);
+    EXPECT_EQ(duringRun, FALSE);
+    EXPECT_EQ(askToEnd(), TRUE);
+    EXPECT_EQ(m_messages, std::vector<std::string>{text::downloadComplete});
+}
+
+TEST_F(RunWindowTest, ALogoffForcedDuringTheQuestionEndsTheProgramAndTouchesNothing) {
+    whenAsked([&] { SendMessageW(m_form->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); });
+    click(k().cmdFinish);
+    EXPECT_TRUE(m_form->ending());
+    EXPECT_EQ(m_card.read("OLD.TXT"), "old");
+    EXPECT_FALSE(m_card.has("M0000001.MP3"));
+}
+
+// Past MAX_PATH characters: the operator opens it folder by folder, adds a file and programmes it.
+TEST_F(RunWindowTest, ASourceDeeperThanMaxPathIsListedAddedAndCopied) {
+    const auto step = [](int depth) { return "folder " + std::to_string(depth) + " with a long name to pass the limit"; };
+    std::filesystem::path deep = m_source.path();
+    int depth = 0;
+    for (; deep.native().size() <= 300; ++depth) {
+        deep /= fromUtf8(step(depth));
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep.native()).c_str(), nullptr)) << GetLastError();
+    }
+    m_source.write(utf8Of(std::filesystem::relative(deep, m_source.path()) / "deep.mp3"), "deep audio");
+    // The folder list shows the new folder once it reads the drive again.
+    pickDrive(k().drvDrive1, "c:");
+    pickDrive(k().drvDrive1, "s:");
+    for (int i = 0; i < depth; ++i)
+        doubleClickRow(k().Dir1, findRow(k().Dir1, step(i)));
+    ASSERT_GT(k().Dir1.path().size(), 300u);
+    EXPECT_EQ(rows(k().File1), std::vector<std::string>{"deep.mp3"});
+    doubleClickRow(k().File1, 0);
+    ASSERT_EQ(rows(k().lstList1).size(), 3u) << k().txtTEXT1.text();
+
+    whenAsked([&] { click(k().Command1); });
+    click(k().cmdFinish);
+    EXPECT_EQ(m_messages, std::vector<std::string>{text::downloadComplete});
+    EXPECT_EQ(m_card.read("M0000003.MP3"), "deep audio");
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -49,6 +50,52 @@ std::string TempFolder::read(const std::string& name) const {
 bool TempFolder::has(const std::string& name) const { return std::filesystem::exists(m_path / fromUtf8(name)); }
 
 void pump() { (void)win::MessagePump::drain(); }
+
+void moveToDpi(HWND window, UINT dpi) {
+    RECT r;
+    GetWindowRect(window, &r);
+    RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, static_cast<int>(dpi), 96),
+                   r.top + MulDiv(r.bottom - r.top, static_cast<int>(dpi), 96)};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+LONG fontHeight(HWND control) {
+    LOGFONTW font{};
+    if (GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font) == 0)
+        return 0;
+    return font.lfHeight;
+}
+
+void screenshot(HWND window, const std::string& name) {
+    const char* folder = std::getenv("VELK_SCREENSHOTS");
+    if (!folder)
+        return;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    pump();
+    RECT r;
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(copy, old);
+    BITMAPINFOHEADER info{sizeof(info), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::string pixels(static_cast<std::size_t>((width * 3 + 3) / 4 * 4 * height), '\0');
+    GetDIBits(copy, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    const auto offset = static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info));
+    const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset};
+    std::ofstream out(std::filesystem::path(folder) / (name + ".bmp"), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+}
 
 void forgetQuit() {
     MSG message;

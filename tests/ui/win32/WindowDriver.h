@@ -34,6 +34,15 @@ private:
 std::filesystem::path fromUtf8(const std::string& utf8);
 std::string utf8Of(const std::filesystem::path& path);
 
+/// When VELK_SCREENSHOTS names a folder, saves the window as the screen shows it there as
+/// <name>.bmp, for a person to look at; does nothing otherwise.
+void screenshot(HWND window, const std::string& name);
+
+/// Sends what the system sends when a window moves from a 96-dpi monitor to one of `dpi`.
+void moveToDpi(HWND window, UINT dpi);
+/// The height of the font a control draws with, or 0 when that font was deleted under it.
+LONG fontHeight(HWND control);
+
 /// Delivers every queued message (timer ticks, repaints, posted notifications).
 void pump();
 /// Forgets a WM_QUIT that Quit left in the test thread's queue.

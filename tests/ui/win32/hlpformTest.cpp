@@ -178,4 +178,17 @@ TEST_F(hlpformTest, AnUnreadableTopicLeavesTheBoxEmptyAndSaysWhy) {
     EXPECT_EQ(win::narrow(help.Text1().placeholder()).rfind(text::helpUnreadable, 0), 0u);
 }
 
+TEST_F(hlpformTest, FollowsAMoveToAMonitorOfAnotherDpi) {
+    const win::hlpform& help = openHelp();
+    moveToDpi(help.hwnd(), 144);
+    EXPECT_EQ(help.dpi(), 144u);
+    RECT text;
+    GetWindowRect(help.Text1().hwnd(), &text);
+    MapWindowPoints(HWND_DESKTOP, help.hwnd(), reinterpret_cast<POINT*>(&text), 2);
+    EXPECT_EQ(text.left, 204);
+    EXPECT_EQ(text.right - text.left, 398);
+    EXPECT_LE(fontHeight(help.Text1().hwnd()), -13) << "a face of at least 6 points at 144 dpi";
+    EXPECT_EQ(fontHeight(help.hbut(9).hwnd()), fontHeight(help.Text1().hwnd()));
+}
+
 } // namespace

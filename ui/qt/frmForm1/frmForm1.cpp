@@ -9,6 +9,7 @@
 #include "Outline.h"
 #include "ProgressBar.h"
 #include "WrapButton.h"
+#include "WrapLabel.h"
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "ui/qt/hlpform/hlpform.h"
@@ -136,8 +137,9 @@ Form1Controls frmForm1::buildControls() {
     c.Command3 = button(this, "Command3", "HELP", twips(120, 4680, 1215, 615), "Display the HELP screen");
     c.cmdFinish = button(this, "cmdFinish", "Programme MMC Card", twips(120, 5400, 1215, 855),
                          "download files to MMC");
-    c.Label7 = label(this, "Label7", "", twips(1440, 4680, 2655, 375), Border::single);
-    c.Label7->setAlignment(Qt::AlignCenter);
+    // A "Copying " path wraps to two lines.
+    c.Label7 = place(new WrapLabel(this), "Label7", twips(1440, 4680, 2655, 375));
+    c.Label7->setFrameStyle(QFrame::Box | QFrame::Plain);
     c.ProgressBar1 = place(new ProgressBar(this), "ProgressBar1", twips(1440, 5040, 2655, 255));
     label(this, "labHelp", "Guidance Box", twips(1440, 5400, 2655, 255), Border::single);
     c.txtTEXT1 = place(new QPlainTextEdit(this), "txtTEXT1", twips(1440, 5640, 2655, 615), "guidance info");
@@ -150,6 +152,10 @@ Form1Controls frmForm1::buildControls() {
     guidanceFont.setPixelSize(10);
     c.txtTEXT1->setFont(guidanceFont);
     c.txtTEXT1->document()->setDocumentMargin(1);
+    // Two lines of the guidance face do not fit the caption's 23 pixels; two of 9 pixels do.
+    QFont copyingFont = guidanceFont;
+    copyingFont.setPixelSize(9);
+    c.Label7->setFont(copyingFont);
 
     // Area 3: message tracks list.
     label(this, "Label5", "Message Tracks List", twips(5040, 195, 1695, 255), Border::none);

@@ -1,6 +1,7 @@
 #include "FileList.h"
 
 #include "core/FilePattern.h"
+#include "platform/WindowsPath.h"
 
 namespace velk::win {
 
@@ -8,7 +9,11 @@ void FileList::setPath(const std::string& utf8) {
     m_path = utf8;
     SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
     clear();
-    for (const std::string& name : listFiles(m_path, m_pattern))
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : folderEntries(m_path))
+        if (!entry.folder)
+            names.push_back(entry.name);
+    for (const std::string& name : matchingFiles(std::move(names), m_pattern))
         add(name);
     SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd(), nullptr, TRUE);

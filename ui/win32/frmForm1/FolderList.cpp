@@ -1,6 +1,8 @@
 #include "FolderList.h"
 
 #include "core/Paths.h"
+#include "platform/WindowsPath.h"
+#include "ui/win32/wingui/Guarded.h"
 #include "ui/win32/wingui/Text.h"
 
 #include <algorithm>
@@ -25,15 +27,12 @@ std::wstring lower(std::wstring s) {
     return s;
 }
 
-bool hidden(const fs::path& p) {
-    const DWORD attributes = GetFileAttributesW(p.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
-}
-
 LRESULT CALLBACK enterOpens(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-        reinterpret_cast<FolderList*>(data)->openSelected();
-        return 0;
+        return guarded(hwnd, [data]() -> LRESULT {
+            reinterpret_cast<FolderList*>(data)->openSelected();
+            return 0;
+        });
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
@@ -49,6 +48,7 @@ void FolderList::create(HWND parent, UINT dpi) {
 
 void FolderList::place(UINT dpi) const {
     ListBoxCtrl::place(dpi);
+    m_dpi = dpi;
     const HDC dc = GetDC(hwnd());
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
@@ -61,7 +61,9 @@ void FolderList::place(UINT dpi) const {
 bool FolderList::setPath(const std::string& utf8) {
     std::error_code ec;
     const fs::path wanted = fsPath(utf8);
-    if (!fs::is_directory(wanted, ec))
+    // The C runtime's answer stops at MAX_PATH characters; the system's own does not.
+    const DWORD attributes = GetFileAttributesW(longPath(utf8).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     fs::path clean = fs::absolute(wanted, ec).lexically_normal();
     if (ec)
@@ -83,6 +85,8 @@ int FolderList::depth(int index) const {
     return index >= 0 && index < static_cast<int>(m_entries.size()) ? m_entries[static_cast<std::size_t>(index)].depth
                                                                     : 0;
 }
+
+int FolderList::indent(int index) const { return 2 + depth(index) * px(indentTwips, m_dpi); }
 
 void FolderList::openSelected() {
     const int index = selected();
@@ -111,12 +115,9 @@ void FolderList::rebuild() {
     const int current = count() - 1;
 
     std::vector<fs::path> subfolders;
-    std::error_code ec;
-    for (fs::directory_iterator it(open, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_directory(typeError) && !hidden(it->path()))
-            subfolders.push_back(it->path());
-    }
+    for (const FolderEntry& entry : folderEntries(m_path))
+        if (entry.folder && !entry.hidden)
+            subfolders.push_back(open / fsPath(entry.name));
     std::sort(subfolders.begin(), subfolders.end(), [](const fs::path& a, const fs::path& b) {
         return lower(a.filename().wstring()) < lower(b.filename().wstring());
     });
@@ -137,7 +138,7 @@ bool FolderList::draw(const DRAWITEMSTRUCT& item) {
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(chosen ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT r = item.rcItem;
-    r.left += 2 + depth(static_cast<int>(item.itemID)) * px(indentTwips, m_dpi);
+    r.left += indent(static_cast<int>(item.itemID));
     const std::wstring name = widen(row(static_cast<int>(item.itemID)));
     DrawTextW(item.hDC, name.c_str(), -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     if (item.itemState & ODS_FOCUS)

@@ -23,6 +23,8 @@ public:
     bool setPath(const std::string& utf8);
     /// How far in row `index` is drawn, in steps.
     [[nodiscard]] int depth(int index) const;
+    /// How far in row `index` is drawn, in pixels.
+    [[nodiscard]] int indent(int index) const;
     /// Opens the selected entry, as a double-click or Enter does.
     void openSelected();
 
@@ -41,7 +43,8 @@ private:
 
     std::string m_path;
     std::vector<Entry> m_entries;
-    UINT m_dpi = 96;
+    /// The DPI the list was last placed for, which its indent follows.
+    mutable UINT m_dpi = 96;
 };
 
 } // namespace velk::win

@@ -46,7 +46,7 @@ struct Form1Controls {
     // Area 2: commands, gauge and guidance box.
     ButtonCtrl Command3{"Command3", {120, 4680, 1215, 615}};
     ButtonCtrl cmdFinish{"cmdFinish", {120, 5400, 1215, 855}};
-    LabelCtrl Label7{"Label7", {1440, 4680, 2655, 375}, A::centreMiddle, B::single};
+    LabelCtrl Label7{"Label7", {1440, 4680, 2655, 375}, A::wrapped, B::single};
     ProgressCtrl ProgressBar1{"ProgressBar1", {1440, 5040, 2655, 255}};
     LabelCtrl labHelp{"labHelp", {1440, 5400, 2655, 255}, A::centre, B::single};
     EditCtrl txtTEXT1{"txtTEXT1", {1440, 5640, 2655, 615}, EditCtrl::Scroll::none};

@@ -2,7 +2,9 @@
 
 #include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
+#include "ui/win32/wingui/Guarded.h"
 #include "ui/win32/wingui/PopupMenu.h"
+#include "ui/win32/wingui/ShutdownBlock.h"
 #include "ui/win32/wingui/Text.h"
 
 #include <algorithm>
@@ -237,13 +239,20 @@ void frmForm1::showListMenu(LPARAM lParam) {
 void frmForm1::applyDpi(UINT dpi) {
     m_dpi = dpi;
     // The layout was drawn for a small 8-point face; Tahoma keeps every caption in its box.
-    m_font.make(L"Tahoma", L"Arial", 8, false, dpi);
-    m_frameFont.make(L"MS Sans Serif", L"Tahoma", 12, true, dpi);
+    Font font(L"Tahoma", L"Arial", 8, false, dpi);
+    // The longest guidance wraps to three lines and a "Copying " path to two: a smaller face
+    // fits them into their boxes.
+    Font guidanceFont(L"Tahoma", L"Arial", 7.5, false, dpi);
+    Font frameFont(L"MS Sans Serif", L"Tahoma", 12, true, dpi);
     for (Ctrl* c : m_all) {
-        c->setFont(m_font.handle());
+        c->setFont(c == &m_c.txtTEXT1 || c == &m_c.Label7 ? guidanceFont.handle() : font.handle());
         c->place(dpi);
     }
-    m_c.Frame1.setCaptionFont(m_frameFont.handle());
+    m_c.Frame1.setCaptionFont(frameFont.handle());
+    // The old fonts go only now that no control draws with them.
+    m_font = std::move(font);
+    m_guidanceFont = std::move(guidanceFont);
+    m_frameFont = std::move(frameFont);
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
@@ -289,7 +298,7 @@ LRESULT CALLBACK frmForm1::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     auto* self = reinterpret_cast<frmForm1*>(GetWindowLongPtrW(hwnd, 0));
     if (!self || !self->m_hwnd)
         return DefWindowProcW(hwnd, message, wParam, lParam);
-    return self->handle(message, wParam, lParam);
+    return guarded(hwnd, [&] { return self->handle(message, wParam, lParam); });
 }
 
 LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -320,6 +329,15 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         // Not intercepted: closing the window ends the program as Quit does.
         endProgram();
+        return 0;
+    case WM_QUERYENDSESSION: return m_state.runInProgress ? FALSE : TRUE;
+    case WM_ENDSESSION:
+        // The session ends regardless: a run stops at its next step rather than be cut off mid-write.
+        if (wParam)
+            endProgram();
+        return 0;
+    case WM_ACTIVATE:
+        keepFocus(LOWORD(wParam) != WA_INACTIVE);
         return 0;
     case WM_DPICHANGED: {
         applyDpi(HIWORD(wParam));
@@ -356,6 +374,22 @@ void frmForm1::endProgram() {
     PostQuitMessage(0);
 }
 
+void frmForm1::keepFocus(bool activated) {
+    if (!activated) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(m_hwnd, focus))
+            m_lastFocus = focus;
+        return;
+    }
+    // As a dialog does: the control that had the focus gets it back, else the first that can.
+    for (const HWND candidate : {m_lastFocus, m_c.Dir1.hwnd(), m_c.quit1.hwnd()}) {
+        if (candidate && IsWindow(candidate) && IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
+            SetFocus(candidate);
+            return;
+        }
+    }
+}
+
 void frmForm1::quit1_Click() { endProgram(); }
 
 void frmForm1::Command3_Click() {
@@ -372,7 +406,10 @@ void frmForm1::cmdMode1_Click() { m_editor.cmdMode1_Click(); }
 void frmForm1::cmdMode2_Click() { m_editor.cmdMode2_Click(); }
 void frmForm1::lstList1_Click() { m_editor.lstList1_Click(); }
 void frmForm1::newbut_Click() { m_editor.newbut_Click(); }
-void frmForm1::cmdFinish_Click() { m_run.cmdFinish_Click(); }
+void frmForm1::cmdFinish_Click() {
+    const ShutdownBlock block(m_hwnd, text::shutdownBlocked);
+    m_run.cmdFinish_Click();
+}
 void frmForm1::Command1_Click() { m_run.Command1_Click(); }
 void frmForm1::Command2_Click() { m_run.Command2_Click(); }
 void frmForm1::drvDrive1_Change() { m_browser.drvDrive1_Change(); }

@@ -85,12 +85,15 @@ private:
     void showListMenu(LPARAM lParam);
     void applyDpi(UINT dpi);
     void paintOutlines(HDC dc) const;
+    /// Remembers the focused control when the window is left and gives it back on return.
+    void keepFocus(bool activated);
     void endProgram();
 
     const SystemPort& m_system;
     HWND m_hwnd = nullptr;
     UINT m_dpi = 96;
     Font m_font;
+    Font m_guidanceFont;
     Font m_frameFont;
     Tooltips m_tips;
     Form1Controls m_c;
@@ -99,6 +102,7 @@ private:
     std::unique_ptr<Accelerators> m_shortcuts;
     std::unique_ptr<FileDrop> m_drop;
     std::string m_lastStatus;
+    HWND m_lastFocus = nullptr;
     Module1 m_state;
     Form1Port m_port;
     TrackList m_tracks;

@@ -1,6 +1,7 @@
 #include "hlpform.h"
 
 #include "core/Texts.h"
+#include "ui/win32/wingui/Guarded.h"
 #include "ui/win32/wingui/Text.h"
 
 #include <algorithm>
@@ -63,16 +64,8 @@ void hlpform::createWindow(HWND owner) {
     AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, m_dpi);
     SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The design font was smaller than most: shrink the face until the longest caption fits
-    // its button rather than cut captions off.
-    for (double points = 8.0;; points -= 0.5) {
-        m_font.make(L"Tahoma", L"Arial", points, false, m_dpi);
-        if (points <= 6.0 || widestCaption(m_hwnd, m_font.handle(), m_dpi) <= px(buttonWidthTwips, m_dpi))
-            break;
-    }
 
     m_text1.create(m_hwnd, m_dpi);
-    m_text1.setFont(m_font.handle());
     static constexpr std::array<void (hlpform::*)(), HelpTopic::count> handlers = {
         &hlpform::hbut1_Click, &hlpform::hbut2_Click, &hlpform::hbut3_Click,
         &hlpform::hbut4_Click, &hlpform::hbut5_Click, &hlpform::hbut6_Click,
@@ -83,7 +76,6 @@ void hlpform::createWindow(HWND owner) {
         auto button = std::make_unique<RadioCtrl>("hbut" + std::to_string(i + 1),
                                                   Twips{120, 240 + 480 * i, buttonWidthTwips, 255});
         button->create(m_hwnd, text::helpTopics[i], m_dpi, i == 0);
-        button->setFont(m_font.handle());
         button->onClick = [this, handler = handlers[static_cast<std::size_t>(i)]] { (this->*handler)(); };
         order.push_back(button->hwnd());
         m_hbut[static_cast<std::size_t>(i)] = std::move(button);
@@ -91,6 +83,32 @@ void hlpform::createWindow(HWND owner) {
     m_tabs = std::make_unique<TabOrder>(m_hwnd);
     m_tabs->setOptionGroup({order.begin() + 1, order.end()});
     m_tabs->set(std::move(order));
+    setFonts();
+}
+
+void hlpform::setFonts() {
+    // The design font was smaller than most: shrink the face until the longest caption fits
+    // its button rather than cut captions off.
+    Font font;
+    for (double points = 8.0;; points -= 0.5) {
+        font = Font(L"Tahoma", L"Arial", points, false, m_dpi);
+        if (points <= 6.0 || widestCaption(m_hwnd, font.handle(), m_dpi) <= px(buttonWidthTwips, m_dpi))
+            break;
+    }
+    m_text1.setFont(font.handle());
+    for (const auto& button : m_hbut)
+        button->setFont(font.handle());
+    m_font = std::move(font);
+}
+
+void hlpform::applyDpi(UINT dpi, const RECT& suggested) {
+    m_dpi = dpi;
+    setFonts();
+    m_text1.place(dpi);
+    for (const auto& button : m_hbut)
+        button->place(dpi);
+    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void hlpform::display() {
@@ -144,15 +162,25 @@ LRESULT CALLBACK hlpform::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<hlpform*>(GetWindowLongPtrW(hwnd, 0));
+    if (!self || !self->m_hwnd)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    return guarded(hwnd, [&] { return self->handle(message, wParam, lParam); });
+}
+
+LRESULT hlpform::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (self && self->m_hwnd && Ctrl::route(message, wParam, lParam, result))
+    if (Ctrl::route(message, wParam, lParam, result))
         return result;
-    if (self && message == WM_CLOSE) {
+    switch (message) {
+    case WM_CLOSE:
         // The object lives for the whole run; closing only hides it until the next HELP.
-        self->close();
+        close();
         return 0;
+    case WM_DPICHANGED:
+        applyDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    default: return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 } // namespace velk::win

@@ -23,6 +23,7 @@ public:
     hlpform& operator=(const hlpform&) = delete;
 
     [[nodiscard]] HWND hwnd() const { return m_hwnd; }
+    [[nodiscard]] UINT dpi() const { return m_dpi; }
     /// Loads the window (topic 1, folder taken anew) unless it is open; then brings it up.
     void display();
     /// Closes the window as its frame's close box does; the object stays for the next HELP.
@@ -44,7 +45,11 @@ public:
 
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createWindow(HWND owner);
+    void setFonts();
+    /// Fonts and boxes for a new DPI, and the window where the system suggests.
+    void applyDpi(UINT dpi, const RECT& suggested);
     void chooseTopic(int topic);
     void dsphlp();
 

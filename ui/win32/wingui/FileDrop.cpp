@@ -1,5 +1,6 @@
 #include "FileDrop.h"
 
+#include "Guarded.h"
 #include "Text.h"
 
 namespace velk::win {
@@ -36,9 +37,12 @@ LRESULT CALLBACK FileDrop::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     // Released before the handler runs: adding tracks may show a message box.
     DragFinish(drop);
     // A disabled control takes no input, a drop included.
-    if (IsWindowEnabled(hwnd))
+    if (!IsWindowEnabled(hwnd))
+        return 0;
+    return guarded(hwnd, [&]() -> LRESULT {
         reinterpret_cast<FileDrop*>(self)->m_handler(dropped);
-    return 0;
+        return 0;
+    });
 }
 
 } // namespace velk::win

@@ -1,5 +1,7 @@
 #include "FrameCtrl.h"
 
+#include "Guarded.h"
+
 #include "Text.h"
 
 namespace velk::win {
@@ -61,16 +63,19 @@ LRESULT CALLBACK FrameCtrl::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     auto* self = static_cast<FrameCtrl*>(Ctrl::from(hwnd));
     if (!self)
         return DefWindowProcW(hwnd, message, wParam, lParam);
-    LRESULT result = 0;
-    if (message == WM_PAINT) {
-        self->paint();
-        return 0;
-    }
-    if (message == WM_ERASEBKGND)
-        return 1;
-    if (Ctrl::route(message, wParam, lParam, result))
-        return result;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return guarded(hwnd, [&]() -> LRESULT {
+        LRESULT result = 0;
+        if (message == WM_PAINT) {
+            self->paint();
+            return 0;
+        }
+        if (message == WM_ERASEBKGND)
+            return 1;
+        // The frame's buttons report here, and their handlers run the programming.
+        if (Ctrl::route(message, wParam, lParam, result))
+            return result;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    });
 }
 
 } // namespace velk::win

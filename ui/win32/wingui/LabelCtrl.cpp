@@ -1,5 +1,10 @@
 #include "LabelCtrl.h"
 
+#include "Text.h"
+#include "core/TextFit.h"
+
+#include <algorithm>
+
 namespace velk::win {
 
 namespace {
@@ -11,8 +16,8 @@ void LabelCtrl::create(HWND parent, const std::string& caption, UINT dpi) {
     switch (m_align) {
     case Align::left: style |= SS_LEFT; break;
     case Align::centre: style |= SS_CENTER; break;
-    // A single line centred both ways (the gauge caption).
-    case Align::centreMiddle: style |= SS_CENTER | SS_CENTERIMAGE; break;
+    // The static control's own wrapping keeps a long word on one line, cut off at the edge.
+    case Align::wrapped: style |= SS_OWNERDRAW; break;
     }
     if (m_border == Border::single)
         style |= WS_BORDER;
@@ -35,6 +40,51 @@ HBRUSH LabelCtrl::colours(HDC dc) {
     SetBkColor(dc, m_colour->ref());
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     return m_colour->brush();
+}
+
+namespace {
+
+constexpr UINT wrapping = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+
+int heightOf(HDC dc, const std::wstring& text, const RECT& box) {
+    RECT needed = box;
+    DrawTextW(dc, text.c_str(), -1, &needed, wrapping | DT_CALCRECT);
+    return needed.bottom - needed.top;
+}
+
+/// The caption as it fits the box; a path too long keeps its start and its file name.
+std::wstring fitted(HDC dc, const std::wstring& caption, const RECT& box) {
+    const int room = box.bottom - box.top;
+    const auto fits = [&](const std::string& text) { return heightOf(dc, widen(text), box) <= room; };
+    return widen(elideMiddle(narrow(caption), fits));
+}
+
+} // namespace
+
+std::string LabelCtrl::shownText() const {
+    if (m_align != Align::wrapped)
+        return text();
+    HDC dc = GetDC(hwnd());
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    RECT box;
+    GetClientRect(hwnd(), &box);
+    const std::wstring shown = fitted(dc, widen(text()), box);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd(), dc);
+    return narrow(shown);
+}
+
+bool LabelCtrl::draw(const DRAWITEMSTRUCT& item) {
+    RECT box = item.rcItem;
+    FillRect(item.hDC, &box, m_colour ? m_colour->brush() : GetSysColorBrush(COLOR_BTNFACE));
+    const HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(COLOR_WINDOWTEXT));
+    const std::wstring shown = fitted(item.hDC, widen(text()), box);
+    box.top += std::max(0L, (box.bottom - box.top - heightOf(item.hDC, shown, box)) / 2);
+    DrawTextW(item.hDC, shown.c_str(), -1, &box, wrapping);
+    SelectObject(item.hDC, old);
+    return true;
 }
 
 } // namespace velk::win

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <system_error>
+
+namespace velk {
+
+/// Windows error codes (GetLastError) whose message() is the system's own text in the
+/// operator's language, as UTF-8. The standard library's system category asks for the text
+/// in the ANSI code page, which the program would then misread as UTF-8. Codes compare equal
+/// to the std::errc conditions that the system category maps them to.
+[[nodiscard]] const std::error_category& windowsCategory();
+
+[[nodiscard]] inline std::error_code windowsError(unsigned long code) {
+    return {static_cast<int>(code), windowsCategory()};
+}
+
+} // namespace velk

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Win.h"
+
+#include <exception>
+
+namespace velk::win {
+
+/// Tells the operator about an exception that reached a window procedure.
+void reportFault(HWND owner, const char* what) noexcept;
+
+/// Runs the work of a window procedure. An exception must not unwind through the system code
+/// that called the procedure (undefined on x64), so it stops here: the operator is told and
+/// the window goes on with its next message.
+template <typename Work> LRESULT guarded(HWND hwnd, Work&& work) noexcept {
+    try {
+        return work();
+    } catch (const std::exception& e) {
+        reportFault(hwnd, e.what());
+    } catch (...) {
+        reportFault(hwnd, "?");
+    }
+    return 0;
+}
+
+} // namespace velk::win
