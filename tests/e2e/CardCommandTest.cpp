@@ -27,10 +27,15 @@ class CardCommand : public RealCardTest {
 protected:
     /// Runs velk-card with `arguments` and no terminal: its input is empty.
     Output velkCard(const std::string& arguments) {
+        return shell(std::string(VELK_CARD) + " " + arguments + " </dev/null");
+    }
+    /// Runs velk-card on a terminal of its own that `typed` is typed into; `out` holds it all.
+    Output onTerminal(const std::string& arguments, const std::string& typed) {
+        return shell("printf '" + typed + "\\n' | script -qec '" + VELK_CARD + " " + arguments + "' /dev/null");
+    }
+    Output shell(const std::string& command) {
         const fs::path out = work.path() / "out", err = work.path() / "err";
-        const std::string command = std::string(VELK_CARD) + " " + arguments + " </dev/null >" + out.string() +
-                                    " 2>" + err.string();
-        const int status = std::system(command.c_str());
+        const int status = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
     }
     std::string track(const std::string& name, std::size_t size, unsigned seed) {
@@ -94,6 +99,24 @@ TEST_P(CardCommand, RefusalsSayWhetherTheCardChanged) {
         EXPECT_EQ(fs::exists(fs::path(card->mountPoint()) / "old.txt"), !c.changed) << c.arguments;
     }
     EXPECT_EQ(velkCard("programme --yes " + small).status, 2);
+}
+
+TEST_P(CardCommand, TheTerminalIsAskedAndShownTheProgress) {
+    const std::string a = track("a.mp3", 100, 7), args = "programme --card " + card->device() + " " + a;
+    writeBytes(fs::path(card->mountPoint()) / "old.txt", "old");
+    const Output no = onTerminal(args, "n");
+    EXPECT_EQ(no.status, 1);
+    for (const char* shown : {"old.txt", "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE",
+                              "Delete these files and programme the card? [y/N] ",
+                              ": Programming cancelled - the MMC card has not been changed"})
+        EXPECT_NE(no.out.find(shown), std::string::npos) << shown << " not in " << no.out;
+    EXPECT_TRUE(fs::exists(fs::path(card->mountPoint()) / "old.txt"));
+
+    const Output yes = onTerminal(args, "y");
+    EXPECT_EQ(yes.status, 0);
+    EXPECT_NE(yes.out.find("[##############################] 100% Verifying M0000001.MP3"), std::string::npos)
+        << yes.out;
+    EXPECT_FALSE(fs::exists(fs::path(card->mountPoint()) / "old.txt"));
 }
 
 TEST_P(CardCommand, TwoCardsInOneCallAndOneThatFails) {
