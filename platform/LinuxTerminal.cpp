@@ -13,6 +13,10 @@ bool isTerminal(StandardStream stream) {
     return false;
 }
 
+std::vector<std::string> commandLineArguments(int argc, char* argv[]) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 void useUtf8Console() {}
 
 } // namespace velk

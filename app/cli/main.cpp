@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
     useUtf8Console();
     cli::Request request;
     try {
-        request = cli::parseArguments(std::vector<std::string>(argv + 1, argv + argc));
+        request = cli::parseArguments(commandLineArguments(argc, argv));
     } catch (const cli::UsageError& e) {
         std::cerr << text::cliName << text::runReasonSeparator << e.what() << '\n' << text::cliSeeHelp << '\n';
         return cli::exitUsage;

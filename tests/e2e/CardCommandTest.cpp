@@ -55,6 +55,10 @@ TEST_P(CardCommand, ProgrammeListVerify) {
                                              {"M0000002.MP3", pattern(7, 2)}}),
               "");
 
+    const Output drives = velkCard("drives");
+    EXPECT_NE(drives.out.find("\tready\tRemoveable Drive   Capacity = "), std::string::npos) << drives.out;
+    EXPECT_NE(drives.out.find("\tnot a card\tERROR - Selected Drive is NOT a FLASH CARD!"), std::string::npos);
+
     const Output list = velkCard("list --card " + card->mountPoint() + " --json");
     EXPECT_EQ(list.status, 0) << list.err;
     EXPECT_EQ(list.out, "[\n {\"track\": 1, \"mode\": 0, \"cardFile\": \"M0000001.MP3\", \"bytes\": 300000},\n"

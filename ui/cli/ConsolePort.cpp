@@ -134,7 +134,11 @@ void ConsolePort::drawProgress() {
         return;
     }
     const int filled = std::clamp(static_cast<int>(m_progress / 100.0f * barWidth), 0, barWidth);
-    std::string caption = step.size() > stepWidth ? "..." + step.substr(step.size() - stepWidth + 3) : step;
+    std::size_t from = step.size() > stepWidth ? step.size() - stepWidth + 3 : 0;
+    // Cut between characters, never inside a UTF-8 sequence.
+    while (from > 0 && from < step.size() && (static_cast<unsigned char>(step[from]) & 0xC0) == 0x80)
+        ++from;
+    std::string caption = from > 0 ? "..." + step.substr(from) : step;
     caption.resize(stepWidth, ' ');
     const int percent = std::clamp(static_cast<int>(m_progress), 0, 100);
     std::string figure = std::to_string(percent) + "%";

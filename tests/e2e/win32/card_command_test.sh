@@ -5,7 +5,8 @@
 set -euo pipefail
 exe=$1
 card=$VELK_WINE_DRIVE_E
-source=$(mktemp -d)
+# A folder named outside the ANSI code page: the arguments must reach the program whole.
+source=$(mktemp -d /tmp/velk-cli-Büro-日本-XXXXXX)
 trap 'rm -rf "$source"' EXIT
 head -c 3000 /dev/urandom >"$source/intro.mp3"
 printf 'beep' >"$source/beep.nvr"
