@@ -42,7 +42,7 @@ TEST_F(ListFileFixture, SavedListOpensAsTheSameList) {
 
 TEST_F(ListFileFixture, RefusedListLeavesTheListAsItWas) {
     add("kept.mp3", 10);
-    const std::string small = file("small.mp3", 10);
+    const std::string small = file("small.mp3", 10), gone = (source.path() / "gone.mp3").string();
     std::string seventeen;
     for (int i = 0; i < 17; ++i)
         seventeen += "0\t" + small + "\n";
@@ -50,7 +50,7 @@ TEST_F(ListFileFixture, RefusedListLeavesTheListAsItWas) {
         std::string content, guidance, message;
     } cases[] = {
         {seventeen, "Reached Maximum Track Number", ""},
-        {"0\t" + small + "\n1\t/no/such.mp3\n", "Cannot read /no/such.mp3 - No such file or directory", ""},
+        {"0\t" + small + "\n1\t" + gone + "\n", "Cannot read " + gone + " - No such file or directory", ""},
         {"0\t" + file("big.mp3", 100'000'001), "Files exceed MMC card capacity", ""},
         {"0\t" + small + "\n3\t" + small, "", "Opening the list failed: " + listPath + ": line 2 is not a play mode 0, 1 or 2, a tab and a file"},
         {"0 " + small, "", "Opening the list failed: " + listPath + ": line 1 is not a play mode 0, 1 or 2, a tab and a file"},
