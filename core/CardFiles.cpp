@@ -171,6 +171,11 @@ void removeCardFile(const std::string& path) {
     std::filesystem::remove(fsPath(path), ignored);
 }
 
+void compareWithSource(const SystemPort& system, const std::string& cardFile, const std::string& source) {
+    std::unique_ptr<OpenFile> in;
+    compare(system, cardFile, fromFile(system, source, in));
+}
+
 void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source,
                 const ContentHash& written) {
     std::error_code ec;
@@ -194,8 +199,7 @@ void verifyFile(const SystemPort& system, const std::string& cardFile, const std
     (void)card->close();
     if (onCard == written)
         return;
-    std::unique_ptr<OpenFile> in;
-    compare(system, cardFile, fromFile(system, source, in));
+    compareWithSource(system, cardFile, source);
     // The card holds the source as it is now, which is not what was written to it.
     throw CardError(cardFile, text::sourceChanged);
 }

@@ -36,6 +36,11 @@ void flushToCard(WrittenFile& written);
 /// Removes a card file of this run's, and says nothing when it is already gone.
 void removeCardFile(const std::string& path);
 
+/// Reads `cardFile` back from the device and compares it with the file `source`. A
+/// difference, in content or length, throws CardError naming the card file and the first
+/// byte that differs.
+void compareWithSource(const SystemPort& system, const std::string& cardFile, const std::string& source);
+
 /// Reads `cardFile` back from the device and checks that it holds what was `written` (see
 /// WrittenFile). Only when it does not is `source` read again, to find the first byte that
 /// differs: CardError names the card file and that byte.

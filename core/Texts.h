@@ -123,6 +123,93 @@ inline constexpr const char* mountNoBus = "no system bus";
 inline constexpr const char* mountNoUDisks = "UDisks2 is not running";
 inline constexpr const char* mountNoFileSystem = "UDisks2 knows no file system on it";
 
+// Saved track lists, from the tracks list's menu and the command line.
+inline constexpr const char* saveList = "Save list...";
+inline constexpr const char* openList = "Open list...";
+/// A list that cannot be saved or opened reads: the step, runFailed, the file,
+/// runReasonSeparator, the reason.
+inline constexpr const char* stepSaveList = "Saving the list";
+inline constexpr const char* stepOpenList = "Opening the list";
+inline constexpr const char* listFilter = "Track lists (*.txt);;All files (*)";
+/// The first line of every list saved.
+inline constexpr const char* listHeading = "# VELK track list: play mode, tab, source file\n";
+/// A line that is not a track reads: listLinePrefix, its number, listBadLine.
+inline constexpr const char* listLinePrefix = "line ";
+inline constexpr const char* listBadLine = " is not a play mode 0, 1 or 2, a tab and a file";
+
+// The command line, velk-card.
+inline constexpr const char* cliName = "velk-card";
+inline constexpr const char* cliUsage =
+    "Usage: velk-card COMMAND [OPTIONS]\n"
+    "Programmes, lists and checks the MMC cards of VELK message players.\n"
+    "\n"
+    "Commands:\n"
+    "  programme  write a list of tracks onto one or more cards\n"
+    "  list       show the list on a card\n"
+    "  verify     check that a card holds exactly a list\n"
+    "  drives     show the card readers and drives\n"
+    "\n"
+    "velk-card COMMAND --help describes a command; velk-card --version gives the version.\n"
+    "Exit status: 0 done, 1 refused or failed, 2 wrong usage.\n";
+inline constexpr const char* cliProgrammeHelp =
+    "Usage: velk-card programme --card CARD [--card CARD...] [--yes] [--quiet]\n"
+    "                           (TRACK... | --list FILE)\n"
+    "Writes the tracks and their index onto each card, one card after another, and reads\n"
+    "everything back before it reports the card verified. The files in the card's root\n"
+    "folder are deleted: they are listed and the question answered y or N on the terminal.\n"
+    "\n"
+    "  --card CARD  the card reader (/dev/sdb, e:) or the card's mount point\n"
+    "  --yes        delete the card's files without asking (needed without a terminal)\n"
+    "  --quiet      no progress on standard error\n"
+    "  --list FILE  the tracks of a saved list: a play mode, a tab and a file on each line\n"
+    "  TRACK        FILE or FILE:MODE, play mode 0, 1 or 2 (0 when not given)\n"
+    "\n"
+    "Exit status: 0 when every card was verified, 1 otherwise, 2 for wrong usage.\n";
+inline constexpr const char* cliListHelp =
+    "Usage: velk-card list --card CARD [--json]\n"
+    "Shows the list on the card, read from its INDEX file: track, play mode, card file and\n"
+    "size.\n"
+    "\n"
+    "  --card CARD  the card reader (/dev/sdb, e:) or the card's mount point\n"
+    "  --json       one JSON array of objects instead of a table\n";
+inline constexpr const char* cliVerifyHelp =
+    "Usage: velk-card verify --card CARD (TRACK... | --list FILE)\n"
+    "Checks, without writing, that the card holds exactly this list: its INDEX file and\n"
+    "every track byte for byte. Exit status 0 when it does; 1 with what differs.\n"
+    "\n"
+    "  --card CARD  the card reader (/dev/sdb, e:) or the card's mount point\n"
+    "  --list FILE  the tracks of a saved list\n"
+    "  TRACK        FILE or FILE:MODE, play mode 0, 1 or 2 (0 when not given)\n";
+inline constexpr const char* cliDrivesHelp =
+    "Usage: velk-card drives [--json]\n"
+    "Shows the card readers and drives as the destination drive list offers them, each with\n"
+    "its state: ready with its capacity, no card, or not a card and why.\n"
+    "\n"
+    "  --json       one JSON array of objects instead of a table\n";
+/// Wrong usage reads: cliName, runReasonSeparator, what is wrong, then cliSeeHelp.
+inline constexpr const char* cliSeeHelp = "Try 'velk-card --help'.";
+inline constexpr const char* cliNeedsCommand = "no command given";
+inline constexpr const char* cliUnknownCommand = "unknown command ";
+inline constexpr const char* cliUnknownOption = "unknown option ";
+inline constexpr const char* cliNeedsValue = " needs a value";
+inline constexpr const char* cliNeedsCard = "no --card given";
+inline constexpr const char* cliOneCard = "give one --card";
+inline constexpr const char* cliNeedsTracks = "no TRACK and no --list given";
+inline constexpr const char* cliTracksOrList = "give TRACKs or --list, not both";
+inline constexpr const char* cliNoArguments = "takes no TRACK";
+/// The wipe question on the terminal, after the card's files and deleteWarning.
+inline constexpr const char* cliWipeQuestion = "Delete these files and programme the card? [y/N] ";
+inline constexpr const char* cliWipeNeedsYes =
+    "Programming refused - no terminal to ask before the card's files are deleted; give --yes";
+inline constexpr const char* cliCancelled = "Programming cancelled - the MMC card has not been changed";
+inline constexpr const char* cliInterrupted = "Programming interrupted - the MMC card may be incomplete";
+inline constexpr const char* cliVerified = "the MMC card holds exactly this list";
+inline constexpr const char* cliRootEmpty = "(no files)";
+/// The state column of `drives`.
+inline constexpr const char* cliReady = "ready";
+inline constexpr const char* cliNoCard = "no card";
+inline constexpr const char* cliNotACard = "not a card";
+
 inline constexpr const char* helpCaption = "VELK Programming Help";
 /// Captions of the help topic buttons hbut1 to hbut9.
 inline constexpr const char* helpTopics[9] = {

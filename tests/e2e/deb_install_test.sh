@@ -47,7 +47,9 @@ deb=${debs[0]}
 chmod 644 "$deb"
 dpkg-deb -f "$deb" Package Maintainer Depends
 [ "$(dpkg-deb -f "$deb" Package)" = "$package" ] || fail "wrong package name"
-[ "$(dpkg-deb -f "$deb" Maintainer)" = "VELK Message Assembler developers" ] || fail "wrong maintainer"
+[ "$(dpkg-deb -f "$deb" Maintainer)" = \
+    "VELK Message Assembler developers <maintainers@users.noreply.c-seed-002c803d.example>" ] ||
+    fail "wrong maintainer"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "Qt is not among the dependencies"
 
 echo "== installing"
@@ -61,6 +63,10 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
 launcher=$(command -v velk-assembler) || fail "velk-assembler is not on PATH"
 [ -x /usr/libexec/velk-assembler/velk-assembler ] || fail "the program is not in libexec"
 [ -f /usr/share/applications/velk-assembler.desktop ] || fail "no desktop entry"
+[ "$(velk-card --version)" = "velk-card 1.0.0" ] || fail "velk-card is not on PATH"
+for page in velk-assembler velk-card; do
+    [ -f "/usr/share/man/man1/$page.1.gz" ] || fail "no manual page $page(1)"
+done
 grep -qx 'Exec=velk-assembler' /usr/share/applications/velk-assembler.desktop ||
     fail "the desktop entry does not run the launcher"
 [ -f /usr/share/icons/hicolor/scalable/apps/velk-assembler.svg ] || fail "no scalable icon"
@@ -103,5 +109,6 @@ DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -q -o DPkg::Lock::Timeo
     "${installed[@]}" >"$work/remove.log" 2>&1 || { cat "$work/remove.log" >&2; fail "remove failed"; }
 installed=()
 [ ! -e /usr/bin/velk-assembler ] || fail "the launcher is still installed"
+[ ! -e /usr/bin/velk-card ] || fail "velk-card is still installed"
 [ ! -e /usr/share/velk-assembler ] || fail "the help topics are still installed"
 echo "PASS"

@@ -2,14 +2,18 @@
 # The Windows program needs nothing beside it: every DLL it imports comes with Windows. It
 # asks the drives with the ANSI calls GetDriveTypeA and GetDiskFreeSpaceA, and opens files
 # only through the wide CreateFileW, which takes any letters in a path.
-#   exe_check.sh <velk-assembler.exe>
+# With `console`, the program must be a console one (velk-card.exe), else a window one.
+#   exe_check.sh <velk-assembler.exe> | exe_check.sh <velk-card.exe> console
 set -euo pipefail
 exe=$1
+subsystem='(Windows GUI)'
+[ "${2:-}" != console ] || subsystem='(Windows CUI)'
 objdump=x86_64-w64-mingw32-objdump
 imports=$("$objdump" -p "$exe")
 grep -q 'file format pei-x86-64' <<<"$imports" || { echo "not a 64-bit Windows program: $exe"; exit 1; }
 
 status=0
+grep -qF "$subsystem" <<<"$imports" || { echo "not a $subsystem program: $exe"; status=1; }
 system='^(kernel32|user32|gdi32|comctl32|msvcrt|advapi32|shell32|ole32|oleaut32|uxtheme|comdlg32|version|shlwapi)\.dll$'
 while read -r dll; do
   if ! grep -qiE "$system" <<<"$dll"; then

@@ -24,7 +24,7 @@ installer)
   # Windows reads from the installer's manifest whether to ask for administrator rights.
   grep -aq 'level="asInvoker"' "$package" || fail "the installer asks for more than the user's rights"
   "$wine" "$package" /S || fail "the installer failed with $?"
-  for f in velk-assembler.exe Uninstall.exe velkhlp{1..9}.txt; do
+  for f in velk-assembler.exe velk-card.exe Uninstall.exe velkhlp{1..9}.txt; do
     [ -f "$folder/$f" ] || fail "not installed: $folder/$f"
   done
   [ -f "$menu/VELK Message Assembler.lnk" ] || fail "no Start-menu shortcut in $menu"
@@ -50,7 +50,7 @@ zip)
   folder=$(find "$place" -mindepth 1 -maxdepth 1 -type d)
   [ "$(echo "$folder" | wc -l)" -eq 1 ] || fail "the zip should hold one folder"
   listed=$(cd "$folder" && ls | sort | tr '\n' ' ')
-  [ "$listed" = "velk-assembler.exe velkhlp1.txt velkhlp2.txt velkhlp3.txt velkhlp4.txt velkhlp5.txt velkhlp6.txt velkhlp7.txt velkhlp8.txt velkhlp9.txt " ] ||
+  [ "$listed" = "velk-assembler.exe velk-card.exe velkhlp1.txt velkhlp2.txt velkhlp3.txt velkhlp4.txt velkhlp5.txt velkhlp6.txt velkhlp7.txt velkhlp8.txt velkhlp9.txt " ] ||
     fail "the zip's folder holds: $listed"
   VELK_PROGRAM_FOLDER=$(windowsPath "$folder") "$wine" "$checker"
   ;;

@@ -3,6 +3,7 @@
 #include "core/Colours.h"
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
+#include "ui/qt/frmForm1/FileDialog.h"
 #include "ui/qt/frmForm1/MessageBox.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 
@@ -159,7 +160,7 @@ private slots:
 
         auto* list = find<QListWidget>("lstList1");
         QCOMPARE(list->contextMenuPolicy(), Qt::ActionsContextMenu);
-        QCOMPARE(list->actions().size(), 1);
+        QCOMPARE(list->actions().size(), 3);
         QAction* load = list->actions().first();
         QCOMPARE(load->text(), s("Load list from card"));
         QCOMPARE(load->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -179,6 +180,35 @@ private slots:
                                          s(": the INDEX file's count byte says 3 tracks, but it holds "
                                            "records for 1")});
         QCOMPARE(rows(list), (QStringList{s("M0000001.MP3"), s("M0000002.MP3")}));
+    }
+
+    void saveAndOpenListByShortcuts() {
+        const QString a = m_source.filePath(s("intro.mp3"));
+        writeBytes(a, "intro");
+        drop({a, a});
+        const QString saved = m_work.filePath(s("tracks.txt"));
+        QString chosen = saved;
+        ui::FileDialog::setAnswerer([&](ui::FileDialog::Purpose) { return chosen; });
+        auto* list = find<QListWidget>("lstList1");
+        QCOMPARE(list->actions().at(1)->text(), s("Save list..."));
+        QCOMPARE(list->actions().at(2)->text(), s("Open list..."));
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QTest::keyClick(list, Qt::Key_S, Qt::ControlModifier);
+        m_form->newbut_Click();
+        QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(rows(list), (QStringList{s("intro.mp3"), s("intro.mp3")}));
+
+        // A list past the card is refused with the window's text and changes nothing.
+        const QString big = m_source.filePath(s("big.mp3"));
+        writeBytes(big, "x");
+        QFile::resize(big, 64'000'000);
+        chosen = m_work.filePath(s("big.txt"));
+        writeBytes(chosen, "0\t" + big.toUtf8() + "\n");
+        QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(guidance(), s("Files exceed MMC card capacity"));
+        QCOMPARE(rows(list), (QStringList{s("intro.mp3"), s("intro.mp3")}));
+        ui::FileDialog::setAnswerer({});
     }
 
     void theEntryFollowsTheCardWhenTheStatusChanges() {

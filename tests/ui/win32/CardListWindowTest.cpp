@@ -2,6 +2,7 @@
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
+#include "ui/win32/frmForm1/FileDialog.h"
 #include "ui/win32/frmForm1/OkMessageBox.h"
 
 #include <gtest/gtest.h>
@@ -142,14 +143,14 @@ protected:
         return caption;
     }
 
-    /// Ctrl+L pressed while `focus` has the keyboard, delivered through the program's pump.
-    void pressCtrlL(HWND focus) {
+    /// Ctrl and `key` pressed while `focus` has the keyboard, delivered through the program's pump.
+    void pressCtrl(HWND focus, char key = 'L') {
         BYTE keys[256];
         GetKeyboardState(keys);
         const BYTE before = keys[VK_CONTROL];
         keys[VK_CONTROL] = 0x80;
         SetKeyboardState(keys);
-        PostMessageW(focus, WM_KEYDOWN, 'L', 1);
+        PostMessageW(focus, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
         pump();
         keys[VK_CONTROL] = before;
         SetKeyboardState(keys);
@@ -201,11 +202,11 @@ TEST_F(CardListWindowTest, AProgrammedCardLoadsBackByMenuAndByCtrlL) {
 
     click(k().newbut);
     ASSERT_TRUE(tracks().empty());
-    pressCtrlL(k().cmdFinish.hwnd());
+    pressCtrl(k().cmdFinish.hwnd());
     expectCardList("Ctrl+L on a button");
 
     // Loading again replaces the list rather than adding to it.
-    pressCtrlL(k().lstList1.hwnd());
+    pressCtrl(k().lstList1.hwnd());
     expectCardList("Ctrl+L on the list");
 }
 
@@ -232,7 +233,7 @@ TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
         SCOPED_TRACE(c.what);
         m_card.write("INDEX123.VKM", c.index);
         m_messages.clear();
-        pressCtrlL(k().cmdFinish.hwnd());
+        pressCtrl(k().cmdFinish.hwnd());
         ASSERT_EQ(m_messages.size(), 1u);
         EXPECT_EQ(m_messages[0].rfind(refused, 0), 0u) << m_messages[0];
         EXPECT_GT(m_messages[0].size(), refused.size());
@@ -250,6 +251,29 @@ TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_NE(m_messages[0].find(utf8Of(m_card.path() / "M0000003.MP3")), std::string::npos) << m_messages[0];
     EXPECT_EQ(tracks(), Rows{"b.nvr"});
+}
+
+TEST_F(CardListWindowTest, ListSavedByCtrlSOpensByCtrlOAndARefusedOneChangesNothing) {
+    addFromSource("a.mp3");
+    addFromSource("b.nvr");
+    std::string chosen = utf8Of(m_source.path() / "tracks.txt");
+    win::FileDialog::setAnswerer([&](win::FileDialog::Purpose) { return chosen; });
+    pressCtrl(k().lstList1.hwnd(), 'S');
+    click(k().newbut);
+    pressCtrl(k().cmdFinish.hwnd(), 'O');
+    EXPECT_EQ(tracks(), (Rows{"a.mp3", "b.nvr"}));
+    EXPECT_EQ(m_form->state().tracks.messageBytes, 400);
+
+    std::string seventeen;
+    for (int i = 0; i < 17; ++i)
+        seventeen += "1\t" + utf8Of(m_source.path() / "c.mp3") + "\n";
+    m_source.write("long.txt", seventeen);
+    chosen = utf8Of(m_source.path() / "long.txt");
+    SendMessageW(m_form->hwnd(), WM_COMMAND, win::frmForm1::mnuOpenList, 0);
+    win::FileDialog::setAnswerer({});
+    EXPECT_EQ(k().txtTEXT1.text(), "Reached Maximum Track Number");
+    EXPECT_EQ(tracks(), (Rows{"a.mp3", "b.nvr"}));
+    EXPECT_TRUE(m_messages.empty()) << m_messages.front();
 }
 
 TEST_F(CardListWindowTest, ThreeFilesDroppedFromExplorerOneOfThemText) {

@@ -2,6 +2,7 @@
 
 #include "ColourButton.h"
 #include "DriveList.h"
+#include "FileDialog.h"
 #include "FileDrop.h"
 #include "FileList.h"
 #include "FolderList.h"
@@ -83,7 +84,8 @@ frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
       m_browser(m_port, m_system),
       m_monitor(m_state, m_port, m_system),
       m_run(m_state, m_port, m_system),
-      m_loader(m_state, m_port, m_system, m_tracks, m_editor) {
+      m_loader(m_state, m_port, m_system, m_tracks, m_editor),
+      m_lists(m_state, m_port, m_tracks, m_editor) {
     connectHandlers();
     arrangeTabOrder();
     addCardListActions();
@@ -265,15 +267,27 @@ void frmForm1::arrangeTabOrder() {
 }
 
 void frmForm1::addCardListActions() {
-    auto* load = new QAction(q(text::loadListFromCard), m_c.lstList1);
-    load->setObjectName(QStringLiteral("mnuLoadFromCard"));
-    load->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    // Anywhere in the window, as the list itself rarely has the focus.
-    load->setShortcutContext(Qt::WindowShortcut);
-    load->setShortcutVisibleInContextMenu(true);
-    m_c.lstList1->addAction(load);
+    const struct {
+        const char* caption;
+        const char* name;
+        QKeyCombination key;
+        void (frmForm1::*handler)();
+    } entries[] = {
+        {text::loadListFromCard, "mnuLoadFromCard", Qt::CTRL | Qt::Key_L, &frmForm1::lstList1_LoadFromCard},
+        {text::saveList, "mnuSaveList", Qt::CTRL | Qt::Key_S, &frmForm1::lstList1_SaveList},
+        {text::openList, "mnuOpenList", Qt::CTRL | Qt::Key_O, &frmForm1::lstList1_OpenList},
+    };
+    for (const auto& e : entries) {
+        auto* action = new QAction(q(e.caption), m_c.lstList1);
+        action->setObjectName(q(e.name));
+        action->setShortcut(QKeySequence(e.key));
+        // Anywhere in the window, as the list itself rarely has the focus.
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        m_c.lstList1->addAction(action);
+        connect(action, &QAction::triggered, this, e.handler);
+    }
     m_c.lstList1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(load, &QAction::triggered, this, &frmForm1::lstList1_LoadFromCard);
 
     auto* drop = new FileDrop(m_c.lstList1->viewport());
     connect(drop, &FileDrop::dropped, this, &frmForm1::lstList1_DropFiles);
@@ -347,6 +361,16 @@ void frmForm1::drvDrive1_Change() { m_browser.drvDrive1_Change(); }
 void frmForm1::Dir1_Change() { m_browser.Dir1_Change(); }
 void frmForm1::txtTEXT1_Change() { m_browser.txtTEXT1_Change(); }
 void frmForm1::lstList1_LoadFromCard() { m_loader.lstList1_LoadFromCard(); }
+
+void frmForm1::lstList1_SaveList() {
+    if (const QString path = FileDialog::ask(this, FileDialog::Purpose::save); !path.isEmpty())
+        m_lists.lstList1_SaveList(path.toStdString());
+}
+
+void frmForm1::lstList1_OpenList() {
+    if (const QString path = FileDialog::ask(this, FileDialog::Purpose::open); !path.isEmpty())
+        m_lists.lstList1_OpenList(path.toStdString());
+}
 
 void frmForm1::lstList1_DropFiles(const QStringList& paths) {
     std::vector<std::string> files;

@@ -4,6 +4,7 @@
 #include "Form1Port.h"
 #include "core/CardListLoader.h"
 #include "core/CardMonitor.h"
+#include "core/ListFile.h"
 #include "core/Module1.h"
 #include "core/ProgrammingRun.h"
 #include "core/SourceBrowser.h"
@@ -48,6 +49,9 @@ public:
     void txtTEXT1_Change();
     /// "Load list from card", from lstList1's context menu or its shortcut.
     void lstList1_LoadFromCard();
+    /// "Save list..." and "Open list...", from lstList1's context menu or their shortcuts.
+    void lstList1_SaveList();
+    void lstList1_OpenList();
     void lstList1_DropFiles(const QStringList& paths);
 
     [[nodiscard]] const Module1& state() const { return m_state; }
@@ -76,6 +80,7 @@ private:
     CardMonitor m_monitor;
     ProgrammingRun m_run;
     CardListLoader m_loader;
+    ListFile m_lists;
     /// Label4's caption at the last tick; a change is when Drive1's entries may read stale.
     QString m_lastStatus;
     hlpform* m_helpWindow = nullptr;

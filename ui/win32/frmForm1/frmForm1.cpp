@@ -1,5 +1,7 @@
 #include "frmForm1.h"
 
+#include "FileDialog.h"
+
 #include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/wingui/Guarded.h"
@@ -56,7 +58,8 @@ frmForm1::frmForm1(const SystemPort& system)
       m_browser(m_port, m_system),
       m_monitor(m_state, m_port, m_system),
       m_run(m_state, m_port, m_system),
-      m_loader(m_state, m_port, m_system, m_tracks, m_editor) {
+      m_loader(m_state, m_port, m_system, m_tracks, m_editor),
+      m_lists(m_state, m_port, m_tracks, m_editor) {
     createWindow();
     m_port.setWindow(m_hwnd);
     buildControls();
@@ -224,16 +227,28 @@ void frmForm1::arrangeTabOrder() {
 void frmForm1::addCardListCommands() {
     // Anywhere in the window, as the list itself rarely has the focus.
     m_shortcuts = std::make_unique<Accelerators>(
-        m_hwnd, std::vector<ACCEL>{{FCONTROL | FVIRTKEY, 'L', static_cast<WORD>(mnuLoadFromCard)}});
+        m_hwnd, std::vector<ACCEL>{{FCONTROL | FVIRTKEY, 'L', static_cast<WORD>(mnuLoadFromCard)},
+                                   {FCONTROL | FVIRTKEY, 'S', static_cast<WORD>(mnuSaveList)},
+                                   {FCONTROL | FVIRTKEY, 'O', static_cast<WORD>(mnuOpenList)}});
     m_drop = std::make_unique<FileDrop>(m_c.lstList1.hwnd(),
                                         [this](const std::vector<std::string>& paths) { lstList1_DropFiles(paths); });
 }
 
 void frmForm1::showListMenu(LPARAM lParam) {
     const POINT at = contextMenuPoint(m_c.lstList1.hwnd(), lParam);
-    const std::string entry = std::string(text::loadListFromCard) + "\tCtrl+L";
-    if (showPopupMenu(m_hwnd, at, {{mnuLoadFromCard, entry}}) == mnuLoadFromCard)
+    listCommand(showPopupMenu(m_hwnd, at,
+                              {{mnuLoadFromCard, std::string(text::loadListFromCard) + "\tCtrl+L"},
+                               {mnuSaveList, std::string(text::saveList) + "\tCtrl+S"},
+                               {mnuOpenList, std::string(text::openList) + "\tCtrl+O"}}));
+}
+
+void frmForm1::listCommand(UINT id) {
+    if (id == mnuLoadFromCard)
         lstList1_LoadFromCard();
+    else if (id == mnuSaveList)
+        lstList1_SaveList();
+    else if (id == mnuOpenList)
+        lstList1_OpenList();
 }
 
 void frmForm1::applyDpi(UINT dpi) {
@@ -307,8 +322,7 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == mnuLoadFromCard)
-            lstList1_LoadFromCard();
+        listCommand(LOWORD(wParam));
         return 0;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) != m_c.lstList1.hwnd())
@@ -416,6 +430,16 @@ void frmForm1::drvDrive1_Change() { m_browser.drvDrive1_Change(); }
 void frmForm1::Dir1_Change() { m_browser.Dir1_Change(); }
 void frmForm1::txtTEXT1_Change() { m_browser.txtTEXT1_Change(); }
 void frmForm1::lstList1_LoadFromCard() { m_loader.lstList1_LoadFromCard(); }
+
+void frmForm1::lstList1_SaveList() {
+    if (const std::string path = FileDialog::ask(m_hwnd, FileDialog::Purpose::save); !path.empty())
+        m_lists.lstList1_SaveList(path);
+}
+
+void frmForm1::lstList1_OpenList() {
+    if (const std::string path = FileDialog::ask(m_hwnd, FileDialog::Purpose::open); !path.empty())
+        m_lists.lstList1_OpenList(path);
+}
 void frmForm1::lstList1_DropFiles(const std::vector<std::string>& paths) { m_tracks.lstList1_DropFiles(paths); }
 
 } // namespace velk::win

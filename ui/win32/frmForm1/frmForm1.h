@@ -4,6 +4,7 @@
 #include "Form1Port.h"
 #include "core/CardListLoader.h"
 #include "core/CardMonitor.h"
+#include "core/ListFile.h"
 #include "core/Module1.h"
 #include "core/ProgrammingRun.h"
 #include "core/SourceBrowser.h"
@@ -32,6 +33,9 @@ class frmForm1 {
 public:
     /// The command of "Load list from card", from lstList1's shortcut menu and Ctrl+L.
     static constexpr UINT mnuLoadFromCard = 101;
+    /// "Save list..." (Ctrl+S) and "Open list..." (Ctrl+O), from the same menu.
+    static constexpr UINT mnuSaveList = 102;
+    static constexpr UINT mnuOpenList = 103;
 
     explicit frmForm1(const SystemPort& system);
     ~frmForm1();
@@ -60,6 +64,8 @@ public:
     void Dir1_Change();
     void txtTEXT1_Change();
     void lstList1_LoadFromCard();
+    void lstList1_SaveList();
+    void lstList1_OpenList();
     void lstList1_DropFiles(const std::vector<std::string>& paths);
 
     [[nodiscard]] const Module1& state() const { return m_state; }
@@ -83,6 +89,8 @@ private:
     void arrangeTabOrder();
     void addCardListCommands();
     void showListMenu(LPARAM lParam);
+    /// A command of lstList1's menu, chosen there or by its shortcut.
+    void listCommand(UINT id);
     void applyDpi(UINT dpi);
     void paintOutlines(HDC dc) const;
     /// Remembers the focused control when the window is left and gives it back on return.
@@ -111,6 +119,7 @@ private:
     CardMonitor m_monitor;
     ProgrammingRun m_run;
     CardListLoader m_loader;
+    ListFile m_lists;
     std::unique_ptr<hlpform> m_helpWindow;
 };
 

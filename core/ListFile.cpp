@@ -1,0 +1,83 @@
+#include "ListFile.h"
+
+#include "Colours.h"
+#include "FormPort.h"
+#include "Module1.h"
+#include "Paths.h"
+#include "SavedList.h"
+#include "Texts.h"
+#include "TrackEditor.h"
+#include "TrackList.h"
+
+#include <filesystem>
+
+namespace velk {
+
+namespace {
+
+std::string utf8(const std::filesystem::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+} // namespace
+
+ListFile::ListFile(Module1& state, FormPort& form, TrackList& tracks, TrackEditor& editor)
+    : m_state(state), m_form(form), m_tracks(tracks), m_editor(editor) {}
+
+void ListFile::refuse(const char* step, const std::string& path, const std::string& reason) {
+    m_form.messageBox(std::string(step) + text::runFailed + path + text::runReasonSeparator + reason);
+}
+
+void ListFile::showRefusal(const std::string& message) {
+    m_form.setText(Control::txtTEXT1, message);
+    m_form.setBackColour(Control::txtTEXT1, colour::red);
+}
+
+void ListFile::lstList1_SaveList(const std::string& path) {
+    const auto tracks = listedTracks(m_state.tracks, m_form.rowCount(Control::lstList1));
+    if (const std::string reason = writeSavedList(path, tracks); !reason.empty())
+        refuse(text::stepSaveList, path, reason);
+}
+
+void ListFile::lstList1_OpenList(const std::string& path) {
+    if (m_state.runInProgress)
+        return;
+    const SavedList list = readSavedList(path);
+    if (!list.ok()) {
+        refuse(text::stepOpenList, path, list.error);
+        return;
+    }
+    load(list.tracks);
+}
+
+bool ListFile::load(const std::vector<SavedTrack>& tracks) {
+    if (tracks.size() > static_cast<std::size_t>(TrackTable::maxTracks)) {
+        showRefusal(text::maxTracks);
+        return false;
+    }
+    // Every file is measured before the list is touched, so a refusal leaves it as it was.
+    std::int64_t total = 0;
+    for (const SavedTrack& t : tracks) {
+        const MeasuredSize size = measureFile(t.srcPath);
+        if (!size.ok()) {
+            showRefusal(text::cannotRead + t.srcPath + text::cannotReadSeparator + size.error);
+            return false;
+        }
+        total += size.bytes;
+    }
+    if (total > m_state.cardBytes) {
+        showRefusal(text::exceedsCard);
+        return false;
+    }
+
+    m_editor.newbut_Click();
+    for (const SavedTrack& t : tracks) {
+        const std::filesystem::path source = std::filesystem::absolute(fsPath(t.srcPath));
+        if (!m_tracks.addTrack(utf8(source.parent_path()), utf8(source.filename()), t.playMode))
+            return false;
+    }
+    return true;
+}
+
+} // namespace velk

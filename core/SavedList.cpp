@@ -1,0 +1,92 @@
+#include "SavedList.h"
+
+#include "Paths.h"
+#include "Texts.h"
+#include "TrackTable.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace velk {
+
+namespace {
+
+std::string systemReason() { return std::generic_category().message(errno != 0 ? errno : EIO); }
+
+bool isMode(char c) { return c >= '0' && c <= '2'; }
+
+std::string utf8(const std::filesystem::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+} // namespace
+
+SavedList parseSavedList(const std::string& text) {
+    SavedList list;
+    std::istringstream in(text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text);
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (line.ends_with('\r'))
+            line.pop_back();
+        if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#')
+            continue;
+        if (line.size() < 3 || line[1] != '\t' || !isMode(line[0]))
+            return {{}, text::listLinePrefix + std::to_string(number) + text::listBadLine};
+        list.tracks.push_back({static_cast<std::uint8_t>(line[0] - '0'), line.substr(2)});
+    }
+    return list;
+}
+
+std::string savedListText(const std::vector<SavedTrack>& tracks) {
+    std::string out = text::listHeading;
+    for (const SavedTrack& t : tracks)
+        out += std::string(1, static_cast<char>('0' + t.playMode)) + '\t' + t.srcPath + '\n';
+    return out;
+}
+
+std::vector<SavedTrack> listedTracks(const TrackTable& table, int listed) {
+    std::vector<SavedTrack> tracks;
+    for (int s = 1; s <= std::min(listed, TrackTable::slotCount); ++s)
+        tracks.push_back({table.slot(s).playMode, table.slot(s).srcPath});
+    return tracks;
+}
+
+SavedList readSavedList(const std::string& path) {
+    errno = 0;
+    std::ifstream in(fsPath(path), std::ios::binary);
+    if (!in.is_open())
+        return {{}, systemReason()};
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad())
+        return {{}, systemReason()};
+    SavedList list = parseSavedList(content.str());
+    const std::filesystem::path folder = std::filesystem::absolute(fsPath(path)).parent_path();
+    for (SavedTrack& t : list.tracks)
+        if (fsPath(t.srcPath).is_relative())
+            t.srcPath = utf8((folder / fsPath(t.srcPath)).lexically_normal());
+    return list;
+}
+
+std::string writeSavedList(const std::string& path, const std::vector<SavedTrack>& tracks) {
+    errno = 0;
+    std::ofstream out(fsPath(path), std::ios::binary | std::ios::trunc);
+    if (!out.is_open())
+        return systemReason();
+    out << savedListText(tracks);
+    out.close();
+    return out.fail() ? systemReason() : std::string();
+}
+
+SavedTrack trackArgument(const std::string& argument) {
+    const std::size_t n = argument.size();
+    if (n > 2 && argument[n - 2] == ':' && isMode(argument[n - 1]))
+        return {static_cast<std::uint8_t>(argument[n - 1] - '0'), argument.substr(0, n - 2)};
+    return {0, argument};
+}
+
+} // namespace velk

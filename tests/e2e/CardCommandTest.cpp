@@ -1,0 +1,147 @@
+// velk-card itself, run as a separate program on real removable loop cards: the programme,
+// list and verify commands, their refusals with the exit status, and several cards at once.
+#include "CardWindow.h"
+#include "RealCardTest.h"
+
+#include "core/RunFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace velk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Output {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class CardCommand : public RealCardTest {
+protected:
+    /// Runs velk-card with `arguments` and no terminal: its input is empty.
+    Output velkCard(const std::string& arguments) {
+        return shell(std::string(VELK_CARD) + " " + arguments + " </dev/null");
+    }
+    /// Runs velk-card on a terminal of its own that `typed` is typed into; `out` holds it all.
+    Output onTerminal(const std::string& arguments, const std::string& typed) {
+        return shell("printf '" + typed + "\\n' | script -qec '" + VELK_CARD + " " + arguments + "' /dev/null");
+    }
+    Output shell(const std::string& command) {
+        const fs::path out = work.path() / "out", err = work.path() / "err";
+        const int status = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
+    }
+    std::string track(const std::string& name, std::size_t size, unsigned seed) {
+        writeBytes(source.path() / name, pattern(size, seed));
+        return (source.path() / name).string();
+    }
+};
+
+TEST_P(CardCommand, ProgrammeListVerify) {
+    const std::string a = track("intro.mp3", 300'000, 1), b = track("beep.nvr", 7, 2);
+    const std::string dev = card->device();
+    const Output run = velkCard("programme --card " + dev + " --yes " + a + " " + b + ":2");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, dev + ": You may now remove the MMC card - capacity used 300007 bytes\n");
+    EXPECT_EQ(differences(card->readBack(), {{"INDEX123.VKM", indexFor({0, 2})},
+                                             {"M0000001.MP3", pattern(300'000, 1)},
+                                             {"M0000002.MP3", pattern(7, 2)}}),
+              "");
+
+    const Output drives = velkCard("drives");
+    EXPECT_NE(drives.out.find("\tready\tRemoveable Drive   Capacity = "), std::string::npos) << drives.out;
+    EXPECT_NE(drives.out.find("\tnot a card\tERROR - Selected Drive is NOT a FLASH CARD!"), std::string::npos);
+
+    const Output list = velkCard("list --card " + card->mountPoint() + " --json");
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, "[\n {\"track\": 1, \"mode\": 0, \"cardFile\": \"M0000001.MP3\", \"bytes\": 300000},\n"
+                        " {\"track\": 2, \"mode\": 2, \"cardFile\": \"M0000002.MP3\", \"bytes\": 7}\n]\n");
+    EXPECT_EQ(velkCard("verify --card " + dev + " " + a + " " + b + ":2").out, dev + ": the MMC card holds exactly this list\n");
+    writeBytes(work.path() / "tracks.txt", "0\t" + a + "\n1\t" + b + "\n");
+    const Output differs = velkCard("verify --card " + dev + " --list tracks.txt");
+    EXPECT_EQ(differs.status, 1);
+    EXPECT_EQ(differs.err, "velk-card: " + dev + ": " + card->mountPoint() +
+                               "/INDEX123.VKM: differs from what was written, first at byte 16\n");
+}
+
+TEST_P(CardCommand, RefusalsSayWhetherTheCardChanged) {
+    const std::string dev = card->device(), small = track("small.mp3", 1000, 3);
+    const fs::path root = card->mountPoint();
+    fs::create_directory(root / "sub");
+    // Kept by the wipe, the filler leaves less room than the card's capacity promises.
+    writeBytes(root / "sub" / "filler", std::string(fs::space(root).available - (1536u << 10), 'f'));
+    card->remount();
+    const std::string big = track("big.mp3", 2u << 20, 5);
+    const struct {
+        std::string arguments, out, err;
+        bool changed;
+    } cases[] = {
+        {"--card " + dev + " " + small, "Programming refused - no terminal to ask before the card's files are deleted; give --yes", "", false},
+        {"--card " + dev + " --yes /no/such.mp3", "Programming FAILED - the MMC card has not been changed",
+         "Cannot read /no/such.mp3 - No such file or directory", false},
+        {"--card / --yes " + small, "Programming FAILED - the MMC card has not been changed",
+         "ERROR - Selected Drive is NOT a FLASH CARD!", false},
+        {"--card " + dev + " --yes " + big, "Programming FAILED - the MMC card is incomplete and NOT ready for use",
+         "Copying failed: " + big + " -> " + card->mountPoint() + "/M0000001.MP3: ", true},
+    };
+    for (const auto& c : cases) {
+        // FUSE FAT spins without end on a write to a card that fills up mid-file here.
+        if (c.changed && card->byFuse())
+            continue;
+        writeBytes(fs::path(card->mountPoint()) / "old.txt", "old");
+        const Output run = velkCard("programme " + c.arguments);
+        EXPECT_EQ(run.status, 1) << c.arguments;
+        EXPECT_EQ(run.out, c.arguments.substr(7, c.arguments.find(' ', 7) - 7) + ": " + c.out + "\n");
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        EXPECT_EQ(fs::exists(fs::path(card->mountPoint()) / "old.txt"), !c.changed) << c.arguments;
+    }
+    EXPECT_EQ(velkCard("programme --yes " + small).status, 2);
+}
+
+TEST_P(CardCommand, TheTerminalIsAskedAndShownTheProgress) {
+    const std::string a = track("a.mp3", 100, 7), args = "programme --card " + card->device() + " " + a;
+    writeBytes(fs::path(card->mountPoint()) / "old.txt", "old");
+    const Output no = onTerminal(args, "n");
+    EXPECT_EQ(no.status, 1);
+    for (const char* shown : {"old.txt", "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE",
+                              "Delete these files and programme the card? [y/N] ",
+                              ": Programming cancelled - the MMC card has not been changed"})
+        EXPECT_NE(no.out.find(shown), std::string::npos) << shown << " not in " << no.out;
+    EXPECT_TRUE(fs::exists(fs::path(card->mountPoint()) / "old.txt"));
+
+    const Output yes = onTerminal(args, "y");
+    EXPECT_EQ(yes.status, 0);
+    EXPECT_NE(yes.out.find("[##############################] 100% Verifying M0000001.MP3"), std::string::npos)
+        << yes.out;
+    EXPECT_FALSE(fs::exists(fs::path(card->mountPoint()) / "old.txt"));
+}
+
+TEST_P(CardCommand, TwoCardsInOneCallAndOneThatFails) {
+    std::string whyNot;
+    LoopCard::Options options;
+    options.fsType = GetParam();
+    const auto second = LoopCard::make(options, whyNot);
+    ASSERT_TRUE(second) << whyNot;
+    const std::string a = track("a.mp3", 5000, 6);
+    const Output run = velkCard("programme --quiet --yes --card " + card->device() + " --card /dev/null --card " +
+                                second->mountPoint() + " " + a + ":1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, card->device() + ": You may now remove the MMC card - capacity used 5000 bytes\n"
+                       "/dev/null: Programming FAILED - the MMC card has not been changed\n" +
+                           second->mountPoint() + ": You may now remove the MMC card - capacity used 5000 bytes\n");
+    for (LoopCard* c : {card.get(), second.get()})
+        EXPECT_EQ(differences(c->readBack(), {{"INDEX123.VKM", indexFor({1})}, {"M0000001.MP3", pattern(5000, 6)}}), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Card, CardCommand, ::testing::Values("vfat", "ext4"),
+                         [](const auto& info) { return std::string(info.param); });
+
+} // namespace
+} // namespace velk::test

@@ -1,0 +1,82 @@
+#include "Arguments.h"
+
+#include "core/Texts.h"
+
+#include <map>
+
+namespace velk::cli {
+
+namespace {
+
+using Command = Request::Command;
+
+const std::map<std::string, Command> commands = {{"programme", Command::programme},
+                                                  {"list", Command::list},
+                                                  {"verify", Command::verify},
+                                                  {"drives", Command::drives}};
+
+void checkCombination(const Request& r) {
+    const bool takesTracks = r.command == Command::programme || r.command == Command::verify;
+    if (r.command != Command::drives && r.cards.empty())
+        throw UsageError(text::cliNeedsCard);
+    if (r.command == Command::drives && !r.cards.empty())
+        throw UsageError(text::cliUnknownOption + std::string("--card"));
+    if ((r.command == Command::list || r.command == Command::verify) && r.cards.size() > 1)
+        throw UsageError(text::cliOneCard);
+    if (!takesTracks && (!r.tracks.empty() || !r.listFile.empty()))
+        throw UsageError(text::cliNoArguments);
+    if (takesTracks && r.tracks.empty() && r.listFile.empty())
+        throw UsageError(text::cliNeedsTracks);
+    if (!r.tracks.empty() && !r.listFile.empty())
+        throw UsageError(text::cliTracksOrList);
+}
+
+} // namespace
+
+Request parseArguments(const std::vector<std::string>& arguments) {
+    Request r;
+    auto at = arguments.begin();
+    if (at != arguments.end() && !at->starts_with("-")) {
+        const auto found = commands.find(*at);
+        if (found == commands.end())
+            throw UsageError(text::cliUnknownCommand + *at);
+        r.command = found->second;
+        ++at;
+    }
+    auto value = [&](const std::string& option) {
+        if (++at == arguments.end())
+            throw UsageError(option + text::cliNeedsValue);
+        return *at;
+    };
+    bool optionsEnded = false;
+    for (; at != arguments.end(); ++at) {
+        const std::string& a = *at;
+        if (optionsEnded || !a.starts_with("-") || a == "-")
+            r.tracks.push_back(a);
+        else if (a == "--")
+            optionsEnded = true;
+        else if (a == "--help" || a == "-h")
+            r.help = true;
+        else if (a == "--version" && r.command == Command::none)
+            r.version = true;
+        else if (a == "--card" && r.command != Command::none)
+            r.cards.push_back(value(a));
+        else if (a == "--list" && (r.command == Command::programme || r.command == Command::verify))
+            r.listFile = value(a);
+        else if (a == "--yes" && r.command == Command::programme)
+            r.yes = true;
+        else if (a == "--quiet" && r.command == Command::programme)
+            r.quiet = true;
+        else if (a == "--json" && (r.command == Command::list || r.command == Command::drives))
+            r.json = true;
+        else
+            throw UsageError(text::cliUnknownOption + a);
+    }
+    if (r.command == Command::none && !r.help && !r.version)
+        throw UsageError(text::cliNeedsCommand);
+    if (!r.help && r.command != Command::none)
+        checkCombination(r);
+    return r;
+}
+
+} // namespace velk::cli

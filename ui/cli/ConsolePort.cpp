@@ -1,0 +1,152 @@
+#include "ConsolePort.h"
+
+#include "core/FilePattern.h"
+#include "core/Texts.h"
+
+#include <algorithm>
+#include <csignal>
+#include <istream>
+#include <ostream>
+
+namespace velk::cli {
+
+namespace {
+
+volatile std::sig_atomic_t interruptSeen = 0;
+
+extern "C" void onInterrupt(int) { interruptSeen = 1; }
+
+constexpr int barWidth = 30;
+constexpr std::size_t stepWidth = 44;
+
+} // namespace
+
+ConsolePort::ConsolePort(ConsoleOptions options, std::istream& in, std::ostream& err)
+    : m_options(options), m_in(in), m_err(err) {}
+
+void ConsolePort::bindWipeAnswers(std::function<void()> ok, std::function<void()> cancel) {
+    m_ok = std::move(ok);
+    m_cancel = std::move(cancel);
+}
+
+void ConsolePort::stopOnInterrupt() { std::signal(SIGINT, onInterrupt); }
+
+bool ConsolePort::interrupted() { return interruptSeen != 0; }
+
+bool ConsolePort::verified() const {
+    return std::find(m_messages.begin(), m_messages.end(), text::downloadComplete) != m_messages.end();
+}
+
+std::string ConsolePort::text(Control c) const {
+    const auto it = m_text.find(c);
+    return it == m_text.end() ? std::string() : it->second;
+}
+
+void ConsolePort::setText(Control c, const std::string& value) {
+    m_text[c] = value;
+    if (c == Control::Label7)
+        drawProgress();
+}
+
+std::uint32_t ConsolePort::backColour(Control c) const {
+    const auto it = m_colour.find(c);
+    return it == m_colour.end() ? 0 : it->second;
+}
+
+void ConsolePort::setBackColour(Control c, std::uint32_t colour) { m_colour[c] = colour; }
+
+bool ConsolePort::isVisible(Control c) const {
+    const auto it = m_visible.find(c);
+    return it != m_visible.end() && it->second;
+}
+
+int ConsolePort::rowCount(Control list) const {
+    const auto it = m_rows.find(list);
+    return it == m_rows.end() ? 0 : static_cast<int>(it->second.size());
+}
+
+std::string ConsolePort::rowText(Control list, int row) const {
+    const auto it = m_rows.find(list);
+    if (it == m_rows.end() || row < 0 || row >= static_cast<int>(it->second.size()))
+        return {};
+    return it->second[static_cast<std::size_t>(row)];
+}
+
+void ConsolePort::removeRow(Control list, int row) {
+    auto& rows = m_rows[list];
+    if (row >= 0 && row < static_cast<int>(rows.size()))
+        rows.erase(rows.begin() + row);
+}
+
+void ConsolePort::setProgress(float value) {
+    m_progress = value;
+    drawProgress();
+}
+
+bool ConsolePort::isEnabled(Control c) const {
+    const auto it = m_enabled.find(c);
+    return it == m_enabled.end() || it->second;
+}
+
+bool ConsolePort::yield() { return !interrupted(); }
+
+bool ConsolePort::waitForEvents() {
+    if (isVisible(Control::Frame1) && !interrupted())
+        answerWipe();
+    return !interrupted();
+}
+
+// The window shows the card's root files in File2 above the warning; so does the terminal.
+void ConsolePort::answerWipe() {
+    bool ok = m_options.yes;
+    if (!ok && m_options.ask) {
+        const std::vector<std::string> files = listFiles(text(Control::File2), "*.*");
+        m_err << text(Control::File2) << '\n';
+        for (const std::string& name : files)
+            m_err << "  " << name << '\n';
+        if (files.empty())
+            m_err << "  " << text::cliRootEmpty << '\n';
+        m_err << text::deleteWarning << '\n' << text::cliWipeQuestion << std::flush;
+        std::string answer;
+        std::getline(m_in, answer);
+        ok = answer == "y" || answer == "Y" || answer == "yes";
+        m_cancelled = !ok;
+    } else if (!ok) {
+        m_wipeRefused = true;
+    }
+    if (ok)
+        m_ok();
+    else
+        m_cancel();
+}
+
+void ConsolePort::messageBox(const std::string& message) { m_messages.push_back(message); }
+
+// Redrawn in place; the caption is cut so that the line never wraps on an 80-column terminal.
+void ConsolePort::drawProgress() {
+    if (!m_options.showProgress)
+        return;
+    const std::string step = text(Control::Label7);
+    if (step.empty()) {
+        if (m_barShown)
+            m_err << '\r' << std::string(barWidth + stepWidth + 8, ' ') << '\r' << std::flush;
+        m_barShown = false;
+        return;
+    }
+    const int filled = std::clamp(static_cast<int>(m_progress / 100.0f * barWidth), 0, barWidth);
+    std::size_t from = step.size() > stepWidth ? step.size() - stepWidth + 3 : 0;
+    // Cut between characters, never inside a UTF-8 sequence.
+    while (from > 0 && from < step.size() && (static_cast<unsigned char>(step[from]) & 0xC0) == 0x80)
+        ++from;
+    std::string caption = from > 0 ? "..." + step.substr(from) : step;
+    caption.resize(stepWidth, ' ');
+    const int percent = std::clamp(static_cast<int>(m_progress), 0, 100);
+    std::string figure = std::to_string(percent) + "%";
+    figure.insert(0, 4 - figure.size(), ' ');
+    m_err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+          << std::string(static_cast<std::size_t>(barWidth - filled), '.') << "] " << figure << ' ' << caption
+          << std::flush;
+    m_barShown = true;
+}
+
+} // namespace velk::cli

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/FormPort.h"
+
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace velk::cli {
+
+/// How the console takes the place of the window's operator.
+struct ConsoleOptions {
+    bool yes = false;         ///< --yes answers the wipe question O.K.
+    bool ask = false;         ///< the input is a terminal that can answer it
+    bool showProgress = false; ///< a bar on standard error
+};
+
+/// The window of the command line: keeps the controls' properties, draws the run's step and
+/// progress as a bar on standard error, and answers the wipe question from the terminal.
+class ConsolePort : public FormPort {
+public:
+    ConsolePort(ConsoleOptions options, std::istream& in, std::ostream& err);
+
+    /// The run's O.K. and CANCEL, which the answer to the wipe question clicks.
+    void bindWipeAnswers(std::function<void()> ok, std::function<void()> cancel);
+    /// Ctrl+C: the next yield tells the run that the program is ending.
+    static void stopOnInterrupt();
+
+    [[nodiscard]] const std::vector<std::string>& messages() const { return m_messages; }
+    /// True once a run reported the card verified.
+    [[nodiscard]] bool verified() const;
+    [[nodiscard]] bool wipeRefused() const { return m_wipeRefused; }
+    [[nodiscard]] bool cancelled() const { return m_cancelled; }
+    [[nodiscard]] static bool interrupted();
+
+    [[nodiscard]] std::string text(Control c) const override;
+    void setText(Control c, const std::string& value) override;
+    [[nodiscard]] std::uint32_t backColour(Control c) const override;
+    void setBackColour(Control c, std::uint32_t colour) override;
+    [[nodiscard]] bool isVisible(Control c) const override;
+    void setVisible(Control c, bool visible) override { m_visible[c] = visible; }
+
+    [[nodiscard]] int rowCount(Control list) const override;
+    [[nodiscard]] std::string rowText(Control list, int row) const override;
+    [[nodiscard]] int selectedRow(Control) const override { return -1; }
+    void addRow(Control list, const std::string& row) override { m_rows[list].push_back(row); }
+    void removeRow(Control list, int row) override;
+    void clearRows(Control list) override { m_rows[list].clear(); }
+
+    [[nodiscard]] float progress() const override { return m_progress; }
+    void setProgress(float value) override;
+    void setTimer(int, bool) override {}
+    void setEnabled(Control c, bool enabled) override { m_enabled[c] = enabled; }
+    [[nodiscard]] bool isEnabled(Control c) const override;
+
+    [[nodiscard]] bool yield() override;
+    [[nodiscard]] bool waitForEvents() override;
+    void messageBox(const std::string& message) override;
+    void beep() override {}
+
+private:
+    void answerWipe();
+    void drawProgress();
+
+    ConsoleOptions m_options;
+    std::istream& m_in;
+    std::ostream& m_err;
+    std::function<void()> m_ok;
+    std::function<void()> m_cancel;
+    std::map<Control, std::string> m_text;
+    std::map<Control, std::uint32_t> m_colour;
+    std::map<Control, bool> m_visible;
+    std::map<Control, bool> m_enabled;
+    std::map<Control, std::vector<std::string>> m_rows;
+    std::vector<std::string> m_messages;
+    float m_progress = 0.0f;
+    bool m_barShown = false;
+    bool m_wipeRefused = false;
+    bool m_cancelled = false;
+};
+
+} // namespace velk::cli

@@ -1,0 +1,32 @@
+#include "FileDialog.h"
+
+#include "core/Texts.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace velk::ui {
+
+namespace {
+FileDialog::Answerer& answerer() {
+    static FileDialog::Answerer instance;
+    return instance;
+}
+} // namespace
+
+void FileDialog::setAnswerer(Answerer a) { answerer() = std::move(a); }
+
+QString FileDialog::ask(QWidget* parent, Purpose purpose) {
+    if (answerer())
+        return answerer()(purpose);
+    const bool save = purpose == Purpose::save;
+    QFileDialog dialog(parent, QString::fromUtf8(save ? text::saveList : text::openList), QDir::currentPath(),
+                       QString::fromUtf8(text::listFilter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // As the Windows chooser does: a name typed without an extension is a .txt list.
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+} // namespace velk::ui

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace velk::ui {
+
+/// The file chooser of "Save list..." and "Open list...".
+class FileDialog {
+public:
+    enum class Purpose { save, open };
+
+    /// Asks for a track list file; empty when the operator cancels.
+    static QString ask(QWidget* parent, Purpose purpose);
+
+    /// Tests install an answerer that names the file instead of a real dialog.
+    using Answerer = std::function<QString(Purpose purpose)>;
+    static void setAnswerer(Answerer answerer);
+};
+
+} // namespace velk::ui

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ui/win32/wingui/Win.h"
+
+#include <functional>
+#include <string>
+
+namespace velk::win {
+
+/// The file chooser of "Save list..." and "Open list...".
+class FileDialog {
+public:
+    enum class Purpose { save, open };
+
+    /// Asks for a track list file (UTF-8); empty when the operator cancels.
+    static std::string ask(HWND owner, Purpose purpose);
+
+    /// Tests install an answerer that names the file instead of a real dialog.
+    using Answerer = std::function<std::string(Purpose purpose)>;
+    static void setAnswerer(Answerer answerer);
+};
+
+} // namespace velk::win
