@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QFont>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
@@ -60,6 +61,7 @@ hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
         button->setObjectName(QStringLiteral("hbut%1").arg(i + 1));
         button->setGeometry(twips(120, 240 + 480 * i, 1815, 255));
         connect(button, &QRadioButton::clicked, this, handlers[static_cast<std::size_t>(i)]);
+        button->installEventFilter(this);
         setTabOrder(previous, button);
         previous = button;
         m_hbut[static_cast<std::size_t>(i)] = button;
@@ -72,6 +74,15 @@ hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
 }
 
 bool hlpform::eventFilter(QObject* watched, QEvent* event) {
+    // An option button takes only Space; Return chooses the topic too.
+    if (event->type() == QEvent::KeyPress && watched->parent() == this) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QRadioButton*>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
     // Minimising sends a spontaneous hide; the window system minimises us along with it.
     if (watched == parent() && event->type() == QEvent::Hide && !event->spontaneous())
         close();
