@@ -30,20 +30,11 @@ bool hidden(const fs::path& p) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
 }
 
-LRESULT CALLBACK enterOpens(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-        reinterpret_cast<FolderList*>(data)->openSelected();
-        return 0;
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
 } // namespace
 
 void FolderList::create(HWND parent, UINT dpi) {
     ListBoxCtrl::create(parent, dpi, LBS_OWNERDRAWFIXED | LBS_HASSTRINGS);
     m_dpi = dpi;
-    SetWindowSubclass(hwnd(), enterOpens, 1, reinterpret_cast<DWORD_PTR>(this));
     onDoubleClick = [this] { openSelected(); };
 }
 
