@@ -2,6 +2,7 @@
 #include "core/IndexReader.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
+#include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/frmForm1/OkMessageBox.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +127,19 @@ TEST_F(KeyboardWindowTest, EscapeWhileAskingIsCancel) {
     EXPECT_FALSE(k().Frame1.isVisible());
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
     EXPECT_EQ(m_form->state().edit.editState, 0);
+}
+
+TEST_F(KeyboardWindowTest, ReturnOpensHelpAndChoosesATopic) {
+    m_start.write("velkhlp9.txt", "cards");
+    tabTo(k().Command3);
+    press(VK_RETURN);
+    const win::hlpform* help = m_form->helpWindow();
+    ASSERT_NE(help, nullptr);
+    // The window opens in Text1; Tab leaves it for the topics.
+    tabTo(help->hbut(9));
+    press(VK_RETURN);
+    EXPECT_TRUE(help->hbut(9).isChecked());
+    EXPECT_EQ(help->Text1().text(), "cards");
 }
 
 // Active Accessibility names a list box and an owner-drawn button by its window text.
