@@ -209,6 +209,16 @@ inline constexpr const char* cliRootEmpty = "(no files)";
 inline constexpr const char* cliReady = "ready";
 inline constexpr const char* cliNoCard = "no card";
 inline constexpr const char* cliNotACard = "not a card";
+// What a screen reader says of a state that the window shows only by a colour.
+inline constexpr const char* armedDelete = "Armed: the next track selected in the list is deleted";
+inline constexpr const char* armedMode = "Armed: the next track selected in the list gets this mode";
+inline constexpr const char* destinationReady = "Destination ready";
+inline constexpr const char* destinationNotReady = "Destination not ready";
+inline constexpr const char* guidanceWarning = "Warning";
+/// Between a button's caption and the words for its state, where both share one name.
+inline constexpr const char* stateSeparator = " - ";
+/// The accessible name of ProgressBar1, which has no label of its own.
+inline constexpr const char* progressName = "Message size and programming progress";
 
 inline constexpr const char* helpCaption = "VELK Programming Help";
 /// Captions of the help topic buttons hbut1 to hbut9.

@@ -131,6 +131,20 @@ void doubleClickRow(const win::Ctrl& list, int row) {
     notifyParent(list, LBN_DBLCLK);
 }
 
+void press(WPARAM key) {
+    // With no focus (a disabled control had it) keys go to the active window, as Windows does.
+    const HWND focus = GetFocus() ? GetFocus() : GetActiveWindow();
+    win::MessagePump::dispatch(MSG{focus, WM_KEYDOWN, key, 1, 0, {}});
+    win::MessagePump::dispatch(MSG{focus, WM_KEYUP, key, 0xC0000001, 0, {}});
+    pump();
+}
+
+void tabTo(const win::Ctrl& target) {
+    for (int presses = 0; presses < 25 && GetFocus() != target.hwnd(); ++presses)
+        press(VK_TAB);
+    EXPECT_EQ(GetFocus(), target.hwnd()) << target.name();
+}
+
 std::vector<std::string> rows(const win::Ctrl& list) {
     std::vector<std::string> out;
     const auto count = static_cast<int>(SendMessageW(list.hwnd(), LB_GETCOUNT, 0, 0));

@@ -58,6 +58,11 @@ void click(const win::Ctrl& button);
 void selectRow(const win::Ctrl& list, int row);
 /// Selects a row and double-clicks it (LBN_DBLCLK).
 void doubleClickRow(const win::Ctrl& list, int row);
+/// Presses and releases `key` at the control that has the focus, through the program's own
+/// message pump, as the keyboard does.
+void press(WPARAM key);
+/// Presses Tab until `target` has the focus; fails the test when it never does.
+void tabTo(const win::Ctrl& target);
 /// Index of the row that reads `text`, or -1.
 int findRow(const win::Ctrl& list, const std::string& text);
 std::vector<std::string> rows(const win::Ctrl& list);

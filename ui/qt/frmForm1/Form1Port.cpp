@@ -7,7 +7,9 @@
 #include "Layout.h"
 #include "MessageBox.h"
 #include "ProgressBar.h"
+#include "core/AccessibleText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,6 +29,22 @@ void paintBack(QWidget* w, QPalette::ColorRole role, std::uint32_t colour) {
     palette.setColor(role, toQColor(colour));
     w->setPalette(palette);
     w->setAutoFillBackground(true);
+}
+
+void announce(QWidget* w, QAccessible::Event change) {
+    QAccessibleEvent event(w, change);
+    QAccessible::updateAccessibility(&event);
+}
+
+// A state shown only by colour is told in words as well; an empty description lets a screen
+// reader fall back to the tooltip.
+void describeColour(QWidget* w, Control c, std::uint32_t colour) {
+    const std::string_view meaning = colourMeaning(c, colour);
+    const QString words = QString::fromUtf8(meaning.data(), static_cast<qsizetype>(meaning.size()));
+    if (w->accessibleDescription() == words)
+        return;
+    w->setAccessibleDescription(words);
+    announce(w, QAccessible::DescriptionChanged);
 }
 
 } // namespace
@@ -96,8 +114,10 @@ void Form1Port::setText(Control c, const std::string& value) {
     case Control::File2: m_c.File2->setPath(v); return;
     default:
         if (auto* label = qobject_cast<QLabel*>(widget(c))) {
-            if (label->text() != v)
+            if (label->text() != v) {
                 label->setText(v);
+                announce(label, QAccessible::NameChanged);
+            }
         }
         return;
     }
@@ -111,6 +131,7 @@ std::uint32_t Form1Port::backColour(Control c) const {
 
 void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     QWidget* w = widget(c);
+    describeColour(w, c, colour);
     if (auto* button = qobject_cast<ColourButton*>(w)) {
         button->setBackColour(colour);
         return;

@@ -1,5 +1,6 @@
 #include "WrapButton.h"
 
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -19,6 +20,15 @@ void WrapButton::paintEvent(QPaintEvent*) {
     const int shift = isDown() ? 1 : 0;
     painter.drawText(rect().adjusted(2 + shift, 2 + shift, -2 + shift, -2 + shift),
                      Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
+// A push button outside a dialog answers only Space; Return is what a keyboard user tries first.
+void WrapButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 } // namespace velk::ui

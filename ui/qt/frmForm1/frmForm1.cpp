@@ -11,6 +11,7 @@
 #include "ProgressBar.h"
 #include "WrapButton.h"
 #include "WrapLabel.h"
+#include "core/AccessibleText.h"
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "ui/qt/hlpform/hlpform.h"
@@ -20,10 +21,12 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 // Resources of a static library are linked in only when something names them.
@@ -88,6 +91,7 @@ frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
       m_lists(m_state, m_port, m_tracks, m_editor) {
     connectHandlers();
     arrangeTabOrder();
+    nameControls();
     addCardListActions();
     Form_Load();
 }
@@ -243,6 +247,11 @@ void frmForm1::connectHandlers() {
     connect(m_c.cmdMode2, &QPushButton::clicked, this, &frmForm1::cmdMode2_Click);
     connect(m_c.lstList1, &QListWidget::itemClicked, this, &frmForm1::lstList1_Click);
     m_c.lstList1->installEventFilter(this);
+    m_c.File1->installEventFilter(this);
+    // A shortcut works only while its widget shows: Escape is CANCEL exactly while the frame asks.
+    auto* cancel = new QShortcut(QKeySequence(Qt::Key_Escape), m_c.Frame1);
+    cancel->setContext(Qt::WindowShortcut);
+    connect(cancel, &QShortcut::activated, m_c.Command2, &QPushButton::click);
     connect(m_c.newbut, &QPushButton::clicked, this, &frmForm1::newbut_Click);
     connect(m_c.cmdFinish, &QPushButton::clicked, this, &frmForm1::cmdFinish_Click);
     connect(m_c.Command1, &QPushButton::clicked, this, &frmForm1::Command1_Click);
@@ -264,6 +273,28 @@ void frmForm1::arrangeTabOrder() {
         if (!order.contains(w) && w != m_c.Frame1 && !w->inherits("QScrollBar") && w->parentWidget() == this)
             w->setFocusPolicy(Qt::NoFocus);
     m_c.Dir1->setFocus();
+}
+
+void frmForm1::nameControls() {
+    const auto named = [this](std::string_view name) {
+        return findChild<QWidget*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    };
+    for (const NamingLabel& n : namingLabels) {
+        QWidget* target = named(n.control);
+        // A combo box on Linux is named by its current entry; its label reaches a screen reader
+        // through the buddy's labelled-by relation.
+        if (auto* caption = qobject_cast<QLabel*>(named(n.label))) {
+            target->setAccessibleName(caption->text());
+            caption->setBuddy(target);
+        } else if (auto* frame = qobject_cast<QGroupBox*>(named(n.label))) {
+            target->setAccessibleName(frame->title());
+        }
+    }
+    m_c.ProgressBar1->setAccessibleName(q(text::progressName));
+    auto* image = findChild<QLabel*>(QStringLiteral("Image1"));
+    image->setAccessibleName(image->toolTip());
+    // Label4 was painted red before the port existed; through the port its state is told too.
+    m_port.setBackColour(Control::Label4, colour::red);
 }
 
 void frmForm1::addCardListActions() {
@@ -293,10 +324,25 @@ void frmForm1::addCardListActions() {
     connect(drop, &FileDrop::dropped, this, &frmForm1::lstList1_DropFiles);
 }
 
-// A row chosen with the keyboard is a selection like a click; the list moves its current row
-// only after this filter, so the check waits until the key has been handled.
 bool frmForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_c.lstList1 && event->type() == QEvent::KeyPress) {
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool pressed =
+        key == Qt::Key_Return || key == Qt::Key_Enter || (key == Qt::Key_Space && watched == m_c.lstList1);
+    // Return acts on the row the keyboard is on, as a click there would: on a file it adds it
+    // as a double-click does, on a track it applies the armed edit.
+    if (pressed && (watched == m_c.File1 || watched == m_c.lstList1)) {
+        auto* list = static_cast<QListWidget*>(watched);
+        if (QListWidgetItem* row = list->currentItem()) {
+            list->setCurrentItem(row);
+            watched == m_c.File1 ? File1_DblClick() : lstList1_Click();
+        }
+        return true;
+    }
+    // A row chosen with the arrow keys is a selection like a click; the list moves its current
+    // row only after this filter, so the check waits until the key has been handled.
+    if (watched == m_c.lstList1) {
         const int before = m_c.lstList1->currentRow();
         QMetaObject::invokeMethod(
             this,

@@ -67,6 +67,8 @@ private:
     Form1Controls buildControls();
     void connectHandlers();
     void arrangeTabOrder();
+    /// Gives each control without a caption the name of its label, for screen readers.
+    void nameControls();
     void addCardListActions();
     void endProgram();
 

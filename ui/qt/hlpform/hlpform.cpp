@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QFont>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
@@ -48,6 +49,8 @@ hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
     m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Tab leads on to the topic buttons rather than typing a tab into the text.
+    m_text1->installEventFilter(this);
 
     static constexpr std::array<void (hlpform::*)(), velk::HelpTopic::count> handlers = {
         &hlpform::hbut1_Click, &hlpform::hbut2_Click, &hlpform::hbut3_Click,
@@ -60,6 +63,7 @@ hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
         button->setObjectName(QStringLiteral("hbut%1").arg(i + 1));
         button->setGeometry(twips(120, 240 + 480 * i, 1815, 255));
         connect(button, &QRadioButton::clicked, this, handlers[static_cast<std::size_t>(i)]);
+        button->installEventFilter(this);
         setTabOrder(previous, button);
         previous = button;
         m_hbut[static_cast<std::size_t>(i)] = button;
@@ -72,6 +76,25 @@ hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
 }
 
 bool hlpform::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->parent() == this) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QRadioButton*>(watched);
+        // An option button takes only Space; Return chooses the topic too.
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+        // Qt's Tab would reach only the chosen topic of the group; every topic is a stop.
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            std::array<QWidget*, velk::HelpTopic::count + 1> order{m_text1};
+            std::copy(m_hbut.begin(), m_hbut.end(), order.begin() + 1);
+            const auto at = std::find(order.begin(), order.end(), watched) - order.begin();
+            const auto step = key == Qt::Key_Tab ? 1 : static_cast<long>(order.size()) - 1;
+            order[static_cast<std::size_t>((at + step) % static_cast<long>(order.size()))]->setFocus(
+                key == Qt::Key_Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
     // Minimising sends a spontaneous hide; the window system minimises us along with it.
     if (watched == parent() && event->type() == QEvent::Hide && !event->spontaneous())
         close();

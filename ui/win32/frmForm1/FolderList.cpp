@@ -2,7 +2,6 @@
 
 #include "core/Paths.h"
 #include "platform/WindowsPath.h"
-#include "ui/win32/wingui/Guarded.h"
 #include "ui/win32/wingui/Text.h"
 
 #include <algorithm>
@@ -27,22 +26,11 @@ std::wstring lower(std::wstring s) {
     return s;
 }
 
-LRESULT CALLBACK enterOpens(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-        return guarded(hwnd, [data]() -> LRESULT {
-            reinterpret_cast<FolderList*>(data)->openSelected();
-            return 0;
-        });
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
 } // namespace
 
 void FolderList::create(HWND parent, UINT dpi) {
     ListBoxCtrl::create(parent, dpi, LBS_OWNERDRAWFIXED | LBS_HASSTRINGS);
     m_dpi = dpi;
-    SetWindowSubclass(hwnd(), enterOpens, 1, reinterpret_cast<DWORD_PTR>(this));
     onDoubleClick = [this] { openSelected(); };
 }
 

@@ -1,11 +1,22 @@
 #include "Form1Port.h"
 
 #include "OkMessageBox.h"
+#include "core/AccessibleText.h"
 #include "ui/win32/wingui/MessagePump.h"
 
 #include <stdexcept>
 
 namespace velk::win {
+
+namespace {
+
+// The armed state shows only as white; a screen reader hears it with the button's name.
+void showColour(ColourButton& button, Control c, std::uint32_t colour) {
+    button.setBackColour(colour);
+    button.setStateWords(colourMeaning(c, colour));
+}
+
+} // namespace
 
 Ctrl& Form1Port::control(Control c) const {
     switch (c) {
@@ -88,10 +99,10 @@ void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     case Control::txtTEXT1: m_c.txtTEXT1.setBackColour(colour); return;
     case Control::Label4: m_c.Label4.setBackColour(colour); return;
     case Control::Label7: m_c.Label7.setBackColour(colour); return;
-    case Control::cmdDel: m_c.cmdDel.setBackColour(colour); return;
-    case Control::cmdMode0: m_c.cmdMode0.setBackColour(colour); return;
-    case Control::cmdMode1: m_c.cmdMode1.setBackColour(colour); return;
-    case Control::cmdMode2: m_c.cmdMode2.setBackColour(colour); return;
+    case Control::cmdDel: showColour(m_c.cmdDel, c, colour); return;
+    case Control::cmdMode0: showColour(m_c.cmdMode0, c, colour); return;
+    case Control::cmdMode1: showColour(m_c.cmdMode1, c, colour); return;
+    case Control::cmdMode2: showColour(m_c.cmdMode2, c, colour); return;
     default: throw std::invalid_argument("control has no settable back colour");
     }
 }

@@ -2,6 +2,7 @@
 
 #include "FileDialog.h"
 
+#include "core/AccessibleText.h"
 #include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/wingui/Guarded.h"
@@ -189,10 +190,21 @@ void frmForm1::buildControls() {
              &m_c.cmdMode0, &m_c.labUninterrupt, &m_c.cmdMode1,    &m_c.labInterrupt,  &m_c.cmdMode2,
              &m_c.labPlayButton, &m_c.Label1,    &m_c.cmdDel,      &m_c.newbut,        &m_c.quit1};
     applyDpi(m_dpi);
+    nameLists();
 
     // Start where the process stands, as the drive and folder lists do when nothing sets them.
     m_c.Dir1.setPath(currentFolder());
     m_c.File1.setPath(m_c.Dir1.path());
+}
+
+// Active Accessibility names a list box by its window text, or else by whichever label comes
+// before it in the stacking order, which is the wrong one for the three track columns.
+void frmForm1::nameLists() const {
+    for (const NamingLabel& n : namingLabels) {
+        auto* list = dynamic_cast<ListBoxCtrl*>(find(n.control));
+        if (const Ctrl* label = find(n.label); list && label)
+            list->setText(label->text());
+    }
 }
 
 void frmForm1::bindHandlers() {
@@ -222,6 +234,8 @@ void frmForm1::arrangeTabOrder() {
                  m_c.cmdDel.hwnd(),   m_c.File1.hwnd(),     m_c.lstList2.hwnd(), m_c.lstListMode.hwnd(),
                  m_c.quit1.hwnd(),    m_c.Drive1.hwnd(),    m_c.File2.hwnd(),    m_c.Command1.hwnd(),
                  m_c.Command2.hwnd(), m_c.newbut.hwnd(),    m_c.Command3.hwnd()});
+    // Escape is CANCEL while the confirmation frame asks.
+    m_tabs->setCancel(m_c.Command2.hwnd());
 }
 
 void frmForm1::addCardListCommands() {

@@ -85,6 +85,7 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createWindow();
     void buildControls();
+    void nameLists() const;
     void bindHandlers();
     void arrangeTabOrder();
     void addCardListCommands();

@@ -1,11 +1,17 @@
 #include "ColourButton.h"
 
 #include "Text.h"
+#include "core/Texts.h"
 
 namespace velk::win {
 
 void ColourButton::create(HWND parent, const std::string& caption, UINT dpi) {
+    m_caption = caption;
     createStyled(parent, caption, dpi, BS_OWNERDRAW);
+}
+
+void ColourButton::setStateWords(std::string_view words) const {
+    setText(words.empty() ? m_caption : m_caption + text::stateSeparator + std::string(words));
 }
 
 void ColourButton::setBackColour(std::uint32_t colour) {
@@ -21,7 +27,7 @@ bool ColourButton::draw(const DRAWITEMSTRUCT& item) {
     InflateRect(&face, -2, -2);
     FillRect(item.hDC, &face, m_colour.brush());
 
-    const std::wstring caption = widen(text());
+    const std::wstring caption = widen(m_caption);
     RECT textBox = face;
     if (pressed)
         OffsetRect(&textBox, 1, 1);

@@ -4,6 +4,8 @@
 #include "Colour.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace velk::win {
 
@@ -16,12 +18,16 @@ public:
     void create(HWND parent, const std::string& caption, UINT dpi);
     [[nodiscard]] std::uint32_t backColour() const { return m_colour.value(); }
     void setBackColour(std::uint32_t colour);
+    /// Words for the state the colour shows, added to the window text that Active
+    /// Accessibility reads as the button's name; "" leaves the caption alone.
+    void setStateWords(std::string_view words) const;
 
 protected:
     bool draw(const DRAWITEMSTRUCT& item) override;
 
 private:
     BackColour m_colour;
+    std::string m_caption;
 };
 
 } // namespace velk::win

@@ -4,10 +4,33 @@
 
 namespace velk::win {
 
+namespace {
+
+// Return acts on the row the keyboard is on, as a click there would, and then as a double-click
+// where the list has one: a list works without a mouse.
+LRESULT CALLBACK returnActivates(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR data) {
+    if (message != WM_KEYDOWN || wParam != VK_RETURN)
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    auto* list = reinterpret_cast<ListBoxCtrl*>(data);
+    const auto row = static_cast<int>(SendMessageW(hwnd, LB_GETCARETINDEX, 0, 0));
+    if (row < 0 || row >= list->count())
+        return 0;
+    list->select(row);
+    if (list->onDoubleClick)
+        list->onDoubleClick();
+    else if (list->onSelect)
+        list->onSelect();
+    return 0;
+}
+
+} // namespace
+
 void ListBoxCtrl::create(HWND parent, UINT dpi, DWORD extraStyle) {
     Ctrl::create(parent, L"LISTBOX",
                  WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | extraStyle,
                  WS_EX_CLIENTEDGE, "", dpi);
+    SetWindowSubclass(hwnd(), returnActivates, 2, reinterpret_cast<DWORD_PTR>(this));
 }
 
 int ListBoxCtrl::count() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETCOUNT, 0, 0)); }

@@ -32,10 +32,31 @@ bool TabOrder::handleArrow(const MSG& message) const {
     return true;
 }
 
+bool TabOrder::handlePress(const MSG& message) const {
+    if (GetAncestor(message.hwnd, GA_ROOT) != m_window)
+        return false;
+    if (message.wParam == VK_ESCAPE) {
+        if (!m_cancel || !IsWindowVisible(m_cancel))
+            return false;
+        SendMessageW(m_cancel, BM_CLICK, 0, 0);
+        return true;
+    }
+    if (std::find(m_order.begin(), m_order.end(), message.hwnd) == m_order.end())
+        return false;
+    wchar_t kind[16] = {};
+    GetClassNameW(message.hwnd, kind, 16);
+    if (lstrcmpiW(kind, L"Button") != 0)
+        return false;
+    SendMessageW(message.hwnd, BM_CLICK, 0, 0);
+    return true;
+}
+
 bool TabOrder::handle(const MSG& message) const {
     if (message.message != WM_KEYDOWN)
         return false;
     switch (message.wParam) {
+    case VK_RETURN:
+    case VK_ESCAPE: return handlePress(message);
     case VK_UP:
     case VK_DOWN:
     case VK_LEFT:

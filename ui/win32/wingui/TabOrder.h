@@ -10,7 +10,8 @@ namespace velk::win {
 /// stacking order, but the confirmation frame must stack above controls it comes after in
 /// the tab order, so the order is kept here. Hidden and disabled controls are skipped.
 /// The arrow keys move through a group of option buttons and choose the one they reach, as
-/// a dialog box does.
+/// a dialog box does. Return presses the focused button as Space does, and Escape presses the
+/// cancel button while it shows: outside a dialog box Windows does neither.
 class TabOrder {
 public:
     explicit TabOrder(HWND window);
@@ -20,8 +21,9 @@ public:
 
     void set(std::vector<HWND> order) { m_order = std::move(order); }
     void setOptionGroup(std::vector<HWND> group) { m_group = std::move(group); }
+    void setCancel(HWND button) { m_cancel = button; }
     /// Moves the focus when `message` is a Tab key press in this window, or an arrow key on an
-    /// option button of the group; true when it did.
+    /// option button of the group, or presses a button for Return or Escape; true when it did.
     bool handle(const MSG& message) const;
 
     /// Offers `message` to every window's tab order.
@@ -29,10 +31,12 @@ public:
 
 private:
     bool handleArrow(const MSG& message) const;
+    bool handlePress(const MSG& message) const;
 
     HWND m_window;
     std::vector<HWND> m_order;
     std::vector<HWND> m_group;
+    HWND m_cancel = nullptr;
 };
 
 } // namespace velk::win

@@ -1,0 +1,21 @@
+#include "AccessibleText.h"
+
+#include "Colours.h"
+#include "Texts.h"
+
+namespace velk {
+
+std::string_view colourMeaning(Control c, std::uint32_t colour) {
+    switch (c) {
+    case Control::cmdDel: return colour == colour::white ? text::armedDelete : "";
+    case Control::cmdMode0:
+    case Control::cmdMode1:
+    case Control::cmdMode2: return colour == colour::white ? text::armedMode : "";
+    // Only the exact button face is ready, as the programming run tests it.
+    case Control::Label4: return colour == colour::buttonFace ? text::destinationReady : text::destinationNotReady;
+    case Control::txtTEXT1: return colour == colour::red ? text::guidanceWarning : "";
+    default: return "";
+    }
+}
+
+} // namespace velk
