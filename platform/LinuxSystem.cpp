@@ -2,6 +2,7 @@
 
 #include "KernelFiles.h"
 #include "LinuxCardIdentity.h"
+#include "MountWatch.h"
 #include "PosixCardFile.h"
 #include "SystemDisk.h"
 #include "System.h"
@@ -107,11 +108,11 @@ LinuxSystem::LinuxSystem(std::string procRoot, std::string sysRoot, std::string 
     : m_proc(std::move(procRoot)),
       m_sys(std::move(sysRoot)),
       m_dev(std::move(devRoot)),
-      m_mounter(std::make_shared<UDisks2Mounter>()) {}
+      m_mounter(std::make_shared<UDisks2Mounter>()),
+      m_mounts(std::make_shared<MountWatch>(m_proc)) {}
 
-MountTable LinuxSystem::readMounts() const {
-    const auto text = readFile(m_proc + "/self/mountinfo");
-    return MountTable::parse(text ? std::string_view(*text) : std::string_view());
+std::shared_ptr<const MountTable> LinuxSystem::readMounts() const {
+    return m_mounts->table();
 }
 
 std::string LinuxSystem::designationOf(const std::string& diskName) const {
@@ -232,7 +233,8 @@ std::vector<LinuxSystem::Disk> LinuxSystem::removableDisks() const {
 }
 
 std::vector<DriveEntry> LinuxSystem::drives() const {
-    const MountTable mounts = readMounts();
+    const auto table = readMounts();
+    const MountTable& mounts = *table;
     std::vector<DriveEntry> out;
     for (const Disk& disk : removableDisks()) {
         const std::string designation = designationOf(disk.name);
@@ -257,7 +259,8 @@ std::vector<DriveEntry> LinuxSystem::drives() const {
 
 std::string LinuxSystem::currentDrive() const {
     const std::string here = currentFolder();
-    const MountTable mounts = readMounts();
+    const auto table = readMounts();
+    const MountTable& mounts = *table;
 
     // The innermost mount that holds the current folder, whatever its kind.
     const MountEntry* inner = nullptr;
@@ -288,7 +291,8 @@ std::string LinuxSystem::currentDrive() const {
 }
 
 std::uint32_t LinuxSystem::driveType(const std::string& designation) const {
-    const MountTable mounts = readMounts();
+    const auto table = readMounts();
+    const MountTable& mounts = *table;
     if (const auto name = removableDisk(designation))
         return systemUseOf(readDisk(*name), mounts, m_proc, m_dev).empty() ? drive_type::removable : drive_type::fixed;
     const MountEntry* m = fixedMount(mounts, designation);
@@ -302,17 +306,19 @@ std::optional<SpaceCounts> LinuxSystem::diskSpace(const std::string& designation
     if (const auto name = removableDisk(designation)) {
         if (mediumSectors(*name) == 0)
             return std::nullopt;
-        const MountTable mounts = readMounts();
-        const MountEntry* m = cardMount(readDisk(*name), mounts, m_dev);
+        const auto table = readMounts();
+        const MountEntry* m = cardMount(readDisk(*name), *table, m_dev);
         return m ? spaceOf(m->mountPoint) : std::nullopt;
     }
-    const MountTable mounts = readMounts();
+    const auto table = readMounts();
+    const MountTable& mounts = *table;
     const MountEntry* m = fixedMount(mounts, designation);
     return m ? spaceOf(m->mountPoint) : std::nullopt;
 }
 
 RootFolder LinuxSystem::rootFolder(const std::string& designation) const {
-    const MountTable mounts = readMounts();
+    const auto table = readMounts();
+    const MountTable& mounts = *table;
     if (const auto name = removableDisk(designation)) {
         if (mediumSectors(*name) == 0)
             return {RootFolder::Status::deviceUnavailable,
@@ -346,7 +352,8 @@ bool LinuxSystem::onSameVolume(const std::string& path, const std::string& root)
 }
 
 std::optional<CardIdentity> LinuxSystem::cardIdentity(const std::string& root) const {
-    const MountTable mounts = readMounts();
+    const auto table = readMounts();
+    const MountTable& mounts = *table;
     const MountEntry* m = mounts.at(root);
     const auto disk = m ? diskOf(*m) : std::nullopt;
     return cardIdentityAt(root, m, m_dev, disk ? m_sys + "/block/" + *disk : std::string());
@@ -375,7 +382,7 @@ void LinuxSystem::requestMount(const std::string& designation) const {
     if (!isRemovable(name))
         return;
     const Disk disk = readDisk(name);
-    if (cardMount(disk, readMounts(), m_dev))
+    if (cardMount(disk, *readMounts(), m_dev))
         return;
     std::vector<std::string> devices;
     for (const BlockDevice& d : disk.devices)

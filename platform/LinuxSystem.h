@@ -10,6 +10,7 @@
 
 namespace velk {
 
+class MountWatch;
 class UDisks2Mounter;
 
 /// Drives on Linux, where there are no drive letters. A removable disk (a card reader, a USB
@@ -63,7 +64,7 @@ public:
     };
 
 private:
-    [[nodiscard]] MountTable readMounts() const;
+    [[nodiscard]] std::shared_ptr<const MountTable> readMounts() const;
     [[nodiscard]] bool isRemovable(const std::string& diskName) const;
     [[nodiscard]] bool onUsbBus(const std::string& diskName) const;
     /// The name of the removable disk that `designation` names.
@@ -85,6 +86,7 @@ private:
     /// Mounting is a service behind the answers, so the const queries may use it; copies
     /// of this system share it.
     std::shared_ptr<UDisks2Mounter> m_mounter;
+    std::shared_ptr<MountWatch> m_mounts;
 };
 
 } // namespace velk

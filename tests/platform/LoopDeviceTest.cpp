@@ -1,6 +1,7 @@
 // The real LinuxSystem against real loop devices that pass for card readers. Runs in a mount
 // namespace of its own, so nothing it mounts is seen outside this process.
 #include "platform/LinuxSystem.h"
+#include "platform/MountWatch.h"
 #include "support/LoopCard.h"
 
 #include "core/Texts.h"
@@ -12,6 +13,9 @@
 #include <memory>
 #include <string>
 
+#include <stdlib.h>
+
+#include <sys/mount.h>
 #include <sys/statvfs.h>
 
 namespace velk {
@@ -124,6 +128,25 @@ TEST_P(LoopDevice, TheCardsOwnMountIsNoFixedDrive) {
         GTEST_SKIP() << m_skip;
     EXPECT_EQ(labelOf(m_system, card->mountPoint()), "(not listed)");
     EXPECT_EQ(m_system.driveType(card->mountPoint()), drive_type::noRootDir);
+}
+
+// The table is parsed again only when the kernel reports a change; a change must never be missed.
+TEST(MountWatchTest, FollowsMountsAndUnmounts) {
+    if (const std::string why = LoopCard::prepare("ext4"); !why.empty())
+        GTEST_SKIP() << why;
+    std::string at = (std::filesystem::temp_directory_path() / "velk-watch-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(at.data()), nullptr);
+    MountWatch watch("/proc");
+    const auto before = watch.table();
+    EXPECT_EQ(watch.table(), before) << "nothing changed, nothing parsed again";
+    ASSERT_FALSE(before->at(at));
+
+    ASSERT_EQ(::mount("velk-test", at.c_str(), "tmpfs", 0, nullptr), 0);
+    EXPECT_TRUE(watch.table()->at(at));
+    EXPECT_FALSE(before->at(at)) << "a table once handed out stays as it was";
+    ASSERT_EQ(::umount2(at.c_str(), 0), 0);
+    EXPECT_FALSE(watch.table()->at(at));
+    std::filesystem::remove(at);
 }
 
 INSTANTIATE_TEST_SUITE_P(FileSystems, LoopDevice, ::testing::Values("ext4", "vfat"),
