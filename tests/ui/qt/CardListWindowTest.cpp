@@ -1,5 +1,6 @@
 // Files dropped on the tracks list, "Load list from card", and the destination entries read
 // in full, through the real window.
+#include "support/QtFiles.h"
 #include "core/Colours.h"
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
@@ -25,23 +26,9 @@
 #include <memory>
 
 using namespace velk;
+using namespace velk::test;
 
 namespace {
-
-QString s(const char* utf8) { return QString::fromUtf8(utf8); }
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QStringList rows(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 QByteArray record(char number, char mode, const char* name) {
     return QByteArray(1, number) + QByteArray(1, mode) + QByteArray(name);

@@ -1,3 +1,4 @@
+#include "support/QtFiles.h"
 #include "core/IndexReader.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
@@ -22,30 +23,7 @@
 #include <memory>
 
 using namespace velk;
-
-namespace {
-
-QString s(const char* utf8) { return QString::fromUtf8(utf8); }
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QStringList rows(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-} // namespace
+using namespace velk::test;
 
 // The window worked with the keyboard alone: no mouse event is sent anywhere here.
 class KeyboardWindowTest : public QObject {

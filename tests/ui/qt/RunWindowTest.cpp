@@ -1,3 +1,4 @@
+#include "support/QtFiles.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
@@ -21,23 +22,7 @@
 #include <memory>
 
 using namespace velk;
-
-namespace {
-
-QString s(const char* utf8) { return QString::fromUtf8(utf8); }
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-} // namespace
+using namespace velk::test;
 
 // The programming run through the real window: the frame, its buttons and the message box.
 class RunWindowTest : public QObject {

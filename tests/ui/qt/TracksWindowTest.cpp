@@ -1,3 +1,4 @@
+#include "support/QtFiles.h"
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
@@ -20,22 +21,14 @@
 #include <memory>
 
 using namespace velk;
+using namespace velk::test;
 
 namespace {
-
-QString s(const char* utf8) { return QString::fromUtf8(utf8); }
 
 void writeFile(const QString& path, qint64 bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     QVERIFY(f.resize(bytes));
-}
-
-QStringList rows(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
 }
 
 // In Qt 6.4 a list raises its double-click signal only after a press and release at the spot.

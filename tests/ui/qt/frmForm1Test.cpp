@@ -1,3 +1,4 @@
+#include "support/QtFiles.h"
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
@@ -26,6 +27,7 @@
 #include <memory>
 
 using namespace velk;
+using namespace velk::test;
 using velk::ui::frmForm1;
 
 namespace {
@@ -34,8 +36,6 @@ void touch(const QString& path) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
 }
-
-QString s(const char* utf8) { return QString::fromUtf8(utf8); }
 
 } // namespace
 

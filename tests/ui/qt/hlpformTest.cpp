@@ -1,3 +1,4 @@
+#include "support/QtFiles.h"
 #include "ui/qt/hlpform/hlpform.h"
 #include "core/Texts.h"
 
@@ -16,11 +17,9 @@
 #include <filesystem>
 #include <memory>
 
-namespace {
+using velk::test::s;
 
-QString s(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+namespace {
 
 // What each topic file holds in these tests, as bytes on disk and as the box shows it.
 QByteArray topicBytes(int n, const char* where = "") {
