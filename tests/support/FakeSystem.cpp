@@ -36,7 +36,7 @@ std::vector<DriveEntry> FakeSystem::drives() const {
         throw std::runtime_error(drivesFault);
     std::vector<DriveEntry> out;
     for (const auto& d : order)
-        out.push_back({d, d});
+        out.push_back({d, labels.contains(d) ? labels.at(d) : d});
     return out;
 }
 

@@ -45,6 +45,8 @@ public:
 
     std::map<std::string, Drive> table;
     std::vector<std::string> order;
+    /// What the drive lists show, by designation; a designation not listed shows itself.
+    std::map<std::string, std::string> labels;
     std::string current;
     /// Faults that files opened for writing show, shared by all of them.
     struct WriteFaults {

@@ -1,4 +1,4 @@
-#include "WindowDriver.h"
+#include "WindowFixture.h"
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
@@ -21,19 +21,6 @@ namespace {
 using Rows = std::vector<std::string>;
 
 const char* const longEntry = "e: [MESSAGES FOR THE FRONT DESK PLAYER]";
-
-/// The card's entry carries a volume label far longer than the closed box.
-class LabelledSystem : public test::FakeSystem {
-public:
-    std::vector<DriveEntry> drives() const override {
-        auto out = FakeSystem::drives();
-        for (DriveEntry& d : out)
-            if (d.designation == "e:")
-                d.label = cardLabel;
-        return out;
-    }
-    std::string cardLabel = longEntry;
-};
 
 std::string record(char number, char mode, const char* name) { return std::string{number, mode} + name; }
 
@@ -58,35 +45,25 @@ void dropFiles(HWND target, const std::vector<std::filesystem::path>& paths) {
 
 // "Load list from card", Ctrl+L, files dropped from Explorer and the destination entry read in
 // full, through the real window. The sources sit in a folder named outside the ANSI code page.
-class CardListWindowTest : public ::testing::Test {
+class CardListWindowTest : public WindowFixture {
 protected:
+    CardListWindowTest() : WindowFixture("Ansagen B\u00fcro \u65e5\u672c") {}
+
     void SetUp() override {
         m_source.write("a.mp3", std::string(100, 'a'));
         m_source.write("b.nvr", std::string(300, 'b'));
         m_source.write("c.mp3", std::string(50, 'c'));
-        m_previous = std::filesystem::current_path();
-        std::filesystem::current_path(m_staging.path());
-        m_system.addFixed("c:", "C:\\");
-        m_system.addFixed("s:", m_source.utf8());
-        m_system.addCard("e:", m_card.utf8());
-        m_system.current = "c:";
-        win::OkMessageBox::setAnswerer([this](const std::string& message) { m_messages.push_back(message); });
-        m_form = std::make_unique<win::frmForm1>(m_system);
-        m_form->show();
-        pickDrive(k().Drive1, "e:");
-        m_form->Timer1_Timer();
+        // The card's entry carries a volume label far longer than the closed box.
+        m_system.labels["e:"] = longEntry;
+        WindowFixture::SetUp();
         ASSERT_EQ(k().Label4.backColour(), colour::buttonFace);
         active = this;
     }
     void TearDown() override {
         active = nullptr;
-        m_form.reset();
-        win::OkMessageBox::setAnswerer({});
-        forgetQuit();
-        std::filesystem::current_path(m_previous);
+        WindowFixture::TearDown();
     }
 
-    const win::Form1Controls& k() const { return m_form->controls(); }
     Rows tracks() const { return rows(k().lstList1); }
 
     void addFromSource(const std::string& name) {
@@ -162,13 +139,6 @@ protected:
     }
 
     static inline CardListWindowTest* active = nullptr;
-    TempFolder m_source{"Ansagen B\u00fcro \u65e5\u672c"};
-    TempFolder m_card{"card"};
-    TempFolder m_staging{"staging"};
-    std::filesystem::path m_previous;
-    LabelledSystem m_system;
-    std::unique_ptr<win::frmForm1> m_form;
-    Rows m_messages;
     std::function<bool()> m_onTick;
 };
 
@@ -339,7 +309,7 @@ TEST_F(CardListWindowTest, TheDestinationEntryCanBeReadInFull) {
 
     EXPECT_EQ(m_form->tipOf(drive), std::string("Drive Letter for the MMC Card\n") + longEntry);
     // The entry is read again only when the card's status changes.
-    m_system.cardLabel = "e: [SHORT]";
+    m_system.labels["e:"] = "e: [SHORT]";
     m_form->Timer1_Timer();
     EXPECT_EQ(m_form->tipOf(drive), std::string("Drive Letter for the MMC Card\n") + longEntry);
     m_system.table["e:"].space.reset();

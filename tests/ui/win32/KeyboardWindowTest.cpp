@@ -1,4 +1,4 @@
-#include "WindowDriver.h"
+#include "WindowFixture.h"
 #include "core/IndexReader.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
@@ -19,56 +19,16 @@ using Rows = std::vector<std::string>;
 
 // The window worked with the keyboard alone: every key goes through the program's message
 // pump to the control with the focus, and no mouse message is sent.
-class KeyboardWindowTest : public ::testing::Test {
+class KeyboardWindowTest : public WindowFixture {
 protected:
     void SetUp() override {
-        std::filesystem::create_directory(m_start.path() / "tracks");
-        m_start.write("tracks/a.mp3", std::string(100, 'a'));
-        m_start.write("tracks/b.nvr", std::string(300, 'b'));
-        m_start.write("tracks/c.mp3", std::string(50, 'c'));
+        std::filesystem::create_directory(m_staging.path() / "tracks");
+        m_staging.write("tracks/a.mp3", std::string(100, 'a'));
+        m_staging.write("tracks/b.nvr", std::string(300, 'b'));
+        m_staging.write("tracks/c.mp3", std::string(50, 'c'));
         m_card.write("OLD.TXT", "old");
-        m_previous = std::filesystem::current_path();
-        std::filesystem::current_path(m_start.path());
-        m_system.addFixed("c:", "C:\\");
-        m_system.addCard("e:", m_card.utf8());
-        m_system.current = "c:";
-        win::OkMessageBox::setAnswerer([this](const std::string& message) { m_messages.push_back(message); });
-        m_form = std::make_unique<win::frmForm1>(m_system);
-        m_form->show();
-        pickDrive(k().Drive1, "e:");
-        m_form->Timer1_Timer();
-        active = this;
+        WindowFixture::SetUp();
     }
-    void TearDown() override {
-        active = nullptr;
-        m_form.reset();
-        win::OkMessageBox::setAnswerer({});
-        forgetQuit();
-        std::filesystem::current_path(m_previous);
-    }
-
-    const win::Form1Controls& k() const { return m_form->controls(); }
-
-    /// Types `answer` once the frame asks, from inside the run's wait.
-    void whenAsked(std::function<void()> answer) {
-        m_answer = std::move(answer);
-        SetTimer(nullptr, 0, 20, &KeyboardWindowTest::tick);
-    }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (!active || !active->k().Frame1.isVisible())
-            return;
-        KillTimer(nullptr, id);
-        active->m_answer();
-    }
-
-    static inline KeyboardWindowTest* active = nullptr;
-    TempFolder m_start{"start"};
-    TempFolder m_card{"card"};
-    std::filesystem::path m_previous;
-    test::FakeSystem m_system;
-    std::unique_ptr<win::frmForm1> m_form;
-    std::vector<std::string> m_messages;
-    std::function<void()> m_answer;
 };
 
 TEST_F(KeyboardWindowTest, ThreeTracksWithModesProgrammedFromTheKeyboard) {
@@ -130,7 +90,7 @@ TEST_F(KeyboardWindowTest, EscapeWhileAskingIsCancel) {
 }
 
 TEST_F(KeyboardWindowTest, ReturnOpensHelpAndChoosesATopic) {
-    m_start.write("velkhlp9.txt", "cards");
+    m_staging.write("velkhlp9.txt", "cards");
     tabTo(k().Command3);
     press(VK_RETURN);
     const win::hlpform* help = m_form->helpWindow();

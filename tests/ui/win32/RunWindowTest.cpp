@@ -1,4 +1,4 @@
-#include "WindowDriver.h"
+#include "WindowFixture.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
 #include "ui/win32/frmForm1/OkMessageBox.h"
@@ -16,62 +16,18 @@ namespace {
 // The programming run through the real window: the frame, its buttons and the message box.
 // The operator answers the confirmation from a thread timer, which the run's wait in
 // GetMessage delivers.
-class RunWindowTest : public ::testing::Test {
+class RunWindowTest : public WindowFixture {
 protected:
     void SetUp() override {
         m_source.write("a.mp3", std::string(100, 'a'));
         m_source.write("b.nvr", std::string(300, 'b'));
         m_card.write("OLD.TXT", "old");
-        m_previous = std::filesystem::current_path();
-        std::filesystem::current_path(m_staging.path());
-        m_system.addFixed("c:", "C:\\");
-        m_system.addFixed("s:", m_source.utf8());
-        m_system.addCard("e:", m_card.utf8());
-        m_system.current = "c:";
-        win::OkMessageBox::setAnswerer([this](const std::string& message) { m_messages.push_back(message); });
-        m_form = std::make_unique<win::frmForm1>(m_system);
-        m_form->show();
-        pickDrive(k().Drive1, "e:");
-        m_form->Timer1_Timer();
+        WindowFixture::SetUp();
         pickDrive(k().drvDrive1, "s:");
         doubleClickRow(k().File1, findRow(k().File1, "a.mp3"));
         doubleClickRow(k().File1, findRow(k().File1, "b.nvr"));
         ASSERT_EQ(rows(k().lstList1).size(), 2u);
-        active = this;
     }
-    void TearDown() override {
-        active = nullptr;
-        m_form.reset();
-        win::OkMessageBox::setAnswerer({});
-        forgetQuit();
-        std::filesystem::current_path(m_previous);
-    }
-
-    const win::Form1Controls& k() const { return m_form->controls(); }
-
-    /// Runs `answer` once the frame asks, from inside the run's wait.
-    void whenAsked(std::function<void()> answer) {
-        m_answer = std::move(answer);
-        SetTimer(nullptr, 0, 20, &RunWindowTest::tick);
-    }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (!active || !active->k().Frame1.isVisible())
-            return;
-        KillTimer(nullptr, id);
-        active->m_asked = rows(active->k().File2);
-        active->m_answer();
-    }
-
-    static inline RunWindowTest* active = nullptr;
-    TempFolder m_source{"source"};
-    TempFolder m_card{"card"};
-    TempFolder m_staging{"staging"};
-    std::filesystem::path m_previous;
-    test::FakeSystem m_system;
-    std::unique_ptr<win::frmForm1> m_form;
-    std::vector<std::string> m_messages;
-    std::vector<std::string> m_asked;
-    std::function<void()> m_answer;
 };
 
 TEST_F(RunWindowTest, OkProgrammesTheCard) {
