@@ -7,6 +7,7 @@
 // BM_VersionStart times `velk-card --version` from spawn to exit.
 
 #include "support/LoopCard.h"
+#include "TrackFiles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,14 +31,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int trackCount = 16;
-constexpr std::size_t trackBytes = std::size_t{4} << 20;
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using bench::Clock;
+using bench::msSince;
+using bench::trackCount;
 
 /// Runs a program with its output thrown away; throws unless it exits with 0.
 void run(std::vector<std::string> arguments) {
@@ -60,18 +56,7 @@ void run(std::vector<std::string> arguments) {
 class Bench {
 public:
     Bench() {
-        std::string top = (fs::temp_directory_path() / "velk-bench-cli-XXXXXX").string();
-        if (!::mkdtemp(top.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_sources = fs::path(top);
-        std::string bytes(trackBytes, '\0');
-        for (int i = 1; i <= trackCount; ++i) {
-            for (std::size_t b = 0; b < bytes.size(); b += 4096)
-                bytes[b] = static_cast<char>(i + b / 4096);
-            const fs::path path = m_sources / ("track" + std::to_string(i) + ".mp3");
-            std::ofstream(path, std::ios::binary) << bytes;
-            m_tracks.push_back(path.string());
-        }
+        m_sources = bench::makeTracks("velk-bench-cli", m_tracks);
         velk::test::LoopCard::Options options;
         options.imageBytes = std::uint64_t{128} << 20;
         m_card = std::make_unique<velk::test::LoopCard>(options);

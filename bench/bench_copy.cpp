@@ -12,6 +12,7 @@
 #include "core/CardImage.h"
 #include "platform/LinuxSystem.h"
 #include "support/LoopCard.h"
+#include "TrackFiles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,14 +32,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int trackCount = 16;
-constexpr std::size_t trackBytes = std::size_t{4} << 20;
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using bench::Clock;
+using bench::msSince;
+using bench::trackBytes;
+using bench::trackCount;
 
 void shell(const std::string& command) {
     if (std::system(command.c_str()) != 0)
@@ -57,20 +54,10 @@ void dropFromCache(const std::string& path) {
 class Bench {
 public:
     Bench() {
-        std::string top = (fs::temp_directory_path() / "velk-bench-copy-XXXXXX").string();
-        if (!::mkdtemp(top.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_sources = fs::path(top);
-        std::string bytes(trackBytes, '\0');
+        m_sources = bench::makeTracks("velk-bench-copy", m_tracks);
         const velk::CardNames names = velk::buildCardNames();
-        for (int i = 1; i <= trackCount; ++i) {
-            for (std::size_t b = 0; b < bytes.size(); b += 4096)
-                bytes[b] = static_cast<char>(i + b / 4096);
-            const fs::path path = m_sources / ("track" + std::to_string(i) + ".mp3");
-            std::ofstream(path, std::ios::binary) << bytes;
-            m_tracks.push_back(path.string());
+        for (int i = 1; i <= trackCount; ++i)
             m_cardNames.push_back(names[i]);
-        }
         velk::test::LoopCard::Options options;
         options.imageBytes = std::uint64_t{128} << 20;
         m_card = std::make_unique<velk::test::LoopCard>(options);
