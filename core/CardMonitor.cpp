@@ -34,6 +34,12 @@ void CardMonitor::showNotFlashCard() {
 }
 
 void CardMonitor::Timer1_Timer() {
+    const std::string before = m_form.text(Control::Label4);
+    tick();
+    m_statusChanged = m_form.text(Control::Label4) != before;
+}
+
+void CardMonitor::tick() {
     MonitorState& m = m_state.monitor;
     const std::string drive = m_form.text(Control::Drive1);
 

@@ -20,13 +20,19 @@ public:
     CardMonitor(Module1& state, FormPort& form, const SystemPort& system);
 
     void Timer1_Timer();
+    /// True when the last tick changed what Label4 says: a card came, went or was mounted,
+    /// which the destination list's entries may show too. The windows read that list again
+    /// then, and only then, so that a tick never waits on the other drives.
+    [[nodiscard]] bool statusChanged() const { return m_statusChanged; }
 
 private:
+    void tick();
     void showNotFlashCard();
 
     Module1& m_state;
     FormPort& m_form;
     const SystemPort& m_system;
+    bool m_statusChanged = false;
 };
 
 } // namespace velk

@@ -1,12 +1,14 @@
 #include "core/CardMonitor.h"
 #include "core/Colours.h"
 #include "core/Module1.h"
+#include "core/ProgressShown.h"
 #include "core/Texts.h"
 #include "support/FakeForm.h"
 #include "support/FakeSystem.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -130,6 +132,39 @@ TEST_F(Monitor, PulledCardKeepsLastCapacity) {
     tick();
     EXPECT_EQ(label4(), text::notFlashCard);
     EXPECT_EQ(state.cardBytes, 63'438'000);
+}
+
+// The windows read Drive1's entries again only when a tick changed Label4's words.
+TEST_F(Monitor, SaysWhenTheDestinationsStatusChanged) {
+    system.addCard("e", "/e");
+    choose("e");
+    const struct {
+        const char* what;
+        std::function<void()> before;
+        bool changed;
+    } ticks[] = {
+        {"first ready tick", [] {}, true},
+        {"the same card again", [] {}, false},
+        {"card pulled", [&] { system.table["e"].space.reset(); }, true},
+        {"still no card", [] {}, false},
+        {"a card of another size", [&] { system.table["e"].space = SpaceCounts{8, 512, 0, 31000}; }, true},
+    };
+    for (const auto& t : ticks) {
+        t.before();
+        tick();
+        EXPECT_EQ(monitor.statusChanged(), t.changed) << t.what;
+    }
+}
+
+TEST(ProgressShownTest, KeepsTheBarBetweenEmptyAndFull) {
+    const struct {
+        float value;
+        float shown;
+    } cases[] = {{0.0f, 0.0f}, {37.9f, 37.9f}, {100.0f, 100.0f}, {133.3f, 100.0f}, {-1.0f, 0.0f},
+                 {std::numeric_limits<float>::quiet_NaN(), 0.0f},
+                 {std::numeric_limits<float>::infinity(), 0.0f}};
+    for (const auto& c : cases)
+        EXPECT_EQ(progressShown(c.value), c.shown) << c.value;
 }
 
 TEST_F(Monitor, FullAndEmptyCardOfOneSizeGiveTheSameCapacity) {

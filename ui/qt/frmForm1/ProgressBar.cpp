@@ -1,6 +1,7 @@
 #include "ProgressBar.h"
 
-#include <algorithm>
+#include "core/ProgressShown.h"
+
 #include <cmath>
 
 namespace velk::ui {
@@ -13,8 +14,7 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
 
 void ProgressBar::setExactValue(float value) {
     m_value = value;
-    // A value past 100 (a source that grew since it was measured) draws as a full bar.
-    const float shown = std::isfinite(value) ? std::clamp(value, 0.0f, 100.0f) : 0.0f;
+    const float shown = progressShown(value);
     setValue(static_cast<int>(std::lround(shown * steps / 100.0f)));
 }
 

@@ -361,11 +361,8 @@ void frmForm1::Timer1_Timer() {
     if (ending())
         return;
     m_monitor.Timer1_Timer();
-    // A card mounted or pulled changes the entry's words too ("card not mounted", "card: ...").
-    if (m_c.Label4->text() != m_lastStatus) {
-        m_lastStatus = m_c.Label4->text();
+    if (m_monitor.statusChanged())
         m_c.Drive1->refresh();
-    }
 }
 
 void frmForm1::endProgram() {

@@ -83,8 +83,6 @@ private:
     ProgrammingRun m_run;
     CardListLoader m_loader;
     ListFile m_lists;
-    /// Label4's caption at the last tick; a change is when Drive1's entries may read stale.
-    QString m_lastStatus;
     hlpform* m_helpWindow = nullptr;
 };
 

@@ -384,11 +384,8 @@ void frmForm1::Timer1_Timer() {
     if (ending())
         return;
     m_monitor.Timer1_Timer();
-    // A card inserted or pulled may change the entry's words too (a volume label).
-    if (m_c.Label4.text() != m_lastStatus) {
-        m_lastStatus = m_c.Label4.text();
+    if (m_monitor.statusChanged())
         m_c.Drive1.refresh();
-    }
 }
 
 void frmForm1::endProgram() {

@@ -110,7 +110,6 @@ private:
     std::unique_ptr<TabOrder> m_tabs;
     std::unique_ptr<Accelerators> m_shortcuts;
     std::unique_ptr<FileDrop> m_drop;
-    std::string m_lastStatus;
     HWND m_lastFocus = nullptr;
     Module1 m_state;
     Form1Port m_port;

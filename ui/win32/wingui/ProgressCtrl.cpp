@@ -1,6 +1,7 @@
 #include "ProgressCtrl.h"
 
-#include <algorithm>
+#include "core/ProgressShown.h"
+
 #include <cmath>
 
 namespace velk::win {
@@ -13,8 +14,7 @@ void ProgressCtrl::create(HWND parent, UINT dpi) {
 
 void ProgressCtrl::setValue(float value) {
     m_value = value;
-    // A value past 100 (a source that grew since it was measured) draws as a full bar.
-    const float shown = std::isfinite(value) ? std::clamp(value, 0.0f, 100.0f) : 0.0f;
+    const float shown = progressShown(value);
     SendMessageW(hwnd(), PBM_SETPOS, static_cast<WPARAM>(std::lround(shown * (steps / 100.0f))), 0);
 }
 
