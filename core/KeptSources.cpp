@@ -4,6 +4,7 @@
 #include "Paths.h"
 #include "SystemPort.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -39,6 +40,13 @@ void KeptSources::keep(const std::string& source, bool& changedCard) {
         path = utf8Path(resolved);
         break;
     }
+    // A recording an earlier run kept aside is read where it is, and released with this run's.
+    const fs::path asGiven = fsPath(path);
+    if (m_system.sameFile(utf8Path(asGiven.parent_path()), joinPath(m_root, keepFolderName))) {
+        m_moved.push_back(utf8Path(asGiven.filename()));
+        m_movedPaths.push_back(source);
+        return;
+    }
     if (m_system.onSameVolume(path, m_root)) {
         for (const std::string& name : m_rootFiles) {
             const std::string entry = joinPath(m_root, name);
@@ -63,22 +71,33 @@ std::string KeptSources::moveAside(const std::string& name, bool& changedCard) {
     // An earlier run that failed may have left a recording of the same name there.
     const fs::path original = fsPath(name);
     fs::path target = fsPath(folderPath) / original;
-    for (int n = 1; fs::exists(fs::symlink_status(target, ec)); ++n)
+    // A name that cannot be looked at is never taken for free: the rename would replace it.
+    for (int n = 1;; ++n) {
+        if (fs::symlink_status(target, ec).type() == fs::file_type::not_found)
+            break;
+        if (ec)
+            throw CardError(utf8Path(target), ec.message());
         target = fsPath(folderPath) /
                  (original.stem().u8string() + u8"~" + fs::path(std::to_string(n)).u8string() +
                   original.extension().u8string());
+    }
     const std::string from = joinPath(m_root, name);
     fs::rename(fsPath(from), target, ec);
     if (ec)
         throw CardError(from, ec.message(), utf8Path(target));
     changedCard = true;
     m_moved.push_back(utf8Path(target.filename()));
+    m_movedPaths.push_back(utf8Path(target));
     return utf8Path(target);
 }
 
 const std::string& KeptSources::pathFor(const std::string& source) const {
     const auto it = m_paths.find(source);
     return it == m_paths.end() ? source : it->second;
+}
+
+bool KeptSources::moved(const std::string& path) const {
+    return std::find(m_movedPaths.begin(), m_movedPaths.end(), path) != m_movedPaths.end();
 }
 
 std::string KeptSources::folder() const {
@@ -96,6 +115,7 @@ void KeptSources::release() const {
     }
     std::error_code ignored;
     fs::remove(fsPath(folder()), ignored); // only when nothing else is in it
+    (void)m_system.flushFolder(m_root);
 }
 
 } // namespace velk

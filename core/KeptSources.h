@@ -15,7 +15,8 @@ inline constexpr const char* keepFolderName = "VELKKEEP";
 /// Source files that lie in the card's root, which the wipe would delete before they are
 /// copied back. They are moved aside on the card itself, into keepFolderName (a rename: no
 /// copy, no temporary space), copied from there, and removed only once the card is
-/// verified. A run that fails leaves them there, for the operator to find.
+/// verified. A run that fails leaves them there, for the operator to find; the next run reads
+/// them there and removes them once its card is verified.
 class KeptSources {
 public:
     /// `rootFiles` are the root's entries that the wipe will delete.
@@ -32,8 +33,11 @@ public:
     [[nodiscard]] const std::string& pathFor(const std::string& source) const;
     /// The folder the sources were moved to, or empty when none was.
     [[nodiscard]] std::string folder() const;
-    /// Deletes what keep() moved, and the folder if nothing else is in it. Only for a run
-    /// that is verified: the card then holds every track.
+    /// True when `path` is where keep() moved a source to, or a source that an earlier run
+    /// kept aside.
+    [[nodiscard]] bool moved(const std::string& path) const;
+    /// Deletes what keep() moved, and the folder if nothing else is in it, and forces that to
+    /// the card. Only for a run that is verified: the card then holds every track.
     void release() const;
 
 private:
@@ -43,7 +47,8 @@ private:
     std::string m_root;
     std::vector<std::string> m_rootFiles;
     std::map<std::string, std::string> m_paths;
-    std::vector<std::string> m_moved;
+    std::vector<std::string> m_moved; ///< names in the keep folder to release
+    std::vector<std::string> m_movedPaths; ///< the same, as the slots name them
 };
 
 } // namespace velk

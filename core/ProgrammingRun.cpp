@@ -10,6 +10,7 @@
 #include "Texts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <limits>
 #include <stdexcept>
@@ -112,16 +113,21 @@ void ProgrammingRun::cmdFinish_Click() {
         run();
     } catch (const ProgramEnding&) {
         // Nothing more may be shown; only this run's own index is taken off the card.
-        withdrawIndex();
+        stopWriting();
     } catch (const RunError& e) {
-        withdrawIndex();
+        stopWriting();
         report(e.what());
     } catch (const std::exception& e) {
-        withdrawIndex();
+        stopWriting();
         report(std::string(text::programmingStopped) + text::runReasonSeparator + e.what());
     }
-    // Files still open were never forced to the card; they are closed as they are.
+}
+
+// Files still open were never forced to the card; they are closed as they are, before the
+// operator reads the failure and perhaps takes the card out.
+void ProgrammingRun::stopWriting() {
     m_copied.clear();
+    withdrawIndex();
 }
 
 void ProgrammingRun::pause() {
@@ -193,7 +199,7 @@ void ProgrammingRun::run() {
     m_form.setText(Control::Label7, text::copyingIndex);
     pause();
     writeIndexToCard();
-    m_kept->release();
+    releaseKeptSources(lastSlot);
 
     m_form.messageBox(text::downloadComplete);
     m_form.setText(Control::txtTEXT1, text::removeCardPrefix + std::to_string(bytesAtStart) +
@@ -203,30 +209,67 @@ void ProgrammingRun::run() {
     m_form.setProgress(0.0f);
 }
 
-// A source that cannot be read would stop the run after the wipe, for nothing.
+// A source that cannot be read, or copies that cannot fit, would stop the run after the
+// wipe, for nothing. The room is what is free now and what the wipe frees, in whole clusters;
+// recordings kept aside on the card free nothing.
 void ProgrammingRun::checkSources(int lastSlot) const {
+    const std::optional<SpaceCounts> space = m_system.diskSpace(m_destDrive);
+    const std::uint64_t cluster = space ? std::uint64_t{space->sectorsPerCluster} * space->bytesPerSector : 1;
+    auto clusters = [&](std::uint64_t bytes) { return (bytes + cluster - 1) / cluster * cluster; };
+
+    std::uint64_t needed = clusters(m_indexBytes.size());
+    std::vector<std::string> sources;
     for (int slot = 1; slot <= lastSlot; ++slot) {
         const std::string& source = m_state.tracks.slot(slot).srcPath;
         if (source.empty())
             continue;
-        std::error_code ec;
-        const std::unique_ptr<OpenFile> file = m_system.openFile(source, OpenMode::read, ec);
-        if (!file)
-            throw RunError(text::stepOpenSource, source, ec.message());
-        (void)file->close();
+        // A pipe or a device of that name would hold the open, or never end.
+        const MeasuredSize size = measureFile(source);
+        if (!size.ok())
+            throw RunError(text::stepOpenSource, source, size.error);
+        needed += clusters(static_cast<std::uint64_t>(size.bytes));
+        sources.push_back(source);
     }
+    if (!space)
+        return;
+    std::uint64_t room = std::uint64_t{space->freeClusters} * cluster;
+    for (const std::string& name : m_confirmed) {
+        const std::string entry = joinPath(m_root, name);
+        const MeasuredSize size = measureFile(entry);
+        const bool kept = std::any_of(sources.begin(), sources.end(),
+                                      [&](const std::string& source) { return m_system.sameFile(source, entry); });
+        if (size.ok() && !kept && !std::filesystem::is_symlink(fsPath(entry)))
+            room += clusters(static_cast<std::uint64_t>(size.bytes));
+    }
+    if (needed > room)
+        throw RunError(text::stepCheckRoom, m_destDrive,
+                       std::to_string(needed) + text::roomNeeded + std::to_string(room) + text::roomFree);
 }
 
 // The wipe would delete a source that lives in the card's root before it is copied back.
+// The slot then names where its recording is now, so that a run after a failed one copies
+// the same recording, not whatever has taken its old name meanwhile.
 void ProgrammingRun::keepSourcesOnTheCard(int lastSlot) {
     for (int slot = 1; slot <= lastSlot; ++slot) {
-        const std::string source = m_state.tracks.slot(slot).srcPath;
+        std::string& source = m_state.tracks.slot(slot).srcPath;
+        checkStillTheCard();
         attempt(text::stepStage, [&] { m_kept->keep(source, m_cardChanged); });
-        if (m_kept->pathFor(source) != source) {
+        if (const std::string kept = m_kept->pathFor(source); kept != source) {
             m_form.setText(Control::Label7, text::keepingPrefix + source);
+            source = kept;
             pause();
         }
     }
+}
+
+// The recordings that were kept aside are gone now; each lives on in its slot's card file.
+void ProgrammingRun::releaseKeptSources(int lastSlot) {
+    for (int slot = 1; slot <= lastSlot; ++slot) {
+        std::string& source = m_state.tracks.slot(slot).srcPath;
+        if (m_kept->moved(source))
+            source = cardFilePath(m_root, m_cardName[slot]);
+    }
+    m_kept->release();
 }
 
 // Through the descriptors that wrote them, once the card is known to be the same one; the
@@ -245,8 +288,16 @@ void ProgrammingRun::flushTracks() {
 void ProgrammingRun::checkRootHoldsOnlyTracks() const {
     std::vector<std::string> names;
     attempt(text::stepCheckRoot, [&] { names = rootFiles(m_root); });
+    // A FAT card may show the names in another case than they were written in.
+    auto written = [&](const std::string& name) {
+        return std::any_of(m_tracksWritten.begin(), m_tracksWritten.end(), [&](const std::string& track) {
+            return std::equal(name.begin(), name.end(), track.begin(), track.end(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            });
+        });
+    };
     for (const std::string& name : names)
-        if (std::find(m_tracksWritten.begin(), m_tracksWritten.end(), name) == m_tracksWritten.end())
+        if (!written(name))
             throw RunError(text::stepCheckRoot, joinPath(m_root, name), text::notWrittenByRun);
 }
 

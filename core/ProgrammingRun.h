@@ -44,6 +44,7 @@ private:
     void checkStillTheCard() const;
     void checkSources(int lastSlot) const;
     void keepSourcesOnTheCard(int lastSlot);
+    void releaseKeptSources(int lastSlot);
     void copySlot(int slot, int lastSlot);
     [[nodiscard]] float progressAfter(int slot, int lastSlot) const;
     void flushTracks();
@@ -51,6 +52,7 @@ private:
     void checkRootHoldsOnlyTracks() const;
     void writeIndexToCard();
     void withdrawIndex() const;
+    void stopWriting();
     void report(const std::string& message);
 
     Module1& m_state;

@@ -73,6 +73,10 @@ inline constexpr const char* stepSave = "Writing to the MMC card";
 inline constexpr const char* stepCopyIndex = "Copying the INDEX file";
 inline constexpr const char* stepStage = "Keeping the source files that are on the MMC card";
 inline constexpr const char* stepOpenSource = "Opening the source file";
+/// The room refused reads: stepCheckRoom, the drive, the bytes, roomNeeded, the bytes, roomFree.
+inline constexpr const char* stepCheckRoom = "Checking the room on the MMC card";
+inline constexpr const char* roomNeeded = " bytes are needed, ";
+inline constexpr const char* roomFree = " bytes will be free after the wipe";
 inline constexpr const char* stepListRoot = "Listing the MMC card's files";
 inline constexpr const char* stepCheckRoot = "Checking the MMC card's root folder";
 inline constexpr const char* notWrittenByRun = "this file was not written by the programming run";

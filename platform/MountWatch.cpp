@@ -22,21 +22,22 @@ unsigned long namespaceOf(const std::string& link) {
     return ::stat(link.c_str(), &st) == 0 ? static_cast<unsigned long>(st.st_ino) : 0;
 }
 
-/// The whole of an open proc file, from its start.
-std::string readFrom(int fd) {
+/// The whole of an open proc file, from its start, or nothing when a read fails.
+std::optional<std::string> readFrom(int fd) {
     std::string text;
     char buffer[16384];
     if (::lseek(fd, 0, SEEK_SET) != 0)
-        return text;
+        return std::nullopt;
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            break;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            return text;
         text.append(buffer, static_cast<std::size_t>(n));
     }
-    return text;
 }
 
 } // namespace
@@ -71,9 +72,13 @@ bool MountWatch::changed() {
 std::shared_ptr<const MountTable> MountWatch::table() {
     if (!changed() && m_table)
         return m_table;
-    const auto text = m_fd >= 0 ? std::optional<std::string>(readFrom(m_fd)) : kernel::readFile(m_path);
-    m_table = std::make_shared<const MountTable>(MountTable::parse(text ? std::string_view(*text) : std::string_view()));
-    return m_table;
+    const auto text = m_fd >= 0 ? readFrom(m_fd) : kernel::readFile(m_path);
+    auto table = std::make_shared<const MountTable>(MountTable::parse(text ? std::string_view(*text) : std::string_view()));
+    // A table that could not be read whole is used once and never kept.
+    if (!text && m_fd >= 0)
+        ::close(std::exchange(m_fd, -1));
+    m_table = table;
+    return table;
 }
 
 } // namespace velk

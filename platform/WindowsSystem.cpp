@@ -62,9 +62,19 @@ constexpr DWORD stoppedOnLink = 681;
 
 constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-/// The drive letter a path begins with, in lower case, or 0.
-wchar_t driveLetterOf(const std::wstring& path) {
+/// The drive letter a path begins with ("\\?\" passed over), in lower case, or 0.
+wchar_t driveLetterOf(std::wstring path) {
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        path.erase(0, 4);
     return path.size() >= 2 && path[1] == L':' ? static_cast<wchar_t>(std::towlower(path[0])) : 0;
+}
+
+/// True when `designation` ("e:") is a folder given a letter with subst: the system names its
+/// target as a path ("\\??\\C:\\folder"), where a volume's letter names a device.
+bool isSubstituted(const std::string& designation) {
+    wchar_t target[MAX_PATH + 1] = {};
+    return ::QueryDosDeviceW(widePath(designation).c_str(), target, MAX_PATH + 1) != 0 &&
+           std::wstring(target).rfind(L"\\??\\", 0) == 0;
 }
 
 /// The folders the running system stands on: the system drive's, the Windows folder, the
@@ -297,7 +307,8 @@ std::uint32_t WindowsSystem::driveType(const std::string& designation) const {
         return type;
     // An empty reader has no volume to ask; it stays a reader.
     const std::wstring volume = volumeRoot(widePath(root));
-    if (!volume.empty() && (volume.size() != root.size() || driveLetterOf(volume) != driveLetterOf(widePath(root))))
+    if (isSubstituted(designation) ||
+        (!volume.empty() && (volume.size() != root.size() || driveLetterOf(volume) != driveLetterOf(widePath(root)))))
         return DRIVE_FIXED;
     for (const std::wstring& folder : systemFolders())
         if (driveLetterOf(folder) == driveLetterOf(widePath(root)))
@@ -380,8 +391,10 @@ bool WindowsSystem::sameFile(const std::string& a, const std::string& b) const {
             return std::nullopt;
         return std::array<DWORD, 3>{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     };
+    // Two clones of one card in two readers have one serial and one file index: the volumes'
+    // roots tell them apart.
     const auto first = identify(a);
-    return first && first == identify(b);
+    return first && first == identify(b) && volumeRoot(longPath(a)) == volumeRoot(longPath(b));
 }
 
 // A folder opens only with backup semantics. FAT volumes refuse to flush a folder handle;

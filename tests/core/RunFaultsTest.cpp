@@ -147,6 +147,23 @@ TEST_F(Faults, SourceDeletedAfterItWasListed) {
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
 }
 
+// Copies that cannot fit, whatever the capacity said, are refused before anything is moved.
+TEST_F(Faults, TracksLargerThanTheRoomLeaveTheCardAlone) {
+    writeBytes(card.path() / "old.mp3", std::string(4096, 'o'));
+    fs::create_directory(card.path() / "sub");
+    addTrack("a.mp3", pattern(6000, 1));
+    const std::vector<std::string> before = trackList();
+    // 2048-byte clusters, one free: the old file frees two more, the track and the index need four.
+    system.table["e:"].space = SpaceCounts{4, 512, 1, 31000};
+    answer(true);
+    run.cmdFinish_Click();
+
+    expectFailed("Checking the room on the MMC card failed: e:: 8192 bytes are needed, 6144 bytes will be "
+                 "free after the wipe",
+                 before, cardUnchanged);
+    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"old.mp3", "sub/"}));
+}
+
 // Every source is opened before the wipe: a card is never wiped for a copy that cannot happen.
 TEST_F(Faults, SourceDeletedDuringTheQuestionLeavesTheCardAlone) {
     writeBytes(card.path() / "old.mp3", "old");
@@ -169,6 +186,7 @@ TEST_F(Faults, SourceDeletedDuringTheQuestionLeavesTheCardAlone) {
 }
 
 TEST_F(Faults, CopiedBytesPastTheSignedRange) {
+    system.table["e:"].space = SpaceCounts{8, 512, 600000, 600000}; // room for it all
     addTrack("a.mp3", pattern(100, 1));
     const std::string big = (source.path() / "big.mp3").string();
     makeFile(big, std::uintmax_t{1} << 31);

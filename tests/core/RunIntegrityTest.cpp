@@ -114,6 +114,30 @@ INSTANTIATE_TEST_SUITE_P(
                      }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Two tracks of the card swapped: the first run fails after it copied them, the second must
+// still put each recording where the operator wanted it, although the names now hold others.
+TEST_F(RunIntegrity, ARunAfterAFailedOneCopiesTheSameRecordings) {
+    writeBytes(cardPath("M0000001.MP3"), pattern(3000, 1));
+    writeBytes(cardPath("M0000002.MP3"), pattern(5000, 2));
+    listCardFile(*this, "M0000002.MP3", 0);
+    listCardFile(*this, "M0000001.MP3", 0);
+    system.corruptOnDevice = {{"INDEX123.VKM", 1}};
+    answer(true);
+    run.cmdFinish_Click();
+    ASSERT_EQ(form.messages.size(), 1u);
+    ASSERT_FALSE(fs::exists(cardPath("INDEX123.VKM")));
+
+    system.corruptOnDevice.clear();
+    form.messages.clear();
+    run.cmdFinish_Click();
+
+    EXPECT_EQ(form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
+    EXPECT_EQ(onCard("M0000001.MP3"), pattern(5000, 2));
+    EXPECT_EQ(onCard("M0000002.MP3"), pattern(3000, 1));
+    EXPECT_EQ(state.tracks.slot(1).srcPath, cardPath("M0000001.MP3")) << "where its recording now is";
+    EXPECT_FALSE(fs::exists(cardPath("VELKKEEP"))) << "released once the card was verified";
+}
+
 TEST_F(RunIntegrity, AFileInTheRootThatTheRunDidNotWriteFailsIt) {
     addTrack("a.mp3", pattern(100, 1));
     answer(true, [&](FakeForm& f) {

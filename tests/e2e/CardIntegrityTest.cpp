@@ -81,14 +81,16 @@ std::uint64_t freeBytes(const std::string& folder) {
 }
 
 // The tracks fit the card's capacity, but a sub-folder that the wipe keeps holds most of it.
+// The room is checked before the wipe; here another program fills the card after that.
 TEST_P(CardIntegrity, ACardThatFillsUpMidCopyFailsWithTheSystemsReasonAndNoShortTrack) {
     MAKE_CARD(card);
     const fs::path root = card->mountPoint();
     fs::create_directory(root / "keep");
-    const std::uint64_t filler = freeBytes(root) - (1536u << 10);
-    writeBytes(root / "keep" / "filler", std::string(filler, 'f'));
-    card->remount();
-    ASSERT_LT(freeBytes(root), 1600u << 10) << "the filler did not take the space";
+    std::uint64_t filler = 0;
+    auto fill = [&] {
+        filler = freeBytes(root) - (1536u << 10);
+        writeBytes(root / "keep" / "filler", std::string(filler, 'f'));
+    };
 
     Window w(system);
     ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
@@ -99,9 +101,13 @@ TEST_P(CardIntegrity, ACardThatFillsUpMidCopyFailsWithTheSystemsReasonAndNoShort
     for (const char* name : {"one.mp3", "two.mp3", "three.mp3"})
         w.add(sources.str(), name);
     ASSERT_EQ(w.form.rowCount(Control::lstList1), 3) << w.form.text(Control::txtTEXT1);
-    w.operate();
+    w.operate([&](FakeForm& f) {
+        if (filler == 0 && f.text(Control::Label7) == "Deleting Existing Files")
+            fill();
+    });
     w.run.cmdFinish_Click();
 
+    ASSERT_NE(filler, 0u) << "the run never reached the wipe: " << ::testing::PrintToString(w.form.messages);
     EXPECT_FALSE(w.completed());
     ASSERT_EQ(w.form.messages.size(), 1u);
     const std::string reason = std::strerror(card->fullCardError());
@@ -324,12 +330,16 @@ TEST_P(CardIntegrity, TheOnlyCopyOfARecordingSurvivesEveryFailureAfterTheWipe) {
                  }
              });
          }},
-        {"a full card",
+        {"a card filled by another program during the wipe",
          [](LoopCard& card, Window& w, const std::string&) {
-             fs::create_directory(fs::path(card.mountPoint()) / "keep");
-             writeBytes(fs::path(card.mountPoint()) / "keep" / "filler",
-                        std::string(freeBytes(card.mountPoint()) - (256u << 10), 'f'));
-             w.operate();
+             w.operate([&card, done = false](FakeForm& f) mutable {
+                 if (!done && f.text(Control::Label7) == "Deleting Existing Files") {
+                     fs::create_directory(fs::path(card.mountPoint()) / "keep");
+                     writeBytes(fs::path(card.mountPoint()) / "keep" / "filler",
+                                std::string(freeBytes(card.mountPoint()) - (256u << 10), 'f'));
+                     done = true;
+                 }
+             });
          }},
         {"the program ending",
          [](LoopCard&, Window& w, const std::string&) {

@@ -23,10 +23,10 @@ public:
         RootFolder root;
     };
 
-    /// A removable drive with a card of sectorsPerCluster × bytesPerSector × clusters bytes
+    /// A removable drive with an empty card of sectorsPerCluster × bytesPerSector × clusters bytes
     /// whose root folder is `root`.
     void addCard(const std::string& designation, const std::string& root,
-                 SpaceCounts counts = {4, 512, 0, 31000});
+                 SpaceCounts counts = {4, 512, 31000, 31000});
     /// A removable reader with no card in it.
     void addEmptyReader(const std::string& designation);
     void addFixed(const std::string& designation, const std::string& root);
