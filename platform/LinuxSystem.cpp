@@ -239,7 +239,7 @@ std::vector<DriveEntry> LinuxSystem::drives() const {
     for (const Disk& disk : removableDisks()) {
         const std::string designation = designationOf(disk.name);
         std::string detail;
-        if (const std::string use = systemUseOf(disk, mounts, m_proc, m_dev); !use.empty())
+        if (const std::string use = systemUseOf(disk, mounts, m_proc, m_sys, m_dev); !use.empty())
             detail = text::driveSystemDisk + std::string(text::driveReasonSeparator) + use;
         else if (disk.sectors == 0)
             detail = text::driveNoCard;
@@ -294,7 +294,7 @@ std::uint32_t LinuxSystem::driveType(const std::string& designation) const {
     const auto table = readMounts();
     const MountTable& mounts = *table;
     if (const auto name = removableDisk(designation))
-        return systemUseOf(readDisk(*name), mounts, m_proc, m_dev).empty() ? drive_type::removable : drive_type::fixed;
+        return systemUseOf(readDisk(*name), mounts, m_proc, m_sys, m_dev).empty() ? drive_type::removable : drive_type::fixed;
     const MountEntry* m = fixedMount(mounts, designation);
     if (!m)
         return drive_type::noRootDir;

@@ -39,12 +39,29 @@ bool onDisk(const MountEntry& m, const LinuxSystem::Disk& disk, const std::strin
     });
 }
 
+/// The disk with the devices stacked on it: an encrypted or LVM volume, a RAID array over
+/// its partitions ("holders" in sysfs), and those stacked on them in turn.
+LinuxSystem::Disk withHolders(LinuxSystem::Disk disk, const std::string& sysRoot) {
+    for (std::size_t i = 0; i < disk.devices.size(); ++i) {
+        const std::string holders = sysRoot + "/class/block/" + disk.devices[i].name + "/holders";
+        for (const std::string& name : folderEntries(holders)) {
+            const bool known = std::any_of(disk.devices.begin(), disk.devices.end(),
+                                           [&](const LinuxSystem::BlockDevice& d) { return d.name == name; });
+            const auto number = parseDeviceNumber(readAttribute(sysRoot + "/class/block/" + name + "/dev"));
+            if (!known && number)
+                disk.devices.push_back({name, *number, 0});
+        }
+    }
+    return disk;
+}
+
 } // namespace
 
-std::string systemUseOf(const LinuxSystem::Disk& disk, const MountTable& mounts, const std::string& procRoot,
-                        const std::string& devRoot) {
-    if (disk.sectors == 0)
+std::string systemUseOf(const LinuxSystem::Disk& whole, const MountTable& mounts, const std::string& procRoot,
+                        const std::string& sysRoot, const std::string& devRoot) {
+    if (whole.sectors == 0)
         return {};
+    const LinuxSystem::Disk disk = withHolders(whole, sysRoot);
     for (const MountEntry& m : mounts.entries())
         if (onDisk(m, disk, devRoot) && systemMountPoint(m.mountPoint))
             return m.mountPoint;

@@ -423,10 +423,14 @@ TEST_F(FakeTree, ACardTheSystemUsesIsNoCard) {
         {"/home/pi/card", "", ""},
         {"/media/pi/CARD", "/dev/mmcblk1p2 partition 1048572 0 -2", "/dev/mmcblk1p2"},
         {"/media/pi/CARD", "/media/pi/CARD/swap\\040file file 1048572 0 -2", "/media/pi/CARD/swap file"},
+        {"/media/pi/CARD", "/dev/dm-0 partition 1048572 0 -2", "/dev/dm-0"}, // encrypted swap on p2
     };
     disk({"mmcblk1", "0", "7626752", "179:32", "platform/mmc_host/mmc1/mmc1:0001", "SD"});
     partition("mmcblk1", "mmcblk1p1", 1, "179:33");
     partition("mmcblk1", "mmcblk1p2", 2, "179:34");
+    put(m_base / "sys/devices/virtual/block/dm-0/dev", "253:0\n");
+    link(m_base / "sys/devices/virtual/block/dm-0", m_base / "sys/class/block/dm-0");
+    link(m_base / "sys/devices/virtual/block/dm-0", m_base / "sys/class/block/mmcblk1p2/holders/dm-0");
     for (const Case& c : cases) {
         mounts(line(30, "179:33", c.mountPoint, "vfat", "/dev/mmcblk1p1"));
         put(m_base / "proc/swaps", std::string("Filename Type Size Used Priority\n") + c.swap + "\n");
