@@ -129,8 +129,22 @@ protected:
         active->m_asked = rows(active->k().File2);
         active->m_answer();
     }
+    /// Runs `act` at the first yield of the run that shows `caption` in Label7.
+    void whenShowing(std::string caption, std::function<void()> act) {
+        m_caption = std::move(caption);
+        m_act = std::move(act);
+        SetTimer(nullptr, 0, 1, &CardRun::captionTick);
+    }
+    static void CALLBACK captionTick(HWND, UINT, UINT_PTR id, DWORD) {
+        if (!active || active->k().Label7.text() != active->m_caption)
+            return;
+        KillTimer(nullptr, id);
+        active->m_act();
+    }
 
     static inline CardRun* active = nullptr;
+    std::string m_caption;
+    std::function<void()> m_act;
     const fs::path m_card = L"E:\\";
     const std::string m_folder = "Ansagen B\u00fcro \u65e5\u672c";
     TempFolder m_work{"work"};
@@ -191,13 +205,16 @@ TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
     EXPECT_EQ(contentsOf(m_card / "KEEP"), (std::map<std::string, std::string>{{"inside.mp3", "kept"}}));
 }
 
-// The card fills up during the copies (a folder the wipe keeps holds the room). The operator
-// reads why in the system's own words, in the system's language, and that the card is not
-// ready. The Japanese run (test_windows_card_run_ja) shows what a non-ANSI text would become.
+// The card fills up during the copies: another program takes the room in a folder the wipe
+// keeps, after the run found enough. The operator reads why in the system's own words, in the
+// system's language, and that the card is not ready. The Japanese run
+// (test_windows_card_run_ja) shows what a non-ANSI text would become.
 TEST_F(CardRun, ACardThatFillsUpSaysWhyInTheOperatorsLanguage) {
-    ULARGE_INTEGER room{};
-    ASSERT_TRUE(GetDiskFreeSpaceExW(L"E:\\", &room, nullptr, nullptr));
-    writeFile(m_card / "KEEP" / "filler.bin", std::string(room.QuadPart - 100'000, 'f'));
+    whenShowing(text::deletingFiles, [this] {
+        ULARGE_INTEGER room{};
+        ASSERT_TRUE(GetDiskFreeSpaceExW(L"E:\\", &room, nullptr, nullptr));
+        writeFile(m_card / "KEEP" / "filler.bin", std::string(room.QuadPart - 100'000, 'f'));
+    });
     pickDrive(k().Drive1, "e:");
     m_form->Timer1_Timer();
     add("eins.mp3");
