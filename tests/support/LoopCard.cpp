@@ -1,4 +1,5 @@
 #include "LoopCard.h"
+#include "Spawn.h"
 
 #include <cerrno>
 #include <chrono>
@@ -16,13 +17,10 @@
 #include <fcntl.h>
 #include <linux/loop.h>
 #include <sched.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace velk::test {
 
@@ -46,36 +44,12 @@ std::string mkfsTool(const std::string& fsType) {
 }
 
 /// Starts a tool with its output in `log`.
-pid_t spawn(std::vector<std::string> argv, const std::string& log,
+pid_t spawn(const std::vector<std::string>& argv, const std::string& log,
             const std::vector<std::string>& extraEnv = {}) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    std::vector<char*> args;
-    for (std::string& a : argv)
-        args.push_back(a.data());
-    args.push_back(nullptr);
-    std::vector<std::string> envStrings(extraEnv);
-    for (char** e = environ; *e; ++e)
-        envStrings.emplace_back(*e);
-    std::vector<char*> env;
-    for (std::string& e : envStrings)
-        env.push_back(e.data());
-    env.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        fail("starting " + argv[0], spawned);
+    const pid_t pid = spawnLogged(argv, log, extraEnv);
+    if (pid < 0)
+        fail("starting " + argv[0]);
     return pid;
-}
-
-int waitFor(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return status;
 }
 
 std::string contentOf(const std::string& path) {
