@@ -59,12 +59,7 @@ class CardListWindowTest : public QObject {
     std::unique_ptr<ui::frmForm1> m_form;
     QStringList m_messages;
 
-    template <typename T> T* find(const char* name) {
-        T* w = m_form->findChild<T*>(s(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
+    template <typename T> T* find(const char* name) { return control<T>(*m_form, name); }
     QString guidance() { return find<QPlainTextEdit>("txtTEXT1")->toPlainText(); }
 
     void drop(const QStringList& paths, bool expectAccepted = true) {
