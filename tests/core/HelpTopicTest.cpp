@@ -1,10 +1,10 @@
 #include "core/HelpTopic.h"
 #include "support/Bytes.h"
+#include "support/MountNamespace.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <sched.h>
 #include <sys/mount.h>
 
 #include <cerrno>
@@ -146,10 +146,9 @@ TEST(ReadHelpTopic, UnopenableTopicsComeBackAsErrorsWithThePath) {
 class ReadOnlyFolder : public testing::Test {
 protected:
     void SetUp() override {
-        if (::unshare(CLONE_NEWNS) != 0)
-            GTEST_SKIP() << "needs a private mount namespace (root): " << std::strerror(errno);
-        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", m_dir.path().c_str(), "tmpfs", 0, "size=1m") != 0)
+        if (const std::string& why = velk::test::whyNoPrivateMounts(); !why.empty())
+            GTEST_SKIP() << "needs a private mount namespace (root): " << why;
+        if (::mount("tmpfs", m_dir.path().c_str(), "tmpfs", 0, "size=1m") != 0)
             GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
         m_mounted = true;
         writeBytes(m_dir.path() / "velkhlp5.txt", "kept\r\n");

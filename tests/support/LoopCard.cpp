@@ -1,4 +1,5 @@
 #include "LoopCard.h"
+#include "MountNamespace.h"
 #include "Spawn.h"
 
 #include <cerrno>
@@ -16,7 +17,6 @@
 
 #include <fcntl.h>
 #include <linux/loop.h>
-#include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -168,8 +168,7 @@ std::string LoopCard::unavailableReason(const std::string& fsType) {
 std::string LoopCard::prepare(const std::string& fsType) {
     if (std::string why = unavailableReason(fsType); !why.empty())
         return "no real card reader here: " + why;
-    // Once per process: a second namespace would be no worse, but gains nothing.
-    static const std::string namespaceError = enterPrivateMountNamespace();
+    const std::string& namespaceError = whyNoPrivateMounts();
     return namespaceError.empty() ? std::string() : "no private mount namespace: " + namespaceError;
 }
 
@@ -182,13 +181,7 @@ std::unique_ptr<LoopCard> LoopCard::make(const Options& options, std::string& wh
     }
 }
 
-std::string LoopCard::enterPrivateMountNamespace() {
-    if (::unshare(CLONE_NEWNS) != 0)
-        return std::string("unshare(CLONE_NEWNS): ") + std::strerror(errno);
-    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        return std::string("making / private: ") + std::strerror(errno);
-    return {};
-}
+std::string LoopCard::enterPrivateMountNamespace() { return whyNoPrivateMounts(); }
 
 LoopCard::LoopCard(Options options)
     : m_options(std::move(options)), m_byFuse(fatByFuse(m_options.fsType)) {
