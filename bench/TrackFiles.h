@@ -1,12 +1,15 @@
 #pragma once
 
 // What the card benchmarks share: sixteen 4 MiB tracks in a fresh folder, as a full card's
-// worth of messages, and a stopwatch.
+// worth of messages, a loop card to copy them to, and a stopwatch.
+
+#include "support/LoopCard.h"
 
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,5 +43,27 @@ inline std::filesystem::path makeTracks(const std::string& folderPrefix, std::ve
     }
     return top;
 }
+
+/// The tracks and an empty 128 MiB loop card, both gone with the object.
+class TracksAndCard {
+protected:
+    explicit TracksAndCard(const std::string& folderPrefix)
+        : m_sources(makeTracks(folderPrefix, m_tracks)) {
+        velk::test::LoopCard::Options options;
+        options.imageBytes = std::uint64_t{128} << 20;
+        m_card = std::make_unique<velk::test::LoopCard>(options);
+    }
+    ~TracksAndCard() {
+        m_card.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_sources, ignored);
+    }
+    TracksAndCard(const TracksAndCard&) = delete;
+    TracksAndCard& operator=(const TracksAndCard&) = delete;
+
+    std::vector<std::string> m_tracks;
+    std::filesystem::path m_sources;
+    std::unique_ptr<velk::test::LoopCard> m_card;
+};
 
 } // namespace bench

@@ -53,24 +53,13 @@ void run(std::vector<std::string> arguments) {
         throw std::runtime_error("failed: " + arguments.front() + " " + arguments.at(1));
 }
 
-class Bench {
+class Bench : bench::TracksAndCard {
 public:
-    Bench() {
-        m_sources = bench::makeTracks("velk-bench-cli", m_tracks);
-        velk::test::LoopCard::Options options;
-        options.imageBytes = std::uint64_t{128} << 20;
-        m_card = std::make_unique<velk::test::LoopCard>(options);
+    Bench() : TracksAndCard("velk-bench-cli") {
         // The run stages its index in the current folder.
         fs::current_path(m_sources);
         ::sync();
     }
-    ~Bench() {
-        m_card.reset();
-        std::error_code ignored;
-        fs::remove_all(m_sources, ignored);
-    }
-    Bench(const Bench&) = delete;
-    Bench& operator=(const Bench&) = delete;
 
     double velkCard() {
         std::vector<std::string> arguments = {VELK_CARD, "programme", "--yes", "--quiet", "--card", m_card->device()};
@@ -103,11 +92,6 @@ public:
                 fs::remove(entry.path());
         ::sync();
     }
-
-private:
-    fs::path m_sources;
-    std::vector<std::string> m_tracks;
-    std::unique_ptr<velk::test::LoopCard> m_card;
 };
 
 void BM_ProgrammeAgainstCpSyncCmp(benchmark::State& state) {

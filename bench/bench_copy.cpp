@@ -51,25 +51,14 @@ void dropFromCache(const std::string& path) {
     ::close(fd);
 }
 
-class Bench {
+class Bench : bench::TracksAndCard {
 public:
-    Bench() {
-        m_sources = bench::makeTracks("velk-bench-copy", m_tracks);
+    Bench() : TracksAndCard("velk-bench-copy") {
         const velk::CardNames names = velk::buildCardNames();
         for (int i = 1; i <= trackCount; ++i)
             m_cardNames.push_back(names[i]);
-        velk::test::LoopCard::Options options;
-        options.imageBytes = std::uint64_t{128} << 20;
-        m_card = std::make_unique<velk::test::LoopCard>(options);
         ::sync();
     }
-    ~Bench() {
-        m_card.reset();
-        std::error_code ignored;
-        fs::remove_all(m_sources, ignored);
-    }
-    Bench(const Bench&) = delete;
-    Bench& operator=(const Bench&) = delete;
 
     double programCopy() {
         const auto start = Clock::now();
@@ -133,11 +122,8 @@ private:
         return velk::cardFilePath(root(), m_cardNames[i]);
     }
 
-    fs::path m_sources;
-    std::vector<std::string> m_tracks;
     std::vector<velk::ContentHash> m_written;
     std::vector<std::string> m_cardNames;
-    std::unique_ptr<velk::test::LoopCard> m_card;
     const velk::LinuxSystem m_system;
 };
 

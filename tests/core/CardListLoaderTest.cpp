@@ -5,6 +5,7 @@
 #include "core/CardListLoader.h"
 #include "core/TrackEditor.h"
 #include "core/TrackList.h"
+#include "support/CardIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -89,10 +90,6 @@ struct Refusal {
     std::string path = "INDEX123.VKM";
 };
 
-std::string record(int number, int mode, const std::string& name) {
-    return std::string{static_cast<char>(number), static_cast<char>(mode)} + name;
-}
-
 class RefusedLoad : public LoadFixture, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(RefusedLoad, ShowsWhyAndChangesNothing) {
@@ -124,14 +121,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cards, RefusedLoad,
     ::testing::Values(
         Refusal{"no index", "-", {}, "<missing>"},
-        Refusal{"wrong length", "\x01" + record(1, 0, "M0000001.MP3") + "x", {"M0000001.MP3"},
+        Refusal{"wrong length", "\x01" + indexRecord(1, 0, "M0000001.MP3") + "x", {"M0000001.MP3"},
                 "the INDEX file is 16 bytes long, not 1 byte and 14 for each track"},
-        Refusal{"count mismatch", "\x03" + record(1, 0, "M0000001.MP3") + record(2, 0, "M0000002.MP3"),
+        Refusal{"count mismatch", "\x03" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 0, "M0000002.MP3"),
                 {"M0000001.MP3", "M0000002.MP3"},
                 "the INDEX file's count byte says 3 tracks, but it holds records for 2"},
-        Refusal{"bad name", "\x01" + record(1, 0, "INDEX123.VKM"), {},
+        Refusal{"bad name", "\x01" + indexRecord(1, 0, "INDEX123.VKM"), {},
                 "track 1 names \"INDEX123.VKM\", not a card file M00000nn.MP3"},
-        Refusal{"missing track file", "\x02" + record(1, 0, "M0000001.MP3") + record(2, 2, "M0000002.MP3"),
+        Refusal{"missing track file", "\x02" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 2, "M0000002.MP3"),
                 {"M0000001.MP3"}, "<missing>", "M0000002.MP3"}),
     [](const auto& info) {
         std::string name = info.param.what;
@@ -148,7 +145,7 @@ TEST_F(LoadFixture, TheListAndCapacityLimitsOfTheAddApply) {
     std::string seventeen = "\x11";
     for (int s = 1; s <= 17; ++s) {
         const std::string name = "M00000" + std::string(s < 10 ? "0" : "") + std::to_string(s) + ".MP3";
-        seventeen += record(s, 0, name);
+        seventeen += indexRecord(s, 0, name);
         writeBytes(fs::path(cardRoot) / name, "a");
     }
     writeBytes(fs::path(cardRoot) / "INDEX123.VKM", seventeen);
@@ -157,7 +154,7 @@ TEST_F(LoadFixture, TheListAndCapacityLimitsOfTheAddApply) {
     EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
     EXPECT_EQ(trackList(), before);
 
-    writeBytes(fs::path(cardRoot) / "INDEX123.VKM", "\x01" + record(1, 0, "M0000001.MP3"));
+    writeBytes(fs::path(cardRoot) / "INDEX123.VKM", "\x01" + indexRecord(1, 0, "M0000001.MP3"));
     makeFile(fs::path(cardRoot) / "M0000001.MP3", 5000);
     state.cardBytes = 4999;
     loader.lstList1_LoadFromCard();

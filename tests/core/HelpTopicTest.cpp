@@ -1,15 +1,15 @@
 #include "core/HelpTopic.h"
+#include "support/Bytes.h"
+#include "support/MountNamespace.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <sched.h>
-#include <stdlib.h>
 #include <sys/mount.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -19,35 +19,9 @@ using namespace std::string_literals;
 
 namespace {
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velk-help-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    [[nodiscard]] const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using velk::test::readBytes;
+using velk::test::TempFolder;
+using velk::test::writeBytes;
 
 TEST(HelpTopicFile, NamesTheNineTopicsAndNothingElse) {
     EXPECT_EQ(velk::helpTopicFile(1), "velkhlp1.txt");
@@ -172,10 +146,9 @@ TEST(ReadHelpTopic, UnopenableTopicsComeBackAsErrorsWithThePath) {
 class ReadOnlyFolder : public testing::Test {
 protected:
     void SetUp() override {
-        if (::unshare(CLONE_NEWNS) != 0)
-            GTEST_SKIP() << "needs a private mount namespace (root): " << std::strerror(errno);
-        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", m_dir.path().c_str(), "tmpfs", 0, "size=1m") != 0)
+        if (const std::string& why = velk::test::whyNoPrivateMounts(); !why.empty())
+            GTEST_SKIP() << "needs a private mount namespace (root): " << why;
+        if (::mount("tmpfs", m_dir.path().c_str(), "tmpfs", 0, "size=1m") != 0)
             GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
         m_mounted = true;
         writeBytes(m_dir.path() / "velkhlp5.txt", "kept\r\n");

@@ -1,6 +1,7 @@
 #include "core/CardImage.h"
 #include "core/IndexReader.h"
 #include "core/TrackTable.h"
+#include "support/CardIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +11,9 @@
 namespace velk {
 namespace {
 
-std::vector<std::uint8_t> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
+using test::indexRecord;
 
-std::string record(int number, int mode, const std::string& name) {
-    return std::string{static_cast<char>(number), static_cast<char>(mode)} + name;
-}
+std::vector<std::uint8_t> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
 
 TEST(IndexReader, WhatTheWriterWritesReadsBackRecordForRecord) {
     const CardNames names = buildCardNames();
@@ -36,7 +35,7 @@ TEST(IndexReader, WhatTheWriterWritesReadsBackRecordForRecord) {
 }
 
 TEST(IndexReader, ATrackMayNameAnotherSlotsFile) {
-    const IndexContent read = parseIndex(bytesOf("\x01" + record(1, 2, "M0000020.MP3")));
+    const IndexContent read = parseIndex(bytesOf("\x01" + indexRecord(1, 2, "M0000020.MP3")));
     ASSERT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(read.records[0].cardName, "M0000020.MP3");
     EXPECT_EQ(read.records[0].playMode, 2);
@@ -57,8 +56,8 @@ TEST_P(MalformedIndex, IsRefusedWithItsFault) {
     EXPECT_EQ(read.error, GetParam().error);
 }
 
-const std::string one = record(1, 0, "M0000001.MP3");
-const std::string two = record(2, 1, "M0000002.MP3");
+const std::string one = indexRecord(1, 0, "M0000001.MP3");
+const std::string two = indexRecord(2, 1, "M0000002.MP3");
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, MalformedIndex,
@@ -78,19 +77,19 @@ INSTANTIATE_TEST_SUITE_P(
                   "the INDEX file's count byte says 1 tracks, but it holds records for 2"},
         Malformed{"count 0 with a record", std::string(1, '\0') + one,
                   "the INDEX file's count byte says 0 tracks, but it holds records for 1"},
-        Malformed{"numbers out of order", "\x02" + two + record(1, 0, "M0000001.MP3"),
+        Malformed{"numbers out of order", "\x02" + two + indexRecord(1, 0, "M0000001.MP3"),
                   "track 1 has the number 2"},
-        Malformed{"play mode 3", "\x02" + one + record(2, 3, "M0000002.MP3"),
+        Malformed{"play mode 3", "\x02" + one + indexRecord(2, 3, "M0000002.MP3"),
                   "track 2 has play mode 3, not 0, 1 or 2"},
-        Malformed{"lower case", "\x01" + record(1, 0, "m0000001.mp3"),
+        Malformed{"lower case", "\x01" + indexRecord(1, 0, "m0000001.mp3"),
                   "track 1 names \"m0000001.mp3\", not a card file M00000nn.MP3"},
-        Malformed{"other extension", "\x01" + record(1, 0, "M0000001.NVR"),
+        Malformed{"other extension", "\x01" + indexRecord(1, 0, "M0000001.NVR"),
                   "track 1 names \"M0000001.NVR\", not a card file M00000nn.MP3"},
-        Malformed{"slot 0", "\x01" + record(1, 0, "M0000000.MP3"),
+        Malformed{"slot 0", "\x01" + indexRecord(1, 0, "M0000000.MP3"),
                   "track 1 names \"M0000000.MP3\", not a card file M00000nn.MP3"},
-        Malformed{"slot 21", "\x01" + record(1, 0, "M0000021.MP3"),
+        Malformed{"slot 21", "\x01" + indexRecord(1, 0, "M0000021.MP3"),
                   "track 1 names \"M0000021.MP3\", not a card file M00000nn.MP3"},
-        Malformed{"stray bytes in the name", "\x01" + record(1, 0, std::string("M00\0\xff" "01.MP3!", 12)),
+        Malformed{"stray bytes in the name", "\x01" + indexRecord(1, 0, std::string("M00\0\xff" "01.MP3!", 12)),
                   "track 1 names \"M00??01.MP3!\", not a card file M00000nn.MP3"}),
     [](const auto& info) {
         std::string name = info.param.what;

@@ -3,9 +3,10 @@
 
 #include "RunFixture.h"
 
+#include "support/MountNamespace.h"
+
 #include <gtest/gtest.h>
 
-#include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -25,20 +26,8 @@ namespace fs = std::filesystem;
 const std::string cardUnchanged = "Programming FAILED - the MMC card has not been changed";
 const std::string cardIncomplete = "Programming FAILED - the MMC card is incomplete and NOT ready for use";
 
-/// Empty when this process may mount in a mount namespace of its own, else why not. The
-/// namespace is made once; mounts made in it vanish with the process.
-const std::string& whyNoMounts() {
-    static const std::string why = [] () -> std::string {
-        if (::geteuid() != 0)
-            return "needs root to mount";
-        if (::unshare(CLONE_NEWNS) != 0)
-            return std::string("unshare(CLONE_NEWNS): ") + std::strerror(errno);
-        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            return std::string("making / private: ") + std::strerror(errno);
-        return {};
-    }();
-    return why;
-}
+/// Empty when this process may mount in a mount namespace of its own, else why not.
+std::string whyNoMounts() { return ::geteuid() != 0 ? "needs root to mount" : whyNoPrivateMounts(); }
 
 struct Faults : RunFixture {
     std::vector<std::string> mounted;

@@ -5,6 +5,7 @@
 #include "core/Colours.h"
 #include "core/Module1.h"
 #include "core/ProgrammingRun.h"
+#include "support/Bytes.h"
 #include "support/FakeForm.h"
 #include "support/FakeSystem.h"
 
@@ -13,33 +14,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace velk::test {
-
-inline std::string readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-/// Content that differs from byte to byte and from file to file, zero bytes included.
-inline std::string pattern(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    std::uint32_t x = seed * 2654435761u + 1;
-    for (char& c : bytes) {
-        x = x * 1103515245u + 12345u;
-        c = static_cast<char>(x >> 24);
-    }
-    return bytes;
-}
 
 /// Names in a folder, sorted; sub-folders end in '/'.
 inline std::vector<std::string> listing(const std::filesystem::path& folder) {

@@ -3,6 +3,8 @@
 
 #include "RunFixture.h"
 
+#include "support/CardIndex.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -171,11 +173,7 @@ TEST_F(RunIntegrity, ARootThatCannotBeKeptAsideLeavesTheCardAlone) {
 // Another window started in the same folder rewrites the staged index while this run waits.
 TEST_F(RunIntegrity, TheCardGetsTheIndexThisRunBuilt) {
     addTrack("a.mp3", pattern(100, 1), 2);
-    const std::string ownIndex = [&] {
-        std::string bytes(1, '\1');
-        bytes += std::string{'\1', '\2'} + "M0000001.MP3";
-        return bytes;
-    }();
+    const std::string ownIndex = indexFor({2});
     form.onYield = [&](FakeForm& f) {
         if (f.isVisible(Control::Frame1)) {
             writeBytes(work.path() / "INDEX123.VKM", std::string(2, '\0'));

@@ -3,43 +3,17 @@
 #include "core/Module1.h"
 #include "core/TrackList.h"
 #include "support/FakeForm.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace velk::test {
-
-/// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "velk-tracks-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    [[nodiscard]] const std::filesystem::path& path() const { return m_path; }
-    [[nodiscard]] std::string str() const { return m_path.string(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 /// Creates (or resizes) a file of `size` bytes; large sizes cost nothing, the file is sparse.
 inline void makeFile(const std::filesystem::path& path, std::uintmax_t size) {

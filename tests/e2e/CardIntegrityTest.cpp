@@ -3,6 +3,7 @@
 // it unmounted: a run may only report "DOWNLOAD COMPLETE" for what the card really holds.
 
 #include "CardWindow.h"
+#include "RealCardTest.h"
 
 #include "core/FilePattern.h"
 #include "core/RunFixture.h"
@@ -32,39 +33,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CardIntegrity : public ::testing::TestWithParam<const char*> {
+class CardIntegrity : public RealCardsTest {
 protected:
-    void SetUp() override {
-        if (const std::string why = LoopCard::prepare(GetParam()); !why.empty())
-            GTEST_SKIP() << why;
-        previousFolder = fs::current_path();
-        fs::current_path(work.path());
-    }
-
-    void TearDown() override {
-        if (!previousFolder.empty())
-            fs::current_path(previousFolder);
-    }
-
-    /// A card of the file system under test; null (and the test skipped) when the machine
-    /// cannot mount it.
-    std::unique_ptr<LoopCard> makeCard() {
-        LoopCard::Options options;
-        options.fsType = GetParam();
-        return LoopCard::make(options, skipReason);
-    }
-
     /// Writes a source file and returns its content.
-    std::string source(const std::string& name, std::size_t size, unsigned seed) {
+    std::string sourceFile(const std::string& name, std::size_t size, unsigned seed) {
         std::string bytes = pattern(size, seed);
-        writeBytes(sources.path() / name, bytes);
+        writeBytes(source.path() / name, bytes);
         return bytes;
     }
 
-    TempFolder work;
-    TempFolder sources;
-    fs::path previousFolder;
-    std::string skipReason;
     const LinuxSystem system;
 };
 
@@ -95,11 +72,11 @@ TEST_P(CardIntegrity, ACardThatFillsUpMidCopyFailsWithTheSystemsReasonAndNoShort
     Window w(system);
     ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
     // Root may also write into ext4's reserved blocks, some 400 KiB more than it has free.
-    const std::vector<std::string> bytes{source("one.mp3", 1u << 20, 1),
-                                         source("two.mp3", 1536u << 10, 2),
-                                         source("three.mp3", 300u << 10, 3)};
+    const std::vector<std::string> bytes{sourceFile("one.mp3", 1u << 20, 1),
+                                         sourceFile("two.mp3", 1536u << 10, 2),
+                                         sourceFile("three.mp3", 300u << 10, 3)};
     for (const char* name : {"one.mp3", "two.mp3", "three.mp3"})
-        w.add(sources.str(), name);
+        w.add(source.str(), name);
     ASSERT_EQ(w.form.rowCount(Control::lstList1), 3) << w.form.text(Control::txtTEXT1);
     w.operate([&](FakeForm& f) {
         if (filler == 0 && f.text(Control::Label7) == "Deleting Existing Files")
@@ -147,15 +124,15 @@ bool refusesFchmod(const std::string& root) {
 TEST_P(CardIntegrity, PrivateAndReadOnlySourcesGivePlainCardFilesThatVerify) {
     MAKE_CARD(card);
     const bool refusing = refusesFchmod(card->mountPoint());
-    const std::string privateBytes = source("private.mp3", 300u << 10, 7);
-    const std::string readOnlyBytes = source("readonly.mp3", 20000, 8);
-    fs::permissions(sources.path() / "private.mp3", fs::perms::owner_read | fs::perms::owner_write);
-    fs::permissions(sources.path() / "readonly.mp3", fs::perms::owner_read);
+    const std::string privateBytes = sourceFile("private.mp3", 300u << 10, 7);
+    const std::string readOnlyBytes = sourceFile("readonly.mp3", 20000, 8);
+    fs::permissions(source.path() / "private.mp3", fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(source.path() / "readonly.mp3", fs::perms::owner_read);
 
     Window w(system);
     ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
-    w.add(sources.str(), "private.mp3");
-    w.add(sources.str(), "readonly.mp3");
+    w.add(source.str(), "private.mp3");
+    w.add(source.str(), "readonly.mp3");
     w.operate();
     w.run.cmdFinish_Click();
 
@@ -182,13 +159,13 @@ TEST_P(CardIntegrity, ACardReprogrammedFromItsOwnFilesHoldsThemInTheirNewSlots) 
         writeBytes(root / ("M000000" + std::to_string(i + 1) + ".MP3"), old[i]);
     writeBytes(root / "INDEX123.VKM", indexFor({0, 0, 0}));
     card->remount();
-    fs::create_symlink(root / "M0000002.MP3", sources.path() / "linked.mp3");
+    fs::create_symlink(root / "M0000002.MP3", source.path() / "linked.mp3");
 
     Window w(system);
     ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
     w.add(root.string(), "M0000003.MP3");
     w.add(root.string(), "M0000001.MP3");
-    w.add(sources.str(), "linked.mp3");
+    w.add(source.str(), "linked.mp3");
     ASSERT_EQ(w.form.rowCount(Control::lstList1), 3) << w.form.text(Control::txtTEXT1);
     w.setMode(0, 2);
     w.setMode(1, 1);
@@ -218,10 +195,10 @@ TEST_P(CardIntegrity, ACardSwappedDuringTheQuestionIsRefusedAndLeftAsItWas) {
     other->remount();
     const std::string mountPoint = card->mountPoint();
 
-    source("new.mp3", 30000, 23);
+    sourceFile("new.mp3", 30000, 23);
     Window w(system);
     ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
-    w.add(sources.str(), "new.mp3");
+    w.add(source.str(), "new.mp3");
     bool swapped = false;
     w.operate([&](FakeForm& f) {
         if (f.isVisible(Control::Frame1) && !swapped) {
@@ -245,18 +222,18 @@ TEST_P(CardIntegrity, ACardSwappedDuringTheQuestionIsRefusedAndLeftAsItWas) {
 TEST_P(CardIntegrity, TwoRunsSharingOneFolderGiveEachCardItsOwnIndex) {
     MAKE_CARD(firstCard);
     MAKE_CARD(secondCard);
-    const std::string x = source("x.mp3", 70000, 31);
-    const std::string y = source("y.mp3", 9000, 32);
-    const std::string z = source("z.nvr", 33333, 33);
+    const std::string x = sourceFile("x.mp3", 70000, 31);
+    const std::string y = sourceFile("y.mp3", 9000, 32);
+    const std::string z = sourceFile("z.nvr", 33333, 33);
 
     Window first(system);
     Window second(system);
     ASSERT_TRUE(first.chooseCard(firstCard->device()));
     ASSERT_TRUE(second.chooseCard(secondCard->device()));
-    first.add(sources.str(), "x.mp3");
-    first.add(sources.str(), "y.mp3");
+    first.add(source.str(), "x.mp3");
+    first.add(source.str(), "y.mp3");
     first.setMode(1, 1);
-    second.add(sources.str(), "z.nvr");
+    second.add(source.str(), "z.nvr");
     second.setMode(0, 2);
     second.operate();
     bool secondRan = false;
@@ -284,14 +261,14 @@ TEST_P(CardIntegrity, TwoRunsSharingOneFolderGiveEachCardItsOwnIndex) {
 // read from the device, not from the cache, sees it.
 TEST_P(CardIntegrity, VerificationReadsTheDeviceAndNamesTheFirstDifference) {
     MAKE_CARD(card);
-    source("a.mp3", 20000, 41);
-    const std::string b = source("b.mp3", 200000, 42);
+    sourceFile("a.mp3", 20000, 41);
+    const std::string b = sourceFile("b.mp3", 200000, 42);
     constexpr std::uint64_t changedByte = 4660;
 
     Window w(system);
     ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
-    w.add(sources.str(), "a.mp3");
-    w.add(sources.str(), "b.mp3");
+    w.add(source.str(), "a.mp3");
+    w.add(source.str(), "b.mp3");
     bool changed = false;
     w.operate([&](FakeForm& f) {
         if (!changed && f.text(Control::Label7) == "Verifying M0000001.MP3") {
@@ -356,11 +333,11 @@ TEST_P(CardIntegrity, TheOnlyCopyOfARecordingSurvivesEveryFailureAfterTheWipe) {
         const std::string recording = pattern(300u << 10, 61);
         writeBytes(root / "A.MP3", recording);
         card->remount();
-        const std::string x = source("x.mp3", 1u << 20, 62);
+        const std::string x = sourceFile("x.mp3", 1u << 20, 62);
 
         Window w(system);
         ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
-        w.add(sources.str(), "x.mp3");
+        w.add(source.str(), "x.mp3");
         w.add(root.string(), "A.MP3");
         ASSERT_EQ(w.form.rowCount(Control::lstList1), 2) << w.form.text(Control::txtTEXT1);
         fault(*card, w, x);
@@ -389,10 +366,9 @@ TEST_P(CardIntegrity, ACardTheSystemStandsOnIsNeverReady) {
     fs::create_directory("/boot/firmware");
     for (const bool bootedFromIt : {true, false}) {
         LoopCard::Options options;
-        options.fsType = GetParam();
         if (bootedFromIt)
             options.mountPoint = "/boot/firmware";
-        const std::unique_ptr<LoopCard> card = LoopCard::make(options, skipReason);
+        const std::unique_ptr<LoopCard> card = makeCard(options);
         if (!card)
             GTEST_SKIP() << skipReason;
         const fs::path root = card->mountPoint();
@@ -400,7 +376,7 @@ TEST_P(CardIntegrity, ACardTheSystemStandsOnIsNeverReady) {
         if (!bootedFromIt)
             fs::current_path(root);
         const std::string use = bootedFromIt ? "/boot/firmware" : root.string();
-        source("one.mp3", 1000, 71);
+        sourceFile("one.mp3", 1000, 71);
 
         Window w(system);
         EXPECT_EQ(system.driveType(card->device()), drive_type::fixed) << use;
@@ -410,7 +386,7 @@ TEST_P(CardIntegrity, ACardTheSystemStandsOnIsNeverReady) {
         EXPECT_TRUE(listed) << use;
         EXPECT_FALSE(w.chooseCard(card->device()));
         EXPECT_EQ(w.form.text(Control::Label4), text::notFlashCard);
-        w.add(sources.str(), "one.mp3");
+        w.add(source.str(), "one.mp3");
         w.operate();
         w.run.cmdFinish_Click();
         fs::current_path(work.path());
@@ -429,11 +405,11 @@ TEST_P(CardIntegrity, APipeInTheRootIsListedAndWiped) {
     const fs::path root = card->mountPoint();
     if (::mkfifo((root / "pipe").c_str(), 0600) != 0)
         GTEST_SKIP() << "this card's file system holds no named pipes: " << std::strerror(errno);
-    const std::string bytes = source("one.mp3", 10000, 81);
+    const std::string bytes = sourceFile("one.mp3", 10000, 81);
 
     Window w(system);
     ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
-    w.add(sources.str(), "one.mp3");
+    w.add(source.str(), "one.mp3");
     std::vector<std::string> shown;
     w.operate([&](FakeForm& f) {
         if (f.isVisible(Control::Frame1) && shown.empty())
@@ -451,16 +427,16 @@ TEST_P(CardIntegrity, APipeInTheRootIsListedAndWiped) {
 TEST_P(CardIntegrity, ADummyFileLinkIsNotFollowedOffTheCard) {
     MAKE_CARD(card);
     const fs::path root = card->mountPoint();
-    const fs::path outside = sources.path() / "outside.txt";
+    const fs::path outside = source.path() / "outside.txt";
     std::error_code linkError;
     fs::create_symlink(outside, root / "fred.vkm", linkError);
     if (linkError)
         GTEST_SKIP() << "this card's file system holds no links: " << linkError.message();
-    const std::string bytes = source("one.mp3", 10000, 51);
+    const std::string bytes = sourceFile("one.mp3", 10000, 51);
 
     Window w(system);
     ASSERT_TRUE(w.chooseCard(card->device())) << w.form.text(Control::Label4);
-    w.add(sources.str(), "one.mp3");
+    w.add(source.str(), "one.mp3");
     w.operate();
     w.run.cmdFinish_Click();
 

@@ -1,6 +1,7 @@
 // A card programmed by the program is read back into the list, changed and programmed again,
 // on a real removable loop device in a mount namespace of this process's own. Every check of
 // the card is made after a remount, so it sees what reached the device.
+#include "CardWindow.h"
 #include "RealCardTest.h"
 
 #include "core/CardListLoader.h"
@@ -12,6 +13,7 @@
 #include "core/TrackEditor.h"
 #include "core/TrackList.h"
 #include "platform/LinuxSystem.h"
+#include "support/CardIndex.h"
 #include "support/FakeForm.h"
 #include "support/LoopCard.h"
 
@@ -35,23 +37,13 @@ protected:
         if (IsSkipped())
             return;
         root = card->mountPoint();
-        form.setText(Control::Drive1, card->device());
-        form.setText(Control::File1, source.str());
-        monitor.Timer1_Timer();
-        ASSERT_EQ(form.backColour(Control::Label4), colour::buttonFace) << form.text(Control::Label4);
-        // The monitor ticks at every yield, as the timer would; the wipe is confirmed.
-        form.onYield = [this](FakeForm& f) {
-            monitor.Timer1_Timer();
-            if (f.isVisible(Control::Frame1))
-                run.Command1_Click();
-        };
+        ASSERT_TRUE(window.chooseCard(card->device())) << form.text(Control::Label4);
+        window.operate();
     }
 
     void add(const std::string& name, const std::string& content) {
         writeBytes(source.path() / name, content);
-        form.addRow(Control::File1, name);
-        form.select(Control::File1, form.rowCount(Control::File1) - 1);
-        tracks.File1_DblClick();
+        window.add(source.str(), name);
     }
 
     void armAndSelect(void (TrackEditor::*arm)(), int row) {
@@ -62,14 +54,14 @@ protected:
 
     void programme() {
         form.messages.clear();
-        run.cmdFinish_Click();
+        window.run.cmdFinish_Click();
         ASSERT_EQ(form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
     }
 
     void remount() {
         card->remount();
         ASSERT_EQ(card->mountPoint(), root);
-        monitor.Timer1_Timer();
+        window.monitor.Timer1_Timer();
         ASSERT_EQ(form.backColour(Control::Label4), colour::buttonFace);
     }
 
@@ -78,23 +70,13 @@ protected:
         return {form.rows(Control::lstList1), form.rows(Control::lstList2), form.rows(Control::lstListMode)};
     }
 
-    static std::string index(const std::vector<int>& modes) {
-        std::string bytes(1, static_cast<char>(modes.size()));
-        for (std::size_t i = 1; i <= modes.size(); ++i)
-            bytes += std::string{static_cast<char>(i), static_cast<char>(modes[i - 1])} + "M000000" +
-                     std::to_string(i) + ".MP3";
-        return bytes;
-    }
-
     std::string root;
     const LinuxSystem system;
-    Module1 state;
-    FakeForm form;
-    TrackList tracks{state, form};
-    TrackEditor editor{state, form, tracks};
-    CardMonitor monitor{state, form, system};
-    ProgrammingRun run{state, form, system};
-    CardListLoader loader{state, form, system, tracks, editor};
+    Window window{system};
+    Module1& state = window.state;
+    FakeForm& form = window.form;
+    TrackEditor& editor = window.editor;
+    CardListLoader loader{state, form, system, window.tracks, editor};
 };
 
 TEST_P(CardListReadBack, ReadBackEditedAndProgrammedAgain) {
@@ -129,7 +111,7 @@ TEST_P(CardListReadBack, ReadBackEditedAndProgrammedAgain) {
     remount();
 
     // Read with the card unmounted (FAT through mtools), not through the file system that wrote it.
-    EXPECT_EQ(card->readBack(), (std::map<std::string, std::string>{{"INDEX123.VKM", index({0, 1, 0})},
+    EXPECT_EQ(card->readBack(), (std::map<std::string, std::string>{{"INDEX123.VKM", indexFor({0, 1, 0})},
                                                                     {"M0000001.MP3", b},
                                                                     {"M0000002.MP3", c},
                                                                     {"M0000003.MP3", d}}));

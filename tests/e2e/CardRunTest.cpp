@@ -56,37 +56,26 @@ protected:
         if (IsSkipped())
             return;
         mountPoint = card->mountPoint();
-
-        form.setText(Control::Drive1, card->device());
-        form.setText(Control::File1, source.path().string());
-        monitor.Timer1_Timer();
-        ASSERT_EQ(form.backColour(Control::Label4), colour::buttonFace) << form.text(Control::Label4);
-        form.onYield = [this](FakeForm& f) {
-            monitor.Timer1_Timer();
+        ASSERT_TRUE(window.chooseCard(card->device())) << form.text(Control::Label4);
+        window.operate([this](FakeForm& f) {
             if (onYield)
                 onYield(f);
-            if (f.isVisible(Control::Frame1))
-                run.Command1_Click();
-        };
+        });
     }
 
     /// Puts a file in the source folder and adds it with a double-click.
     std::string add(const std::string& name, const std::string& content) {
         writeBytes(source.path() / name, content);
-        form.addRow(Control::File1, name);
-        form.select(Control::File1, form.rowCount(Control::File1) - 1);
-        tracks.File1_DblClick();
+        window.add(source.str(), name);
         return (source.path() / name).string();
     }
 
     std::string mountPoint;
     const LinuxSystem system;
-    Module1 state;
-    FakeForm form;
-    TrackList tracks{state, form};
-    TrackEditor editor{state, form, tracks};
-    CardMonitor monitor{state, form, system};
-    ProgrammingRun run{state, form, system};
+    Window window{system};
+    Module1& state = window.state;
+    FakeForm& form = window.form;
+    ProgrammingRun& run = window.run;
     std::function<void(FakeForm&)> onYield;
 };
 
@@ -103,9 +92,9 @@ TEST_P(CardRun, ThreeTracksReadBackByteForByte) {
     add("intro.mp3", a);
     add("beep.nvr", b);
     add("main.mp3", c);
-    editor.cmdMode2_Click();
+    window.editor.cmdMode2_Click();
     form.select(Control::lstList1, 1);
-    editor.lstList1_Click();
+    window.editor.lstList1_Click();
     ASSERT_EQ(form.rowCount(Control::lstList1), 3) << form.text(Control::txtTEXT1);
 
     run.cmdFinish_Click();
@@ -114,10 +103,7 @@ TEST_P(CardRun, ThreeTracksReadBackByteForByte) {
     EXPECT_EQ(form.text(Control::txtTEXT1),
               "You may now remove the MMC card - capacity used " + std::to_string(total) + " bytes");
 
-    std::string index = "\x03";
-    for (const auto& [number, mode] : {std::pair{1, 0}, std::pair{2, 2}, std::pair{3, 0}})
-        index += std::string{static_cast<char>(number), static_cast<char>(mode)} + "M000000" +
-                 std::to_string(number) + ".MP3";
+    const std::string index = indexFor({0, 2, 0});
     EXPECT_EQ(differences(card->readBack(), {{"INDEX123.VKM", index},
                                              {"M0000001.MP3", a},
                                              {"M0000002.MP3", b},

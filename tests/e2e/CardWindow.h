@@ -9,6 +9,7 @@
 #include "core/ProgrammingRun.h"
 #include "core/TrackEditor.h"
 #include "core/TrackList.h"
+#include "support/CardIndex.h"
 #include "support/FakeForm.h"
 
 #include <cstddef>
@@ -46,19 +47,6 @@ inline std::string differences(const CardFiles& actual, const CardFiles& expecte
         if (!expected.contains(name))
             out += name + " (" + std::to_string(bytes.size()) + " bytes) should not be there; ";
     return out;
-}
-
-/// The index a run writes for tracks numbered 1, 2, ... in slot order, with these modes.
-inline std::string indexFor(const std::vector<int>& modes) {
-    std::string index(1, static_cast<char>(modes.size()));
-    if (modes.empty())
-        index.push_back('\0');
-    for (std::size_t i = 0; i < modes.size(); ++i) {
-        const std::string slot = (i + 1 < 10 ? "0" : "") + std::to_string(i + 1);
-        index += std::string{static_cast<char>(i + 1), static_cast<char>(modes[i])} + "M00000" +
-                 slot + ".MP3";
-    }
-    return index;
 }
 
 /// One window of the program: its core handlers on a fake window and the real system.

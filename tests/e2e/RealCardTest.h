@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/TrackFixture.h"
 #include "support/LoopCard.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +11,14 @@
 
 namespace velk::test {
 
-/// A test on a real card whose file system is the test's parameter ("ext4", "vfat"), run in
-/// a working folder of its own, with a source folder beside it. Skipped, saying why, where
-/// the machine cannot make such a card.
-class RealCardTest : public ::testing::TestWithParam<const char*> {
+/// Tests on real cards whose file system is the test's parameter ("ext4", "vfat"), run in a
+/// working folder of their own, with a source folder beside it; each makes the cards it
+/// needs. Skipped, saying why, where the machine cannot make such a card.
+class RealCardsTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         if (const std::string why = LoopCard::prepare(GetParam()); !why.empty())
             GTEST_SKIP() << why;
-        LoopCard::Options options;
-        options.fsType = GetParam();
-        std::string whyNot;
-        card = LoopCard::make(options, whyNot);
-        if (!card)
-            GTEST_SKIP() << whyNot;
         previousFolder = std::filesystem::current_path();
         std::filesystem::current_path(work.path());
     }
@@ -34,10 +28,32 @@ protected:
             std::filesystem::current_path(previousFolder);
     }
 
+    /// A card of the file system under test; null, with `skipReason` saying why, when the
+    /// machine cannot make it.
+    std::unique_ptr<LoopCard> makeCard(LoopCard::Options options = {}) {
+        options.fsType = GetParam();
+        return LoopCard::make(options, skipReason);
+    }
+
     TempFolder work;
     TempFolder source;
-    std::unique_ptr<LoopCard> card;
     std::filesystem::path previousFolder;
+    std::string skipReason;
+};
+
+/// A test on one real card, made before the test starts.
+class RealCardTest : public RealCardsTest {
+protected:
+    void SetUp() override {
+        RealCardsTest::SetUp();
+        if (IsSkipped())
+            return;
+        card = makeCard();
+        if (!card)
+            GTEST_SKIP() << skipReason;
+    }
+
+    std::unique_ptr<LoopCard> card;
 };
 
 } // namespace velk::test

@@ -2,10 +2,11 @@
 // never follow a planted link, and read back from the device rather than the page cache.
 
 #include "platform/LinuxSystem.h"
+#include "support/MountNamespace.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <sched.h>
 #include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -14,7 +15,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -25,18 +25,6 @@ namespace velk {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Folder {
-    fs::path path;
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "velk-cardfile-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-};
 
 std::string readAll(OpenFile& file) {
     std::string out;
@@ -65,7 +53,7 @@ std::size_t residentPages(const fs::path& path) {
 }
 
 struct CardFile : ::testing::Test {
-    Folder folder;
+    test::TempFolder folder;
     LinuxSystem system;
 
     std::unique_ptr<OpenFile> open(const fs::path& p, OpenMode mode, std::error_code& ec) const {
@@ -77,7 +65,7 @@ TEST_F(CardFile, CreatedFilesHaveDefaultModeAndTakeNothingFromASource) {
     const mode_t mask = ::umask(022);
     std::error_code ec;
     for (const OpenMode mode : {OpenMode::createOrTruncate, OpenMode::createOrKeep}) {
-        const fs::path target = folder.path / (mode == OpenMode::createOrKeep ? "keep" : "trunc");
+        const fs::path target = folder.path() / (mode == OpenMode::createOrKeep ? "keep" : "trunc");
         auto file = open(target, mode, ec);
         ASSERT_TRUE(file) << ec.message();
         EXPECT_FALSE(file->close());
@@ -89,41 +77,41 @@ TEST_F(CardFile, CreatedFilesHaveDefaultModeAndTakeNothingFromASource) {
 }
 
 TEST_F(CardFile, TruncateEmptiesAndKeepKeeps) {
-    std::ofstream(folder.path / "a") << "old content";
-    std::ofstream(folder.path / "b") << "old content";
+    std::ofstream(folder.path() / "a") << "old content";
+    std::ofstream(folder.path() / "b") << "old content";
     std::error_code ec;
-    ASSERT_FALSE(open(folder.path / "a", OpenMode::createOrKeep, ec)->close());
-    ASSERT_FALSE(open(folder.path / "b", OpenMode::createOrTruncate, ec)->close());
-    EXPECT_EQ(fs::file_size(folder.path / "a"), 11u);
-    EXPECT_EQ(fs::file_size(folder.path / "b"), 0u);
+    ASSERT_FALSE(open(folder.path() / "a", OpenMode::createOrKeep, ec)->close());
+    ASSERT_FALSE(open(folder.path() / "b", OpenMode::createOrTruncate, ec)->close());
+    EXPECT_EQ(fs::file_size(folder.path() / "a"), 11u);
+    EXPECT_EQ(fs::file_size(folder.path() / "b"), 0u);
 }
 
 // A link planted on the card must not send a write anywhere else.
 TEST_F(CardFile, WritingThroughALinkIsRefused) {
-    std::ofstream(folder.path / "elsewhere") << "precious";
-    fs::create_symlink(folder.path / "elsewhere", folder.path / "fred.vkm");
+    std::ofstream(folder.path() / "elsewhere") << "precious";
+    fs::create_symlink(folder.path() / "elsewhere", folder.path() / "fred.vkm");
     for (const OpenMode mode : {OpenMode::createOrTruncate, OpenMode::createOrKeep}) {
         std::error_code ec;
-        EXPECT_FALSE(open(folder.path / "fred.vkm", mode, ec));
+        EXPECT_FALSE(open(folder.path() / "fred.vkm", mode, ec));
         EXPECT_EQ(ec, std::errc::too_many_symbolic_link_levels);
     }
-    std::ifstream in(folder.path / "elsewhere");
+    std::ifstream in(folder.path() / "elsewhere");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
 }
 
 TEST_F(CardFile, WritesReadBackAndErrorsCarryTheSystemsReason) {
     std::error_code ec;
-    auto out = open(folder.path / "f", OpenMode::createOrTruncate, ec);
+    auto out = open(folder.path() / "f", OpenMode::createOrTruncate, ec);
     ASSERT_TRUE(out);
     const std::string data(100000, 'q');
     EXPECT_EQ(out->write(data.data(), data.size(), ec), data.size());
     EXPECT_FALSE(out->close());
     for (const OpenMode mode : {OpenMode::read, OpenMode::readFromDevice}) {
-        auto in = open(folder.path / "f", mode, ec);
+        auto in = open(folder.path() / "f", mode, ec);
         ASSERT_TRUE(in) << ec.message();
         EXPECT_EQ(readAll(*in), data);
     }
-    EXPECT_FALSE(open(folder.path / "missing", OpenMode::read, ec));
+    EXPECT_FALSE(open(folder.path() / "missing", OpenMode::read, ec));
     EXPECT_EQ(ec.message(), "No such file or directory");
 }
 
@@ -131,10 +119,10 @@ TEST_F(CardFile, WritesReadBackAndErrorsCarryTheSystemsReason) {
 // made or used; elsewhere the cached pages are dropped first.
 TEST_F(CardFile, ReadingFromTheDeviceBypassesTheCache) {
     struct statfs fsInfo {};
-    ASSERT_EQ(::statfs(folder.path.c_str(), &fsInfo), 0);
+    ASSERT_EQ(::statfs(folder.path().c_str(), &fsInfo), 0);
     if (fsInfo.f_type == 0x01021994) // tmpfs has no device behind its pages
         GTEST_SKIP() << "the temporary folder is a tmpfs";
-    const fs::path file = folder.path / "cached";
+    const fs::path file = folder.path() / "cached";
     std::ofstream(file) << std::string(1 << 20, 'c');
     {
         std::ifstream warm(file);
@@ -156,22 +144,21 @@ TEST_F(CardFile, ReadingFromTheDeviceBypassesTheCache) {
 }
 
 TEST_F(CardFile, SameVolumeFollowsLinksAndTellsFileSystemsApart) {
-    fs::create_directory(folder.path / "card");
-    std::ofstream(folder.path / "card" / "M0000001.MP3") << "x";
-    fs::create_symlink(folder.path / "card" / "M0000001.MP3", folder.path / "link.mp3");
-    const std::string card = (folder.path / "card").string();
-    EXPECT_TRUE(system.onSameVolume((folder.path / "link.mp3").string(), card));
-    EXPECT_TRUE(system.onSameVolume((folder.path / "card" / "M0000001.MP3").string(), card));
+    fs::create_directory(folder.path() / "card");
+    std::ofstream(folder.path() / "card" / "M0000001.MP3") << "x";
+    fs::create_symlink(folder.path() / "card" / "M0000001.MP3", folder.path() / "link.mp3");
+    const std::string card = (folder.path() / "card").string();
+    EXPECT_TRUE(system.onSameVolume((folder.path() / "link.mp3").string(), card));
+    EXPECT_TRUE(system.onSameVolume((folder.path() / "card" / "M0000001.MP3").string(), card));
     EXPECT_FALSE(system.onSameVolume("/proc/self/status", card));
-    EXPECT_FALSE(system.onSameVolume((folder.path / "missing").string(), card));
+    EXPECT_FALSE(system.onSameVolume((folder.path() / "missing").string(), card));
 }
 
 // Needs root and mounts in a namespace of its own; mounts made there vanish with the process.
 TEST_F(CardFile, AnotherFileSystemAtTheSameRootIsAnotherCard) {
-    if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+    if (::geteuid() != 0 || !test::whyNoPrivateMounts().empty())
         GTEST_SKIP() << "cannot mount in a private namespace here";
-    const fs::path at = folder.path / "mnt";
+    const fs::path at = folder.path() / "mnt";
     fs::create_directory(at);
     ASSERT_EQ(::mount("first", at.c_str(), "tmpfs", 0, "size=1m"), 0) << std::strerror(errno);
     const auto first = system.cardIdentity(at.string());
@@ -184,7 +171,7 @@ TEST_F(CardFile, AnotherFileSystemAtTheSameRootIsAnotherCard) {
     ASSERT_TRUE(first && second);
     EXPECT_NE(*first, *second);
     EXPECT_EQ(*second, *again);
-    EXPECT_FALSE(system.cardIdentity((folder.path / "missing").string()));
+    EXPECT_FALSE(system.cardIdentity((folder.path() / "missing").string()));
 }
 
 } // namespace

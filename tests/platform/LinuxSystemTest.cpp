@@ -1,13 +1,14 @@
 #include "platform/LinuxSystem.h"
 
 #include "core/Texts.h"
+#include "support/DriveLabel.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -21,6 +22,7 @@ namespace velk {
 namespace {
 
 namespace fs = std::filesystem;
+using test::labelOf;
 
 /// Writes `text` to `path`, making the folders above it.
 void put(const fs::path& path, const std::string& text) {
@@ -43,15 +45,9 @@ struct DiskSpec {
 /// Made-up proc and sys trees in a temporary folder, plus real folders to mount things on.
 class FakeTree : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string base = (fs::temp_directory_path() / "velk-tree-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(base.data()), nullptr);
-        m_base = base;
-    }
     void TearDown() override {
         std::error_code ignored;
         fs::current_path(m_startFolder, ignored);
-        fs::remove_all(m_base, ignored);
     }
 
     [[nodiscard]] LinuxSystem system() const {
@@ -116,17 +112,11 @@ protected:
                " rw - " + fsType + " " + source + " rw\n";
     }
 
-    fs::path m_base;
+    test::TempFolder m_tree;
+    const fs::path m_base = m_tree.path();
     std::map<std::string, fs::path> m_diskFolders;
     fs::path m_startFolder = fs::current_path();
 };
-
-std::string labelOf(const std::vector<DriveEntry>& drives, const std::string& designation) {
-    for (const DriveEntry& d : drives)
-        if (d.designation == designation)
-            return d.label;
-    return "(not listed)";
-}
 
 std::vector<std::string> designations(const std::vector<DriveEntry>& drives) {
     std::vector<std::string> out;

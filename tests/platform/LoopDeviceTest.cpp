@@ -2,7 +2,9 @@
 // namespace of its own, so nothing it mounts is seen outside this process.
 #include "platform/LinuxSystem.h"
 #include "platform/MountWatch.h"
+#include "support/DriveLabel.h"
 #include "support/LoopCard.h"
+#include "support/TempFolder.h"
 
 #include "core/Texts.h"
 
@@ -13,22 +15,14 @@
 #include <memory>
 #include <string>
 
-#include <stdlib.h>
-
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 
 namespace velk {
 namespace {
 
+using test::labelOf;
 using test::LoopCard;
-
-std::string labelOf(const SystemPort& sys, const std::string& designation) {
-    for (const DriveEntry& d : sys.drives())
-        if (d.designation == designation)
-            return d.label;
-    return "(not listed)";
-}
 
 class LoopDevice : public ::testing::TestWithParam<const char*> {
 protected:
@@ -134,8 +128,8 @@ TEST_P(LoopDevice, TheCardsOwnMountIsNoFixedDrive) {
 TEST(MountWatchTest, FollowsMountsAndUnmounts) {
     if (const std::string why = LoopCard::prepare("ext4"); !why.empty())
         GTEST_SKIP() << why;
-    std::string at = (std::filesystem::temp_directory_path() / "velk-watch-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(at.data()), nullptr);
+    const test::TempFolder folder;
+    const std::string at = folder.str();
     MountWatch watch("/proc");
     const auto before = watch.table();
     EXPECT_EQ(watch.table(), before) << "nothing changed, nothing parsed again";
@@ -146,7 +140,6 @@ TEST(MountWatchTest, FollowsMountsAndUnmounts) {
     EXPECT_FALSE(before->at(at)) << "a table once handed out stays as it was";
     ASSERT_EQ(::umount2(at.c_str(), 0), 0);
     EXPECT_FALSE(watch.table()->at(at));
-    std::filesystem::remove(at);
 }
 
 INSTANTIATE_TEST_SUITE_P(FileSystems, LoopDevice, ::testing::Values("ext4", "vfat"),

@@ -5,6 +5,7 @@
 #include "core/Colours.h"
 #include "core/Module1.h"
 #include "platform/LinuxSystem.h"
+#include "support/DriveLabel.h"
 #include "support/FakeForm.h"
 #include "support/LoopCard.h"
 #include "support/PrivateBus.h"
@@ -27,13 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string labelOf(const SystemPort& sys, const std::string& designation) {
-    for (const DriveEntry& d : sys.drives())
-        if (d.designation == designation)
-            return d.label;
-    return "(not listed)";
-}
 
 /// A removable loop card with an ext4 file system that nothing has mounted, chosen in Drive1.
 class UnmountedCard : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include "core/FilePattern.h"
 #include "core/Paths.h"
 
+#include "support/Bytes.h"
 #include "support/WineCard.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,23 +27,11 @@ namespace velk {
 namespace {
 
 namespace fs = std::filesystem;
+using test::pattern;
 
 std::wstring wide(const std::string& utf8) {
     const fs::path p = fsPath(utf8);
     return p.wstring();
-}
-
-/// Bytes that differ from one position to the next, so a shifted or repeated block shows.
-std::string pattern(std::size_t size) {
-    std::string bytes(size, '\0');
-    std::uint32_t x = 2463534242u;
-    for (char& c : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        c = static_cast<char>(x);
-    }
-    return bytes;
 }
 
 void writeAll(const SystemPort& system, const std::string& path, const std::string& bytes,

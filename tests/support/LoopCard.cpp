@@ -1,4 +1,6 @@
 #include "LoopCard.h"
+#include "MountNamespace.h"
+#include "Spawn.h"
 
 #include <cerrno>
 #include <chrono>
@@ -15,14 +17,10 @@
 
 #include <fcntl.h>
 #include <linux/loop.h>
-#include <sched.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace velk::test {
 
@@ -46,36 +44,12 @@ std::string mkfsTool(const std::string& fsType) {
 }
 
 /// Starts a tool with its output in `log`.
-pid_t spawn(std::vector<std::string> argv, const std::string& log,
+pid_t spawn(const std::vector<std::string>& argv, const std::string& log,
             const std::vector<std::string>& extraEnv = {}) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    std::vector<char*> args;
-    for (std::string& a : argv)
-        args.push_back(a.data());
-    args.push_back(nullptr);
-    std::vector<std::string> envStrings(extraEnv);
-    for (char** e = environ; *e; ++e)
-        envStrings.emplace_back(*e);
-    std::vector<char*> env;
-    for (std::string& e : envStrings)
-        env.push_back(e.data());
-    env.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        fail("starting " + argv[0], spawned);
+    const pid_t pid = spawnLogged(argv, log, extraEnv);
+    if (pid < 0)
+        fail("starting " + argv[0]);
     return pid;
-}
-
-int waitFor(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return status;
 }
 
 std::string contentOf(const std::string& path) {
@@ -194,8 +168,7 @@ std::string LoopCard::unavailableReason(const std::string& fsType) {
 std::string LoopCard::prepare(const std::string& fsType) {
     if (std::string why = unavailableReason(fsType); !why.empty())
         return "no real card reader here: " + why;
-    // Once per process: a second namespace would be no worse, but gains nothing.
-    static const std::string namespaceError = enterPrivateMountNamespace();
+    const std::string& namespaceError = whyNoPrivateMounts();
     return namespaceError.empty() ? std::string() : "no private mount namespace: " + namespaceError;
 }
 
@@ -208,13 +181,7 @@ std::unique_ptr<LoopCard> LoopCard::make(const Options& options, std::string& wh
     }
 }
 
-std::string LoopCard::enterPrivateMountNamespace() {
-    if (::unshare(CLONE_NEWNS) != 0)
-        return std::string("unshare(CLONE_NEWNS): ") + std::strerror(errno);
-    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        return std::string("making / private: ") + std::strerror(errno);
-    return {};
-}
+std::string LoopCard::enterPrivateMountNamespace() { return whyNoPrivateMounts(); }
 
 LoopCard::LoopCard(Options options)
     : m_options(std::move(options)), m_byFuse(fatByFuse(m_options.fsType)) {

@@ -34,8 +34,9 @@ public:
     /// Why this machine cannot make cards of `fsType` (not root, no loop devices, no mkfs
     /// for it, no way to mount or read back FAT), or empty when it can.
     [[nodiscard]] static std::string unavailableReason(const std::string& fsType = "ext4");
-    /// Moves the process into a mount namespace of its own whose mounts propagate nowhere.
-    /// Empty on success, else the reason. The process must still be single-threaded.
+    /// Moves the process into a mount namespace of its own whose mounts propagate nowhere, once
+    /// (see whyNoPrivateMounts). Empty on success, else the reason. The process must still be
+    /// single-threaded.
     [[nodiscard]] static std::string enterPrivateMountNamespace();
 
     /// Thrown when the kernel cannot mount the file system asked for.

@@ -1,4 +1,5 @@
 #include "PrivateBus.h"
+#include "Spawn.h"
 
 #include <cerrno>
 #include <chrono>
@@ -12,12 +13,9 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace velk::test {
 
@@ -29,28 +27,11 @@ using namespace std::chrono_literals;
 constexpr const char* python = "/usr/bin/python3";
 constexpr const char* daemon = "/usr/bin/dbus-daemon";
 
-pid_t spawn(std::vector<std::string> argv, const fs::path& log) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    std::vector<char*> args;
-    for (std::string& a : argv)
-        args.push_back(a.data());
-    args.push_back(nullptr);
-    pid_t pid = -1;
-    const int r = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return r == 0 ? pid : -1;
-}
-
 void stop(pid_t& pid) {
     if (pid <= 0)
         return;
     ::kill(pid, SIGTERM);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    waitFor(pid);
     pid = -1;
 }
 
@@ -88,7 +69,8 @@ PrivateBus::PrivateBus() {
         << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
            "<allow own=\"*\"/><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
            "</policy></busconfig>\n";
-    m_daemon = spawn({daemon, "--nofork", "--config-file=" + config.string()}, fs::path(m_folder) / "daemon.log");
+    m_daemon = spawnLogged({daemon, "--nofork", "--config-file=" + config.string()},
+                           (fs::path(m_folder) / "daemon.log").string());
     for (int i = 0; i < 200 && !fs::exists(socket); ++i)
         std::this_thread::sleep_for(10ms);
     if (!fs::exists(socket)) {
@@ -109,8 +91,8 @@ PrivateBus::~PrivateBus() {
 }
 
 void PrivateBus::startUDisks2(const std::string& parameters) {
-    m_mock = spawn({python, "-m", "dbusmock", "--template", VELK_UDISKS2_TEMPLATE, "-p", parameters},
-                   fs::path(m_folder) / "mock.log");
+    m_mock = spawnLogged({python, "-m", "dbusmock", "--template", VELK_UDISKS2_TEMPLATE, "-p", parameters},
+                         (fs::path(m_folder) / "mock.log").string());
     for (int i = 0; i < 500; ++i) {
         if (nameHasOwner("org.freedesktop.UDisks2"))
             return;

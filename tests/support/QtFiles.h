@@ -1,7 +1,7 @@
 #pragma once
 
-// Small helpers of the Qt window tests: UTF-8 literals, files written and read back, a
-// list's rows.
+// Small helpers of the Qt window tests: UTF-8 literals, controls by name, files written and
+// read back, a list's rows.
 
 #include <QByteArray>
 #include <QFile>
@@ -13,6 +13,14 @@
 namespace velk::test {
 
 inline QString s(const char* utf8) { return QString::fromUtf8(utf8); }
+
+/// The control of `window` named `name`; ends the test program when there is none.
+template <typename T = QWidget> T* control(const QObject& window, const char* name) {
+    T* w = window.findChild<T*>(s(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
 
 inline QByteArray bytesOf(const QString& path) {
     QFile f(path);

@@ -8,6 +8,8 @@
 #include "ui/win32/WindowDriver.h"
 #include "ui/win32/frmForm1/OkMessageBox.h"
 
+#include "support/Bytes.h"
+#include "support/CardIndex.h"
 #include "support/WineCard.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +17,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <fstream>
 #include <map>
 #include <memory>
-#include <random>
-#include <sstream>
 
 using namespace velk;
 using namespace velk::test::win32;
@@ -28,44 +27,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string noise(std::size_t size, unsigned seed) {
-    std::mt19937 pick(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(pick());
-    return bytes;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using velk::test::indexFor;
+using velk::test::pattern;
+using velk::test::readBytes;
+using velk::test::writeBytes;
 
 /// Each entry of a folder: a file's bytes, or "<folder>" for a folder.
 std::map<std::string, std::string> contentsOf(const fs::path& folder) {
     std::map<std::string, std::string> out;
     for (const auto& entry : fs::directory_iterator(folder))
         out[utf8Of(entry.path().filename())] =
-            entry.is_directory() ? std::string("<folder>") : readFile(entry.path());
+            entry.is_directory() ? std::string("<folder>") : readBytes(entry.path());
     return out;
-}
-
-/// The index a card with these (card name, mode) tracks must hold: the count, then per track
-/// its number, its mode and its card name.
-std::string expectedIndex(const std::vector<std::pair<std::string, int>>& tracks) {
-    std::string bytes(1, static_cast<char>(tracks.size()));
-    for (std::size_t i = 0; i < tracks.size(); ++i) {
-        bytes += static_cast<char>(i + 1);
-        bytes += static_cast<char>(tracks[i].second);
-        bytes += tracks[i].first;
-    }
-    return bytes;
 }
 
 class CardRun : public ::testing::Test {
@@ -78,21 +51,21 @@ protected:
         std::error_code empty;
         for (const auto& entry : fs::directory_iterator(m_card, empty))
             fs::remove_all(entry.path());
-        writeFile(m_card / "JUNK.TXT", "junk");
-        writeFile(m_card / "old.mp3", noise(70'000, 9));
-        writeFile(m_card / "M0000009.MP3", noise(1000, 8));
-        writeFile(m_card / "HIDDEN.SYS", "hidden");
+        writeBytes(m_card / "JUNK.TXT", "junk");
+        writeBytes(m_card / "old.mp3", pattern(70'000, 9));
+        writeBytes(m_card / "M0000009.MP3", pattern(1000, 8));
+        writeBytes(m_card / "HIDDEN.SYS", "hidden");
         ASSERT_TRUE(SetFileAttributesW((m_card / "HIDDEN.SYS").c_str(),
                                        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
         fs::create_directory(m_card / "KEEP");
-        writeFile(m_card / "KEEP" / "inside.mp3", "kept");
+        writeBytes(m_card / "KEEP" / "inside.mp3", "kept");
 
-        m_sources = {noise(300'000, 1), noise(200'001, 2), noise(123'457, 3)};
-        writeFile(m_work.path() / "eins.mp3", m_sources[0]);
-        writeFile(m_work.path() / "notes.txt", "not a track");
+        m_sources = {pattern(300'000, 1), pattern(200'001, 2), pattern(123'457, 3)};
+        writeBytes(m_work.path() / "eins.mp3", m_sources[0]);
+        writeBytes(m_work.path() / "notes.txt", "not a track");
         fs::create_directory(m_work.path() / fromUtf8(m_folder));
-        writeFile(m_work.path() / fromUtf8(m_folder) / "zwei.nvr", m_sources[1]);
-        writeFile(m_work.path() / fromUtf8(m_folder) / "drei.mp3", m_sources[2]);
+        writeBytes(m_work.path() / fromUtf8(m_folder) / "zwei.nvr", m_sources[1]);
+        writeBytes(m_work.path() / fromUtf8(m_folder) / "drei.mp3", m_sources[2]);
 
         // The program starts in its own folder, where it stages the index.
         m_previous = fs::current_path();
@@ -186,7 +159,7 @@ TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
     for (const char* junk : {"JUNK.TXT", "old.mp3", "M0000009.MP3"})
         EXPECT_NE(std::find(m_asked.begin(), m_asked.end(), junk), m_asked.end())
             << junk << " was not shown before the wipe";
-    const std::string index = expectedIndex({{"M0000001.MP3", 0}, {"M0000002.MP3", 2}, {"M0000003.MP3", 1}});
+    const std::string index = indexFor({0, 2, 1});
     const std::map<std::string, std::string> expected = {
         {"INDEX123.VKM", index},         {"M0000001.MP3", m_sources[0]},
         {"M0000002.MP3", m_sources[1]},  {"M0000003.MP3", m_sources[2]},
@@ -201,7 +174,7 @@ TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
         else
             EXPECT_TRUE(bytes == it->second) << name << " differs: " << bytes.size() << " bytes";
     }
-    EXPECT_EQ(readFile(m_work.path() / "INDEX123.VKM"), index) << "the staged index";
+    EXPECT_EQ(readBytes(m_work.path() / "INDEX123.VKM"), index) << "the staged index";
     EXPECT_EQ(contentsOf(m_card / "KEEP"), (std::map<std::string, std::string>{{"inside.mp3", "kept"}}));
 }
 
@@ -213,7 +186,7 @@ TEST_F(CardRun, ACardThatFillsUpSaysWhyInTheOperatorsLanguage) {
     whenShowing(text::deletingFiles, [this] {
         ULARGE_INTEGER room{};
         ASSERT_TRUE(GetDiskFreeSpaceExW(L"E:\\", &room, nullptr, nullptr));
-        writeFile(m_card / "KEEP" / "filler.bin", std::string(room.QuadPart - 100'000, 'f'));
+        writeBytes(m_card / "KEEP" / "filler.bin", std::string(room.QuadPart - 100'000, 'f'));
     });
     pickDrive(k().Drive1, "e:");
     m_form->Timer1_Timer();

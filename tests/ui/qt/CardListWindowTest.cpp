@@ -2,6 +2,7 @@
 // in full, through the real window.
 #include "support/QtFiles.h"
 #include "core/Colours.h"
+#include "support/CardIndex.h"
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileDialog.h"
@@ -29,10 +30,6 @@ using namespace velk;
 using namespace velk::test;
 
 namespace {
-
-QByteArray record(char number, char mode, const char* name) {
-    return QByteArray(1, number) + QByteArray(1, mode) + QByteArray(name);
-}
 
 const char* const refusedEntry = "/dev/sdy  (card not mounted: Not authorized to perform operation)";
 
@@ -62,12 +59,7 @@ class CardListWindowTest : public QObject {
     std::unique_ptr<ui::frmForm1> m_form;
     QStringList m_messages;
 
-    template <typename T> T* find(const char* name) {
-        T* w = m_form->findChild<T*>(s(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
+    template <typename T> T* find(const char* name) { return control<T>(*m_form, name); }
     QString guidance() { return find<QPlainTextEdit>("txtTEXT1")->toPlainText(); }
 
     void drop(const QStringList& paths, bool expectAccepted = true) {
@@ -141,7 +133,8 @@ private slots:
 
     void loadListFromCardByMenuAndShortcut() {
         writeBytes(m_card.filePath(s("INDEX123.VKM")),
-                   QByteArray(1, 2) + record(1, 2, "M0000001.MP3") + record(2, 1, "M0000002.MP3"));
+                   QByteArray::fromStdString("\x02" + indexRecord(1, 2, "M0000001.MP3") +
+                                             indexRecord(2, 1, "M0000002.MP3")));
         writeBytes(m_card.filePath(s("M0000001.MP3")), "first");
         writeBytes(m_card.filePath(s("M0000002.MP3")), "second");
 
@@ -160,7 +153,8 @@ private slots:
         QVERIFY(m_messages.isEmpty());
 
         // A corrupted index is refused with its reason and leaves the list alone.
-        writeBytes(m_card.filePath(s("INDEX123.VKM")), QByteArray(1, 3) + record(1, 0, "M0000001.MP3"));
+        writeBytes(m_card.filePath(s("INDEX123.VKM")),
+                   QByteArray::fromStdString("\x03" + indexRecord(1, 0, "M0000001.MP3")));
         load->trigger();
         QCOMPARE(m_messages, QStringList{QDir(m_card.path()).filePath(s("INDEX123.VKM")).prepend(
                                              s("Loading the list from the MMC card failed: ")) +

@@ -37,10 +37,7 @@ class KeyboardWindowTest : public QObject {
     QStringList m_messages;
 
     template <typename T = QWidget> T* find(const char* name) {
-        T* w = m_form->findChild<T*>(s(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
+        return control<T>(*m_form, name);
     }
     // Tab from wherever the focus is until it reaches `name`, as the operator would.
     void tabTo(const char* name) {

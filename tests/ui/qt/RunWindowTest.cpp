@@ -38,12 +38,7 @@ class RunWindowTest : public QObject {
     // What the operator does while the frame asks; run from a timer during the wait.
     std::function<void()> m_operator;
 
-    template <typename T> T* find(const char* name) {
-        T* w = m_form->findChild<T*>(s(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
+    template <typename T> T* find(const char* name) { return control<T>(*m_form, name); }
     void addTrack(const char* name) {
         auto* files = find<ui::FileList>("File1");
         const auto items = files->findItems(s(name), Qt::MatchExactly);

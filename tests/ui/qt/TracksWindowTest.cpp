@@ -55,12 +55,7 @@ class TracksWindowTest : public QObject {
     test::FakeSystem m_system;
     std::unique_ptr<ui::frmForm1> m_form;
 
-    template <typename T> T* find(const char* name) {
-        T* w = m_form->findChild<T*>(s(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
+    template <typename T> T* find(const char* name) { return control<T>(*m_form, name); }
     QString guidance() { return find<QPlainTextEdit>("txtTEXT1")->toPlainText(); }
 
 private slots:

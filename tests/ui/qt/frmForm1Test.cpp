@@ -47,12 +47,7 @@ class frmForm1Test : public QObject {
     test::FakeSystem m_system;
     std::unique_ptr<frmForm1> m_form;
 
-    template <typename T> T* find(const char* name) {
-        T* w = m_form->findChild<T*>(s(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
+    template <typename T> T* find(const char* name) { return control<T>(*m_form, name); }
     QString label4() { return find<QLabel>("Label4")->text(); }
     uint colourOf(const char* name) { return find<QWidget>(name)->property("backColour").toUInt(); }
 

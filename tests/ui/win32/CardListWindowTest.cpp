@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 #include "core/Colours.h"
 #include "core/Texts.h"
+#include "support/CardIndex.h"
 #include "support/FakeSystem.h"
 #include "ui/win32/frmForm1/FileDialog.h"
 #include "ui/win32/frmForm1/OkMessageBox.h"
@@ -18,11 +19,11 @@ using namespace velk::test::win32;
 
 namespace {
 
+using velk::test::indexRecord;
+
 using Rows = std::vector<std::string>;
 
 const char* const longEntry = "e: [MESSAGES FOR THE FRONT DESK PLAYER]";
-
-std::string record(char number, char mode, const char* name) { return std::string{number, mode} + name; }
 
 /// Posts `paths` to `target` as Explorer drops them: a DROPFILES header, then the wide paths,
 /// each NUL-terminated, with one more NUL at the end. The receiver frees the memory.
@@ -192,11 +193,11 @@ TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
         std::string reason; // after the path; "" checks only that a reason follows it
     };
     const Case cases[] = {
-        {"count byte over the records", "\x03" + record(1, 0, "M0000001.MP3"),
+        {"count byte over the records", "\x03" + indexRecord(1, 0, "M0000001.MP3"),
          "the INDEX file's count byte says 3 tracks, but it holds records for 1"},
-        {"cut short", "\x02" + record(1, 0, "M0000001.MP3") + record(2, 0, "M00000"), ""},
-        {"not a card file", "\x01" + record(1, 0, "intro.mp3   "), ""},
-        {"a play mode past 2", "\x01" + record(1, 7, "M0000001.MP3"), ""},
+        {"cut short", "\x02" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 0, "M00000"), ""},
+        {"not a card file", "\x01" + indexRecord(1, 0, "intro.mp3   "), ""},
+        {"a play mode past 2", "\x01" + indexRecord(1, 7, "M0000001.MP3"), ""},
         {"empty", "", text::indexEmpty},
     };
     for (const Case& c : cases) {
@@ -215,7 +216,7 @@ TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
     }
 
     // A well-formed index whose track file is gone names the file.
-    m_card.write("INDEX123.VKM", "\x02" + record(1, 0, "M0000001.MP3") + record(2, 0, "M0000003.MP3"));
+    m_card.write("INDEX123.VKM", "\x02" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 0, "M0000003.MP3"));
     m_messages.clear();
     SendMessageW(m_form->hwnd(), WM_COMMAND, win::frmForm1::mnuLoadFromCard, 0);
     ASSERT_EQ(m_messages.size(), 1u);

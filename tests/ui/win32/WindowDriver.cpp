@@ -4,50 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace velk::test::win32 {
-
-std::filesystem::path fromUtf8(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
-
-std::string utf8Of(const std::filesystem::path& path) {
-    const std::u8string s = path.u8string();
-    return {s.begin(), s.end()};
-}
-
-TempFolder::TempFolder(const std::string& utf8Name) {
-    static std::atomic<int> serial{0};
-    m_path = std::filesystem::temp_directory_path() /
-             fromUtf8("velk-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial) + "-" +
-                      utf8Name);
-    std::filesystem::remove_all(m_path);
-    std::filesystem::create_directories(m_path);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-}
-
-std::string TempFolder::utf8() const { return utf8Of(m_path); }
-
-void TempFolder::write(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(m_path / fromUtf8(name), std::ios::binary);
-    out << bytes;
-    ASSERT_TRUE(out.good()) << name;
-}
-
-std::string TempFolder::read(const std::string& name) const {
-    std::ifstream in(m_path / fromUtf8(name), std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-bool TempFolder::has(const std::string& name) const { return std::filesystem::exists(m_path / fromUtf8(name)); }
 
 void pump() { (void)win::MessagePump::drain(); }
 

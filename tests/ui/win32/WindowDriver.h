@@ -3,6 +3,7 @@
 // Drives the Win32 windows as the operator would, with the messages the controls send, and
 // reads them back through the controls themselves.
 
+#include "support/TempFolder.h"
 #include "ui/win32/frmForm1/frmForm1.h"
 #include "ui/win32/wingui/Text.h"
 
@@ -12,27 +13,9 @@
 
 namespace velk::test::win32 {
 
-/// A fresh folder under the temporary folder, removed with the object.
-class TempFolder {
-public:
-    explicit TempFolder(const std::string& utf8Name);
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    [[nodiscard]] const std::filesystem::path& path() const { return m_path; }
-    [[nodiscard]] std::string utf8() const;
-    /// Writes `bytes` to the file `name` (UTF-8) in the folder.
-    void write(const std::string& name, const std::string& bytes) const;
-    [[nodiscard]] std::string read(const std::string& name) const;
-    [[nodiscard]] bool has(const std::string& name) const;
-
-private:
-    std::filesystem::path m_path;
-};
-
-std::filesystem::path fromUtf8(const std::string& utf8);
-std::string utf8Of(const std::filesystem::path& path);
+using test::fromUtf8;
+using test::TempFolder;
+using test::utf8Of;
 
 /// When VELK_SCREENSHOTS names a folder, saves the window as the screen shows it there as
 /// <name>.bmp, for a person to look at; does nothing otherwise.
