@@ -155,4 +155,4 @@ void BM_WindowStart(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_WindowStart)->Iterations(10)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WindowStart)->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
