@@ -6,6 +6,8 @@
 #include <cctype>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace velk {
 
@@ -45,10 +47,12 @@ std::vector<std::string> folderFiles(const std::string& folder, std::error_code&
     namespace fs = std::filesystem;
     std::vector<std::string> names;
     for (fs::directory_iterator it(fsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
-        const auto status = it->symlink_status(ec);
+        // The entry's type comes with the listing: asking the file system again for each of
+        // thousands of files is most of the time a large folder takes.
+        const bool folder = !it->is_symlink(ec) && !ec && it->is_directory(ec);
         if (ec)
             break;
-        if (fs::is_directory(status))
+        if (folder)
             continue;
         // string() would give the narrow encoding, which on Windows is the ANSI code page.
         names.push_back(utf8Path(it->path().filename()));
@@ -63,10 +67,20 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
 
 std::vector<std::string> matchingFiles(std::vector<std::string> names, const std::string& patterns) {
     std::erase_if(names, [&](const std::string& name) { return !matchesPattern(name, patterns); });
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                            [](char x, char y) { return lower(x) < lower(y); });
+    // Each name lowered once, not once a comparison: a folder of 20,000 tracks sorts in a blink.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (std::string& name : names) {
+        std::string key = name;
+        std::transform(key.begin(), key.end(), key.begin(), lower);
+        keyed.emplace_back(std::move(key), std::move(name));
+    }
+    // Compared as plain chars, as before: bytes of non-ASCII names sort ahead of ASCII ones.
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(), b.first.end());
     });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        names[i] = std::move(keyed[i].second);
     return names;
 }
 

@@ -40,11 +40,18 @@ void DriveList::setDrive(const QString& designation) {
 
 void DriveList::showPopup() {
     refill();
+    fitPopup();
+    m_open = true;
     QComboBox::showPopup();
 }
 
+void DriveList::hidePopup() {
+    m_open = false;
+    QComboBox::hidePopup();
+}
+
 void DriveList::refresh() {
-    if (!view()->isVisible())
+    if (!m_open)
         refill();
 }
 
@@ -60,23 +67,28 @@ bool DriveList::event(QEvent* e) {
 void DriveList::refill() {
     QSignalBlocker quiet(this);
     clear();
-    int widest = 0;
     for (const DriveEntry& entry : m_system.drives()) {
         const QString label = QString::fromStdString(entry.label);
         addItem(label, QString::fromStdString(entry.designation));
         setItemData(count() - 1, label, Qt::ToolTipRole);
-        widest = std::max(widest, view()->fontMetrics().horizontalAdvance(label));
     }
-    // Room for the text, the item's margins and a scroll bar, so no entry is cut off.
-    const int margins = 4 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view()) +
-                        2 * view()->frameWidth() + view()->verticalScrollBar()->sizeHint().width() + 8;
-    view()->setMinimumWidth(widest + margins);
     if (!m_current.isEmpty()) {
         const int index = findData(m_current);
         if (index < 0)
             addItem(m_current, m_current);
         setCurrentIndex(index < 0 ? count() - 1 : index);
     }
+}
+
+// Sized only when it opens: the open list is a view of its own, which the closed box never needs.
+void DriveList::fitPopup() {
+    int widest = 0;
+    for (int i = 0; i < count(); ++i)
+        widest = std::max(widest, view()->fontMetrics().horizontalAdvance(itemText(i)));
+    // Room for the text, the item's margins and a scroll bar, so no entry is cut off.
+    const int margins = 4 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view()) +
+                        2 * view()->frameWidth() + view()->verticalScrollBar()->sizeHint().width() + 8;
+    view()->setMinimumWidth(widest + margins);
 }
 
 } // namespace velk::ui

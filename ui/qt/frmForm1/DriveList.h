@@ -24,6 +24,7 @@ public:
     /// Selects a drive by designation (adding it when the list does not know it).
     void setDrive(const QString& designation);
     void showPopup() override;
+    void hidePopup() override;
     /// Reads the drives again, unless the list is open.
     void refresh();
 
@@ -36,9 +37,11 @@ protected:
 
 private:
     void refill();
+    void fitPopup();
 
     const SystemPort& m_system;
     QString m_current;
+    bool m_open = false;
 };
 
 } // namespace velk::ui

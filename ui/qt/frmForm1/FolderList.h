@@ -24,6 +24,8 @@ signals:
 private:
     void rebuild();
 
+    QIcon m_open;
+    QIcon m_closed;
     QString m_path;
 };
 

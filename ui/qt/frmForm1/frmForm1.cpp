@@ -9,6 +9,7 @@
 #include "Layout.h"
 #include "Outline.h"
 #include "ProgressBar.h"
+#include "WarningFrame.h"
 #include "WrapButton.h"
 #include "WrapLabel.h"
 #include "core/AccessibleText.h"
@@ -136,7 +137,7 @@ Form1Controls frmForm1::buildControls() {
     loadResources();
     auto* image = place(new QLabel(this), "Image1", twips(2160, 3120, 1815, 1335),
                         "VELK Message Assembler - builds message cards for the VELK player");
-    image->setPixmap(QPixmap(QStringLiteral(":/images/logo.png")));
+    image->setPixmap(QPixmap(QStringLiteral(":/images/logo.png"), "PNG"));
     image->setScaledContents(true);
 
     // Area 2: commands, gauge and guidance box.
@@ -192,14 +193,7 @@ Form1Controls frmForm1::buildControls() {
     c.quit1 = button(this, "quit1", "Quit", twips(6720, 5760, 495, 375), "Quit program");
 
     // The confirmation frame, above the source and destination controls it covers.
-    c.Frame1 = place(new QGroupBox(q(text::deletingFiles), this), "Frame1", twips(480, 480, 3375, 3615));
-    c.Frame1->setStyleSheet(
-        QStringLiteral("QGroupBox#Frame1 { background-color: %1; border: 1px solid black; margin-top: 0px;"
-                       " padding-top: 0px; font: bold 12pt \"MS Sans Serif\"; }"
-                       " QGroupBox#Frame1::title { subcontrol-origin: padding; left: 6px; top: 1px;"
-                       " color: %2; }")
-            .arg(toQColor(colour::red).name(), toQColor(colour::highlight).name()));
-    c.Frame1->setProperty("backColour", static_cast<uint>(colour::red));
+    c.Frame1 = place(new WarningFrame(q(text::deletingFiles), this), "Frame1", twips(480, 480, 3375, 3615));
     c.File2 = place(new FileList(QStringLiteral("*.*"), c.Frame1), "File2", twips(120, 360, 3135, 1845),
                     "List of Files in the ROOT Directory of the Destination Drive");
     auto* warning = label(c.Frame1, "Label3", text::deleteWarning, twips(120, 2280, 3135, 615), Border::single);

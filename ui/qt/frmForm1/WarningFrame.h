@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QGroupBox>
+
+namespace velk::ui {
+
+/// The red frame that asks before the card's files are deleted. Its look is a style sheet,
+/// given when the frame first shows: styling it at start would load the style-sheet engine,
+/// a good part of the window's start and memory, for a frame most sessions never show.
+class WarningFrame : public QGroupBox {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(WarningFrame)
+public:
+    WarningFrame(const QString& title, QWidget* parent);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
+
+} // namespace velk::ui
