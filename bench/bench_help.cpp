@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+using velk::ui::hlpform;
+
 namespace fs = std::filesystem;
 
 namespace {

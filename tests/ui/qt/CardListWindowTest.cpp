@@ -6,7 +6,7 @@
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileDialog.h"
-#include "ui/qt/frmForm1/MessageBox.h"
+#include "ui/qt/frmForm1/OkMessageBox.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 
 #include <QAbstractItemView>
@@ -92,7 +92,7 @@ private slots:
         m_system.current = "/";
         m_system.readerLabel = refusedEntry;
         m_messages.clear();
-        ui::MessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
+        ui::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
         m_form = std::make_unique<ui::frmForm1>(m_system);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -102,7 +102,7 @@ private slots:
     }
     void cleanup() {
         m_form.reset();
-        ui::MessageBox::setAnswerer({});
+        ui::OkMessageBox::setAnswerer({});
         QDir::setCurrent(m_previous);
     }
 

@@ -4,7 +4,7 @@
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileList.h"
-#include "ui/qt/frmForm1/MessageBox.h"
+#include "ui/qt/frmForm1/OkMessageBox.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 #include "ui/qt/hlpform/hlpform.h"
 
@@ -73,7 +73,7 @@ private slots:
         m_system.addFixed("src", start.canonicalPath().toStdString());
         m_system.addCard("/dev/sdy", m_card.path().toStdString());
         m_system.current = "src";
-        ui::MessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
+        ui::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
         m_form = std::make_unique<ui::frmForm1>(m_system);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
@@ -82,7 +82,7 @@ private slots:
     }
     void cleanup() {
         m_form.reset();
-        ui::MessageBox::setAnswerer({});
+        ui::OkMessageBox::setAnswerer({});
         QDir::setCurrent(m_previous);
     }
 
@@ -146,7 +146,7 @@ private slots:
         writeBytes(m_start.filePath(s("velkhlp9.txt")), "cards");
         tabTo("Command3");
         press(Qt::Key_Return);
-        hlpform* help = m_form->helpWindow();
+        ui::hlpform* help = m_form->helpWindow();
         QVERIFY(help);
         auto* last = help->findChild<QRadioButton*>(s("hbut9"));
         // The window opens in Text1; Tab leaves it for the topics.

@@ -3,7 +3,7 @@
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileList.h"
-#include "ui/qt/frmForm1/MessageBox.h"
+#include "ui/qt/frmForm1/OkMessageBox.h"
 #include "ui/qt/frmForm1/ProgressBar.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 
@@ -70,7 +70,7 @@ private slots:
         m_system.addCard("/dev/sdy", m_card.path().toStdString());
         m_system.current = "src";
         m_messages.clear();
-        ui::MessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
+        ui::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
         m_form = std::make_unique<ui::frmForm1>(m_system);
         m_form->show();
         find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
@@ -82,7 +82,7 @@ private slots:
     }
     void cleanup() {
         m_form.reset();
-        ui::MessageBox::setAnswerer({});
+        ui::OkMessageBox::setAnswerer({});
         QDir::setCurrent(m_previous);
     }
 

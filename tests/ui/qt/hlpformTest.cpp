@@ -18,6 +18,7 @@
 #include <memory>
 
 using velk::test::s;
+using velk::ui::hlpform;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "Layout.h"
-#include "MessageBox.h"
+#include "OkMessageBox.h"
 #include "ProgressBar.h"
 #include "core/AccessibleText.h"
 
@@ -197,7 +197,7 @@ bool Form1Port::waitForEvents() {
     return !m_ending;
 }
 
-void Form1Port::messageBox(const std::string& message) { MessageBox::show(&m_window, q(message)); }
+void Form1Port::messageBox(const std::string& message) { OkMessageBox::show(&m_window, q(message)); }
 
 void Form1Port::beep() { QApplication::beep(); }
 

@@ -90,7 +90,7 @@ frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
       m_run(m_state, m_port, m_system),
       m_loader(m_state, m_port, m_system, m_tracks, m_editor),
       m_lists(m_state, m_port, m_tracks, m_editor) {
-    connectHandlers();
+    bindHandlers();
     arrangeTabOrder();
     nameControls();
     addCardListActions();
@@ -229,7 +229,7 @@ Form1Controls frmForm1::buildControls() {
     return c;
 }
 
-void frmForm1::connectHandlers() {
+void frmForm1::bindHandlers() {
     connect(m_c.Timer1, &QTimer::timeout, this, &frmForm1::Timer1_Timer);
     connect(m_c.quit1, &QPushButton::clicked, this, &frmForm1::quit1_Click);
     connect(m_c.Command3, &QPushButton::clicked, this, &frmForm1::Command3_Click);

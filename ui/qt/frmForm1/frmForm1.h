@@ -13,13 +13,13 @@
 
 #include <QWidget>
 
-class hlpform;
-
 namespace velk {
 class SystemPort;
 }
 
 namespace velk::ui {
+
+class hlpform;
 
 /// The main window. It builds the controls and forwards each event to the logic in core.
 class frmForm1 : public QWidget {
@@ -65,7 +65,7 @@ protected:
 
 private:
     Form1Controls buildControls();
-    void connectHandlers();
+    void bindHandlers();
     void arrangeTabOrder();
     /// Gives each control without a caption the name of its label, for screen readers.
     void nameControls();

@@ -13,8 +13,7 @@
 #include <algorithm>
 #include <system_error>
 
-using velk::ui::px;
-using velk::ui::twips;
+namespace velk::ui {
 
 namespace {
 
@@ -164,3 +163,5 @@ void hlpform::dsphlp() {
     m_text1->setPlainText(
         QString::fromUtf8(topic.text.data(), static_cast<qsizetype>(topic.text.size())));
 }
+
+} // namespace velk::ui

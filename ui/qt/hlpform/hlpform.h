@@ -8,6 +8,8 @@
 class QPlainTextEdit;
 class QRadioButton;
 
+namespace velk::ui {
+
 /// The help window: nine topic buttons and the text of the chosen topic, read from the
 /// topic files in the current folder of the process. Modeless and owned by the main window.
 class hlpform : public QWidget {
@@ -43,3 +45,5 @@ private:
     std::filesystem::path m_helpFolder;
     std::filesystem::path m_helpPath;
 };
+
+} // namespace velk::ui

@@ -1,4 +1,4 @@
-#include "MessageBox.h"
+#include "OkMessageBox.h"
 
 #include "core/Texts.h"
 
@@ -7,15 +7,15 @@
 namespace velk::ui {
 
 namespace {
-MessageBox::Answerer& answerer() {
-    static MessageBox::Answerer instance;
+OkMessageBox::Answerer& answerer() {
+    static OkMessageBox::Answerer instance;
     return instance;
 }
 } // namespace
 
-void MessageBox::setAnswerer(Answerer a) { answerer() = std::move(a); }
+void OkMessageBox::setAnswerer(Answerer a) { answerer() = std::move(a); }
 
-void MessageBox::show(QWidget* parent, const QString& message) {
+void OkMessageBox::show(QWidget* parent, const QString& message) {
     if (answerer()) {
         answerer()(message);
         return;

@@ -9,7 +9,7 @@ class QWidget;
 namespace velk::ui {
 
 /// Every modal box of the program: one OK button, no icon, the application's title.
-class MessageBox {
+class OkMessageBox {
 public:
     /// Shows the box and waits until the operator closes it.
     static void show(QWidget* parent, const QString& message);
