@@ -7,18 +7,9 @@
 
 namespace velk::ui {
 
-namespace {
-FileDialog::Answerer& answerer() {
-    static FileDialog::Answerer instance;
-    return instance;
-}
-} // namespace
-
-void FileDialog::setAnswerer(Answerer a) { answerer() = std::move(a); }
-
 QString FileDialog::ask(QWidget* parent, Purpose purpose) {
-    if (answerer())
-        return answerer()(purpose);
+    if (s_answerer)
+        return s_answerer(purpose);
     const bool save = purpose == Purpose::save;
     QFileDialog dialog(parent, QString::fromUtf8(save ? text::saveList : text::openList), QDir::currentPath(),
                        QString::fromUtf8(text::listFilter));

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class QWidget;
 
@@ -18,7 +19,10 @@ public:
 
     /// Tests install an answerer that names the file instead of a real dialog.
     using Answerer = std::function<QString(Purpose purpose)>;
-    static void setAnswerer(Answerer answerer);
+    static void setAnswerer(Answerer answerer) { s_answerer = std::move(answerer); }
+
+private:
+    static inline Answerer s_answerer;
 };
 
 } // namespace velk::ui

@@ -6,18 +6,9 @@
 
 namespace velk::ui {
 
-namespace {
-OkMessageBox::Answerer& answerer() {
-    static OkMessageBox::Answerer instance;
-    return instance;
-}
-} // namespace
-
-void OkMessageBox::setAnswerer(Answerer a) { answerer() = std::move(a); }
-
 void OkMessageBox::show(QWidget* parent, const QString& message) {
-    if (answerer()) {
-        answerer()(message);
+    if (s_answerer) {
+        s_answerer(message);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(text::appTitle), message, QMessageBox::Ok,

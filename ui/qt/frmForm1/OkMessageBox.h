@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class QWidget;
 
@@ -16,7 +17,10 @@ public:
 
     /// Tests install an answerer that receives each message instead of a real modal box.
     using Answerer = std::function<void(const QString& message)>;
-    static void setAnswerer(Answerer answerer);
+    static void setAnswerer(Answerer answerer) { s_answerer = std::move(answerer); }
+
+private:
+    static inline Answerer s_answerer;
 };
 
 } // namespace velk::ui

@@ -9,11 +9,6 @@ namespace velk::win {
 
 namespace {
 
-FileDialog::Answerer& answerer() {
-    static FileDialog::Answerer instance;
-    return instance;
-}
-
 // "Name (*.txt);;All (*)" becomes the dialog's pairs "Name (*.txt)\0*.txt\0All (*)\0*.*\0".
 std::wstring filterPairs(const std::string& filter) {
     std::wstring pairs;
@@ -35,11 +30,9 @@ std::wstring filterPairs(const std::string& filter) {
 
 } // namespace
 
-void FileDialog::setAnswerer(Answerer a) { answerer() = std::move(a); }
-
 std::string FileDialog::ask(HWND owner, Purpose purpose) {
-    if (answerer())
-        return answerer()(purpose);
+    if (s_answerer)
+        return s_answerer(purpose);
     const std::wstring filter = filterPairs(text::listFilter);
     const std::wstring title = widen(purpose == Purpose::save ? text::saveList : text::openList);
     wchar_t path[MAX_PATH * 4] = {};

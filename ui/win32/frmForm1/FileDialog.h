@@ -3,6 +3,7 @@
 #include "ui/win32/wingui/Win.h"
 
 #include <functional>
+#include <utility>
 #include <string>
 
 namespace velk::win {
@@ -17,7 +18,10 @@ public:
 
     /// Tests install an answerer that names the file instead of a real dialog.
     using Answerer = std::function<std::string(Purpose purpose)>;
-    static void setAnswerer(Answerer answerer);
+    static void setAnswerer(Answerer answerer) { s_answerer = std::move(answerer); }
+
+private:
+    static inline Answerer s_answerer;
 };
 
 } // namespace velk::win

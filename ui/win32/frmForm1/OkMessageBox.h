@@ -3,6 +3,7 @@
 #include "ui/win32/wingui/Win.h"
 
 #include <functional>
+#include <utility>
 #include <string>
 
 namespace velk::win {
@@ -15,7 +16,10 @@ public:
 
     /// Tests install an answerer that receives each message instead of a real modal box.
     using Answerer = std::function<void(const std::string& message)>;
-    static void setAnswerer(Answerer answerer);
+    static void setAnswerer(Answerer answerer) { s_answerer = std::move(answerer); }
+
+private:
+    static inline Answerer s_answerer;
 };
 
 } // namespace velk::win
