@@ -33,12 +33,12 @@ void ConfirmationWait(benchmark::State& state) {
     const int waitMs = static_cast<int>(state.range(0));
 
     for (auto _ : state) {
-        QTimer::singleShot(300, [&] { form.Timer1_Timer(); }); // ready before the run reads the flag
-        form.Timer1_Timer();
+        QTimer::singleShot(300, [&] { form.handlers().Timer1_Timer(); }); // ready before the run reads the flag
+        form.handlers().Timer1_Timer();
         QTimer::singleShot(waitMs, cancel, &QPushButton::click);
         const std::clock_t cpu0 = std::clock();
         const auto wall0 = std::chrono::steady_clock::now();
-        form.cmdFinish_Click();
+        form.handlers().cmdFinish_Click();
         const double cpu = static_cast<double>(std::clock() - cpu0) / CLOCKS_PER_SEC;
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
         state.SetIterationTime(wall);

@@ -26,4 +26,6 @@ enum class Control : std::uint8_t {
     newbut,
 };
 
+inline constexpr int controlCount = static_cast<int>(Control::newbut) + 1;
+
 } // namespace velk

@@ -34,6 +34,8 @@ public:
     [[nodiscard]] virtual float progress() const = 0;
     virtual void setProgress(float value) = 0;
     virtual void setTimer(int intervalMs, bool enabled) = 0;
+    /// Reads a drive list's drives again.
+    virtual void refresh(Control list) = 0;
 
     /// Enables or disables a control; a disabled one takes no input and is drawn greyed.
     virtual void setEnabled(Control c, bool enabled) = 0;
@@ -47,6 +49,10 @@ public:
     /// Modal box with one OK button, no icon and the application title.
     virtual void messageBox(const std::string& message) = 0;
     virtual void beep() = 0;
+    /// Closes the help window if it is open.
+    virtual void closeHelp() = 0;
+    /// Hides the window and leaves the event loop; from then on every yield returns false.
+    virtual void quit() = 0;
 };
 
 } // namespace velk

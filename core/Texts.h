@@ -8,6 +8,54 @@ inline constexpr const char* appTitle = "VELK Message Assembler";
 inline constexpr const char* mainCaption =
     "                  Marrick  VELK - MMC Card Message Assembler";
 
+// Captions and tooltips of the main window's controls, in the order the window lays them out.
+inline constexpr const char* headingFileSelection = "Message File Selection";
+inline constexpr const char* captionSourceDrive = "Source Drive";
+inline constexpr const char* tipSourceDrive = "select a source disc drive";
+inline constexpr const char* captionSourceFolder = "Source Folder";
+inline constexpr const char* tipSourceFolder = "select a source folder";
+inline constexpr const char* captionSourceFile = "Source File";
+inline constexpr const char* tipSourceFile = "select a source file";
+inline constexpr const char* captionDestinationDrive = "Destination Drive";
+inline constexpr const char* tipDestinationDrive = "Drive Letter for the MMC Card";
+inline constexpr const char* tipLogo = "VELK Message Assembler - builds message cards for the VELK player";
+inline constexpr const char* tipRootFiles = "List of Files in the ROOT Directory of the Destination Drive";
+inline constexpr const char* captionConfirmWipe = "O.K.";
+inline constexpr const char* tipConfirmWipe =
+    "Click to Delete All Files in the ROOT Directory of the Destination Drive";
+inline constexpr const char* captionCancelWipe = "CANCEL";
+inline constexpr const char* tipCancelWipe = "Cancel the Delete and Download Operation";
+inline constexpr const char* captionHelp = "HELP";
+inline constexpr const char* tipHelp = "Display the HELP screen";
+inline constexpr const char* captionProgramme = "Programme MMC Card";
+inline constexpr const char* tipProgramme = "download files to MMC";
+inline constexpr const char* headingGuidance = "Guidance Box";
+inline constexpr const char* tipGuidance = "guidance info";
+inline constexpr const char* headingTracksList = "Message Tracks List";
+inline constexpr const char* captionTrackColumn = "Track";
+inline constexpr const char* captionFileColumn = "File Name";
+inline constexpr const char* captionModeColumn = "Mode";
+inline constexpr const char* tipTrackColumn = "track number";
+inline constexpr const char* tipFileColumn = "Mpeg play list";
+inline constexpr const char* tipModeColumn = "mode for this track";
+inline constexpr const char* headingModeButtons = "Mode set buttons";
+inline constexpr const char* captionMode0 = "Mode 0";
+inline constexpr const char* tipMode0 = "sets track for uninterrupted play";
+inline constexpr const char* captionMode0Meaning = "Uninterrupted (default)";
+inline constexpr const char* captionMode1 = "Mode 1";
+inline constexpr const char* tipMode1 = "track play may be interrupted";
+inline constexpr const char* captionMode1Meaning = "Interrupted";
+inline constexpr const char* captionMode2 = "Mode 2";
+inline constexpr const char* tipMode2 = "track will play only when button is held down";
+inline constexpr const char* captionMode2Meaning = "Play while button pressed";
+inline constexpr const char* headingEditList = "Edit List";
+inline constexpr const char* captionDelete = "Delete";
+inline constexpr const char* tipDelete = "Delete item from Tracks List";
+inline constexpr const char* captionNew = "New";
+inline constexpr const char* tipNew = "Clear Message Tracks List";
+inline constexpr const char* captionQuit = "Quit";
+inline constexpr const char* tipQuit = "Quit program";
+
 inline constexpr const char* selectSource = "Select a Source File by double clicking on it";
 inline constexpr const char* maxTracks = "Reached Maximum Track Number";
 inline constexpr const char* exceedsCard = "Files exceed MMC card capacity";

@@ -88,6 +88,12 @@ void FakeForm::setTimer(int intervalMs, bool enabled) {
     timerEnabled = enabled;
 }
 
+void FakeForm::quit() {
+    ++quits;
+    timerEnabledAtQuit = timerEnabled;
+    ending = true;
+}
+
 bool FakeForm::yield() {
     ++yields;
     if (onYield)

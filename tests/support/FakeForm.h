@@ -32,6 +32,7 @@ public:
     float progress() const override { return m_progress; }
     void setProgress(float value) override;
     void setTimer(int intervalMs, bool enabled) override;
+    void refresh(Control list) override { refreshed.push_back(list); }
     void setEnabled(Control c, bool enabled) override { m_enabled[c] = enabled; }
     bool isEnabled(Control c) const override;
 
@@ -39,6 +40,8 @@ public:
     bool waitForEvents() override;
     void messageBox(const std::string& message) override;
     void beep() override { ++beeps; }
+    void closeHelp() override { ++helpCloses; }
+    void quit() override;
 
     /// Rows of a list as a vector, for comparisons.
     std::vector<std::string> rows(Control list) const;
@@ -56,6 +59,11 @@ public:
     int yields = 0;
     int waits = 0;
     int beeps = 0;
+    int helpCloses = 0;
+    /// The timer's state when quit() was called.
+    bool timerEnabledAtQuit = false;
+    int quits = 0;
+    std::vector<Control> refreshed;
     int timerInterval = 0;
     bool timerEnabled = false;
     /// True while the controls that a run locks are disabled.

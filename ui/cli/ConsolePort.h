@@ -52,6 +52,8 @@ public:
     [[nodiscard]] float progress() const override { return m_progress; }
     void setProgress(float value) override;
     void setTimer(int, bool) override {}
+    // The command line has no drive list, help window or event loop of its own.
+    void refresh(Control) override {}
     void setEnabled(Control c, bool enabled) override { m_enabled[c] = enabled; }
     [[nodiscard]] bool isEnabled(Control c) const override;
 
@@ -59,6 +61,8 @@ public:
     [[nodiscard]] bool waitForEvents() override;
     void messageBox(const std::string& message) override;
     void beep() override {}
+    void closeHelp() override {}
+    void quit() override {}
 
 private:
     void answerWipe();

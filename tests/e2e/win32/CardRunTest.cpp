@@ -133,9 +133,9 @@ protected:
 TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
     // A track is taken only while a card with room for it is in the destination drive.
     pickDrive(k().Drive1, "e:");
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     if (const auto bytes = test::wineCardBytes()) {
-        EXPECT_EQ(m_form->state().cardBytes, static_cast<std::int64_t>(*bytes) - CardMonitor::reserve);
+        EXPECT_EQ(m_form->handlers().state().cardBytes, static_cast<std::int64_t>(*bytes) - CardMonitor::reserve);
     }
     // The source lists start in the program's folder.
     EXPECT_EQ(rows(k().File1), (std::vector<std::string>{"eins.mp3"}));
@@ -189,7 +189,7 @@ TEST_F(CardRun, ACardThatFillsUpSaysWhyInTheOperatorsLanguage) {
         writeBytes(m_card / "KEEP" / "filler.bin", std::string(room.QuadPart - 100'000, 'f'));
     });
     pickDrive(k().Drive1, "e:");
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     add("eins.mp3");
 
     whenAsked([this] { click(k().Command1); });

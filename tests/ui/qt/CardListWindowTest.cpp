@@ -97,7 +97,7 @@ private slots:
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
-        m_form->Timer1_Timer();
+        m_form->handlers().Timer1_Timer();
         QCOMPARE(find<QWidget>("Label4")->property("backColour").toUInt(), colour::buttonFace);
     }
     void cleanup() {
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(rows(list), (QStringList{s("intro.mp3"), s("beep.NVR")}));
         QCOMPARE(rows(find<QListWidget>("lstList2")), (QStringList{s("1"), s("2")}));
         QCOMPARE(rows(find<QListWidget>("lstListMode")), (QStringList{s("0"), s("0")}));
-        QCOMPARE(m_form->state().tracks.slot(2).srcPath, b.toStdString());
+        QCOMPARE(m_form->handlers().state().tracks.slot(2).srcPath, b.toStdString());
         QCOMPARE(guidance(), s("Only .mp3 and .nvr files can be added - not added: notes.txt"));
         QCOMPARE(find<QWidget>("txtTEXT1")->property("backColour").toUInt(), colour::red);
 
@@ -176,7 +176,7 @@ private slots:
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         QTest::keyClick(list, Qt::Key_S, Qt::ControlModifier);
-        m_form->newbut_Click();
+        m_form->handlers().newbut_Click();
         QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(rows(list), (QStringList{s("intro.mp3"), s("intro.mp3")}));
 
@@ -196,11 +196,11 @@ private slots:
         auto* drive = find<ui::DriveList>("Drive1");
         QCOMPARE(drive->currentText(), s(refusedEntry));
         m_system.readerLabel = "/dev/sdy  (no card)";
-        m_form->Timer1_Timer();
+        m_form->handlers().Timer1_Timer();
         QCOMPARE(drive->currentText(), s(refusedEntry)); // the status did not change
 
         m_system.table["/dev/sdy"].space.reset();
-        m_form->Timer1_Timer();
+        m_form->handlers().Timer1_Timer();
         QCOMPARE(find<QLabel>("Label4")->text(), s("Please insert MMC card"));
         QCOMPARE(drive->currentText(), s("/dev/sdy  (no card)"));
         QCOMPARE(drive->drive(), s("/dev/sdy"));

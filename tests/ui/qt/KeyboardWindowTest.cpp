@@ -78,7 +78,7 @@ private slots:
         m_form->show();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
-        m_form->Timer1_Timer();
+        m_form->handlers().Timer1_Timer();
     }
     void cleanup() {
         m_form.reset();
@@ -133,13 +133,13 @@ private slots:
         auto* files = find<ui::FileList>("File1");
         files->setPath(QDir(m_start.filePath(s("tracks"))).canonicalPath());
         files->setCurrentRow(0);
-        m_form->File1_DblClick();
+        m_form->handlers().File1_DblClick();
         whenAsked([this] { press(Qt::Key_Escape); });
         tabTo("cmdFinish");
         press(Qt::Key_Space);
         QVERIFY(find<QGroupBox>("Frame1")->isHidden());
         QCOMPARE(bytesOf(m_card.filePath(s("OLD.TXT"))), QByteArray("old"));
-        QCOMPARE(m_form->state().edit.editState, 0);
+        QCOMPARE(m_form->handlers().state().edit.editState, 0);
     }
 
     void returnChoosesAHelpTopic() {

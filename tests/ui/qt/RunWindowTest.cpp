@@ -44,7 +44,7 @@ class RunWindowTest : public QObject {
         const auto items = files->findItems(s(name), Qt::MatchExactly);
         QVERIFY(!items.isEmpty());
         files->setCurrentItem(items.first());
-        m_form->File1_DblClick();
+        m_form->handlers().File1_DblClick();
     }
     void answerWhenAsked() {
         QTimer::singleShot(20, this, [this] {
@@ -74,7 +74,7 @@ private slots:
         m_form = std::make_unique<ui::frmForm1>(m_system);
         m_form->show();
         find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
-        m_form->Timer1_Timer();
+        m_form->handlers().Timer1_Timer();
         find<ui::FileList>("File1")->setPath(QDir(m_source.path()).canonicalPath());
         addTrack("a.mp3");
         addTrack("b.nvr");
@@ -109,34 +109,34 @@ private slots:
         QCOMPARE(find<ui::ProgressBar>("ProgressBar1")->exactValue(), 0.0f);
         QVERIFY(find<QGroupBox>("Frame1")->isHidden());
         QVERIFY(find<QPushButton>("cmdFinish")->isEnabled());
-        QCOMPARE(m_form->state().edit.editState, 1);
+        QCOMPARE(m_form->handlers().state().edit.editState, 1);
     }
 
     void cancelLeavesTheCard() {
         m_operator = [&] { QTest::mouseClick(find<QPushButton>("Command2"), Qt::LeftButton); };
         answerWhenAsked();
-        m_form->cmdFinish_Click();
+        m_form->handlers().cmdFinish_Click();
         QVERIFY(m_messages.isEmpty());
         QCOMPARE(bytesOf(m_card.filePath(s("OLD.TXT"))), QByteArray("old"));
         QVERIFY(!QFile::exists(m_card.filePath(s("M0000001.MP3"))));
         QCOMPARE(bytesOf(m_staging.filePath(s("INDEX123.VKM"))).size(), 29);
         QCOMPARE(find<QPlainTextEdit>("txtTEXT1")->toPlainText(), s(text::downloading));
-        QCOMPARE(m_form->state().edit.editState, 0);
+        QCOMPARE(m_form->handlers().state().edit.editState, 0);
     }
 
     void quitDuringTheConfirmationTouchesNothing() {
         m_operator = [&] { QTest::mouseClick(find<QPushButton>("quit1"), Qt::LeftButton); };
         answerWhenAsked();
-        m_form->cmdFinish_Click();
-        QVERIFY(m_form->ending());
+        m_form->handlers().cmdFinish_Click();
+        QVERIFY(m_form->handlers().ending());
         QCOMPARE(bytesOf(m_card.filePath(s("OLD.TXT"))), QByteArray("old"));
         QVERIFY(!QFile::exists(m_card.filePath(s("M0000001.MP3"))));
     }
 
     void notReadyDestinationIsRefused() {
         find<ui::DriveList>("Drive1")->setDrive(s("src"));
-        m_form->Timer1_Timer();
-        m_form->cmdFinish_Click();
+        m_form->handlers().Timer1_Timer();
+        m_form->handlers().cmdFinish_Click();
         QCOMPARE(m_messages, QStringList{s(text::incorrectDestination)});
         QVERIFY(find<QGroupBox>("Frame1")->isHidden());
         QCOMPARE(bytesOf(m_card.filePath(s("OLD.TXT"))), QByteArray("old"));

@@ -80,8 +80,8 @@ private slots:
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
-        m_form->Timer1_Timer();
-        QCOMPARE(m_form->state().cardBytes, 4 * 512 * 1978 - 50000);
+        m_form->handlers().Timer1_Timer();
+        QCOMPARE(m_form->handlers().state().cardBytes, 4 * 512 * 1978 - 50000);
     }
     void cleanup() {
         m_form.reset();
@@ -129,8 +129,8 @@ private slots:
         QCOMPARE(rows(find<QListWidget>("lstList1")), (QStringList{s("intro.mp3"), s("LOUD.MP3")}));
         QCOMPARE(rows(find<QListWidget>("lstList2")), (QStringList{s("1"), s("2")}));
         QCOMPARE(rows(find<QListWidget>("lstListMode")), (QStringList{s("0"), s("0")}));
-        QCOMPARE(m_form->state().tracks.messageBytes, 1'516'000);
-        QCOMPARE(m_form->state().tracks.slot(2).srcPath,
+        QCOMPARE(m_form->handlers().state().tracks.messageBytes, 1'516'000);
+        QCOMPARE(m_form->handlers().state().tracks.slot(2).srcPath,
                  QDir(m_source.path()).canonicalPath().toStdString() + "/LOUD.MP3");
         const double p = 1'516'000.0 / (4 * 512 * 1978 - 50000) * 100;
         QCOMPARE(find<QLabel>("Label7")->text(),

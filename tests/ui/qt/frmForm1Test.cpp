@@ -1,5 +1,6 @@
 #include "support/QtFiles.h"
 #include "core/Colours.h"
+#include "core/Form1Design.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/ColourButton.h"
@@ -107,82 +108,25 @@ private slots:
         }
     }
 
-    void controlsSitWhereDesigned_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("tip");
-        const struct {
-            const char* name;
-            QRect box;
-            const char* caption;
-            const char* tip;
-        } rows[] = {
-            {"Label6", {480, 195, 2895, 255}, "Message File Selection", ""},
-            {"labSourceDrive", {240, 480, 1815, 255}, "Source Drive", ""},
-            {"drvDrive1", {240, 720, 1815, 315}, "", "select a source disc drive"},
-            {"labLabel_folder1", {240, 1080, 1815, 255}, "Source Folder", ""},
-            {"Dir1", {240, 1320, 1815, 1665}, "", "select a source folder"},
-            {"labSourceFile", {2160, 480, 1815, 255}, "Source File", ""},
-            {"File1", {2160, 720, 1815, 2235}, "", "select a source file"},
-            {"Label2", {240, 3120, 1815, 255}, "Destination Drive", ""},
-            {"Drive1", {240, 3360, 1815, 315}, "", "Drive Letter for the MMC Card"},
-            {"Label4", {240, 3720, 1815, 735}, "", ""},
-            {"Image1", {2160, 3120, 1815, 1335}, "", nullptr},
-            {"Frame1", {480, 480, 3375, 3615}, "", ""},
-            {"File2", {120, 360, 3135, 1845}, "", "List of Files in the ROOT Directory of the Destination Drive"},
-            {"Label3", {120, 2280, 3135, 615}, text::deleteWarning, ""},
-            {"Command1", {120, 3000, 975, 375}, "O.K.", "Click to Delete All Files in the ROOT Directory of the Destination Drive"},
-            {"Command2", {2280, 3000, 975, 375}, "CANCEL", "Cancel the Delete and Download Operation"},
-            {"Command3", {120, 4680, 1215, 615}, "HELP", "Display the HELP screen"},
-            {"cmdFinish", {120, 5400, 1215, 855}, "Programme MMC Card", "download files to MMC"},
-            {"Label7", {1440, 4680, 2655, 375}, "", ""},
-            {"ProgressBar1", {1440, 5040, 2655, 255}, "", ""},
-            {"labHelp", {1440, 5400, 2655, 255}, "Guidance Box", ""},
-            {"txtTEXT1", {1440, 5640, 2655, 615}, "", "guidance info"},
-            {"Shape1", {4320, 120, 3135, 3975}, "", ""},
-            {"Shape2", {4320, 4080, 2175, 2175}, "", ""},
-            {"Shape3", {120, 120, 3975, 4455}, "", ""},
-            {"Label5", {5040, 195, 1695, 255}, "Message Tracks List", ""},
-            {"labLabel_Track", {4440, 446, 615, 255}, "Track", ""},
-            {"labOutLIst", {5160, 446, 1575, 255}, "File Name", ""},
-            {"labLabelMode", {6840, 446, 495, 255}, "Mode", ""},
-            {"lstList2", {4560, 720, 375, 3180}, "", "track number"},
-            {"lstList1", {5160, 720, 1575, 3180}, "", "Mpeg play list"},
-            {"lstListMode", {6960, 720, 255, 3180}, "", "mode for this track"},
-            {"labNodeSet", {4440, 4145, 1935, 255}, "Mode set buttons", ""},
-            {"cmdMode0", {4440, 4440, 615, 495}, "Mode 0", "sets track for uninterrupted play"},
-            {"labUninterrupt", {5040, 4440, 1335, 495}, "Uninterrupted (default)", ""},
-            {"cmdMode1", {4440, 5040, 615, 495}, "Mode 1", "track play may be interrupted"},
-            {"labInterrupt", {5040, 5040, 1335, 495}, "Interrupted", ""},
-            {"cmdMode2", {4440, 5640, 615, 495}, "Mode 2", "track will play only when button is held down"},
-            {"labPlayButton", {5040, 5640, 1335, 495}, "Play while button pressed", ""},
-            {"Label1", {6600, 4145, 735, 255}, "Edit List", ""},
-            {"cmdDel", {6646, 4440, 615, 495}, "Delete", "Delete item from Tracks List"},
-            {"newbut", {6646, 5040, 615, 495}, "New", "Clear Message Tracks List"},
-            {"quit1", {6720, 5760, 495, 375}, "Quit", "Quit program"},
-        };
-        for (const auto& r : rows)
-            QTest::newRow(r.name) << s(r.name) << r.box << s(r.caption) << (r.tip ? s(r.tip) : QString(QChar(1)));
-    }
-
+    // Each control is built from its designed row: box, caption, tooltip and place in the frame.
     void controlsSitWhereDesigned() {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        QFETCH(QString, caption);
-        QFETCH(QString, tip);
-        auto* w = m_form->findChild<QWidget*>(name);
-        QVERIFY2(w, qPrintable(name));
-        const auto px = [](int t) { return (t * 2 + 15) / 30; };
-        QCOMPARE(w->geometry(), QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height())));
-        if (auto* label = qobject_cast<QLabel*>(w); label && name != s("Image1"))
-            QCOMPARE(label->text(), caption);
-        if (auto* button = qobject_cast<QAbstractButton*>(w))
-            QCOMPARE(button->text(), caption);
-        if (tip != QString(QChar(1)))
-            QCOMPARE(w->toolTip(), tip);
-        else
-            QVERIFY(!w->toolTip().isEmpty());
+        for (const ControlDesign& d : form1Design()) {
+            const QString name = QString::fromUtf8(d.name.data(), static_cast<qsizetype>(d.name.size()));
+            auto* w = m_form->findChild<QWidget*>(name);
+            QVERIFY2(w, qPrintable(name));
+            const auto px = [](int t) { return (t * 2 + 15) / 30; };
+            const QRect box(px(d.box.left), px(d.box.top), px(d.box.width), px(d.box.height));
+            if (d.kind == ControlKind::line)
+                QVERIFY2(w->geometry().contains(box.center()), qPrintable(name));
+            else
+                QCOMPARE(w->geometry(), box);
+            if (auto* label = qobject_cast<QLabel*>(w); label && d.kind == ControlKind::label)
+                QCOMPARE(label->text(), s(d.caption));
+            if (auto* button = qobject_cast<QAbstractButton*>(w))
+                QCOMPARE(button->text(), s(d.caption));
+            QCOMPARE(w->toolTip(), s(d.tooltip ? d.tooltip : ""));
+            QCOMPARE(w->parentWidget()->objectName(), d.parent.empty() ? s("frmForm1") : s("Frame1"));
+        }
     }
 
     void frameHoldsItsControlsAndCaption() {
@@ -195,23 +139,23 @@ private slots:
 
     void monitorShowsTheThreeStates() {
         auto* drive = find<ui::DriveList>("Drive1");
-        m_form->Timer1_Timer();
+        m_form->handlers().Timer1_Timer();
         QCOMPARE(label4(), s(text::notFlashCard));
         QCOMPARE(colourOf("Label4"), colour::red);
         QCOMPARE(find<QPlainTextEdit>("txtTEXT1")->toPlainText(), s(text::selectDestination));
 
         drive->setDrive(s("/dev/sdz"));
-        m_form->Timer1_Timer();
+        m_form->handlers().Timer1_Timer();
         QCOMPARE(label4(), s(text::insertCard));
         QCOMPARE(colourOf("Label4"), colour::red);
         QCOMPARE(find<QPlainTextEdit>("txtTEXT1")->toPlainText(), s(text::insertCard));
 
         drive->setDrive(s("/dev/sdy"));
-        m_form->Timer1_Timer();
+        m_form->handlers().Timer1_Timer();
         QCOMPARE(label4(), s("Removeable Drive   Capacity =  64MBytes"));
         QCOMPARE(colourOf("Label4"), colour::buttonFace);
         QCOMPARE(find<QPlainTextEdit>("txtTEXT1")->toPlainText(), s(text::selectSource));
-        QCOMPARE(m_form->state().cardBytes, 63'438'000);
+        QCOMPARE(m_form->handlers().state().cardBytes, 63'438'000);
     }
 
     void timerDrivesTheMonitor() {
@@ -222,7 +166,7 @@ private slots:
     void quitEndsTheProgram() {
         m_form->show();
         QTest::mouseClick(find<QPushButton>("quit1"), Qt::LeftButton);
-        QVERIFY(m_form->ending());
+        QVERIFY(m_form->handlers().ending());
         QVERIFY(!m_form->isVisible());
         QVERIFY(!find<QTimer>("Timer1")->isActive());
     }
@@ -283,7 +227,7 @@ private slots:
         QVERIFY(m_form->helpWindow());
         QVERIFY(m_form->helpWindow()->isVisible());
         m_form->close();
-        QVERIFY(m_form->ending());
+        QVERIFY(m_form->handlers().ending());
         QVERIFY(!m_form->helpWindow()->isVisible());
     }
 };

@@ -160,9 +160,9 @@ TEST_F(CardListWindowTest, AProgrammedCardLoadsBackByMenuAndByCtrlL) {
         EXPECT_EQ(tracks(), names);
         EXPECT_EQ(rows(k().lstList2), (Rows{"1", "2", "3"}));
         EXPECT_EQ(rows(k().lstListMode), (Rows{"2", "0", "1"}));
-        EXPECT_EQ(m_form->state().tracks.messageBytes, 450);
-        EXPECT_EQ(m_form->state().tracks.slot(2).srcPath, utf8Of(m_card.path() / "M0000002.MP3"));
-        EXPECT_EQ(m_form->state().tracks.slot(1).playMode, 2);
+        EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 450);
+        EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath, utf8Of(m_card.path() / "M0000002.MP3"));
+        EXPECT_EQ(m_form->handlers().state().tracks.slot(1).playMode, 2);
         EXPECT_TRUE(m_messages.empty()) << m_messages.front();
     };
 
@@ -233,7 +233,7 @@ TEST_F(CardListWindowTest, ListSavedByCtrlSOpensByCtrlOAndARefusedOneChangesNoth
     click(k().newbut);
     pressCtrl(k().cmdFinish.hwnd(), 'O');
     EXPECT_EQ(tracks(), (Rows{"a.mp3", "b.nvr"}));
-    EXPECT_EQ(m_form->state().tracks.messageBytes, 400);
+    EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 400);
 
     std::string seventeen;
     for (int i = 0; i < 17; ++i)
@@ -255,8 +255,8 @@ TEST_F(CardListWindowTest, ThreeFilesDroppedFromExplorerOneOfThemText) {
     EXPECT_EQ(tracks(), (Rows{"c.mp3", "beep.NVR"}));
     EXPECT_EQ(rows(k().lstList2), (Rows{"1", "2"}));
     EXPECT_EQ(rows(k().lstListMode), (Rows{"0", "0"}));
-    EXPECT_EQ(m_form->state().tracks.slot(2).srcPath, utf8Of(m_source.path() / "beep.NVR"));
-    EXPECT_EQ(m_form->state().tracks.messageBytes, 54);
+    EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath, utf8Of(m_source.path() / "beep.NVR"));
+    EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 54);
     EXPECT_EQ(k().txtTEXT1.text(), "Only .mp3 and .nvr files can be added - not added: notes.txt");
     EXPECT_EQ(k().txtTEXT1.backColour(), colour::red);
 
@@ -311,10 +311,10 @@ TEST_F(CardListWindowTest, TheDestinationEntryCanBeReadInFull) {
     EXPECT_EQ(m_form->tipOf(drive), std::string("Drive Letter for the MMC Card\n") + longEntry);
     // The entry is read again only when the card's status changes.
     m_system.labels["e:"] = "e: [SHORT]";
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     EXPECT_EQ(m_form->tipOf(drive), std::string("Drive Letter for the MMC Card\n") + longEntry);
     m_system.table["e:"].space.reset();
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     EXPECT_EQ(k().Label4.text(), text::insertCard);
     EXPECT_EQ(m_form->tipOf(drive), "Drive Letter for the MMC Card\ne: [SHORT]");
     EXPECT_EQ(drive.drive(), "e:");

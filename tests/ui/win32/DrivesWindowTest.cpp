@@ -21,18 +21,18 @@ TEST(DrivesWindowTest, MonitorShowsTheThreeStatesOfRealDrives) {
     const auto& k = form.controls();
 
     pickDrive(k.Drive1, "c:");
-    form.Timer1_Timer();
+    form.handlers().Timer1_Timer();
     EXPECT_EQ(k.Label4.text(), text::notFlashCard);
     EXPECT_EQ(k.Label4.backColour(), colour::red);
     EXPECT_EQ(k.txtTEXT1.text(), text::selectDestination);
 
     pickDrive(k.Drive1, "f:");
-    form.Timer1_Timer();
+    form.handlers().Timer1_Timer();
     EXPECT_EQ(k.Label4.text(), text::insertCard);
     EXPECT_EQ(k.Label4.backColour(), colour::red);
 
     pickDrive(k.Drive1, "e:");
-    form.Timer1_Timer();
+    form.handlers().Timer1_Timer();
     DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
     ASSERT_TRUE(GetDiskFreeSpaceA("e:", &sectors, &bytes, &freeClusters, &clusters));
     const long long size = 1LL * sectors * bytes * clusters;
@@ -43,7 +43,7 @@ TEST(DrivesWindowTest, MonitorShowsTheThreeStatesOfRealDrives) {
         EXPECT_EQ(k.Label4.text(), "Removeable Drive   Capacity =  65MBytes");
     }
     if (size < 0x7FFFFFFF) {
-        EXPECT_EQ(form.state().cardBytes, size - 50000);
+        EXPECT_EQ(form.handlers().state().cardBytes, size - 50000);
     }
 }
 

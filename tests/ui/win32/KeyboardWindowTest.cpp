@@ -86,7 +86,7 @@ TEST_F(KeyboardWindowTest, EscapeWhileAskingIsCancel) {
     press(VK_SPACE);
     EXPECT_FALSE(k().Frame1.isVisible());
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
-    EXPECT_EQ(m_form->state().edit.editState, 0);
+    EXPECT_EQ(m_form->handlers().state().edit.editState, 0);
 }
 
 TEST_F(KeyboardWindowTest, ReturnOpensHelpAndChoosesATopic) {

@@ -52,7 +52,7 @@ TEST_F(RunWindowTest, OkProgrammesTheCard) {
     EXPECT_EQ(k().ProgressBar1.value(), 0.0f);
     EXPECT_FALSE(k().Frame1.isVisible());
     EXPECT_TRUE(k().cmdFinish.isEnabled());
-    EXPECT_EQ(m_form->state().edit.editState, 1);
+    EXPECT_EQ(m_form->handlers().state().edit.editState, 1);
 }
 
 TEST_F(RunWindowTest, CancelLeavesTheCard) {
@@ -65,21 +65,21 @@ TEST_F(RunWindowTest, CancelLeavesTheCard) {
     EXPECT_FALSE(m_card.has("M0000001.MP3"));
     EXPECT_EQ(m_staging.read("INDEX123.VKM").size(), 29u);
     EXPECT_EQ(k().txtTEXT1.text(), text::downloading);
-    EXPECT_EQ(m_form->state().edit.editState, 0);
+    EXPECT_EQ(m_form->handlers().state().edit.editState, 0);
 }
 
 TEST_F(RunWindowTest, QuitDuringTheConfirmationTouchesNothing) {
     whenAsked([&] { click(k().quit1); });
     click(k().cmdFinish);
 
-    EXPECT_TRUE(m_form->ending());
+    EXPECT_TRUE(m_form->handlers().ending());
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
     EXPECT_FALSE(m_card.has("M0000001.MP3"));
 }
 
 TEST_F(RunWindowTest, ANotReadyDestinationIsRefused) {
     pickDrive(k().Drive1, "s:");
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     click(k().cmdFinish);
     EXPECT_EQ(m_messages, std::vector<std::string>{text::incorrectDestination});
     EXPECT_FALSE(k().Frame1.isVisible());
@@ -103,7 +103,7 @@ TEST_F(RunWindowTest, ALogoffWaitsWhileTheRunWrites) {
 TEST_F(RunWindowTest, ALogoffForcedDuringTheQuestionEndsTheProgramAndTouchesNothing) {
     whenAsked([&] { SendMessageW(m_form->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); });
     click(k().cmdFinish);
-    EXPECT_TRUE(m_form->ending());
+    EXPECT_TRUE(m_form->handlers().ending());
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
     EXPECT_FALSE(m_card.has("M0000001.MP3"));
 }

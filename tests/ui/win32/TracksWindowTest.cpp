@@ -36,8 +36,8 @@ protected:
         m_form = std::make_unique<win::frmForm1>(m_system);
         m_form->show();
         pickDrive(k().Drive1, "e:");
-        m_form->Timer1_Timer();
-        ASSERT_EQ(m_form->state().cardBytes, 4 * 512 * 1978 - 50000);
+        m_form->handlers().Timer1_Timer();
+        ASSERT_EQ(m_form->handlers().state().cardBytes, 4 * 512 * 1978 - 50000);
     }
     void TearDown() override {
         m_form.reset();
@@ -103,8 +103,8 @@ TEST_F(TracksWindowTest, ADoubleClickAddsATrackToAllThreeLists) {
     EXPECT_EQ(rows(k().lstList1), (Rows{"intro.mp3", "LOUD.MP3"}));
     EXPECT_EQ(rows(k().lstList2), (Rows{"1", "2"}));
     EXPECT_EQ(rows(k().lstListMode), (Rows{"0", "0"}));
-    EXPECT_EQ(m_form->state().tracks.messageBytes, 1'516'000);
-    EXPECT_EQ(m_form->state().tracks.slot(2).srcPath, utf8Of(m_source.path() / "LOUD.MP3"));
+    EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 1'516'000);
+    EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath, utf8Of(m_source.path() / "LOUD.MP3"));
     const double p = 1'516'000.0 / (4 * 512 * 1978 - 50000) * 100;
     EXPECT_EQ(k().Label7.text(), std::string(text::gaugePrefix) + " " + std::to_string(static_cast<int>(p)) + "%");
     EXPECT_EQ(k().ProgressBar1.value(), static_cast<float>(p));

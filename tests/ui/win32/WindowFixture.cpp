@@ -17,7 +17,7 @@ void WindowFixture::SetUp() {
     m_form = std::make_unique<win::frmForm1>(m_system);
     m_form->show();
     pickDrive(k().Drive1, "e:");
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     active = this;
 }
 

@@ -1,5 +1,6 @@
 #include "WindowDriver.h"
 #include "core/Colours.h"
+#include "core/Form1Design.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
 #include "ui/win32/frmForm1/OkMessageBox.h"
@@ -89,88 +90,40 @@ TEST_F(frmForm1Test, StartsAsDesigned) {
     }
 }
 
-struct Placement {
-    const char* name;
-    win::Twips box;
-    const char* caption;
-    const char* tip;
-};
-
+// Each control is built from its designed row: box, caption, tooltip and place in the frame.
 TEST_F(frmForm1Test, ControlsSitWhereDesignedWithCaptionsAndTips) {
-    const Placement table[] = {
-        {"Label6", {480, 195, 2895, 255}, "Message File Selection", ""},
-        {"labSourceDrive", {240, 480, 1815, 255}, "Source Drive", ""},
-        {"drvDrive1", {240, 720, 1815, 315}, nullptr, "select a source disc drive"},
-        {"labLabel_folder1", {240, 1080, 1815, 255}, "Source Folder", ""},
-        {"Dir1", {240, 1320, 1815, 1665}, nullptr, "select a source folder"},
-        {"labSourceFile", {2160, 480, 1815, 255}, "Source File", ""},
-        {"File1", {2160, 720, 1815, 2235}, nullptr, "select a source file"},
-        {"Label2", {240, 3120, 1815, 255}, "Destination Drive", ""},
-        {"Drive1", {240, 3360, 1815, 315}, nullptr, "Drive Letter for the MMC Card"},
-        {"Label4", {240, 3720, 1815, 735}, nullptr, ""},
-        {"Image1", {2160, 3120, 1815, 1335}, nullptr, nullptr},
-        {"Frame1", {480, 480, 3375, 3615}, "Deleting Existing Files", ""},
-        {"File2", {120, 360, 3135, 1845}, nullptr, "List of Files in the ROOT Directory of the Destination Drive"},
-        {"Label3", {120, 2280, 3135, 615}, text::deleteWarning, ""},
-        {"Command1", {120, 3000, 975, 375}, "O.K.",
-         "Click to Delete All Files in the ROOT Directory of the Destination Drive"},
-        {"Command2", {2280, 3000, 975, 375}, "CANCEL", "Cancel the Delete and Download Operation"},
-        {"Command3", {120, 4680, 1215, 615}, "HELP", "Display the HELP screen"},
-        {"cmdFinish", {120, 5400, 1215, 855}, "Programme MMC Card", "download files to MMC"},
-        {"Label7", {1440, 4680, 2655, 375}, "", ""},
-        {"ProgressBar1", {1440, 5040, 2655, 255}, nullptr, ""},
-        {"labHelp", {1440, 5400, 2655, 255}, "Guidance Box", ""},
-        {"txtTEXT1", {1440, 5640, 2655, 615}, nullptr, "guidance info"},
-        {"Label5", {5040, 195, 1695, 255}, "Message Tracks List", ""},
-        {"labLabel_Track", {4440, 446, 615, 255}, "Track", ""},
-        {"labOutLIst", {5160, 446, 1575, 255}, "File Name", ""},
-        {"labLabelMode", {6840, 446, 495, 255}, "Mode", ""},
-        {"lstList2", {4560, 720, 375, 3180}, nullptr, "track number"},
-        {"lstList1", {5160, 720, 1575, 3180}, nullptr, "Mpeg play list"},
-        {"lstListMode", {6960, 720, 255, 3180}, nullptr, "mode for this track"},
-        {"labNodeSet", {4440, 4145, 1935, 255}, "Mode set buttons", ""},
-        {"cmdMode0", {4440, 4440, 615, 495}, "Mode 0", "sets track for uninterrupted play"},
-        {"labUninterrupt", {5040, 4440, 1335, 495}, "Uninterrupted (default)", ""},
-        {"cmdMode1", {4440, 5040, 615, 495}, "Mode 1", "track play may be interrupted"},
-        {"labInterrupt", {5040, 5040, 1335, 495}, "Interrupted", ""},
-        {"cmdMode2", {4440, 5640, 615, 495}, "Mode 2", "track will play only when button is held down"},
-        {"labPlayButton", {5040, 5640, 1335, 495}, "Play while button pressed", ""},
-        {"Label1", {6600, 4145, 735, 255}, "Edit List", ""},
-        {"cmdDel", {6646, 4440, 615, 495}, "Delete", "Delete item from Tracks List"},
-        {"newbut", {6646, 5040, 615, 495}, "New", "Clear Message Tracks List"},
-        {"quit1", {6720, 5760, 495, 375}, "Quit", "Quit program"},
-    };
     const UINT dpi = m_form->dpi();
-    for (const Placement& row : table) {
-        SCOPED_TRACE(row.name);
-        const win::Ctrl& ctrl = c(row.name);
+    for (const ControlDesign& d : form1Design()) {
+        if (d.kind == ControlKind::rectangle || d.kind == ControlKind::line)
+            continue; // painted on the window surface
+        SCOPED_TRACE(d.name);
+        const win::Ctrl* ctrl = m_form->find(d.name);
+        ASSERT_NE(ctrl, nullptr);
+        EXPECT_EQ(GetParent(ctrl->hwnd()), d.parent.empty() ? m_form->hwnd() : m_form->find(d.parent)->hwnd());
         RECT r;
-        GetWindowRect(ctrl.hwnd(), &r);
-        MapWindowPoints(HWND_DESKTOP, GetParent(ctrl.hwnd()), reinterpret_cast<POINT*>(&r), 2);
-        const RECT want = win::toPixels(row.box, dpi);
+        GetWindowRect(ctrl->hwnd(), &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(ctrl->hwnd()), reinterpret_cast<POINT*>(&r), 2);
+        const RECT want = win::toPixels({d.box.left, d.box.top, d.box.width, d.box.height}, dpi);
         EXPECT_EQ(r.left, want.left);
         EXPECT_EQ(r.top, want.top);
         EXPECT_EQ(r.right, want.right);
+        const bool driveList = d.kind == ControlKind::driveList;
         // A drive list's window reaches down over its drop-down part; its face is the box.
-        if (std::string_view(row.name).find("rive1") == std::string_view::npos) {
+        if (!driveList) {
             EXPECT_EQ(r.bottom, want.bottom);
         } else {
             // Wine will not make the closed box shorter than its font needs: 2 px over at 96 dpi.
-            const int face = static_cast<const win::DriveList&>(ctrl).faceHeight();
+            const int face = static_cast<const win::DriveList*>(ctrl)->faceHeight();
             EXPECT_GE(face, want.bottom - want.top);
             EXPECT_LE(face, want.bottom - want.top + 2);
         }
-        if (row.caption) {
-            EXPECT_EQ(ctrl.text(), row.caption);
+        if (d.kind == ControlKind::label || d.kind == ControlKind::button || d.kind == ControlKind::colourButton ||
+            d.kind == ControlKind::frame) {
+            EXPECT_EQ(ctrl->text(), d.caption);
         }
-        if (row.tip) {
-            // A drive list's tip goes on with its selected entry, on a line of its own.
-            const std::string tip = m_form->tipOf(ctrl);
-            const bool driveList = std::string_view(row.name).find("rive1") != std::string_view::npos;
-            EXPECT_EQ(driveList ? tip.substr(0, tip.find('\n')) : tip, row.tip);
-        } else {
-            EXPECT_NE(m_form->tipOf(ctrl), "");
-        }
+        // A drive list's tip goes on with its selected entry, on a line of its own.
+        const std::string tip = m_form->tipOf(*ctrl);
+        EXPECT_EQ(driveList ? tip.substr(0, tip.find('\n')) : tip, d.tooltip ? d.tooltip : "");
     }
 }
 
@@ -231,23 +184,23 @@ TEST_F(frmForm1Test, FrameHoldsItsControlsWithARedFaceAndABoldCaption) {
 
 TEST_F(frmForm1Test, MonitorShowsTheThreeStatesOnCFAndE) {
     const auto& k = m_form->controls();
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     EXPECT_EQ(k.Label4.text(), text::notFlashCard);
     EXPECT_EQ(label4Colour(), colour::red);
     EXPECT_EQ(guidance(), text::selectDestination);
 
     pickDrive(k.Drive1, "f:");
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     EXPECT_EQ(k.Label4.text(), text::insertCard);
     EXPECT_EQ(label4Colour(), colour::red);
     EXPECT_EQ(guidance(), text::insertCard);
 
     pickDrive(k.Drive1, "e:");
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     EXPECT_EQ(k.Label4.text(), "Removeable Drive   Capacity =  64MBytes");
     EXPECT_EQ(label4Colour(), colour::buttonFace);
     EXPECT_EQ(guidance(), text::selectSource);
-    EXPECT_EQ(m_form->state().cardBytes, 63'438'000);
+    EXPECT_EQ(m_form->handlers().state().cardBytes, 63'438'000);
 }
 
 TEST_F(frmForm1Test, TheTimerDrivesTheMonitor) {
@@ -279,7 +232,7 @@ TEST_F(frmForm1Test, TabFollowsTheDesignedOrderAndSkipsTheHiddenFrame) {
 
 TEST_F(frmForm1Test, QuitEndsTheProgram) {
     click(c("quit1"));
-    EXPECT_TRUE(m_form->ending());
+    EXPECT_TRUE(m_form->handlers().ending());
     EXPECT_FALSE(IsWindowVisible(m_form->hwnd()));
     EXPECT_FALSE(m_form->port().timerEnabled());
     MSG message;
@@ -292,7 +245,7 @@ TEST_F(frmForm1Test, ClosingTheWindowEndsTheProgramWithItsHelp) {
     EXPECT_TRUE(IsWindowVisible(m_form->helpWindow()->hwnd()));
     EXPECT_EQ(GetWindow(m_form->helpWindow()->hwnd(), GW_OWNER), m_form->hwnd());
     SendMessageW(m_form->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(m_form->ending());
+    EXPECT_TRUE(m_form->handlers().ending());
     EXPECT_FALSE(IsWindowVisible(m_form->hwnd()));
     EXPECT_FALSE(IsWindowVisible(m_form->helpWindow()->hwnd()));
 }
@@ -389,7 +342,7 @@ TEST_F(frmForm1Test, AnExceptionInAHandlerIsReportedAndTheWindowGoesOn) {
 
     m_system.drivesFault.clear();
     pickDrive(m_form->controls().Drive1, "e:");
-    m_form->Timer1_Timer();
+    m_form->handlers().Timer1_Timer();
     EXPECT_EQ(m_form->controls().Label4.text(), "Removeable Drive   Capacity =  64MBytes");
     win::OkMessageBox::setAnswerer({});
 }

@@ -1,12 +1,12 @@
 #include "ColourButton.h"
 
 #include "Layout.h"
-#include "core/Colours.h"
 
 namespace velk::ui {
 
-ColourButton::ColourButton(const QString& caption, QWidget* parent) : WrapButton(caption, parent) {
-    setBackColour(colour::buttonFace);
+ColourButton::ColourButton(const QString& caption, std::uint32_t colour, QWidget* parent)
+    : WrapButton(caption, parent) {
+    setBackColour(colour);
 }
 
 void ColourButton::setBackColour(std::uint32_t colour) {

@@ -11,7 +11,7 @@ class ColourButton : public WrapButton {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ColourButton)
 public:
-    ColourButton(const QString& caption, QWidget* parent);
+    ColourButton(const QString& caption, std::uint32_t colour, QWidget* parent);
 
     [[nodiscard]] std::uint32_t backColour() const { return m_colour; }
     void setBackColour(std::uint32_t colour);

@@ -8,6 +8,8 @@
 #include "OkMessageBox.h"
 #include "ProgressBar.h"
 #include "core/AccessibleText.h"
+#include "core/Form1Design.h"
+#include "ui/qt/hlpform/hlpform.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -49,30 +51,19 @@ void describeColour(QWidget* w, Control c, std::uint32_t colour) {
 
 } // namespace
 
-Form1Port::Form1Port(QWidget& window, const Form1Controls& controls) : m_window(window), m_c(controls) {}
+Form1Port::Form1Port(QWidget& window, const Form1Controls& controls) : m_window(window), m_c(controls) {
+    for (int i = 0; i < controlCount; ++i) {
+        const std::string_view name = nameOf(static_cast<Control>(i));
+        m_widgets[static_cast<std::size_t>(i)] =
+            window.findChild<QWidget*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    }
+}
 
 QWidget* Form1Port::widget(Control c) const {
-    switch (c) {
-    case Control::txtTEXT1: return m_c.txtTEXT1;
-    case Control::Label4: return m_c.Label4;
-    case Control::Label7: return m_c.Label7;
-    case Control::Frame1: return m_c.Frame1;
-    case Control::cmdDel: return m_c.cmdDel;
-    case Control::cmdMode0: return m_c.cmdMode0;
-    case Control::cmdMode1: return m_c.cmdMode1;
-    case Control::cmdMode2: return m_c.cmdMode2;
-    case Control::lstList1: return m_c.lstList1;
-    case Control::lstList2: return m_c.lstList2;
-    case Control::lstListMode: return m_c.lstListMode;
-    case Control::drvDrive1: return m_c.drvDrive1;
-    case Control::Drive1: return m_c.Drive1;
-    case Control::Dir1: return m_c.Dir1;
-    case Control::File1: return m_c.File1;
-    case Control::File2: return m_c.File2;
-    case Control::cmdFinish: return m_c.cmdFinish;
-    case Control::newbut: return m_c.newbut;
-    }
-    throw std::invalid_argument("unknown control");
+    QWidget* w = m_widgets.at(static_cast<std::size_t>(c));
+    if (!w)
+        throw std::invalid_argument("unknown control");
+    return w;
 }
 
 QListWidget* Form1Port::list(Control c) const {
@@ -183,6 +174,13 @@ void Form1Port::setTimer(int intervalMs, bool enabled) {
         m_c.Timer1->stop();
 }
 
+void Form1Port::refresh(Control c) {
+    auto* drives = qobject_cast<DriveList*>(widget(c));
+    if (!drives)
+        throw std::invalid_argument("control is not a drive list");
+    drives->refresh();
+}
+
 void Form1Port::setEnabled(Control c, bool enabled) { widget(c)->setEnabled(enabled); }
 
 bool Form1Port::isEnabled(Control c) const { return widget(c)->isEnabled(); }
@@ -200,5 +198,16 @@ bool Form1Port::waitForEvents() {
 void Form1Port::messageBox(const std::string& message) { OkMessageBox::show(&m_window, q(message)); }
 
 void Form1Port::beep() { QApplication::beep(); }
+
+void Form1Port::closeHelp() {
+    if (auto* help = m_window.findChild<hlpform*>())
+        help->close();
+}
+
+void Form1Port::quit() {
+    m_ending = true;
+    m_window.hide();
+    QCoreApplication::exit(0);
+}
 
 } // namespace velk::ui

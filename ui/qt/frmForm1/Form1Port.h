@@ -3,6 +3,8 @@
 #include "Form1Controls.h"
 #include "core/FormPort.h"
 
+#include <array>
+
 class QWidget;
 
 namespace velk::ui {
@@ -29,6 +31,7 @@ public:
     float progress() const override;
     void setProgress(float value) override;
     void setTimer(int intervalMs, bool enabled) override;
+    void refresh(Control list) override;
     void setEnabled(Control c, bool enabled) override;
     bool isEnabled(Control c) const override;
 
@@ -36,10 +39,8 @@ public:
     bool waitForEvents() override;
     void messageBox(const std::string& message) override;
     void beep() override;
-
-    /// From now on every yield tells the logic that the program is ending.
-    void setEnding() { m_ending = true; }
-    [[nodiscard]] bool ending() const { return m_ending; }
+    void closeHelp() override;
+    void quit() override;
 
 private:
     [[nodiscard]] QWidget* widget(Control c) const;
@@ -47,6 +48,7 @@ private:
 
     QWidget& m_window;
     Form1Controls m_c;
+    std::array<QWidget*, controlCount> m_widgets{};
     bool m_ending = false;
 };
 

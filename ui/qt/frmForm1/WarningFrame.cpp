@@ -1,12 +1,12 @@
 #include "WarningFrame.h"
 
 #include "Layout.h"
-#include "core/Colours.h"
 
 namespace velk::ui {
 
-WarningFrame::WarningFrame(const QString& title, QWidget* parent) : QGroupBox(title, parent) {
-    setProperty("backColour", static_cast<uint>(colour::red));
+WarningFrame::WarningFrame(const QString& title, std::uint32_t back, std::uint32_t captionColour, QWidget* parent)
+    : QGroupBox(title, parent), m_back(back), m_captionColour(captionColour) {
+    setProperty("backColour", static_cast<uint>(back));
 }
 
 void WarningFrame::showEvent(QShowEvent* event) {
@@ -16,7 +16,7 @@ void WarningFrame::showEvent(QShowEvent* event) {
                            " padding-top: 0px; font: bold 12pt \"MS Sans Serif\"; }"
                            " QGroupBox#Frame1::title { subcontrol-origin: padding; left: 6px; top: 1px;"
                            " color: %2; }")
-                .arg(toQColor(colour::red).name(), toQColor(colour::highlight).name()));
+                .arg(toQColor(m_back).name(), toQColor(m_captionColour).name()));
     }
     QGroupBox::showEvent(event);
 }

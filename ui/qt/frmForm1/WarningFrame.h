@@ -2,6 +2,8 @@
 
 #include <QGroupBox>
 
+#include <cstdint>
+
 namespace velk::ui {
 
 /// The red frame that asks before the card's files are deleted. Its look is a style sheet,
@@ -11,10 +13,14 @@ class WarningFrame : public QGroupBox {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(WarningFrame)
 public:
-    WarningFrame(const QString& title, QWidget* parent);
+    WarningFrame(const QString& title, std::uint32_t back, std::uint32_t captionColour, QWidget* parent);
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    std::uint32_t m_back;
+    std::uint32_t m_captionColour;
 };
 
 } // namespace velk::ui

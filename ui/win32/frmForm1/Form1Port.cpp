@@ -2,6 +2,8 @@
 
 #include "OkMessageBox.h"
 #include "core/AccessibleText.h"
+#include "core/Form1Design.h"
+#include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/wingui/MessagePump.h"
 
 #include <stdexcept>
@@ -19,39 +21,17 @@ void showColour(ColourButton& button, Control c, std::uint32_t colour) {
 } // namespace
 
 Ctrl& Form1Port::control(Control c) const {
-    switch (c) {
-    case Control::txtTEXT1: return m_c.txtTEXT1;
-    case Control::Label4: return m_c.Label4;
-    case Control::Label7: return m_c.Label7;
-    case Control::Frame1: return m_c.Frame1;
-    case Control::cmdDel: return m_c.cmdDel;
-    case Control::cmdMode0: return m_c.cmdMode0;
-    case Control::cmdMode1: return m_c.cmdMode1;
-    case Control::cmdMode2: return m_c.cmdMode2;
-    case Control::lstList1: return m_c.lstList1;
-    case Control::lstList2: return m_c.lstList2;
-    case Control::lstListMode: return m_c.lstListMode;
-    case Control::drvDrive1: return m_c.drvDrive1;
-    case Control::Drive1: return m_c.Drive1;
-    case Control::Dir1: return m_c.Dir1;
-    case Control::File1: return m_c.File1;
-    case Control::File2: return m_c.File2;
-    case Control::cmdFinish: return m_c.cmdFinish;
-    case Control::newbut: return m_c.newbut;
-    }
-    throw std::invalid_argument("unknown control");
+    Ctrl* found = m_c.find(nameOf(c));
+    if (!found)
+        throw std::invalid_argument("unknown control");
+    return *found;
 }
 
 ListBoxCtrl& Form1Port::list(Control c) const {
-    switch (c) {
-    case Control::lstList1: return m_c.lstList1;
-    case Control::lstList2: return m_c.lstList2;
-    case Control::lstListMode: return m_c.lstListMode;
-    case Control::File1: return m_c.File1;
-    case Control::File2: return m_c.File2;
-    case Control::Dir1: return m_c.Dir1;
-    default: throw std::invalid_argument("control is not a list");
-    }
+    auto* rows = dynamic_cast<ListBoxCtrl*>(&control(c));
+    if (!rows)
+        throw std::invalid_argument("control is not a list");
+    return *rows;
 }
 
 std::string Form1Port::text(Control c) const {
@@ -141,6 +121,13 @@ void Form1Port::setTimer(int intervalMs, bool enabled) {
         KillTimer(m_window, timerId);
 }
 
+void Form1Port::refresh(Control c) {
+    auto* drives = dynamic_cast<DriveList*>(&control(c));
+    if (!drives)
+        throw std::invalid_argument("control is not a drive list");
+    drives->refresh();
+}
+
 void Form1Port::setEnabled(Control c, bool enabled) { control(c).setEnabled(enabled); }
 
 bool Form1Port::isEnabled(Control c) const { return control(c).isEnabled(); }
@@ -152,5 +139,16 @@ bool Form1Port::waitForEvents() { return MessagePump::waitThenDrain() && !m_endi
 void Form1Port::messageBox(const std::string& message) { OkMessageBox::show(m_window, message); }
 
 void Form1Port::beep() { MessageBeep(MB_OK); }
+
+void Form1Port::closeHelp() {
+    if (m_helpWindow)
+        m_helpWindow->close();
+}
+
+void Form1Port::quit() {
+    m_ending = true;
+    ShowWindow(m_window, SW_HIDE);
+    PostQuitMessage(0);
+}
 
 } // namespace velk::win

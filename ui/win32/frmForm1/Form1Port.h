@@ -3,14 +3,19 @@
 #include "Form1Controls.h"
 #include "core/FormPort.h"
 
+#include <memory>
+
 namespace velk::win {
+
+class hlpform;
 
 /// The main window as the logic sees it: each Control mapped to its Win32 control.
 class Form1Port : public FormPort {
 public:
     static constexpr UINT_PTR timerId = 1;
 
-    explicit Form1Port(Form1Controls& controls) : m_c(controls) {}
+    Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow)
+        : m_c(controls), m_helpWindow(helpWindow) {}
     /// The window that owns the timer and the message boxes; set once it exists.
     void setWindow(HWND window) { m_window = window; }
 
@@ -31,6 +36,7 @@ public:
     float progress() const override;
     void setProgress(float value) override;
     void setTimer(int intervalMs, bool enabled) override;
+    void refresh(Control list) override;
     void setEnabled(Control c, bool enabled) override;
     bool isEnabled(Control c) const override;
 
@@ -38,10 +44,9 @@ public:
     bool waitForEvents() override;
     void messageBox(const std::string& message) override;
     void beep() override;
+    void closeHelp() override;
+    void quit() override;
 
-    /// From now on every yield tells the logic that the program is ending.
-    void setEnding() { m_ending = true; }
-    [[nodiscard]] bool ending() const { return m_ending; }
     [[nodiscard]] int timerInterval() const { return m_interval; }
     [[nodiscard]] bool timerEnabled() const { return m_timerOn; }
 
@@ -50,6 +55,7 @@ private:
     [[nodiscard]] ListBoxCtrl& list(Control c) const;
 
     Form1Controls& m_c;
+    const std::unique_ptr<hlpform>& m_helpWindow;
     HWND m_window = nullptr;
     bool m_ending = false;
     int m_interval = 0;

@@ -3,6 +3,7 @@
 #include "FileDialog.h"
 
 #include "core/AccessibleText.h"
+#include "core/Form1Design.h"
 #include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/wingui/Guarded.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 
 namespace velk::win {
@@ -20,28 +22,6 @@ namespace {
 
 constexpr const wchar_t* windowClass = L"VelkForm1";
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr int clientWidth = 7590;
-constexpr int clientHeight = 6405;
-// The client area opens just inside the border and title bar of a window at the screen's corner.
-constexpr int clientLeft = 60;
-constexpr int clientTop = 345;
-
-// The rectangles and lines drawn on the window surface, beneath every control.
-constexpr Twips shapes[] = {
-    {120, 120, 3975, 4455},  // Shape3, area 1
-    {4320, 120, 3135, 3975}, // Shape1, area 3
-    {4320, 4080, 2175, 2175}, // Shape2, area 4
-};
-struct LineTwips {
-    POINT from;
-    POINT to;
-};
-constexpr LineTwips lines[] = {
-    {{120, 3048}, {4080, 3048}},  // Line1
-    {{7440, 5576}, {7440, 4080}}, // Line2
-    {{6480, 5576}, {7440, 5576}}, // Line3
-};
-
 std::string currentFolder() {
     std::error_code ec;
     const std::u8string here = std::filesystem::current_path(ec).u8string();
@@ -51,23 +31,14 @@ std::string currentFolder() {
 } // namespace
 
 frmForm1::frmForm1(const SystemPort& system)
-    : m_system(system),
-      m_c(system),
-      m_port(m_c),
-      m_tracks(m_state, m_port),
-      m_editor(m_state, m_port, m_tracks),
-      m_browser(m_port, m_system),
-      m_monitor(m_state, m_port, m_system),
-      m_run(m_state, m_port, m_system),
-      m_loader(m_state, m_port, m_system, m_tracks, m_editor),
-      m_lists(m_state, m_port, m_tracks, m_editor) {
+    : m_system(system), m_c(system), m_port(m_c, m_helpWindow), m_handlers(m_port, m_system) {
     createWindow();
     m_port.setWindow(m_hwnd);
     buildControls();
     bindHandlers();
     arrangeTabOrder();
     addCardListCommands();
-    Form_Load();
+    m_handlers.Form_Load();
 }
 
 frmForm1::~frmForm1() {
@@ -94,101 +65,48 @@ void frmForm1::createWindow() {
                              nullptr, GetModuleHandleW(nullptr), this);
     m_dpi = GetDpiForWindow(m_hwnd);
     // The client area, not the frame, starts at the designed point.
-    RECT r = toPixels({clientLeft, clientTop, clientWidth, clientHeight}, m_dpi);
+    RECT r = toPixels({form1Client.left, form1Client.top, form1Client.width, form1Client.height}, m_dpi);
     AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, m_dpi);
     SetWindowPos(m_hwnd, nullptr, std::max(0L, r.left), std::max(0L, r.top), r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void frmForm1::create(Ctrl& c, const ControlDesign& d) {
+    using K = ControlKind;
+    const HWND parent = d.parent.empty() ? m_hwnd : find(d.parent)->hwnd();
+    switch (d.kind) {
+    case K::label: static_cast<LabelCtrl&>(c).create(parent, d.caption, m_dpi); break;
+    case K::button: static_cast<ButtonCtrl&>(c).create(parent, d.caption, m_dpi); break;
+    case K::colourButton: static_cast<ColourButton&>(c).create(parent, d.caption, m_dpi); break;
+    case K::driveList: static_cast<DriveList&>(c).create(parent, m_dpi); break;
+    case K::folderList: static_cast<FolderList&>(c).create(parent, m_dpi); break;
+    case K::fileList:
+    case K::listBox: static_cast<ListBoxCtrl&>(c).create(parent, m_dpi); break;
+    case K::textBox: static_cast<EditCtrl&>(c).create(parent, m_dpi); break;
+    case K::progressBar: static_cast<ProgressCtrl&>(c).create(parent, m_dpi); break;
+    case K::picture: static_cast<PictureCtrl&>(c).create(parent, L"LOGO", m_dpi); break;
+    case K::frame: static_cast<FrameCtrl&>(c).create(parent, d.caption, m_dpi); break;
+    case K::rectangle:
+    case K::line: throw std::logic_error("drawings are painted, not created");
+    }
+    if (d.backColour && d.kind == K::label)
+        static_cast<LabelCtrl&>(c).setBackColour(*d.backColour);
+    else if (d.backColour && d.kind == K::textBox)
+        static_cast<EditCtrl&>(c).setBackColour(*d.backColour);
+    if (!d.tooltip)
+        return;
+    // A drop-down list shows its tip over its edit field and button alike.
+    if (auto* drives = dynamic_cast<DriveList*>(&c))
+        drives->setTip(m_tips, d.tooltip);
+    else
+        m_tips.add(c.hwnd(), d.tooltip);
+}
+
 void frmForm1::buildControls() {
     m_tips.create(m_hwnd);
-    const HWND w = m_hwnd;
-    const UINT d = m_dpi;
-    const auto tip = [this](const Ctrl& c, const char* text) { m_tips.add(c.hwnd(), text); };
-
-    // Area 1: message file selection.
-    m_c.Label6.create(w, "Message File Selection", d);
-    m_c.labSourceDrive.create(w, "Source Drive", d);
-    m_c.drvDrive1.create(w, d);
-    m_c.drvDrive1.setTip(m_tips, "select a source disc drive");
-    m_c.labLabel_folder1.create(w, "Source Folder", d);
-    m_c.Dir1.create(w, d);
-    tip(m_c.Dir1, "select a source folder");
-    m_c.labSourceFile.create(w, "Source File", d);
-    m_c.File1.create(w, d);
-    tip(m_c.File1, "select a source file");
-    m_c.Label2.create(w, "Destination Drive", d);
-    m_c.Drive1.create(w, d);
-    m_c.Drive1.setTip(m_tips, "Drive Letter for the MMC Card");
-    m_c.Label4.create(w, "", d);
-    m_c.Label4.setBackColour(colour::red);
-    m_c.Image1.create(w, L"LOGO", d);
-    tip(m_c.Image1, "VELK Message Assembler - builds message cards for the VELK player");
-
-    // Area 2: commands, gauge and guidance box.
-    m_c.Command3.create(w, "HELP", d);
-    tip(m_c.Command3, "Display the HELP screen");
-    m_c.cmdFinish.create(w, "Programme MMC Card", d);
-    tip(m_c.cmdFinish, "download files to MMC");
-    m_c.Label7.create(w, "", d);
-    m_c.ProgressBar1.create(w, d);
-    m_c.labHelp.create(w, "Guidance Box", d);
-    m_c.txtTEXT1.create(w, d);
-    m_c.txtTEXT1.setBackColour(colour::yellow);
-    tip(m_c.txtTEXT1, "guidance info");
-
-    // Area 3: message tracks list.
-    m_c.Label5.create(w, "Message Tracks List", d);
-    m_c.labLabel_Track.create(w, "Track", d);
-    m_c.labOutLIst.create(w, "File Name", d);
-    m_c.labLabelMode.create(w, "Mode", d);
-    m_c.lstList2.create(w, d);
-    tip(m_c.lstList2, "track number");
-    m_c.lstList1.create(w, d);
-    tip(m_c.lstList1, "Mpeg play list");
-    m_c.lstListMode.create(w, d);
-    tip(m_c.lstListMode, "mode for this track");
-
-    // Area 4: mode buttons.
-    m_c.labNodeSet.create(w, "Mode set buttons", d);
-    m_c.cmdMode0.create(w, "Mode 0", d);
-    tip(m_c.cmdMode0, "sets track for uninterrupted play");
-    m_c.labUninterrupt.create(w, "Uninterrupted (default)", d);
-    m_c.cmdMode1.create(w, "Mode 1", d);
-    tip(m_c.cmdMode1, "track play may be interrupted");
-    m_c.labInterrupt.create(w, "Interrupted", d);
-    m_c.cmdMode2.create(w, "Mode 2", d);
-    tip(m_c.cmdMode2, "track will play only when button is held down");
-    m_c.labPlayButton.create(w, "Play while button pressed", d);
-
-    // Area 5: edit list.
-    m_c.Label1.create(w, "Edit List", d);
-    m_c.cmdDel.create(w, "Delete", d);
-    tip(m_c.cmdDel, "Delete item from Tracks List");
-    m_c.newbut.create(w, "New", d);
-    tip(m_c.newbut, "Clear Message Tracks List");
-    m_c.quit1.create(w, "Quit", d);
-    tip(m_c.quit1, "Quit program");
-
-    // The confirmation frame; it is raised above the controls it covers when shown.
-    m_c.Frame1.create(w, text::deletingFiles, d);
-    const HWND f = m_c.Frame1.hwnd();
-    m_c.File2.create(f, d);
-    tip(m_c.File2, "List of Files in the ROOT Directory of the Destination Drive");
-    m_c.Label3.create(f, text::deleteWarning, d);
-    m_c.Command1.create(f, "O.K.", d);
-    tip(m_c.Command1, "Click to Delete All Files in the ROOT Directory of the Destination Drive");
-    m_c.Command2.create(f, "CANCEL", d);
-    tip(m_c.Command2, "Cancel the Delete and Download Operation");
-
-    m_all = {&m_c.Label6,   &m_c.labSourceDrive, &m_c.drvDrive1,   &m_c.labLabel_folder1, &m_c.Dir1,
-             &m_c.labSourceFile, &m_c.File1,     &m_c.Label2,      &m_c.Drive1,        &m_c.Label4,
-             &m_c.Image1,   &m_c.Frame1,         &m_c.File2,       &m_c.Label3,        &m_c.Command1,
-             &m_c.Command2, &m_c.Command3,       &m_c.cmdFinish,   &m_c.Label7,        &m_c.ProgressBar1,
-             &m_c.labHelp,  &m_c.txtTEXT1,       &m_c.Label5,      &m_c.labLabel_Track, &m_c.labOutLIst,
-             &m_c.labLabelMode, &m_c.lstList2,   &m_c.lstList1,    &m_c.lstListMode,   &m_c.labNodeSet,
-             &m_c.cmdMode0, &m_c.labUninterrupt, &m_c.cmdMode1,    &m_c.labInterrupt,  &m_c.cmdMode2,
-             &m_c.labPlayButton, &m_c.Label1,    &m_c.cmdDel,      &m_c.newbut,        &m_c.quit1};
+    m_all = m_c.all();
+    for (Ctrl* c : m_all)
+        create(*c, form1Control(c->name()));
     applyDpi(m_dpi);
     nameLists();
 
@@ -208,32 +126,35 @@ void frmForm1::nameLists() const {
 }
 
 void frmForm1::bindHandlers() {
-    m_c.quit1.onClick = [this] { quit1_Click(); };
+    Form1Handlers& h = m_handlers;
+    m_c.quit1.onClick = [&h] { h.quit1_Click(); };
     m_c.Command3.onClick = [this] { Command3_Click(); };
-    m_c.File1.onSelect = [this] { File1_Click(); };
-    m_c.File1.onDoubleClick = [this] { File1_DblClick(); };
-    m_c.cmdDel.onClick = [this] { cmdDel_Click(); };
-    m_c.cmdMode0.onClick = [this] { cmdMode0_Click(); };
-    m_c.cmdMode1.onClick = [this] { cmdMode1_Click(); };
-    m_c.cmdMode2.onClick = [this] { cmdMode2_Click(); };
+    m_c.File1.onSelect = [&h] { h.File1_Click(); };
+    m_c.File1.onDoubleClick = [&h] { h.File1_DblClick(); };
+    m_c.cmdDel.onClick = [&h] { h.cmdDel_Click(); };
+    m_c.cmdMode0.onClick = [&h] { h.cmdMode0_Click(); };
+    m_c.cmdMode1.onClick = [&h] { h.cmdMode1_Click(); };
+    m_c.cmdMode2.onClick = [&h] { h.cmdMode2_Click(); };
     // LBN_SELCHANGE comes for the mouse and the keyboard alike, so both apply an armed edit.
-    m_c.lstList1.onSelect = [this] { lstList1_Click(); };
-    m_c.newbut.onClick = [this] { newbut_Click(); };
-    m_c.cmdFinish.onClick = [this] { cmdFinish_Click(); };
-    m_c.Command1.onClick = [this] { Command1_Click(); };
-    m_c.Command2.onClick = [this] { Command2_Click(); };
-    m_c.drvDrive1.onChange = [this] { drvDrive1_Change(); };
-    m_c.Dir1.onChange = [this] { Dir1_Change(); };
-    m_c.txtTEXT1.onChange = [this] { txtTEXT1_Change(); };
+    m_c.lstList1.onSelect = [&h] { h.lstList1_Click(); };
+    m_c.newbut.onClick = [&h] { h.newbut_Click(); };
+    m_c.cmdFinish.onClick = [this] {
+        const ShutdownBlock block(m_hwnd, text::shutdownBlocked);
+        m_handlers.cmdFinish_Click();
+    };
+    m_c.Command1.onClick = [&h] { h.Command1_Click(); };
+    m_c.Command2.onClick = [&h] { h.Command2_Click(); };
+    m_c.drvDrive1.onChange = [&h] { h.drvDrive1_Change(); };
+    m_c.Dir1.onChange = [&h] { h.Dir1_Change(); };
+    m_c.txtTEXT1.onChange = [&h] { h.txtTEXT1_Change(); };
 }
 
 void frmForm1::arrangeTabOrder() {
     m_tabs = std::make_unique<TabOrder>(m_hwnd);
-    m_tabs->set({m_c.Dir1.hwnd(),     m_c.drvDrive1.hwnd(), m_c.txtTEXT1.hwnd(), m_c.cmdFinish.hwnd(),
-                 m_c.cmdMode0.hwnd(), m_c.cmdMode1.hwnd(),  m_c.cmdMode2.hwnd(), m_c.lstList1.hwnd(),
-                 m_c.cmdDel.hwnd(),   m_c.File1.hwnd(),     m_c.lstList2.hwnd(), m_c.lstListMode.hwnd(),
-                 m_c.quit1.hwnd(),    m_c.Drive1.hwnd(),    m_c.File2.hwnd(),    m_c.Command1.hwnd(),
-                 m_c.Command2.hwnd(), m_c.newbut.hwnd(),    m_c.Command3.hwnd()});
+    std::vector<HWND> order;
+    for (const std::string_view name : form1TabOrder())
+        order.push_back(find(name)->hwnd());
+    m_tabs->set(std::move(order));
     // Escape is CANCEL while the confirmation frame asks.
     m_tabs->setCancel(m_c.Command2.hwnd());
 }
@@ -244,8 +165,9 @@ void frmForm1::addCardListCommands() {
         m_hwnd, std::vector<ACCEL>{{FCONTROL | FVIRTKEY, 'L', static_cast<WORD>(mnuLoadFromCard)},
                                    {FCONTROL | FVIRTKEY, 'S', static_cast<WORD>(mnuSaveList)},
                                    {FCONTROL | FVIRTKEY, 'O', static_cast<WORD>(mnuOpenList)}});
-    m_drop = std::make_unique<FileDrop>(m_c.lstList1.hwnd(),
-                                        [this](const std::vector<std::string>& paths) { lstList1_DropFiles(paths); });
+    m_drop = std::make_unique<FileDrop>(m_c.lstList1.hwnd(), [this](const std::vector<std::string>& paths) {
+        m_handlers.lstList1_DropFiles(paths);
+    });
 }
 
 void frmForm1::showListMenu(LPARAM lParam) {
@@ -258,7 +180,7 @@ void frmForm1::showListMenu(LPARAM lParam) {
 
 void frmForm1::listCommand(UINT id) {
     if (id == mnuLoadFromCard)
-        lstList1_LoadFromCard();
+        m_handlers.lstList1_LoadFromCard();
     else if (id == mnuSaveList)
         lstList1_SaveList();
     else if (id == mnuOpenList)
@@ -299,23 +221,20 @@ void frmForm1::show() const {
 void frmForm1::paintOutlines(HDC dc) const {
     const HBRUSH ink = GetSysColorBrush(COLOR_WINDOWTEXT);
     const int pen = MulDiv(3, static_cast<int>(m_dpi), 96);
-    for (const Twips& shape : shapes) {
-        const RECT r = toPixels(shape, m_dpi);
-        const RECT sides[] = {{r.left, r.top, r.right, r.top + pen},
-                              {r.left, r.bottom - pen, r.right, r.bottom},
-                              {r.left, r.top, r.left + pen, r.bottom},
-                              {r.right - pen, r.top, r.right, r.bottom}};
-        for (const RECT& side : sides)
-            FillRect(dc, &side, ink);
-    }
-    // A line's centre runs along its two points.
-    for (const LineTwips& line : lines) {
-        const int x1 = px(std::min(line.from.x, line.to.x), m_dpi);
-        const int x2 = px(std::max(line.from.x, line.to.x), m_dpi);
-        const int y1 = px(std::min(line.from.y, line.to.y), m_dpi);
-        const int y2 = px(std::max(line.from.y, line.to.y), m_dpi);
-        const RECT r{x1 - pen / 2, y1 - pen / 2, x2 - pen / 2 + pen, y2 - pen / 2 + pen};
-        FillRect(dc, &r, ink);
+    for (const ControlDesign& d : form1Design()) {
+        const RECT r = toPixels({d.box.left, d.box.top, d.box.width, d.box.height}, m_dpi);
+        if (d.kind == ControlKind::rectangle) {
+            const RECT sides[] = {{r.left, r.top, r.right, r.top + pen},
+                                  {r.left, r.bottom - pen, r.right, r.bottom},
+                                  {r.left, r.top, r.left + pen, r.bottom},
+                                  {r.right - pen, r.top, r.right, r.bottom}};
+            for (const RECT& side : sides)
+                FillRect(dc, &side, ink);
+        } else if (d.kind == ControlKind::line) {
+            // A line's centre runs along its box.
+            const RECT line{r.left - pen / 2, r.top - pen / 2, r.right - pen / 2 + pen, r.bottom - pen / 2 + pen};
+            FillRect(dc, &line, ink);
+        }
     }
 }
 
@@ -345,7 +264,7 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         if (wParam == Form1Port::timerId)
-            Timer1_Timer();
+            m_handlers.Timer1_Timer();
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -356,13 +275,13 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE:
         // Not intercepted: closing the window ends the program as Quit does.
-        endProgram();
+        m_handlers.endProgram();
         return 0;
-    case WM_QUERYENDSESSION: return m_state.runInProgress ? FALSE : TRUE;
+    case WM_QUERYENDSESSION: return m_handlers.state().runInProgress ? FALSE : TRUE;
     case WM_ENDSESSION:
         // The session ends regardless: a run stops at its next step rather than be cut off mid-write.
         if (wParam)
-            endProgram();
+            m_handlers.endProgram();
         return 0;
     case WM_ACTIVATE:
         keepFocus(LOWORD(wParam) != WA_INACTIVE);
@@ -376,27 +295,6 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     default: return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }
-}
-
-void frmForm1::Form_Load() { m_port.setTimer(CardMonitor::intervalMs, true); }
-
-void frmForm1::Timer1_Timer() {
-    if (ending())
-        return;
-    m_monitor.Timer1_Timer();
-    if (m_monitor.statusChanged())
-        m_c.Drive1.refresh();
-}
-
-void frmForm1::endProgram() {
-    if (ending())
-        return;
-    m_port.setEnding();
-    m_port.setTimer(m_port.timerInterval(), false);
-    if (m_helpWindow)
-        m_helpWindow->close();
-    ShowWindow(m_hwnd, SW_HIDE);
-    PostQuitMessage(0);
 }
 
 void frmForm1::keepFocus(bool activated) {
@@ -415,42 +313,20 @@ void frmForm1::keepFocus(bool activated) {
     }
 }
 
-void frmForm1::quit1_Click() { endProgram(); }
-
 void frmForm1::Command3_Click() {
     if (!m_helpWindow)
         m_helpWindow = std::make_unique<hlpform>(m_hwnd);
     m_helpWindow->display();
 }
 
-void frmForm1::File1_Click() { m_tracks.File1_Click(); }
-void frmForm1::File1_DblClick() { m_tracks.File1_DblClick(); }
-void frmForm1::cmdDel_Click() { m_editor.cmdDel_Click(); }
-void frmForm1::cmdMode0_Click() { m_editor.cmdMode0_Click(); }
-void frmForm1::cmdMode1_Click() { m_editor.cmdMode1_Click(); }
-void frmForm1::cmdMode2_Click() { m_editor.cmdMode2_Click(); }
-void frmForm1::lstList1_Click() { m_editor.lstList1_Click(); }
-void frmForm1::newbut_Click() { m_editor.newbut_Click(); }
-void frmForm1::cmdFinish_Click() {
-    const ShutdownBlock block(m_hwnd, text::shutdownBlocked);
-    m_run.cmdFinish_Click();
-}
-void frmForm1::Command1_Click() { m_run.Command1_Click(); }
-void frmForm1::Command2_Click() { m_run.Command2_Click(); }
-void frmForm1::drvDrive1_Change() { m_browser.drvDrive1_Change(); }
-void frmForm1::Dir1_Change() { m_browser.Dir1_Change(); }
-void frmForm1::txtTEXT1_Change() { m_browser.txtTEXT1_Change(); }
-void frmForm1::lstList1_LoadFromCard() { m_loader.lstList1_LoadFromCard(); }
-
 void frmForm1::lstList1_SaveList() {
     if (const std::string path = FileDialog::ask(m_hwnd, FileDialog::Purpose::save); !path.empty())
-        m_lists.lstList1_SaveList(path);
+        m_handlers.lstList1_SaveList(path);
 }
 
 void frmForm1::lstList1_OpenList() {
     if (const std::string path = FileDialog::ask(m_hwnd, FileDialog::Purpose::open); !path.empty())
-        m_lists.lstList1_OpenList(path);
+        m_handlers.lstList1_OpenList(path);
 }
-void frmForm1::lstList1_DropFiles(const std::vector<std::string>& paths) { m_tracks.lstList1_DropFiles(paths); }
 
 } // namespace velk::win

@@ -2,14 +2,7 @@
 
 #include "Form1Controls.h"
 #include "Form1Port.h"
-#include "core/CardListLoader.h"
-#include "core/CardMonitor.h"
-#include "core/ListFile.h"
-#include "core/Module1.h"
-#include "core/ProgrammingRun.h"
-#include "core/SourceBrowser.h"
-#include "core/TrackEditor.h"
-#include "core/TrackList.h"
+#include "core/Form1Handlers.h"
 #include "ui/win32/wingui/Accelerators.h"
 #include "ui/win32/wingui/FileDrop.h"
 #include "ui/win32/wingui/Font.h"
@@ -28,7 +21,7 @@ namespace velk::win {
 
 class hlpform;
 
-/// The main window. It builds the controls and forwards each event to the logic in core.
+/// The main window. It builds the controls as designed and binds their events to the handlers in core.
 class frmForm1 {
 public:
     /// The command of "Load list from card", from lstList1's shortcut menu and Ctrl+L.
@@ -45,33 +38,15 @@ public:
     [[nodiscard]] HWND hwnd() const { return m_hwnd; }
     void show() const;
 
-    void Form_Load();
-    void Timer1_Timer();
-    void quit1_Click();
+    /// Opens the help window (HELP).
     void Command3_Click();
-    void File1_Click();
-    void File1_DblClick();
-    void cmdDel_Click();
-    void cmdMode0_Click();
-    void cmdMode1_Click();
-    void cmdMode2_Click();
-    void lstList1_Click();
-    void newbut_Click();
-    void cmdFinish_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void drvDrive1_Change();
-    void Dir1_Change();
-    void txtTEXT1_Change();
-    void lstList1_LoadFromCard();
+    /// "Save list..." and "Open list...": ask which file, then hand it to the logic.
     void lstList1_SaveList();
     void lstList1_OpenList();
-    void lstList1_DropFiles(const std::vector<std::string>& paths);
 
-    [[nodiscard]] const Module1& state() const { return m_state; }
+    /// The handlers that the controls are bound to, and the state they share.
+    [[nodiscard]] Form1Handlers& handlers() { return m_handlers; }
     [[nodiscard]] hlpform* helpWindow() const { return m_helpWindow.get(); }
-    /// True once Quit or closing the window ended the program.
-    [[nodiscard]] bool ending() const { return m_port.ending(); }
     [[nodiscard]] const Form1Port& port() const { return m_port; }
     [[nodiscard]] const Form1Controls& controls() const { return m_c; }
     /// The control with that name in the layout, or null.
@@ -85,6 +60,7 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createWindow();
     void buildControls();
+    void create(Ctrl& control, const ControlDesign& design);
     void nameLists() const;
     void bindHandlers();
     void arrangeTabOrder();
@@ -96,7 +72,6 @@ private:
     void paintOutlines(HDC dc) const;
     /// Remembers the focused control when the window is left and gives it back on return.
     void keepFocus(bool activated);
-    void endProgram();
 
     const SystemPort& m_system;
     HWND m_hwnd = nullptr;
@@ -111,16 +86,9 @@ private:
     std::unique_ptr<Accelerators> m_shortcuts;
     std::unique_ptr<FileDrop> m_drop;
     HWND m_lastFocus = nullptr;
-    Module1 m_state;
-    Form1Port m_port;
-    TrackList m_tracks;
-    TrackEditor m_editor;
-    SourceBrowser m_browser;
-    CardMonitor m_monitor;
-    ProgrammingRun m_run;
-    CardListLoader m_loader;
-    ListFile m_lists;
     std::unique_ptr<hlpform> m_helpWindow;
+    Form1Port m_port;
+    Form1Handlers m_handlers;
 };
 
 } // namespace velk::win

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "Colours.h"
+#include "Control.h"
+#include "Texts.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace velk {
+
+/// A box in twips (1/1440 inch) from the top-left corner of the client area, or of Frame1 for
+/// the controls inside it. A line runs along its box, which is then zero wide or zero high.
+struct TwipsBox {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+enum class ControlKind : std::uint8_t {
+    rectangle,    ///< outline drawn on the window surface
+    line,
+    label,
+    button,
+    colourButton, ///< a button whose face shows a back colour that the logic sets
+    driveList,
+    folderList,
+    fileList,
+    listBox,
+    textBox,      ///< multi-line, no scroll bars
+    progressBar,
+    picture,
+    frame,        ///< a captioned group that holds other controls
+};
+
+/// One control of the main window as designed. Both windows build their controls from these
+/// and their tests check them against the same rows.
+struct ControlDesign {
+    std::string_view name;
+    ControlKind kind;
+    TwipsBox box;
+    const char* caption = "";
+    const char* tooltip = nullptr;
+    /// Labels only: the caption centred, a single-line border, and lines broken inside a word
+    /// too, for a path wider than the box.
+    bool centred = false;
+    bool bordered = false;
+    bool breaksWords = false;
+    /// Position in the tab order from 0, or -1 for a control that never takes the focus.
+    int tabIndex = -1;
+    /// Empty for the window itself.
+    std::string_view parent = {};
+    std::optional<std::uint32_t> backColour = {};
+    /// Frames only.
+    std::optional<std::uint32_t> captionColour = {};
+    /// File lists only: the patterns of the names listed, separated by ";".
+    const char* pattern = nullptr;
+};
+
+/// The client area at the screen's corner, just inside the border and title bar.
+inline constexpr TwipsBox form1Client{60, 345, 7590, 6405};
+
+/// Every control, surface drawings first so that each control lies above them.
+std::span<const ControlDesign> form1Design();
+/// The row of the control with that name; throws std::out_of_range for an unknown one.
+const ControlDesign& form1Control(std::string_view name);
+/// The names of the controls that take the focus, in tab order.
+std::vector<std::string_view> form1TabOrder();
+/// The name under which the window holds a control that the logic reaches.
+std::string_view nameOf(Control c);
+
+} // namespace velk
