@@ -2,6 +2,10 @@
 
 #include "Layout.h"
 
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
 namespace velk::ui {
 
 ColourButton::ColourButton(const QString& caption, std::uint32_t colour, QWidget* parent)
@@ -14,10 +18,29 @@ void ColourButton::setBackColour(std::uint32_t colour) {
         return;
     m_colour = colour;
     setProperty("backColour", static_cast<uint>(colour));
-    // A style sheet is the one way every Qt style honours a push button's face colour.
-    setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid palette(dark);"
-                                 " border-radius: 2px; } QPushButton:pressed { border-style: inset; }")
-                      .arg(toQColor(colour).name()));
+    update();
+}
+
+void ColourButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect face = rect().adjusted(0, 0, -1, -1);
+    painter.fillRect(face, toQColor(m_colour));
+    // Pressed, the edge reads as sunken: dark above and left, light below and right.
+    const QColor dark = palette().color(QPalette::Dark);
+    const QColor light = isDown() ? palette().color(QPalette::Light) : dark;
+    painter.setPen(dark);
+    painter.drawLine(face.topLeft(), face.topRight());
+    painter.drawLine(face.topLeft(), face.bottomLeft());
+    painter.setPen(light);
+    painter.drawLine(face.bottomLeft(), face.bottomRight());
+    painter.drawLine(face.topRight(), face.bottomRight());
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(3, 3, -3, -3);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+    drawCaption(painter);
 }
 
 } // namespace velk::ui

@@ -6,7 +6,9 @@
 
 namespace velk::ui {
 
-/// A push button whose face shows a back colour chosen at run time.
+/// A push button whose face shows a back colour chosen at run time. It paints the face itself:
+/// not every Qt style honours a button's palette, and a style sheet would load the style-sheet
+/// engine, a good part of the window's start, for four buttons.
 class ColourButton : public WrapButton {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ColourButton)
@@ -15,6 +17,9 @@ public:
 
     [[nodiscard]] std::uint32_t backColour() const { return m_colour; }
     void setBackColour(std::uint32_t colour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     std::uint32_t m_colour = 0;

@@ -16,6 +16,10 @@ void WrapButton::paintEvent(QPaintEvent*) {
     initStyleOption(&option);
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
+    drawCaption(painter);
+}
+
+void WrapButton::drawCaption(QPainter& painter) const {
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     const int shift = isDown() ? 1 : 0;
     painter.drawText(rect().adjusted(2 + shift, 2 + shift, -2 + shift, -2 + shift),

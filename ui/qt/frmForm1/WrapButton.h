@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+class QPainter;
+
 namespace velk::ui {
 
 /// A push button whose caption wraps at its width, as the window's narrow buttons need
@@ -15,6 +17,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    /// The caption, wrapped and centred, shifted a pixel while the button is down.
+    void drawCaption(QPainter& painter) const;
     void keyPressEvent(QKeyEvent* event) override;
 };
 
