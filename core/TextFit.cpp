@@ -44,4 +44,12 @@ std::string elideMiddle(const std::string& text, const std::function<bool(const 
     return without(enough);
 }
 
+double fittingPointSize(const FontSteps& steps, int width,
+                        const std::function<int(double points)>& widestAt) {
+    double points = steps.largest;
+    while (points - steps.step >= steps.smallest && widestAt(points) > width)
+        points -= steps.step;
+    return points;
+}
+
 } // namespace velk

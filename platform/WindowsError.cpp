@@ -1,6 +1,6 @@
 #include "WindowsError.h"
 
-#include "WindowsPath.h"
+#include "WindowsText.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -20,7 +20,7 @@ public:
             nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
         if (length == 0)
             return "error " + std::to_string(static_cast<unsigned long>(code));
-        std::string out = utf8Path(std::wstring(text, length));
+        std::string out = narrow(std::wstring_view(text, length));
         ::LocalFree(text);
         // The system's texts end in a full stop and a line break. A reason is set into a longer
         // line ("... failed: <file>: <reason>"), bare, as the C library's are on Linux.

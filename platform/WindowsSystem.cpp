@@ -3,6 +3,7 @@
 #include "System.h"
 #include "WindowsError.h"
 #include "WindowsPath.h"
+#include "WindowsText.h"
 
 #include <array>
 #include <cctype>
@@ -34,9 +35,9 @@ std::error_code errorOf(DWORD code) {
 /// The label of a volume, or nothing; asked only off the window's thread.
 std::string volumeLabel(const std::string& root) {
     wchar_t volume[MAX_PATH + 1] = {};
-    if (!::GetVolumeInformationW(widePath(root).c_str(), volume, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
+    if (!::GetVolumeInformationW(widen(root).c_str(), volume, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
         return {};
-    return utf8Path(volume);
+    return narrow(volume);
 }
 
 class Handle {
@@ -73,7 +74,7 @@ wchar_t driveLetterOf(std::wstring path) {
 /// target as a path ("\\??\\C:\\folder"), where a volume's letter names a device.
 bool isSubstituted(const std::string& designation) {
     wchar_t target[MAX_PATH + 1] = {};
-    return ::QueryDosDeviceW(widePath(designation).c_str(), target, MAX_PATH + 1) != 0 &&
+    return ::QueryDosDeviceW(widen(designation).c_str(), target, MAX_PATH + 1) != 0 &&
            std::wstring(target).rfind(L"\\??\\", 0) == 0;
 }
 
@@ -278,7 +279,7 @@ std::vector<DriveEntry> WindowsSystem::drives() const {
         std::string designation = {static_cast<char>(std::tolower(root[0] & 0x7F)), ':'};
         std::string label = designation;
         if (::GetDriveTypeW(root) == DRIVE_FIXED) {
-            fixedRoots.push_back(utf8Path(root));
+            fixedRoots.push_back(narrow(root));
             if (const std::string volume = m_labels.label(fixedRoots.back()); !volume.empty())
                 label += " [" + volume + "]";
         }
@@ -306,12 +307,12 @@ std::uint32_t WindowsSystem::driveType(const std::string& designation) const {
     if (type != DRIVE_REMOVABLE)
         return type;
     // An empty reader has no volume to ask; it stays a reader.
-    const std::wstring volume = volumeRoot(widePath(root));
+    const std::wstring volume = volumeRoot(widen(root));
     if (isSubstituted(designation) ||
-        (!volume.empty() && (volume.size() != root.size() || driveLetterOf(volume) != driveLetterOf(widePath(root)))))
+        (!volume.empty() && (volume.size() != root.size() || driveLetterOf(volume) != driveLetterOf(widen(root)))))
         return DRIVE_FIXED;
     for (const std::wstring& folder : systemFolders())
-        if (driveLetterOf(folder) == driveLetterOf(widePath(root)))
+        if (driveLetterOf(folder) == driveLetterOf(widen(root)))
             return DRIVE_FIXED;
     return type;
 }
@@ -359,19 +360,19 @@ std::unique_ptr<OpenFile> WindowsSystem::openFile(const std::string& path, OpenM
 // The serial number is what Windows itself tells volumes by; the volume's GUID name, where
 // the volume has one, and its size tell apart two cards formatted with the same serial.
 std::optional<CardIdentity> WindowsSystem::cardIdentity(const std::string& root) const {
-    const std::wstring volume = volumeRoot(widePath(root));
+    const std::wstring volume = volumeRoot(widen(root));
     DWORD serial = 0;
     wchar_t fileSystem[MAX_PATH + 1] = {};
     if (volume.empty() || !::GetVolumeInformationW(volume.c_str(), nullptr, 0, &serial, nullptr,
                                                    nullptr, fileSystem, MAX_PATH + 1))
         return std::nullopt;
-    std::string identity = "serial " + hex(serial) + " " + utf8Path(fileSystem);
+    std::string identity = "serial " + hex(serial) + " " + narrow(fileSystem);
     ULARGE_INTEGER totalBytes{};
     if (::GetDiskFreeSpaceExW(volume.c_str(), nullptr, &totalBytes, nullptr))
         identity += " bytes " + std::to_string(totalBytes.QuadPart);
     wchar_t guid[MAX_PATH + 1] = {};
     if (::GetVolumeNameForVolumeMountPointW(volume.c_str(), guid, MAX_PATH + 1))
-        identity += " " + utf8Path(guid);
+        identity += " " + narrow(guid);
     return CardIdentity{root, identity};
 }
 

@@ -27,5 +27,16 @@ TEST(TextFit, KeepsStartAndEndAndDropsTheFewestMiddleCharacters) {
         EXPECT_EQ(elideMiddle(c.text, holds(c.width)), c.shown) << c.text << " in " << c.width;
 }
 
+TEST(TextFit, ShrinksTheHelpCaptionsByHalfPointsToNoLessThanSix) {
+    // Captions ten pixels wide a point, as a stand-in for a measured face.
+    const auto widestAt = [](double points) { return static_cast<int>(points * 10); };
+    const struct {
+        int width;
+        double points;
+    } cases[] = {{200, 8.0}, {80, 8.0}, {79, 7.5}, {70, 7.0}, {64, 6.0}, {10, 6.0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(fittingPointSize(helpCaptionSteps, c.width, widestAt), c.points) << c.width;
+}
+
 } // namespace
 } // namespace velk

@@ -3,6 +3,7 @@
 #include "platform/WindowsError.h"
 #include "platform/WindowsPath.h"
 #include "platform/WindowsSystem.h"
+#include "platform/WindowsText.h"
 
 #include "core/FilePattern.h"
 #include "core/Paths.h"
@@ -28,11 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::pattern;
-
-std::wstring wide(const std::string& utf8) {
-    const fs::path p = fsPath(utf8);
-    return p.wstring();
-}
 
 void writeAll(const SystemPort& system, const std::string& path, const std::string& bytes,
               OpenMode mode = OpenMode::createOrTruncate) {
@@ -70,7 +66,7 @@ std::string readAll(const SystemPort& system, const std::string& path, OpenMode 
 }
 
 DWORD attributesOf(const std::string& path) {
-    return ::GetFileAttributesW(wide(path).c_str());
+    return ::GetFileAttributesW(widen(path).c_str());
 }
 
 class WindowsCard : public ::testing::Test {
@@ -138,7 +134,7 @@ TEST_F(WindowsCard, ReadsBackWhatWasWrittenWithAndWithoutTheCache) {
 TEST_F(WindowsCard, ACardFileIsPlainWhateverWasThereBefore) {
     const std::string path = "E:\\INDEX123.VKM";
     writeAll(system, path, "old contents, longer than the new");
-    ASSERT_TRUE(::SetFileAttributesW(wide(path).c_str(),
+    ASSERT_TRUE(::SetFileAttributesW(widen(path).c_str(),
                                      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     writeAll(system, path, "new");
     EXPECT_EQ(readAll(system, path, OpenMode::read, 64), "new");
@@ -149,10 +145,10 @@ TEST_F(WindowsCard, ACardFileIsPlainWhateverWasThereBefore) {
     // A read-only source gives no read-only copy: nothing is taken from it.
     const std::string source = "E:\\source.mp3";
     writeAll(system, source, "audio");
-    ASSERT_TRUE(::SetFileAttributesW(wide(source).c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(::SetFileAttributesW(widen(source).c_str(), FILE_ATTRIBUTE_READONLY));
     writeAll(system, "E:\\M0000002.MP3", readAll(system, source, OpenMode::read, 64));
     EXPECT_EQ(attributesOf("E:\\M0000002.MP3") & FILE_ATTRIBUTE_READONLY, 0u);
-    ::SetFileAttributesW(wide(source).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesW(widen(source).c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // Kept, not emptied: the file is written over from its start.
     writeAll(system, "E:\\fred.vkm", "abcdef");
@@ -232,7 +228,7 @@ TEST_F(WindowsCard, KnowsWhichFilesLieOnTheCard) {
 // The names of a source folder are UTF-8 in the program; the ANSI code page has no "日".
 TEST_F(WindowsCard, ASourceFolderWithAnyLettersListsAndCopies) {
     const std::string folder = joinPath("E:\\", "Ansagen B\xC3\xBCro \xE6\x97\xA5\xE6\x9C\xAC");
-    ASSERT_TRUE(::CreateDirectoryW(wide(folder).c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(widen(folder).c_str(), nullptr));
     const std::string name = "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5.mp3";
     writeAll(system, joinPath(folder, name), "audio");
     writeAll(system, joinPath(folder, "notes.txt"), "text");
@@ -248,13 +244,15 @@ TEST_F(WindowsCard, ASourceFolderDeeperThanMaxPathListsAndCopies) {
     std::string folder = "E:\\";
     while (folder.size() <= 300) {
         folder = joinPath(folder, "a folder with a long name to pass the limit");
-        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + wide(folder)).c_str(), nullptr)) << ::GetLastError();
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + widen(folder)).c_str(), nullptr)) << ::GetLastError();
     }
     const std::string track = joinPath(folder, "track.mp3");
     writeAll(system, track, "deep audio");
 
     // std::filesystem's folder reading would list the current folder here instead.
-    const auto entries = folderEntries(folder);
+    const FolderListing listing = listFolder(folder);
+    ASSERT_TRUE(listing.listed);
+    const std::vector<FolderEntry>& entries = listing.entries;
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, "track.mp3");
     EXPECT_FALSE(entries[0].folder);

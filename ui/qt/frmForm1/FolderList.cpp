@@ -1,12 +1,12 @@
 #include "FolderList.h"
 
 #include "core/Paths.h"
+#include "core/SubFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -23,27 +23,20 @@ QIcon folderIcon(const QString& builtIn, QStyle::StandardPixmap standard, const 
     return picture.isNull() ? style.standardIcon(standard) : QIcon(picture);
 }
 
-// The sub-folders QDir would list (no hidden ones, links to folders included), sorted
-// ignoring case. The standard library takes each entry's kind from the listing itself, where
-// QDir builds a record for every entry, files too: in a folder of thousands of tracks that
-// record-building was the largest part of the window's start.
-QStringList subfolderNames(const QString& folder) {
+// The entries of a folder, links to folders counted as folders. The standard library takes
+// each entry's kind from the listing itself, where QDir builds a record for every entry: in a
+// folder of thousands of tracks that record-building was the largest part of the window's start.
+FolderListing listFolder(const QString& folder) {
     namespace fs = std::filesystem;
-    QStringList names;
+    FolderListing listing;
     std::error_code ec;
-    for (fs::directory_iterator it(fsPath(folder.toStdString()), ec), end; !ec && it != end; it.increment(ec)) {
+    fs::directory_iterator it(fsPath(folder.toStdString()), ec);
+    listing.listed = !ec;
+    for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
         std::error_code unknownKind;
-        if (!it->is_directory(unknownKind))
-            continue;
-        const QString name = QString::fromStdString(utf8Path(it->path().filename()));
-        if (!name.startsWith(u'.'))
-            names.append(name);
+        listing.entries.push_back({utf8Path(it->path().filename()), it->is_directory(unknownKind)});
     }
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int order = a.compare(b, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a < b;
-    });
-    return names;
+    return listing;
 }
 } // namespace
 
@@ -65,19 +58,19 @@ FolderList::FolderList(QWidget* parent)
 }
 
 bool FolderList::setPath(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isDir() || !info.isReadable())
+    const std::optional<std::vector<std::string>> subfolders = shownSubfolders(listFolder(path));
+    if (!subfolders)
         return false;
-    const QString clean = QDir::cleanPath(info.absoluteFilePath());
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     if (clean == m_path)
         return true;
     m_path = clean;
-    rebuild();
+    rebuild(*subfolders);
     emit Change();
     return true;
 }
 
-void FolderList::rebuild() {
+void FolderList::rebuild(const std::vector<std::string>& subfolders) {
     clear();
 
     // The chain of open folders, root first, each nested in the one above it.
@@ -98,7 +91,8 @@ void FolderList::rebuild() {
     }
     const QDir current(m_path);
     QList<QTreeWidgetItem*> items;
-    for (const QString& name : subfolderNames(m_path)) {
+    for (const std::string& utf8 : subfolders) {
+        const QString name = QString::fromStdString(utf8);
         auto* item = new QTreeWidgetItem;
         item->setText(0, name);
         item->setIcon(0, m_closed);

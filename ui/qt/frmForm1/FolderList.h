@@ -2,6 +2,9 @@
 
 #include <QTreeWidget>
 
+#include <string>
+#include <vector>
+
 namespace velk::ui {
 
 /// The folders of a path as an indented tree: each folder from the root down to the open
@@ -22,7 +25,7 @@ signals:
     void Change();
 
 private:
-    void rebuild();
+    void rebuild(const std::vector<std::string>& subfolders);
 
     QIcon m_open;
     QIcon m_closed;

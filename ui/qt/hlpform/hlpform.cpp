@@ -1,6 +1,7 @@
 #include "hlpform.h"
 
 #include "core/HelpTopic.h"
+#include "core/TextFit.h"
 #include "core/Texts.h"
 #include "ui/qt/frmForm1/Layout.h"
 
@@ -17,21 +18,21 @@ namespace velk::ui {
 
 namespace {
 
-// The design font was smaller than most desktop defaults: shrink the buttons' font until the
-// longest caption fits the designed width rather than cut captions off.
+// Each size is tried on the buttons themselves: a button's width hint counts its circle too.
 void fitCaptions(const std::array<QRadioButton*, velk::HelpTopic::count>& buttons, int width) {
-    const auto widest = [&buttons] {
+    QFont font = buttons.front()->font();
+    const auto setSize = [&](double points) {
+        font.setPointSizeF(points);
+        for (QRadioButton* b : buttons)
+            b->setFont(font);
+    };
+    setSize(velk::fittingPointSize(velk::helpCaptionSteps, width, [&](double points) {
+        setSize(points);
         int widest = 0;
         for (const QRadioButton* b : buttons)
             widest = std::max(widest, b->sizeHint().width());
         return widest;
-    };
-    QFont font = buttons.front()->font();
-    while (widest() > width && font.pointSizeF() > 6.0) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        for (QRadioButton* b : buttons)
-            b->setFont(font);
-    }
+    }));
 }
 
 } // namespace

@@ -10,7 +10,7 @@ void FileList::setPath(const std::string& utf8) {
     SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
     clear();
     std::vector<std::string> names;
-    for (const FolderEntry& entry : folderEntries(m_path))
+    for (const FolderEntry& entry : listFolder(m_path).entries)
         if (!entry.folder)
             names.push_back(entry.name);
     for (const std::string& name : matchingFiles(std::move(names), m_pattern))

@@ -1,10 +1,10 @@
 #include "FolderList.h"
 
 #include "core/Paths.h"
+#include "core/SubFolders.h"
 #include "platform/WindowsPath.h"
 #include "ui/win32/wingui/Text.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -15,16 +15,6 @@ namespace velk::win {
 namespace {
 
 constexpr int indentTwips = 150;
-
-std::string utf8Of(const fs::path& p) {
-    const std::u8string s = p.u8string();
-    return {s.begin(), s.end()};
-}
-
-std::wstring lower(std::wstring s) {
-    CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
 
 } // namespace
 
@@ -47,23 +37,22 @@ void FolderList::place(UINT dpi) const {
 }
 
 bool FolderList::setPath(const std::string& utf8) {
-    std::error_code ec;
-    const fs::path wanted = fsPath(utf8);
-    // The C runtime's answer stops at MAX_PATH characters; the system's own does not.
-    const DWORD attributes = GetFileAttributesW(longPath(utf8).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    // The system's own listing, as the C runtime's stops at MAX_PATH characters.
+    const std::optional<std::vector<std::string>> subfolders = shownSubfolders(listFolder(utf8));
+    if (!subfolders)
         return false;
-    fs::path clean = fs::absolute(wanted, ec).lexically_normal();
+    std::error_code ec;
+    fs::path clean = fs::absolute(fsPath(utf8), ec).lexically_normal();
     if (ec)
         return false;
     // "c:\folder\" and "c:\folder" are one folder; only a root keeps its separator.
     if (clean.has_relative_path() && !clean.has_filename())
         clean = clean.parent_path();
-    const std::string path = utf8Of(clean);
+    const std::string path = utf8Path(clean);
     if (path == m_path)
         return true;
     m_path = path;
-    rebuild();
+    rebuild(*subfolders);
     if (onChange)
         onChange();
     return true;
@@ -82,7 +71,7 @@ void FolderList::openSelected() {
         setPath(m_entries[static_cast<std::size_t>(index)].path);
 }
 
-void FolderList::rebuild() {
+void FolderList::rebuild(const std::vector<std::string>& subfolders) {
     SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
     clear();
     m_entries.clear();
@@ -97,21 +86,14 @@ void FolderList::rebuild() {
     int level = 0;
     for (const fs::path& folder : chain) {
         const bool root = folder == folder.root_path();
-        m_entries.push_back({utf8Of(folder), level++});
-        add(root ? utf8Of(folder) : utf8Of(folder.filename()));
+        m_entries.push_back({utf8Path(folder), level++});
+        add(utf8Path(root ? folder : folder.filename()));
     }
     const int current = count() - 1;
 
-    std::vector<fs::path> subfolders;
-    for (const FolderEntry& entry : folderEntries(m_path))
-        if (entry.folder && !entry.hidden)
-            subfolders.push_back(open / fsPath(entry.name));
-    std::sort(subfolders.begin(), subfolders.end(), [](const fs::path& a, const fs::path& b) {
-        return lower(a.filename().wstring()) < lower(b.filename().wstring());
-    });
-    for (const fs::path& sub : subfolders) {
-        m_entries.push_back({utf8Of(sub), level});
-        add(utf8Of(sub.filename()));
+    for (const std::string& name : subfolders) {
+        m_entries.push_back({utf8Path(open / fsPath(name)), level});
+        add(name);
     }
     select(current);
     SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);

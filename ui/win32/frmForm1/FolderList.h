@@ -19,7 +19,8 @@ public:
     void place(UINT dpi) const override;
 
     [[nodiscard]] const std::string& path() const { return m_path; }
-    /// Opens a folder; returns false (and keeps the old one) when it is not a folder.
+    /// Opens a folder; returns false (and keeps the old one) when it is not a folder that can be
+    /// listed.
     bool setPath(const std::string& utf8);
     /// How far in row `index` is drawn, in steps.
     [[nodiscard]] int depth(int index) const;
@@ -39,7 +40,7 @@ private:
         std::string path;
         int depth = 0;
     };
-    void rebuild();
+    void rebuild(const std::vector<std::string>& subfolders);
 
     std::string m_path;
     std::vector<Entry> m_entries;

@@ -1,5 +1,6 @@
 #include "hlpform.h"
 
+#include "core/TextFit.h"
 #include "core/Texts.h"
 #include "ui/win32/wingui/Guarded.h"
 #include "ui/win32/wingui/Text.h"
@@ -87,14 +88,13 @@ void hlpform::createWindow(HWND owner) {
 }
 
 void hlpform::setFonts() {
-    // The design font was smaller than most: shrink the face until the longest caption fits
-    // its button rather than cut captions off.
-    Font font;
-    for (double points = 8.0;; points -= 0.5) {
-        font = Font(L"Tahoma", L"Arial", points, false, m_dpi);
-        if (points <= 6.0 || widestCaption(m_hwnd, font.handle(), m_dpi) <= px(buttonWidthTwips, m_dpi))
-            break;
-    }
+    const auto face = [this](double points) {
+        return Font(L"Tahoma", L"Arial", points, false, m_dpi);
+    };
+    const int width = px(buttonWidthTwips, m_dpi);
+    Font font = face(fittingPointSize(helpCaptionSteps, width, [&](double points) {
+        return widestCaption(m_hwnd, face(points).handle(), m_dpi);
+    }));
     m_text1.setFont(font.handle());
     for (const auto& button : m_hbut)
         button->setFont(font.handle());

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "platform/WindowsText.h"
 
 namespace velk::win {
 
-/// UTF-8 (core's text) to UTF-16 (the W functions' text) and back, at the window boundary.
-[[nodiscard]] std::wstring widen(std::string_view utf8);
-[[nodiscard]] std::string narrow(std::wstring_view utf16);
+// The windows' text crosses to the W functions through the system layer's one conversion.
+using velk::narrow;
+using velk::widen;
 
 } // namespace velk::win
