@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-using velk::ui::hlpform;
+using velk::qt::hlpform;
 
 namespace fs = std::filesystem;
 

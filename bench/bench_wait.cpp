@@ -27,7 +27,7 @@ void ConfirmationWait(benchmark::State& state) {
     velk::test::FakeSystem system;
     system.addCard("/dev/sdy", card.path().toStdString());
     system.current = "/dev/sdy";
-    velk::ui::frmForm1 form(system);
+    velk::qt::frmForm1 form(system);
     form.show();
     auto* cancel = form.findChild<QPushButton*>(QStringLiteral("Command2"));
     const int waitMs = static_cast<int>(state.range(0));

@@ -6,7 +6,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const auto system = velk::makeSystem();
-    velk::ui::frmForm1 window(*system);
+    velk::qt::frmForm1 window(*system);
     window.show();
     return QApplication::exec();
 }

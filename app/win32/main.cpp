@@ -4,9 +4,9 @@
 #include "ui/win32/wingui/ProcessStart.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    velk::win::startProcess();
+    velk::win32::startProcess();
     const auto system = velk::makeSystem();
-    velk::win::frmForm1 window(*system);
+    velk::win32::frmForm1 window(*system);
     window.show();
-    return velk::win::MessagePump::run();
+    return velk::win32::MessagePump::run();
 }

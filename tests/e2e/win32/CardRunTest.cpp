@@ -21,7 +21,7 @@
 #include <memory>
 
 using namespace velk;
-using namespace velk::test::win32;
+using namespace velk::test::win32window;
 
 namespace {
 
@@ -70,22 +70,22 @@ protected:
         // The program starts in its own folder, where it stages the index.
         m_previous = fs::current_path();
         fs::current_path(m_work.path());
-        win::OkMessageBox::setAnswerer([this](const std::string& m) { m_messages.push_back(m); });
+        win32::OkMessageBox::setAnswerer([this](const std::string& m) { m_messages.push_back(m); });
         m_system = makeSystem();
-        m_form = std::make_unique<win::frmForm1>(*m_system);
+        m_form = std::make_unique<win32::frmForm1>(*m_system);
         m_form->show();
         active = this;
     }
     void TearDown() override {
         active = nullptr;
         m_form.reset();
-        win::OkMessageBox::setAnswerer({});
+        win32::OkMessageBox::setAnswerer({});
         forgetQuit();
         if (!m_previous.empty())
             fs::current_path(m_previous);
     }
 
-    const win::Form1Controls& k() const { return m_form->controls(); }
+    const win32::Form1Controls& k() const { return m_form->controls(); }
     void add(const std::string& name) {
         const int row = findRow(k().File1, name);
         ASSERT_GE(row, 0) << name << " is not listed";
@@ -124,7 +124,7 @@ protected:
     std::vector<std::string> m_sources;
     fs::path m_previous;
     std::unique_ptr<SystemPort> m_system;
-    std::unique_ptr<win::frmForm1> m_form;
+    std::unique_ptr<win32::frmForm1> m_form;
     std::vector<std::string> m_messages;
     std::vector<std::string> m_asked;
     std::function<void()> m_answer;

@@ -56,7 +56,7 @@ class CardListWindowTest : public QObject {
     QTemporaryDir m_work;
     QString m_previous;
     WordySystem m_system;
-    std::unique_ptr<ui::frmForm1> m_form;
+    std::unique_ptr<qt::frmForm1> m_form;
     QStringList m_messages;
 
     template <typename T> T* find(const char* name) { return control<T>(*m_form, name); }
@@ -92,17 +92,17 @@ private slots:
         m_system.current = "/";
         m_system.readerLabel = refusedEntry;
         m_messages.clear();
-        ui::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
-        m_form = std::make_unique<ui::frmForm1>(m_system);
+        qt::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
+        m_form = std::make_unique<qt::frmForm1>(m_system);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-        find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
+        find<qt::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
         m_form->handlers().Timer1_Timer();
         QCOMPARE(find<QWidget>("Label4")->property("backColour").toUInt(), colour::buttonFace);
     }
     void cleanup() {
         m_form.reset();
-        ui::OkMessageBox::setAnswerer({});
+        qt::OkMessageBox::setAnswerer({});
         QDir::setCurrent(m_previous);
     }
 
@@ -169,7 +169,7 @@ private slots:
         drop({a, a});
         const QString saved = m_work.filePath(s("tracks.txt"));
         QString chosen = saved;
-        ui::FileDialog::setAnswerer([&](ui::FileDialog::Purpose) { return chosen; });
+        qt::FileDialog::setAnswerer([&](qt::FileDialog::Purpose) { return chosen; });
         auto* list = find<QListWidget>("lstList1");
         QCOMPARE(list->actions().at(1)->text(), s("Save list..."));
         QCOMPARE(list->actions().at(2)->text(), s("Open list..."));
@@ -189,11 +189,11 @@ private slots:
         QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(guidance(), s("Files exceed MMC card capacity"));
         QCOMPARE(rows(list), (QStringList{s("intro.mp3"), s("intro.mp3")}));
-        ui::FileDialog::setAnswerer({});
+        qt::FileDialog::setAnswerer({});
     }
 
     void theEntryFollowsTheCardWhenTheStatusChanges() {
-        auto* drive = find<ui::DriveList>("Drive1");
+        auto* drive = find<qt::DriveList>("Drive1");
         QCOMPARE(drive->currentText(), s(refusedEntry));
         m_system.readerLabel = "/dev/sdy  (no card)";
         m_form->handlers().Timer1_Timer();
@@ -207,7 +207,7 @@ private slots:
     }
 
     void aLongDestinationEntryCanBeReadInFull() {
-        auto* drive = find<ui::DriveList>("Drive1");
+        auto* drive = find<qt::DriveList>("Drive1");
         // Fusion sizes its pop-up to the entries by itself; the Windows look does not.
         std::unique_ptr<QStyle> windowsLook(QStyleFactory::create(s("Windows")));
         QVERIFY(windowsLook);

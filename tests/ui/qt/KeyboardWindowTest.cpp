@@ -33,7 +33,7 @@ class KeyboardWindowTest : public QObject {
     QTemporaryDir m_card;
     QString m_previous;
     test::FakeSystem m_system;
-    std::unique_ptr<ui::frmForm1> m_form;
+    std::unique_ptr<qt::frmForm1> m_form;
     QStringList m_messages;
 
     template <typename T = QWidget> T* find(const char* name) {
@@ -73,16 +73,16 @@ private slots:
         m_system.addFixed("src", start.canonicalPath().toStdString());
         m_system.addCard("/dev/sdy", m_card.path().toStdString());
         m_system.current = "src";
-        ui::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
-        m_form = std::make_unique<ui::frmForm1>(m_system);
+        qt::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
+        m_form = std::make_unique<qt::frmForm1>(m_system);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-        find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
+        find<qt::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
         m_form->handlers().Timer1_Timer();
     }
     void cleanup() {
         m_form.reset();
-        ui::OkMessageBox::setAnswerer({});
+        qt::OkMessageBox::setAnswerer({});
         QDir::setCurrent(m_previous);
     }
 
@@ -130,7 +130,7 @@ private slots:
     }
 
     void escapeWhileAskingIsCancel() {
-        auto* files = find<ui::FileList>("File1");
+        auto* files = find<qt::FileList>("File1");
         files->setPath(QDir(m_start.filePath(s("tracks"))).canonicalPath());
         files->setCurrentRow(0);
         m_form->handlers().File1_DblClick();
@@ -146,7 +146,7 @@ private slots:
         writeBytes(m_start.filePath(s("velkhlp9.txt")), "cards");
         tabTo("Command3");
         press(Qt::Key_Return);
-        ui::hlpform* help = m_form->helpWindow();
+        qt::hlpform* help = m_form->helpWindow();
         QVERIFY(help);
         auto* last = help->findChild<QRadioButton*>(s("hbut9"));
         // The window opens in Text1; Tab leaves it for the topics.

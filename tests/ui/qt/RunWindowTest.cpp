@@ -33,14 +33,14 @@ class RunWindowTest : public QObject {
     QTemporaryDir m_staging;
     QString m_previous;
     test::FakeSystem m_system;
-    std::unique_ptr<ui::frmForm1> m_form;
+    std::unique_ptr<qt::frmForm1> m_form;
     QStringList m_messages;
     // What the operator does while the frame asks; run from a timer during the wait.
     std::function<void()> m_operator;
 
     template <typename T> T* find(const char* name) { return control<T>(*m_form, name); }
     void addTrack(const char* name) {
-        auto* files = find<ui::FileList>("File1");
+        auto* files = find<qt::FileList>("File1");
         const auto items = files->findItems(s(name), Qt::MatchExactly);
         QVERIFY(!items.isEmpty());
         files->setCurrentItem(items.first());
@@ -50,7 +50,7 @@ class RunWindowTest : public QObject {
         QTimer::singleShot(20, this, [this] {
             if (find<QGroupBox>("Frame1")->isHidden())
                 return answerWhenAsked();
-            QVERIFY(!find<ui::FileList>("File2")->findItems(s("OLD.TXT"), Qt::MatchExactly).isEmpty());
+            QVERIFY(!find<qt::FileList>("File2")->findItems(s("OLD.TXT"), Qt::MatchExactly).isEmpty());
             m_operator();
         });
     }
@@ -70,19 +70,19 @@ private slots:
         m_system.addCard("/dev/sdy", m_card.path().toStdString());
         m_system.current = "src";
         m_messages.clear();
-        ui::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
-        m_form = std::make_unique<ui::frmForm1>(m_system);
+        qt::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
+        m_form = std::make_unique<qt::frmForm1>(m_system);
         m_form->show();
-        find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
+        find<qt::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
         m_form->handlers().Timer1_Timer();
-        find<ui::FileList>("File1")->setPath(QDir(m_source.path()).canonicalPath());
+        find<qt::FileList>("File1")->setPath(QDir(m_source.path()).canonicalPath());
         addTrack("a.mp3");
         addTrack("b.nvr");
         QCOMPARE(find<QListWidget>("lstList1")->count(), 2);
     }
     void cleanup() {
         m_form.reset();
-        ui::OkMessageBox::setAnswerer({});
+        qt::OkMessageBox::setAnswerer({});
         QDir::setCurrent(m_previous);
     }
 
@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(find<QPlainTextEdit>("txtTEXT1")->toPlainText(),
                  s("You may now remove the MMC card - capacity used 400 bytes"));
         QCOMPARE(find<QLabel>("Label7")->text(), QString());
-        QCOMPARE(find<ui::ProgressBar>("ProgressBar1")->exactValue(), 0.0f);
+        QCOMPARE(find<qt::ProgressBar>("ProgressBar1")->exactValue(), 0.0f);
         QVERIFY(find<QGroupBox>("Frame1")->isHidden());
         QVERIFY(find<QPushButton>("cmdFinish")->isEnabled());
         QCOMPARE(m_form->handlers().state().edit.editState, 1);
@@ -134,7 +134,7 @@ private slots:
     }
 
     void notReadyDestinationIsRefused() {
-        find<ui::DriveList>("Drive1")->setDrive(s("src"));
+        find<qt::DriveList>("Drive1")->setDrive(s("src"));
         m_form->handlers().Timer1_Timer();
         m_form->handlers().cmdFinish_Click();
         QCOMPARE(m_messages, QStringList{s(text::incorrectDestination)});

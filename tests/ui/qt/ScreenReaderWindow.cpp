@@ -20,10 +20,10 @@ int main(int argc, char** argv) {
     system.addFixed("fixed", QDir::currentPath().toStdString());
     system.addCard("card", card.path().toStdString());
     system.current = "fixed";
-    velk::ui::frmForm1 form(system);
+    velk::qt::frmForm1 form(system);
     form.show();
 
-    auto* destination = form.findChild<velk::ui::DriveList*>(QStringLiteral("Drive1"));
+    auto* destination = form.findChild<velk::qt::DriveList*>(QStringLiteral("Drive1"));
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char line[64] = {};

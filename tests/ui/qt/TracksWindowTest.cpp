@@ -53,7 +53,7 @@ class TracksWindowTest : public QObject {
     QTemporaryDir m_card;
     QString m_previous;
     test::FakeSystem m_system;
-    std::unique_ptr<ui::frmForm1> m_form;
+    std::unique_ptr<qt::frmForm1> m_form;
 
     template <typename T> T* find(const char* name) { return control<T>(*m_form, name); }
     QString guidance() { return find<QPlainTextEdit>("txtTEXT1")->toPlainText(); }
@@ -76,10 +76,10 @@ private slots:
         // 4 × 512 × 1953 clusters = 3,999,744 bytes, less the reserve.
         m_system.addCard("/dev/sdy", m_card.path().toStdString(), {4, 512, 0, 1978});
         m_system.current = "/";
-        m_form = std::make_unique<ui::frmForm1>(m_system);
+        m_form = std::make_unique<qt::frmForm1>(m_system);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-        find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
+        find<qt::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
         m_form->handlers().Timer1_Timer();
         QCOMPARE(m_form->handlers().state().cardBytes, 4 * 512 * 1978 - 50000);
     }
@@ -89,38 +89,38 @@ private slots:
     }
 
     void browsingADriveAndAFolder() {
-        auto* drive = find<ui::DriveList>("drvDrive1");
+        auto* drive = find<qt::DriveList>("drvDrive1");
         drive->setCurrentIndex(drive->findData(s("src")));
-        QCOMPARE(find<ui::FolderList>("Dir1")->path(), QDir(m_source.path()).canonicalPath());
-        QCOMPARE(rows(find<ui::FileList>("File1")), (QStringList{s("intro.mp3"), s("LOUD.MP3")}));
+        QCOMPARE(find<qt::FolderList>("Dir1")->path(), QDir(m_source.path()).canonicalPath());
+        QCOMPARE(rows(find<qt::FileList>("File1")), (QStringList{s("intro.mp3"), s("LOUD.MP3")}));
         QCOMPARE(guidance(), s(text::selectSource));
         QCOMPARE(find<QWidget>("txtTEXT1")->property("backColour").toUInt(), colour::yellow);
 
         find<QPlainTextEdit>("txtTEXT1")->setPlainText(s("left alone"));
-        auto* folders = find<ui::FolderList>("Dir1");
+        auto* folders = find<qt::FolderList>("Dir1");
         const auto voice = folders->findItems(s("voice"), Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(voice.size(), 1);
         folders->setCurrentItem(voice.first());
         QTest::keyClick(folders, Qt::Key_Return);
         QCOMPARE(folders->path(), QDir(m_source.filePath(s("voice"))).canonicalPath());
-        QCOMPARE(rows(find<ui::FileList>("File1")), QStringList{s("hello.nvr")});
+        QCOMPARE(rows(find<qt::FileList>("File1")), QStringList{s("hello.nvr")});
         QCOMPARE(guidance(), s("left alone"));
     }
 
     void readerWithoutCardKeepsTheFolder() {
-        const QString before = find<ui::FolderList>("Dir1")->path();
-        auto* drive = find<ui::DriveList>("drvDrive1");
+        const QString before = find<qt::FolderList>("Dir1")->path();
+        auto* drive = find<qt::DriveList>("drvDrive1");
         drive->setCurrentIndex(drive->findData(s("/dev/sdz")));
         QCOMPARE(guidance(), s(text::driveUnavailable));
         QCOMPARE(find<QWidget>("txtTEXT1")->property("backColour").toUInt(), colour::red);
         QCOMPARE(drive->drive(), s("/dev/sdz"));
-        QCOMPARE(find<ui::FolderList>("Dir1")->path(), before);
+        QCOMPARE(find<qt::FolderList>("Dir1")->path(), before);
     }
 
     void doubleClickAddsATrackToAllThreeLists() {
-        auto* drive = find<ui::DriveList>("drvDrive1");
+        auto* drive = find<qt::DriveList>("drvDrive1");
         drive->setCurrentIndex(drive->findData(s("src")));
-        auto* files = find<ui::FileList>("File1");
+        auto* files = find<qt::FileList>("File1");
         QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(files->item(0)).center());
         QVERIFY2(find<QListWidget>("lstList1")->count() == 0, "a single click adds nothing");
 
@@ -134,32 +134,32 @@ private slots:
                  QDir(m_source.path()).canonicalPath().toStdString() + "/LOUD.MP3");
         // 1,516,000 bytes on a card of 4,050,944 less 50,000 kept free: 37.89 %.
         QCOMPARE(find<QLabel>("Label7")->text(), s("Message Size vs Card Size  37%"));
-        QVERIFY(qAbs(find<ui::ProgressBar>("ProgressBar1")->exactValue() - 37.891f) < 0.001f);
+        QVERIFY(qAbs(find<qt::ProgressBar>("ProgressBar1")->exactValue() - 37.891f) < 0.001f);
     }
 
     void armedEditsChangeListsAndColours() {
-        auto* drive = find<ui::DriveList>("drvDrive1");
+        auto* drive = find<qt::DriveList>("drvDrive1");
         drive->setCurrentIndex(drive->findData(s("src")));
-        auto* files = find<ui::FileList>("File1");
+        auto* files = find<qt::FileList>("File1");
         for (int i = 0; i < 3; ++i)
             doubleClick(files, s("intro.mp3"));
         auto* tracks = find<QListWidget>("lstList1");
         QCOMPARE(tracks->count(), 3);
 
         QTest::mouseClick(find<QPushButton>("cmdMode2"), Qt::LeftButton);
-        QCOMPARE(find<ui::ColourButton>("cmdMode2")->backColour(), colour::white);
+        QCOMPARE(find<qt::ColourButton>("cmdMode2")->backColour(), colour::white);
         clickRow(tracks, 0);
         clickRow(tracks, 2);
         QCOMPARE(rows(find<QListWidget>("lstListMode")), (QStringList{s("2"), s("0"), s("2")}));
-        QCOMPARE(find<ui::ColourButton>("cmdMode2")->backColour(), colour::white);
+        QCOMPARE(find<qt::ColourButton>("cmdMode2")->backColour(), colour::white);
 
         QTest::mouseClick(find<QPushButton>("cmdDel"), Qt::LeftButton);
-        QCOMPARE(find<ui::ColourButton>("cmdDel")->backColour(), colour::white);
-        QCOMPARE(find<ui::ColourButton>("cmdMode2")->backColour(), colour::buttonFace);
+        QCOMPARE(find<qt::ColourButton>("cmdDel")->backColour(), colour::white);
+        QCOMPARE(find<qt::ColourButton>("cmdMode2")->backColour(), colour::buttonFace);
         clickRow(tracks, 1);
         QCOMPARE(rows(find<QListWidget>("lstList2")), (QStringList{s("1"), s("2")}));
         QCOMPARE(rows(find<QListWidget>("lstListMode")), (QStringList{s("2"), s("2")}));
-        QCOMPARE(find<ui::ColourButton>("cmdDel")->backColour(), colour::buttonFace);
+        QCOMPARE(find<qt::ColourButton>("cmdDel")->backColour(), colour::buttonFace);
 
         // Moving through the rows with the keyboard selects them as a click does.
         QTest::mouseClick(find<QPushButton>("cmdMode1"), Qt::LeftButton);
@@ -172,7 +172,7 @@ private slots:
         QTest::mouseClick(find<QPushButton>("newbut"), Qt::LeftButton);
         QCOMPARE(tracks->count(), 0);
         QCOMPARE(find<QListWidget>("lstList2")->count(), 0);
-        QCOMPARE(find<ui::ProgressBar>("ProgressBar1")->exactValue(), 0.0f);
+        QCOMPARE(find<qt::ProgressBar>("ProgressBar1")->exactValue(), 0.0f);
         QCOMPARE(find<QLabel>("Label7")->text(), s(text::gaugePrefix) + s(" 0%"));
     }
 };

@@ -29,7 +29,7 @@
 
 using namespace velk;
 using namespace velk::test;
-using velk::ui::frmForm1;
+using velk::qt::frmForm1;
 
 namespace {
 
@@ -84,13 +84,13 @@ private slots:
         QCOMPARE(label4(), QString());
         QCOMPARE(colourOf("Label4"), colour::red);
         QCOMPARE(find<QLabel>("Label7")->text(), QString());
-        QCOMPARE(find<ui::ProgressBar>("ProgressBar1")->exactValue(), 0.0f);
+        QCOMPARE(find<qt::ProgressBar>("ProgressBar1")->exactValue(), 0.0f);
         for (const char* list : {"lstList1", "lstList2", "lstListMode"})
             QCOMPARE(find<QListWidget>(list)->count(), 0);
-        QCOMPARE(find<ui::DriveList>("drvDrive1")->drive(), s("/"));
-        QCOMPARE(find<ui::DriveList>("Drive1")->drive(), s("/"));
-        QCOMPARE(find<ui::FolderList>("Dir1")->path(), QDir(m_dir.path()).canonicalPath());
-        auto* files = find<ui::FileList>("File1");
+        QCOMPARE(find<qt::DriveList>("drvDrive1")->drive(), s("/"));
+        QCOMPARE(find<qt::DriveList>("Drive1")->drive(), s("/"));
+        QCOMPARE(find<qt::FolderList>("Dir1")->path(), QDir(m_dir.path()).canonicalPath());
+        auto* files = find<qt::FileList>("File1");
         QCOMPARE(files->path(), QDir(m_dir.path()).canonicalPath());
         QCOMPARE(files->count(), 2);
         QCOMPARE(files->item(0)->text(), s("a.mp3"));
@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(timer->interval(), 100);
         QVERIFY(timer->isActive());
         for (const char* button : {"cmdDel", "cmdMode0", "cmdMode1", "cmdMode2"})
-            QCOMPARE(find<ui::ColourButton>(button)->backColour(), colour::buttonFace);
+            QCOMPARE(find<qt::ColourButton>(button)->backColour(), colour::buttonFace);
         for (QPushButton* b : m_form->findChildren<QPushButton*>()) {
             QVERIFY2(!b->isDefault() && !b->autoDefault(), qPrintable(b->objectName()));
             QVERIFY2(!b->text().contains(QLatin1Char('&')), qPrintable(b->objectName()));
@@ -138,7 +138,7 @@ private slots:
     }
 
     void monitorShowsTheThreeStates() {
-        auto* drive = find<ui::DriveList>("Drive1");
+        auto* drive = find<qt::DriveList>("Drive1");
         m_form->handlers().Timer1_Timer();
         QCOMPARE(label4(), s(text::notFlashCard));
         QCOMPARE(colourOf("Label4"), colour::red);
@@ -159,7 +159,7 @@ private slots:
     }
 
     void timerDrivesTheMonitor() {
-        find<ui::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
+        find<qt::DriveList>("Drive1")->setDrive(s("/dev/sdy"));
         QTRY_COMPARE_WITH_TIMEOUT(colourOf("Label4"), colour::buttonFace, 2000);
     }
 
@@ -202,7 +202,7 @@ private slots:
     void copyingPathWrapsInTwoLines() {
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-        auto* label = qobject_cast<ui::WrapLabel*>(find<QLabel>("Label7"));
+        auto* label = qobject_cast<qt::WrapLabel*>(find<QLabel>("Label7"));
         QVERIFY(label);
         const QString twoLines = s(text::copyingPrefix) + s("/home/operator/Musik/Ansagen/Empfang.mp3");
         label->setText(twoLines);

@@ -18,7 +18,7 @@
 #include <memory>
 
 using velk::test::s;
-using velk::ui::hlpform;
+using velk::qt::hlpform;
 
 namespace {
 

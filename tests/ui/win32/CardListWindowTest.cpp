@@ -15,7 +15,7 @@
 #include <memory>
 
 using namespace velk;
-using namespace velk::test::win32;
+using namespace velk::test::win32window;
 
 namespace {
 
@@ -102,7 +102,7 @@ protected:
                 const auto popup = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
                 wchar_t text[128] = {};
                 GetMenuStringW(popup, 0, text, 128, MF_BYPOSITION);
-                caption = win::narrow(text);
+                caption = velk::narrow(text);
                 PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
                 PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
             } else if (++ticks > 100) {
@@ -218,7 +218,7 @@ TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
     // A well-formed index whose track file is gone names the file.
     m_card.write("INDEX123.VKM", "\x02" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 0, "M0000003.MP3"));
     m_messages.clear();
-    SendMessageW(m_form->hwnd(), WM_COMMAND, win::frmForm1::mnuLoadFromCard, 0);
+    SendMessageW(m_form->hwnd(), WM_COMMAND, win32::frmForm1::mnuLoadFromCard, 0);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_NE(m_messages[0].find(utf8Of(m_card.path() / "M0000003.MP3")), std::string::npos) << m_messages[0];
     EXPECT_EQ(tracks(), Rows{"b.nvr"});
@@ -228,7 +228,7 @@ TEST_F(CardListWindowTest, ListSavedByCtrlSOpensByCtrlOAndARefusedOneChangesNoth
     addFromSource("a.mp3");
     addFromSource("b.nvr");
     std::string chosen = utf8Of(m_source.path() / "tracks.txt");
-    win::FileDialog::setAnswerer([&](win::FileDialog::Purpose) { return chosen; });
+    win32::FileDialog::setAnswerer([&](win32::FileDialog::Purpose) { return chosen; });
     pressCtrl(k().lstList1.hwnd(), 'S');
     click(k().newbut);
     pressCtrl(k().cmdFinish.hwnd(), 'O');
@@ -240,8 +240,8 @@ TEST_F(CardListWindowTest, ListSavedByCtrlSOpensByCtrlOAndARefusedOneChangesNoth
         seventeen += "1\t" + utf8Of(m_source.path() / "c.mp3") + "\n";
     m_source.write("long.txt", seventeen);
     chosen = utf8Of(m_source.path() / "long.txt");
-    SendMessageW(m_form->hwnd(), WM_COMMAND, win::frmForm1::mnuOpenList, 0);
-    win::FileDialog::setAnswerer({});
+    SendMessageW(m_form->hwnd(), WM_COMMAND, win32::frmForm1::mnuOpenList, 0);
+    win32::FileDialog::setAnswerer({});
     EXPECT_EQ(k().txtTEXT1.text(), "Reached Maximum Track Number");
     EXPECT_EQ(tracks(), (Rows{"a.mp3", "b.nvr"}));
     EXPECT_TRUE(m_messages.empty()) << m_messages.front();
@@ -261,7 +261,7 @@ TEST_F(CardListWindowTest, ThreeFilesDroppedFromExplorerOneOfThemText) {
     EXPECT_EQ(k().txtTEXT1.backColour(), colour::red);
 
     // Explorer offers a drop only to a window that says it takes files: the tracks list alone.
-    for (const win::Ctrl* c : {static_cast<const win::Ctrl*>(&k().File1), static_cast<const win::Ctrl*>(&k().lstList2)})
+    for (const win32::Ctrl* c : {static_cast<const win32::Ctrl*>(&k().File1), static_cast<const win32::Ctrl*>(&k().lstList2)})
         EXPECT_FALSE(GetWindowLongPtrW(c->hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << c->name();
     EXPECT_TRUE(GetWindowLongPtrW(k().lstList1.hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     EXPECT_FALSE(GetWindowLongPtrW(m_form->hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
@@ -301,7 +301,7 @@ TEST_F(CardListWindowTest, TheDestinationEntryCanBeReadInFull) {
     HDC dc = GetDC(info.hwndList);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(info.hwndList, WM_GETFONT, 0, 0)));
     SIZE needed{};
-    const std::wstring entry = win::widen(longEntry);
+    const std::wstring entry = velk::widen(longEntry);
     GetTextExtentPoint32W(dc, entry.c_str(), static_cast<int>(entry.size()), &needed);
     SelectObject(dc, old);
     ReleaseDC(info.hwndList, dc);

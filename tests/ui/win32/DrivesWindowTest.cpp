@@ -8,7 +8,7 @@
 #include <memory>
 
 using namespace velk;
-using namespace velk::test::win32;
+using namespace velk::test::win32window;
 
 namespace {
 
@@ -16,7 +16,7 @@ namespace {
 // is a removable drive with a card and whose F: is a reader without one.
 TEST(DrivesWindowTest, MonitorShowsTheThreeStatesOfRealDrives) {
     const auto system = makeSystem();
-    win::frmForm1 form(*system);
+    win32::frmForm1 form(*system);
     form.show();
     const auto& k = form.controls();
 

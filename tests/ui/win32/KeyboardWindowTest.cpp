@@ -11,7 +11,7 @@
 #include <memory>
 
 using namespace velk;
-using namespace velk::test::win32;
+using namespace velk::test::win32window;
 
 namespace {
 
@@ -93,7 +93,7 @@ TEST_F(KeyboardWindowTest, ReturnOpensHelpAndChoosesATopic) {
     m_staging.write("velkhlp9.txt", "cards");
     tabTo(k().Command3);
     press(VK_RETURN);
-    const win::hlpform* help = m_form->helpWindow();
+    const win32::hlpform* help = m_form->helpWindow();
     ASSERT_NE(help, nullptr);
     // The window opens in Text1; Tab leaves it for the topics.
     tabTo(help->hbut(9));

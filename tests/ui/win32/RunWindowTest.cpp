@@ -9,7 +9,7 @@
 #include <memory>
 
 using namespace velk;
-using namespace velk::test::win32;
+using namespace velk::test::win32window;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 using namespace velk;
-using namespace velk::test::win32;
+using namespace velk::test::win32window;
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
         // 4 x 512 x 1978 clusters = 4,050,944 bytes, less the reserve.
         m_system.addCard("e:", m_card.utf8(), {4, 512, 0, 1978});
         m_system.current = "c:";
-        m_form = std::make_unique<win::frmForm1>(m_system);
+        m_form = std::make_unique<win32::frmForm1>(m_system);
         m_form->show();
         pickDrive(k().Drive1, "e:");
         m_form->handlers().Timer1_Timer();
@@ -45,7 +45,7 @@ protected:
         std::filesystem::current_path(m_previous);
     }
 
-    const win::Form1Controls& k() const { return m_form->controls(); }
+    const win32::Form1Controls& k() const { return m_form->controls(); }
     std::string guidance() const { return k().txtTEXT1.text(); }
     void add(const std::string& name) {
         const int row = findRow(k().File1, name);
@@ -57,7 +57,7 @@ protected:
     TempFolder m_card{"card"};
     std::filesystem::path m_previous;
     test::FakeSystem m_system;
-    std::unique_ptr<win::frmForm1> m_form;
+    std::unique_ptr<win32::frmForm1> m_form;
 };
 
 TEST_F(TracksWindowTest, BrowsingADriveAndItsFolders) {

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <fstream>
 
-namespace velk::test::win32 {
+namespace velk::test::win32window {
 
-void pump() { (void)win::MessagePump::drain(); }
+void pump() { (void)win32::MessagePump::drain(); }
 
 void moveToDpi(HWND window, UINT dpi) {
     RECT r;
@@ -63,8 +63,8 @@ void forgetQuit() {
     }
 }
 
-win::Ctrl& control(const win::frmForm1& form, const char* name) {
-    win::Ctrl* c = form.find(name);
+win32::Ctrl& control(const win32::frmForm1& form, const char* name) {
+    win32::Ctrl* c = form.find(name);
     if (!c) {
         ADD_FAILURE() << "no control " << name;
         std::abort();
@@ -72,21 +72,21 @@ win::Ctrl& control(const win::frmForm1& form, const char* name) {
     return *c;
 }
 
-void click(const win::Ctrl& button) { SendMessageW(button.hwnd(), BM_CLICK, 0, 0); }
+void click(const win32::Ctrl& button) { SendMessageW(button.hwnd(), BM_CLICK, 0, 0); }
 
 namespace {
-void notifyParent(const win::Ctrl& list, WORD code) {
+void notifyParent(const win32::Ctrl& list, WORD code) {
     SendMessageW(GetParent(list.hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.hwnd()), code),
                  reinterpret_cast<LPARAM>(list.hwnd()));
 }
 } // namespace
 
-void selectRow(const win::Ctrl& list, int row) {
+void selectRow(const win32::Ctrl& list, int row) {
     SendMessageW(list.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     notifyParent(list, LBN_SELCHANGE);
 }
 
-void doubleClickRow(const win::Ctrl& list, int row) {
+void doubleClickRow(const win32::Ctrl& list, int row) {
     selectRow(list, row);
     notifyParent(list, LBN_DBLCLK);
 }
@@ -94,29 +94,29 @@ void doubleClickRow(const win::Ctrl& list, int row) {
 void press(WPARAM key) {
     // With no focus (a disabled control had it) keys go to the active window, as Windows does.
     const HWND focus = GetFocus() ? GetFocus() : GetActiveWindow();
-    win::MessagePump::dispatch(MSG{focus, WM_KEYDOWN, key, 1, 0, {}});
-    win::MessagePump::dispatch(MSG{focus, WM_KEYUP, key, 0xC0000001, 0, {}});
+    win32::MessagePump::dispatch(MSG{focus, WM_KEYDOWN, key, 1, 0, {}});
+    win32::MessagePump::dispatch(MSG{focus, WM_KEYUP, key, 0xC0000001, 0, {}});
     pump();
 }
 
-void tabTo(const win::Ctrl& target) {
+void tabTo(const win32::Ctrl& target) {
     for (int presses = 0; presses < 25 && GetFocus() != target.hwnd(); ++presses)
         press(VK_TAB);
     EXPECT_EQ(GetFocus(), target.hwnd()) << target.name();
 }
 
-std::vector<std::string> rows(const win::Ctrl& list) {
+std::vector<std::string> rows(const win32::Ctrl& list) {
     std::vector<std::string> out;
     const auto count = static_cast<int>(SendMessageW(list.hwnd(), LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         wchar_t buffer[512] = {};
         SendMessageW(list.hwnd(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-        out.push_back(win::narrow(buffer));
+        out.push_back(velk::narrow(buffer));
     }
     return out;
 }
 
-int findRow(const win::Ctrl& list, const std::string& text) {
+int findRow(const win32::Ctrl& list, const std::string& text) {
     const auto all = rows(list);
     for (std::size_t i = 0; i < all.size(); ++i)
         if (all[i] == text)
@@ -124,12 +124,12 @@ int findRow(const win::Ctrl& list, const std::string& text) {
     return -1;
 }
 
-void pickDrive(const win::Ctrl& driveList, const std::string& designation) {
+void pickDrive(const win32::Ctrl& driveList, const std::string& designation) {
     const auto count = static_cast<int>(SendMessageW(driveList.hwnd(), CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         wchar_t buffer[512] = {};
         SendMessageW(driveList.hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-        if (CompareStringOrdinal(buffer, static_cast<int>(designation.size()), win::widen(designation).c_str(),
+        if (CompareStringOrdinal(buffer, static_cast<int>(designation.size()), velk::widen(designation).c_str(),
                                  static_cast<int>(designation.size()), TRUE) == CSTR_EQUAL) {
             SendMessageW(driveList.hwnd(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
             SendMessageW(GetParent(driveList.hwnd()), WM_COMMAND,
@@ -141,4 +141,4 @@ void pickDrive(const win::Ctrl& driveList, const std::string& designation) {
     ADD_FAILURE() << "no drive " << designation;
 }
 
-} // namespace velk::test::win32
+} // namespace velk::test::win32window

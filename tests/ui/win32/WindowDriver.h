@@ -5,13 +5,13 @@
 
 #include "support/TempFolder.h"
 #include "ui/win32/frmForm1/frmForm1.h"
-#include "ui/win32/wingui/Text.h"
+#include "platform/WindowsText.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace velk::test::win32 {
+namespace velk::test::win32window {
 
 using test::fromUtf8;
 using test::TempFolder;
@@ -32,24 +32,24 @@ void pump();
 void forgetQuit();
 
 /// A control of the main window by its name in the layout; fails the test when it is missing.
-win::Ctrl& control(const win::frmForm1& form, const char* name);
+win32::Ctrl& control(const win32::frmForm1& form, const char* name);
 
 /// Clicks a button with BM_CLICK, which raises the button's own BN_CLICKED.
-void click(const win::Ctrl& button);
+void click(const win32::Ctrl& button);
 /// Selects a row as the mouse or the keyboard does: LB_SETCURSEL and the LBN_SELCHANGE the
 /// list box then sends its parent.
-void selectRow(const win::Ctrl& list, int row);
+void selectRow(const win32::Ctrl& list, int row);
 /// Selects a row and double-clicks it (LBN_DBLCLK).
-void doubleClickRow(const win::Ctrl& list, int row);
+void doubleClickRow(const win32::Ctrl& list, int row);
 /// Presses and releases `key` at the control that has the focus, through the program's own
 /// message pump, as the keyboard does.
 void press(WPARAM key);
 /// Presses Tab until `target` has the focus; fails the test when it never does.
-void tabTo(const win::Ctrl& target);
+void tabTo(const win32::Ctrl& target);
 /// Index of the row that reads `text`, or -1.
-int findRow(const win::Ctrl& list, const std::string& text);
-std::vector<std::string> rows(const win::Ctrl& list);
+int findRow(const win32::Ctrl& list, const std::string& text);
+std::vector<std::string> rows(const win32::Ctrl& list);
 /// Picks the drive list's row that starts with `designation` (in either case), as the operator does.
-void pickDrive(const win::Ctrl& driveList, const std::string& designation);
+void pickDrive(const win32::Ctrl& driveList, const std::string& designation);
 
-} // namespace velk::test::win32
+} // namespace velk::test::win32window

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace velk::test::win32 {
+namespace velk::test::win32window {
 
 void WindowFixture::SetUp() {
     m_previous = std::filesystem::current_path();
@@ -13,8 +13,8 @@ void WindowFixture::SetUp() {
     m_system.addFixed("s:", m_source.utf8());
     m_system.addCard("e:", m_card.utf8());
     m_system.current = "c:";
-    win::OkMessageBox::setAnswerer([this](const std::string& message) { m_messages.push_back(message); });
-    m_form = std::make_unique<win::frmForm1>(m_system);
+    win32::OkMessageBox::setAnswerer([this](const std::string& message) { m_messages.push_back(message); });
+    m_form = std::make_unique<win32::frmForm1>(m_system);
     m_form->show();
     pickDrive(k().Drive1, "e:");
     m_form->handlers().Timer1_Timer();
@@ -24,7 +24,7 @@ void WindowFixture::SetUp() {
 void WindowFixture::TearDown() {
     active = nullptr;
     m_form.reset();
-    win::OkMessageBox::setAnswerer({});
+    win32::OkMessageBox::setAnswerer({});
     forgetQuit();
     std::filesystem::current_path(m_previous);
 }
@@ -42,4 +42,4 @@ void CALLBACK WindowFixture::tick(HWND, UINT, UINT_PTR id, DWORD) {
     active->m_answer();
 }
 
-} // namespace velk::test::win32
+} // namespace velk::test::win32window

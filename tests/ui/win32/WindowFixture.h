@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace velk::test::win32 {
+namespace velk::test::win32window {
 
 /// The main window over a fake system: c: a fixed drive, s: the source folder, e: a ready
 /// card, chosen in Drive1. The program works in the staging folder, where it stages its
@@ -23,7 +23,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    [[nodiscard]] const win::Form1Controls& k() const { return m_form->controls(); }
+    [[nodiscard]] const win32::Form1Controls& k() const { return m_form->controls(); }
     /// Runs `answer` once the frame asks, from inside the run's wait (a thread timer, which
     /// the wait in GetMessage delivers); what the frame's file list showed is kept in m_asked.
     void whenAsked(std::function<void()> answer);
@@ -33,7 +33,7 @@ protected:
     TempFolder m_staging{"staging"};
     std::filesystem::path m_previous;
     FakeSystem m_system;
-    std::unique_ptr<win::frmForm1> m_form;
+    std::unique_ptr<win32::frmForm1> m_form;
     std::vector<std::string> m_messages;
     std::vector<std::string> m_asked;
 
@@ -44,4 +44,4 @@ private:
     std::function<void()> m_answer;
 };
 
-} // namespace velk::test::win32
+} // namespace velk::test::win32window

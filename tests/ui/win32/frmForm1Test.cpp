@@ -14,7 +14,7 @@
 #include <memory>
 
 using namespace velk;
-using namespace velk::test::win32;
+using namespace velk::test::win32window;
 
 namespace {
 
@@ -31,7 +31,7 @@ protected:
         m_system.addEmptyReader("f:");
         m_system.addCard("e:", m_card.utf8());
         m_system.current = "c:";
-        m_form = std::make_unique<win::frmForm1>(m_system);
+        m_form = std::make_unique<win32::frmForm1>(m_system);
         m_form->show();
     }
     void TearDown() override {
@@ -40,7 +40,7 @@ protected:
         std::filesystem::current_path(m_previous);
     }
 
-    win::Ctrl& c(const char* name) { return control(*m_form, name); }
+    win32::Ctrl& c(const char* name) { return control(*m_form, name); }
     std::string guidance() const { return m_form->controls().txtTEXT1.text(); }
     std::uint32_t label4Colour() const { return m_form->controls().Label4.backColour(); }
 
@@ -48,18 +48,18 @@ protected:
     TempFolder m_card{"card"};
     std::filesystem::path m_previous;
     test::FakeSystem m_system;
-    std::unique_ptr<win::frmForm1> m_form;
+    std::unique_ptr<win32::frmForm1> m_form;
 };
 
 TEST_F(frmForm1Test, StartsAsDesigned) {
     const auto& k = m_form->controls();
     wchar_t caption[128] = {};
     GetWindowTextW(m_form->hwnd(), caption, 128);
-    EXPECT_EQ(win::narrow(caption), text::mainCaption);
+    EXPECT_EQ(velk::narrow(caption), text::mainCaption);
     RECT client;
     GetClientRect(m_form->hwnd(), &client);
-    EXPECT_EQ(client.right, win::px(7590, m_form->dpi()));
-    EXPECT_EQ(client.bottom, win::px(6405, m_form->dpi()));
+    EXPECT_EQ(client.right, win32::px(7590, m_form->dpi()));
+    EXPECT_EQ(client.bottom, win32::px(6405, m_form->dpi()));
 
     EXPECT_FALSE(k.Frame1.isVisible());
     EXPECT_EQ(guidance(), "");
@@ -73,7 +73,7 @@ TEST_F(frmForm1Test, StartsAsDesigned) {
         EXPECT_TRUE(rows(c(list)).empty()) << list;
     EXPECT_EQ(k.drvDrive1.drive(), "c:");
     EXPECT_EQ(k.Drive1.drive(), "c:");
-    EXPECT_EQ(std::filesystem::path(win::widen(k.Dir1.path())), m_here.path());
+    EXPECT_EQ(std::filesystem::path(velk::widen(k.Dir1.path())), m_here.path());
     EXPECT_EQ(k.File1.path(), k.Dir1.path());
     EXPECT_EQ(rows(k.File1), (std::vector<std::string>{"a.mp3", "B.NVR"}));
     EXPECT_EQ(GetFocus(), k.Dir1.hwnd());
@@ -81,10 +81,10 @@ TEST_F(frmForm1Test, StartsAsDesigned) {
     EXPECT_EQ(k.Image1.bitmapSize().cy, 240);
     EXPECT_EQ(m_form->port().timerInterval(), 100);
     EXPECT_TRUE(m_form->port().timerEnabled());
-    for (const win::ColourButton* b : {&k.cmdDel, &k.cmdMode0, &k.cmdMode1, &k.cmdMode2})
+    for (const win32::ColourButton* b : {&k.cmdDel, &k.cmdMode0, &k.cmdMode1, &k.cmdMode2})
         EXPECT_EQ(b->backColour(), colour::buttonFace) << b->name();
-    for (const win::ButtonCtrl* b : {&k.Command1, &k.Command2, &k.Command3, &k.cmdFinish, &k.newbut, &k.quit1,
-                                     static_cast<const win::ButtonCtrl*>(&k.cmdDel)}) {
+    for (const win32::ButtonCtrl* b : {&k.Command1, &k.Command2, &k.Command3, &k.cmdFinish, &k.newbut, &k.quit1,
+                                     static_cast<const win32::ButtonCtrl*>(&k.cmdDel)}) {
         EXPECT_NE(GetWindowLongPtrW(b->hwnd(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << b->name();
         EXPECT_EQ(b->text().find('&'), std::string::npos) << b->name();
     }
@@ -97,13 +97,13 @@ TEST_F(frmForm1Test, ControlsSitWhereDesignedWithCaptionsAndTips) {
         if (d.kind == ControlKind::rectangle || d.kind == ControlKind::line)
             continue; // painted on the window surface
         SCOPED_TRACE(d.name);
-        const win::Ctrl* ctrl = m_form->find(d.name);
+        const win32::Ctrl* ctrl = m_form->find(d.name);
         ASSERT_NE(ctrl, nullptr);
         EXPECT_EQ(GetParent(ctrl->hwnd()), d.parent.empty() ? m_form->hwnd() : m_form->find(d.parent)->hwnd());
         RECT r;
         GetWindowRect(ctrl->hwnd(), &r);
         MapWindowPoints(HWND_DESKTOP, GetParent(ctrl->hwnd()), reinterpret_cast<POINT*>(&r), 2);
-        const RECT want = win::toPixels({d.box.left, d.box.top, d.box.width, d.box.height}, dpi);
+        const RECT want = win32::toPixels({d.box.left, d.box.top, d.box.width, d.box.height}, dpi);
         EXPECT_EQ(r.left, want.left);
         EXPECT_EQ(r.top, want.top);
         EXPECT_EQ(r.right, want.right);
@@ -113,7 +113,7 @@ TEST_F(frmForm1Test, ControlsSitWhereDesignedWithCaptionsAndTips) {
             EXPECT_EQ(r.bottom, want.bottom);
         } else {
             // Wine will not make the closed box shorter than its font needs: 2 px over at 96 dpi.
-            const int face = static_cast<const win::DriveList*>(ctrl)->faceHeight();
+            const int face = static_cast<const win32::DriveList*>(ctrl)->faceHeight();
             EXPECT_GE(face, want.bottom - want.top);
             EXPECT_LE(face, want.bottom - want.top + 2);
         }
@@ -135,7 +135,7 @@ TEST_F(frmForm1Test, EveryCaptionFitsItsBox) {
                                "labUninterrupt", "cmdMode1", "labInterrupt", "cmdMode2", "labPlayButton",
                                "Label1", "cmdDel", "newbut", "quit1"};
     for (const char* name : captioned) {
-        const win::Ctrl& ctrl = c(name);
+        const win32::Ctrl& ctrl = c(name);
         RECT box;
         GetClientRect(ctrl.hwnd(), &box);
         wchar_t className[16] = {};
@@ -146,7 +146,7 @@ TEST_F(frmForm1Test, EveryCaptionFitsItsBox) {
             const bool ownerDrawn = (GetWindowLongPtrW(ctrl.hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
             InflateRect(&box, ownerDrawn ? -2 : -3, ownerDrawn ? -2 : -3);
         }
-        const std::wstring caption = win::widen(ctrl.text());
+        const std::wstring caption = velk::widen(ctrl.text());
         HDC dc = GetDC(ctrl.hwnd());
         const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(ctrl.hwnd(), WM_GETFONT, 0, 0)));
         RECT needed = box;
@@ -179,7 +179,7 @@ TEST_F(frmForm1Test, FrameHoldsItsControlsWithARedFaceAndABoldCaption) {
     EXPECT_EQ(font.lfWeight, FW_BOLD);
     EXPECT_EQ(font.lfHeight, -MulDiv(12, static_cast<int>(m_form->dpi()), 72));
     const std::wstring face = font.lfFaceName;
-    EXPECT_TRUE(face == L"MS Sans Serif" || (!win::Font::installed(L"MS Sans Serif") && face == L"Tahoma"));
+    EXPECT_TRUE(face == L"MS Sans Serif" || (!win32::Font::installed(L"MS Sans Serif") && face == L"Tahoma"));
 }
 
 TEST_F(frmForm1Test, MonitorShowsTheThreeStatesOnCFAndE) {
@@ -217,7 +217,7 @@ TEST_F(frmForm1Test, TabFollowsTheDesignedOrderAndSkipsTheHiddenFrame) {
     const auto tabFrom = [](HWND from) {
         SetFocus(from);
         const MSG tab{from, WM_KEYDOWN, VK_TAB, 0, 0, {}};
-        win::MessagePump::dispatch(tab);
+        win32::MessagePump::dispatch(tab);
         return GetFocus();
     };
     EXPECT_EQ(tabFrom(k.Dir1.hwnd()), k.drvDrive1.hwnd());
@@ -250,7 +250,7 @@ TEST_F(frmForm1Test, ClosingTheWindowEndsTheProgramWithItsHelp) {
     EXPECT_FALSE(IsWindowVisible(m_form->helpWindow()->hwnd()));
 }
 
-int lineHeight(const win::Ctrl& ctrl) {
+int lineHeight(const win32::Ctrl& ctrl) {
     HDC dc = GetDC(ctrl.hwnd());
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(ctrl.hwnd(), WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
@@ -260,10 +260,10 @@ int lineHeight(const win::Ctrl& ctrl) {
     return metrics.tmHeight;
 }
 
-int textWidth(const win::Ctrl& ctrl) {
+int textWidth(const win32::Ctrl& ctrl) {
     HDC dc = GetDC(ctrl.hwnd());
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(ctrl.hwnd(), WM_GETFONT, 0, 0)));
-    const std::wstring text = win::widen(ctrl.text());
+    const std::wstring text = velk::widen(ctrl.text());
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
@@ -282,7 +282,7 @@ TEST_F(frmForm1Test, GuidanceAndCopyingPathFitAt96And144Dpi) {
     };
     const auto& k = m_form->controls();
     // The monitor would put its own guidance back at every tick.
-    KillTimer(m_form->hwnd(), win::Form1Port::timerId);
+    KillTimer(m_form->hwnd(), win32::Form1Port::timerId);
     for (const Expected& e : {Expected{96, -11, -10, 12}, Expected{144, -16, -15, 17}}) {
         SCOPED_TRACE(e.dpi);
         if (m_form->dpi() != e.dpi)
@@ -333,7 +333,7 @@ TEST_F(frmForm1Test, GuidanceAndCopyingPathFitAt96And144Dpi) {
 
 TEST_F(frmForm1Test, AnExceptionInAHandlerIsReportedAndTheWindowGoesOn) {
     std::vector<std::string> shown;
-    win::OkMessageBox::setAnswerer([&](const std::string& message) { shown.push_back(message); });
+    win32::OkMessageBox::setAnswerer([&](const std::string& message) { shown.push_back(message); });
     m_system.drivesFault = "the drive list broke";
     // Dropping the list down reads the drives again, inside the window procedure.
     SendMessageW(m_form->hwnd(), WM_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN),
@@ -344,7 +344,7 @@ TEST_F(frmForm1Test, AnExceptionInAHandlerIsReportedAndTheWindowGoesOn) {
     pickDrive(m_form->controls().Drive1, "e:");
     m_form->handlers().Timer1_Timer();
     EXPECT_EQ(m_form->controls().Label4.text(), "Removeable Drive   Capacity =  64MBytes");
-    win::OkMessageBox::setAnswerer({});
+    win32::OkMessageBox::setAnswerer({});
 }
 
 TEST_F(frmForm1Test, SwitchingBackToTheWindowGivesTheFocusBack) {
@@ -358,7 +358,7 @@ TEST_F(frmForm1Test, SwitchingBackToTheWindowGivesTheFocusBack) {
 
 TEST(ProcessStart, EmptyReadersRaiseNoSystemDialog) {
     SetErrorMode(0);
-    win::startProcess();
+    win32::startProcess();
     EXPECT_TRUE(GetErrorMode() & SEM_FAILCRITICALERRORS);
 }
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 using namespace velk;
-using namespace velk::test::win32;
+using namespace velk::test::win32window;
 
 namespace {
 
@@ -25,7 +25,7 @@ protected:
         std::filesystem::current_path(m_here.path());
         m_system.addFixed("c:", "C:\\");
         m_system.current = "c:";
-        m_form = std::make_unique<win::frmForm1>(m_system);
+        m_form = std::make_unique<win32::frmForm1>(m_system);
         m_form->show();
     }
     void TearDown() override {
@@ -34,12 +34,12 @@ protected:
         std::filesystem::current_path(m_previous);
     }
 
-    win::hlpform& openHelp() {
+    win32::hlpform& openHelp() {
         click(m_form->controls().Command3);
         EXPECT_NE(m_form->helpWindow(), nullptr);
         return *m_form->helpWindow();
     }
-    static std::vector<int> checked(const win::hlpform& help) {
+    static std::vector<int> checked(const win32::hlpform& help) {
         std::vector<int> on;
         for (int topic = 1; topic <= 9; ++topic)
             if (help.hbut(topic).isChecked())
@@ -50,35 +50,35 @@ protected:
     TempFolder m_here{"help"};
     std::filesystem::path m_previous;
     test::FakeSystem m_system;
-    std::unique_ptr<win::frmForm1> m_form;
+    std::unique_ptr<win32::frmForm1> m_form;
 };
 
 TEST_F(hlpformTest, IsLaidOutAsDesignedAndOwnedByTheMainWindow) {
     EXPECT_EQ(m_form->helpWindow(), nullptr) << "nothing exists before the first HELP";
-    const win::hlpform& help = openHelp();
+    const win32::hlpform& help = openHelp();
     wchar_t caption[64] = {};
     GetWindowTextW(help.hwnd(), caption, 64);
-    EXPECT_EQ(win::narrow(caption), text::helpCaption);
+    EXPECT_EQ(velk::narrow(caption), text::helpCaption);
     const UINT dpi = GetDpiForWindow(help.hwnd());
     RECT client;
     GetClientRect(help.hwnd(), &client);
-    EXPECT_EQ(client.right, win::px(6180, dpi));
-    EXPECT_EQ(client.bottom, win::px(4845, dpi));
+    EXPECT_EQ(client.right, win32::px(6180, dpi));
+    EXPECT_EQ(client.bottom, win32::px(4845, dpi));
     EXPECT_EQ(GetWindow(help.hwnd(), GW_OWNER), m_form->hwnd());
     EXPECT_NE(GetWindowLongPtrW(help.Text1().hwnd(), GWL_STYLE) & WS_VSCROLL, 0);
     for (int topic = 1; topic <= 9; ++topic) {
-        const win::RadioCtrl& button = help.hbut(topic);
+        const win32::RadioCtrl& button = help.hbut(topic);
         EXPECT_EQ(button.text(), text::helpTopics[topic - 1]);
         RECT r;
         GetWindowRect(button.hwnd(), &r);
         MapWindowPoints(HWND_DESKTOP, help.hwnd(), reinterpret_cast<POINT*>(&r), 2);
-        const RECT want = win::toPixels({120, 240 + 480 * (topic - 1), 1815, 255}, dpi);
+        const RECT want = win32::toPixels({120, 240 + 480 * (topic - 1), 1815, 255}, dpi);
         EXPECT_EQ(r.left, want.left) << topic;
         EXPECT_EQ(r.top, want.top) << topic;
         // The whole caption fits beside the circle: none is cut off.
         HDC dc = GetDC(button.hwnd());
         const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button.hwnd(), WM_GETFONT, 0, 0)));
-        const std::wstring caption = win::widen(text::helpTopics[topic - 1]);
+        const std::wstring caption = velk::widen(text::helpTopics[topic - 1]);
         SIZE size{};
         GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
         SelectObject(dc, old);
@@ -88,7 +88,7 @@ TEST_F(hlpformTest, IsLaidOutAsDesignedAndOwnedByTheMainWindow) {
 }
 
 TEST_F(hlpformTest, HelpShowsTopicOneAndEachButtonItsTopic) {
-    const win::hlpform& help = openHelp();
+    const win32::hlpform& help = openHelp();
     EXPECT_TRUE(IsWindowVisible(help.hwnd()));
     EXPECT_EQ(checked(help), std::vector<int>{1});
     EXPECT_EQ(help.Text1().text(), "Topic 1\n");
@@ -101,10 +101,10 @@ TEST_F(hlpformTest, HelpShowsTopicOneAndEachButtonItsTopic) {
 }
 
 TEST_F(hlpformTest, ArrowKeysMoveThroughTheTopicsAndTabFollowsTheDesignedOrder) {
-    const win::hlpform& help = openHelp();
+    const win32::hlpform& help = openHelp();
     const auto key = [](HWND at, WPARAM which) {
         SetFocus(at);
-        win::MessagePump::dispatch(MSG{at, WM_KEYDOWN, which, 0, 0, {}});
+        win32::MessagePump::dispatch(MSG{at, WM_KEYDOWN, which, 0, 0, {}});
         return GetFocus();
     };
     EXPECT_EQ(key(help.hbut(3).hwnd(), VK_DOWN), help.hbut(4).hwnd());
@@ -123,7 +123,7 @@ TEST_F(hlpformTest, ALongTopicScrollsWithOneLinePerLine) {
     for (int line = 1; line <= 200; ++line)
         topic += "line " + std::to_string(line) + "\r\n";
     m_here.write("velkhlp2.txt", topic);
-    const win::hlpform& help = openHelp();
+    const win32::hlpform& help = openHelp();
     click(help.hbut(2));
     const HWND box = help.Text1().hwnd();
     EXPECT_EQ(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 201);
@@ -133,7 +133,7 @@ TEST_F(hlpformTest, ALongTopicScrollsWithOneLinePerLine) {
 }
 
 TEST_F(hlpformTest, ChoosingATopicReadsItsFileAfresh) {
-    const win::hlpform& help = openHelp();
+    const win32::hlpform& help = openHelp();
     help.Text1().setText("typed by the operator");
     m_here.write("velkhlp1.txt", "Changed\r\nsince\r\n");
     click(help.hbut(1));
@@ -145,7 +145,7 @@ TEST_F(hlpformTest, ChoosingATopicReadsItsFileAfresh) {
 }
 
 TEST_F(hlpformTest, HelpWhileOpenKeepsTheTopicAndAfterCloseLoadsAgain) {
-    win::hlpform& help = openHelp();
+    win32::hlpform& help = openHelp();
     click(help.hbut(3));
     EXPECT_EQ(&openHelp(), &help);
     EXPECT_EQ(checked(help), std::vector<int>{3});
@@ -160,7 +160,7 @@ TEST_F(hlpformTest, HelpWhileOpenKeepsTheTopicAndAfterCloseLoadsAgain) {
 }
 
 TEST_F(hlpformTest, AMissingTopicIsCreatedEmpty) {
-    const win::hlpform& help = openHelp();
+    const win32::hlpform& help = openHelp();
     click(help.hbut(4));
     EXPECT_EQ(help.Text1().text(), "");
     EXPECT_TRUE(m_here.has("velkhlp4.txt"));
@@ -172,14 +172,14 @@ TEST_F(hlpformTest, AnUnreadableTopicLeavesTheBoxEmptyAndSaysWhy) {
     std::filesystem::remove(m_here.path() / "velkhlp5.txt");
     // A folder where the topic file should be: it can be neither created nor read.
     std::filesystem::create_directory(m_here.path() / "velkhlp5.txt");
-    const win::hlpform& help = openHelp();
+    const win32::hlpform& help = openHelp();
     click(help.hbut(5));
     EXPECT_EQ(help.Text1().text(), "");
-    EXPECT_EQ(win::narrow(help.Text1().placeholder()).rfind(text::helpUnreadable, 0), 0u);
+    EXPECT_EQ(velk::narrow(help.Text1().placeholder()).rfind(text::helpUnreadable, 0), 0u);
 }
 
 TEST_F(hlpformTest, FollowsAMoveToAMonitorOfAnotherDpi) {
-    const win::hlpform& help = openHelp();
+    const win32::hlpform& help = openHelp();
     moveToDpi(help.hwnd(), 144);
     EXPECT_EQ(help.dpi(), 144u);
     RECT text;

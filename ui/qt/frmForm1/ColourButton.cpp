@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-namespace velk::ui {
+namespace velk::qt {
 
 ColourButton::ColourButton(const QString& caption, std::uint32_t colour, QWidget* parent)
     : WrapButton(caption, parent) {
@@ -43,4 +43,4 @@ void ColourButton::paintEvent(QPaintEvent*) {
     drawCaption(painter);
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// A push button whose face shows a back colour chosen at run time. It paints the face itself:
 /// not every Qt style honours a button's palette, and a style sheet would load the style-sheet
@@ -25,4 +25,4 @@ private:
     std::uint32_t m_colour = 0;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -11,7 +11,7 @@
 #include <QStyle>
 #include <QToolTip>
 
-namespace velk::ui {
+namespace velk::qt {
 
 DriveList::DriveList(const SystemPort& system, QWidget* parent) : QComboBox(parent), m_system(system) {
     refill();
@@ -91,4 +91,4 @@ void DriveList::fitPopup() {
     view()->setMinimumWidth(widest + margins);
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

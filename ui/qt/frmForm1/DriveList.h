@@ -8,7 +8,7 @@ namespace velk {
 class SystemPort;
 }
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// A drop-down list of the machine's drives. Its text is the selected drive's designation;
 /// it re-reads the drives each time it opens, so a reader plugged in later appears. Entries
@@ -44,4 +44,4 @@ private:
     bool m_open = false;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

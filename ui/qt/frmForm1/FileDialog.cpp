@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 
-namespace velk::ui {
+namespace velk::qt {
 
 QString FileDialog::ask(QWidget* parent, Purpose purpose) {
     if (s_answerer)
@@ -20,4 +20,4 @@ QString FileDialog::ask(QWidget* parent, Purpose purpose) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// The file chooser of "Save list..." and "Open list...".
 class FileDialog {
@@ -25,4 +25,4 @@ private:
     static inline Answerer s_answerer;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

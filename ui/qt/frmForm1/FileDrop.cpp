@@ -5,7 +5,7 @@
 #include <QUrl>
 #include <QWidget>
 
-namespace velk::ui {
+namespace velk::qt {
 
 namespace {
 
@@ -53,4 +53,4 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

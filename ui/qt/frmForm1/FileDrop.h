@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// Lets a widget take files dragged from a file manager: the drag is accepted when it
 /// carries at least one local file, and the drop hands on every local file, in order.
@@ -24,4 +24,4 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

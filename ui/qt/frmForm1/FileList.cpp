@@ -2,7 +2,7 @@
 
 #include "core/FilePattern.h"
 
-namespace velk::ui {
+namespace velk::qt {
 
 FileList::FileList(const QString& pattern, QWidget* parent) : QListWidget(parent), m_pattern(pattern) {
     // Measuring each of thousands of names before the window shows takes longer than reading the
@@ -29,4 +29,4 @@ QString FileList::fileName() const {
     return item && item->isSelected() ? item->text() : QString();
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

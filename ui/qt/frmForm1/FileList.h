@@ -2,7 +2,7 @@
 
 #include <QListWidget>
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// The files of one folder that match a pattern ("*.mp3;*.nvr"), ignoring case, sorted.
 class FileList : public QListWidget {
@@ -23,4 +23,4 @@ private:
     QString m_path;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace velk::ui {
+namespace velk::qt {
 
 namespace {
 constexpr int pathRole = Qt::UserRole;
@@ -105,4 +105,4 @@ void FolderList::rebuild(const std::vector<std::string>& subfolders) {
     setCurrentItem(parentItem);
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// The folders of a path as an indented tree: each folder from the root down to the open
 /// one, then the open folder's sub-folders. Activating an entry (double-click or Enter)
@@ -32,4 +32,4 @@ private:
     QString m_path;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -7,7 +7,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
-namespace velk::ui {
+namespace velk::qt {
 
 class ColourButton;
 class DriveList;
@@ -43,4 +43,4 @@ struct Form1Controls {
     QTimer* Timer1 = nullptr;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -20,7 +20,7 @@
 
 #include <stdexcept>
 
-namespace velk::ui {
+namespace velk::qt {
 
 namespace {
 
@@ -210,4 +210,4 @@ void Form1Port::quit() {
     QCoreApplication::exit(0);
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// The main window as the logic sees it: each Control mapped to its widget.
 class Form1Port : public FormPort {
@@ -52,4 +52,4 @@ private:
     bool m_ending = false;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QPalette>
 
-namespace velk::ui {
+namespace velk::qt {
 
 QColor toQColor(std::uint32_t colour) {
     if (colour & 0x80000000u) {
@@ -19,4 +19,4 @@ QColor toQColor(std::uint32_t colour) {
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

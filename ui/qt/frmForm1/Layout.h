@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// Positions are designed in twips; 15 twips make one pixel at 96 dpi.
 constexpr int px(int twips) { return (twips * 2 + 15) / 30; }
@@ -17,4 +17,4 @@ constexpr QRect twips(int left, int top, int width, int height) {
 /// set) as Qt draws it.
 QColor toQColor(std::uint32_t colour);
 
-} // namespace velk::ui
+} // namespace velk::qt

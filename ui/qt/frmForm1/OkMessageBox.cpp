@@ -4,7 +4,7 @@
 
 #include <QMessageBox>
 
-namespace velk::ui {
+namespace velk::qt {
 
 void OkMessageBox::show(QWidget* parent, const QString& message) {
     if (s_answerer) {
@@ -16,4 +16,4 @@ void OkMessageBox::show(QWidget* parent, const QString& message) {
     box.exec();
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

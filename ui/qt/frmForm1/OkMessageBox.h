@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// Every modal box of the program: one OK button, no icon, the application's title.
 class OkMessageBox {
@@ -23,4 +23,4 @@ private:
     static inline Answerer s_answerer;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-namespace velk::ui {
+namespace velk::qt {
 
 namespace {
 constexpr int penWidth = 3;
@@ -42,4 +42,4 @@ void Outline::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(r.right() - penWidth + 1, r.top(), penWidth, r.height()), ink);
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// A rectangle outline or a straight line drawn on the window surface, 3 px wide in the
 /// window-text colour. It takes no input and lies beneath the controls.
@@ -23,4 +23,4 @@ private:
     bool m_isLine;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

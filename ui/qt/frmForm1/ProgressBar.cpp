@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace velk::ui {
+namespace velk::qt {
 
 ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
     setRange(0, steps);
@@ -18,4 +18,4 @@ void ProgressBar::setExactValue(float value) {
     setValue(static_cast<int>(std::lround(shown * steps / 100.0f)));
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -2,7 +2,7 @@
 
 #include <QProgressBar>
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// A 0 to 100 bar that keeps the exact value it was given; only the drawing rounds.
 class ProgressBar : public QProgressBar {
@@ -19,4 +19,4 @@ private:
     float m_value = 0.0f;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -2,7 +2,7 @@
 
 #include "Layout.h"
 
-namespace velk::ui {
+namespace velk::qt {
 
 WarningFrame::WarningFrame(const QString& title, std::uint32_t back, std::uint32_t captionColour, QWidget* parent)
     : QGroupBox(title, parent), m_back(back), m_captionColour(captionColour) {
@@ -21,4 +21,4 @@ void WarningFrame::showEvent(QShowEvent* event) {
     QGroupBox::showEvent(event);
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

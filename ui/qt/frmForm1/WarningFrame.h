@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// The red frame that asks before the card's files are deleted. Its look is a style sheet,
 /// given when the frame first shows: styling it at start would load the style-sheet engine,
@@ -23,4 +23,4 @@ private:
     std::uint32_t m_captionColour;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

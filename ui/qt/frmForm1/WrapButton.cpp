@@ -4,7 +4,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace velk::ui {
+namespace velk::qt {
 
 WrapButton::WrapButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
     setAutoDefault(false);
@@ -35,4 +35,4 @@ void WrapButton::keyPressEvent(QKeyEvent* event) {
     QPushButton::keyPressEvent(event);
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

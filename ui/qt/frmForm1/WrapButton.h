@@ -4,7 +4,7 @@
 
 class QPainter;
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// A push button whose caption wraps at its width, as the window's narrow buttons need
 /// ("Programme MMC Card" stands on two lines). Return presses it as Space does, though it is
@@ -22,4 +22,4 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -6,7 +6,7 @@
 #include <QTextLayout>
 #include <QTextOption>
 
-namespace velk::ui {
+namespace velk::qt {
 
 namespace {
 
@@ -44,4 +44,4 @@ void WrapLabel::paintEvent(QPaintEvent*) {
     painter.drawText(QRectF(contentsRect()), shownText(), wrapping());
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// A label whose text wraps at words, and inside a word wider than the label (a path),
 /// centred both ways; a text taller than the label loses its middle to an ellipsis.
@@ -19,4 +19,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -37,7 +37,7 @@
 // Resources of a static library are linked in only when something names them.
 static void loadResources() { Q_INIT_RESOURCE(resources); }
 
-namespace velk::ui {
+namespace velk::qt {
 
 namespace {
 
@@ -349,4 +349,4 @@ void frmForm1::lstList1_OpenList() {
         m_handlers.lstList1_OpenList(path.toStdString());
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -11,7 +11,7 @@ namespace velk {
 class SystemPort;
 }
 
-namespace velk::ui {
+namespace velk::qt {
 
 class hlpform;
 
@@ -53,4 +53,4 @@ private:
     hlpform* m_helpWindow = nullptr;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

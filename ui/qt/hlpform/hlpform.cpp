@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <system_error>
 
-namespace velk::ui {
+namespace velk::qt {
 
 namespace {
 
@@ -165,4 +165,4 @@ void hlpform::dsphlp() {
         QString::fromUtf8(topic.text.data(), static_cast<qsizetype>(topic.text.size())));
 }
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -8,7 +8,7 @@
 class QPlainTextEdit;
 class QRadioButton;
 
-namespace velk::ui {
+namespace velk::qt {
 
 /// The help window: nine topic buttons and the text of the chosen topic, read from the
 /// topic files in the current folder of the process. Modeless and owned by the main window.
@@ -46,4 +46,4 @@ private:
     std::filesystem::path m_helpPath;
 };
 
-} // namespace velk::ui
+} // namespace velk::qt

@@ -1,11 +1,11 @@
 #include "DriveList.h"
 
 #include "core/SystemPort.h"
-#include "ui/win32/wingui/Text.h"
+#include "platform/WindowsText.h"
 
 #include <algorithm>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 // The drop-down part below the box shows this many rows' worth.
@@ -136,4 +136,4 @@ void DriveList::add(const std::string& designation, const std::string& label) {
     m_designations.push_back(designation);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -13,7 +13,7 @@ namespace velk {
 class SystemPort;
 }
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A drop-down list of the machine's drives ("c: [SYSTEM]"). Its text is the selected drive's
 /// designation ("e:"); it re-reads the drives each time it drops down, so a reader plugged in
@@ -58,4 +58,4 @@ private:
     std::string m_tip;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,11 +1,11 @@
 #include "FileDialog.h"
 
 #include "core/Texts.h"
-#include "ui/win32/wingui/Text.h"
+#include "platform/WindowsText.h"
 
 #include <commdlg.h>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -50,4 +50,4 @@ std::string FileDialog::ask(HWND owner, Purpose purpose) {
     return chosen ? narrow(path) : std::string();
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -6,7 +6,7 @@
 #include <utility>
 #include <string>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// The file chooser of "Save list..." and "Open list...".
 class FileDialog {
@@ -24,4 +24,4 @@ private:
     static inline Answerer s_answerer;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

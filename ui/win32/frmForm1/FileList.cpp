@@ -3,7 +3,7 @@
 #include "core/FilePattern.h"
 #include "platform/WindowsPath.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 void FileList::setPath(const std::string& utf8) {
     m_path = utf8;
@@ -24,4 +24,4 @@ std::string FileList::fileName() const {
     return index < 0 ? std::string() : row(index);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

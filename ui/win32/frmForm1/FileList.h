@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// The files of one folder whose names match a pattern ("*.mp3;*.nvr"), without regard to
 /// case and sorted as core lists them.
@@ -24,4 +24,4 @@ private:
     std::string m_path;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

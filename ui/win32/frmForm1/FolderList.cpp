@@ -3,14 +3,14 @@
 #include "core/Paths.h"
 #include "core/SubFolders.h"
 #include "platform/WindowsPath.h"
-#include "ui/win32/wingui/Text.h"
+#include "platform/WindowsText.h"
 
 #include <filesystem>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -116,4 +116,4 @@ bool FolderList::draw(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// The folders of a path as an indented tree: each folder from the root down to the open
 /// one, then the open folder's sub-folders, one step further in. A double-click or Enter on
@@ -48,4 +48,4 @@ private:
     mutable UINT m_dpi = 96;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

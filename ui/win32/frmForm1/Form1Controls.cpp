@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -85,4 +85,4 @@ Ctrl* Form1Controls::find(std::string_view name) {
     return at == controls.end() ? nullptr : *at;
 }
 
-} // namespace velk::win
+} // namespace velk::win32

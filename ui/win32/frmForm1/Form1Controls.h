@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// Every control of the main window, each made from its designed row; the rectangles and
 /// lines are painted by the window itself. Creating their windows is the window's work.
@@ -75,4 +75,4 @@ struct Form1Controls {
     ButtonCtrl Command2;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

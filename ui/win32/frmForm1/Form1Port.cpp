@@ -8,7 +8,7 @@
 
 #include <stdexcept>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -151,4 +151,4 @@ void Form1Port::quit() {
     PostQuitMessage(0);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

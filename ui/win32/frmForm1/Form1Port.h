@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace velk::win {
+namespace velk::win32 {
 
 class hlpform;
 
@@ -62,4 +62,4 @@ private:
     bool m_timerOn = false;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,9 +1,9 @@
 #include "OkMessageBox.h"
 
 #include "core/Texts.h"
-#include "ui/win32/wingui/Text.h"
+#include "platform/WindowsText.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 void OkMessageBox::show(HWND owner, const std::string& utf8) {
     if (s_answerer) {
@@ -13,4 +13,4 @@ void OkMessageBox::show(HWND owner, const std::string& utf8) {
     ::MessageBoxW(owner, widen(utf8).c_str(), widen(text::appTitle).c_str(), MB_OK);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -6,7 +6,7 @@
 #include <utility>
 #include <string>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// Every modal box of the program: one OK button, no icon, the application's title.
 class OkMessageBox {
@@ -22,4 +22,4 @@ private:
     static inline Answerer s_answerer;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

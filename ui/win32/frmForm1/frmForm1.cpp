@@ -9,14 +9,14 @@
 #include "ui/win32/wingui/Guarded.h"
 #include "ui/win32/wingui/PopupMenu.h"
 #include "ui/win32/wingui/ShutdownBlock.h"
-#include "ui/win32/wingui/Text.h"
+#include "platform/WindowsText.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -329,4 +329,4 @@ void frmForm1::lstList1_OpenList() {
         m_handlers.lstList1_OpenList(path);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

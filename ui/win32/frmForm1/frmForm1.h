@@ -17,7 +17,7 @@ namespace velk {
 class SystemPort;
 }
 
-namespace velk::win {
+namespace velk::win32 {
 
 class hlpform;
 
@@ -91,4 +91,4 @@ private:
     Form1Handlers m_handlers;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

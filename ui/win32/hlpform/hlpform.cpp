@@ -3,13 +3,13 @@
 #include "core/TextFit.h"
 #include "core/Texts.h"
 #include "ui/win32/wingui/Guarded.h"
-#include "ui/win32/wingui/Text.h"
+#include "platform/WindowsText.h"
 
 #include <algorithm>
 #include <string>
 #include <system_error>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -183,4 +183,4 @@ LRESULT hlpform::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <memory>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// The help window: nine topic buttons and the text of the chosen topic, read from the
 /// topic files in the current folder of the process. Modeless and owned by the main window.
@@ -63,4 +63,4 @@ private:
     std::filesystem::path m_helpPath;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -35,4 +35,4 @@ bool Accelerators::anyHandles(const MSG& message) {
     return std::any_of(all().begin(), all().end(), [&message](const Accelerators* a) { return a->handle(message); });
 }
 
-} // namespace velk::win
+} // namespace velk::win32

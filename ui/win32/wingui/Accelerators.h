@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// The keyboard shortcuts of one top-level window. A key pressed in any of its controls
 /// becomes a WM_COMMAND to the window itself (HIWORD(wParam) 1, lParam 0), so a shortcut
@@ -29,4 +29,4 @@ private:
     HACCEL m_table;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,6 +1,6 @@
 #include "ButtonCtrl.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 void ButtonCtrl::create(HWND parent, const std::string& caption, UINT dpi) {
     createStyled(parent, caption, dpi, BS_PUSHBUTTON | BS_MULTILINE);
@@ -15,4 +15,4 @@ void ButtonCtrl::command(WORD code) {
         onClick();
 }
 
-} // namespace velk::win
+} // namespace velk::win32

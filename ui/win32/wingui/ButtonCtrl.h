@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A push button whose caption wraps onto a second line where the box is narrow.
 class ButtonCtrl : public Ctrl {
@@ -22,4 +22,4 @@ protected:
     void command(WORD code) override;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

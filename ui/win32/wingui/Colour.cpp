@@ -1,6 +1,6 @@
 #include "Colour.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 COLORREF toColorRef(std::uint32_t colour) {
     if (colour & 0x80000000u)
@@ -24,4 +24,4 @@ bool BackColour::set(std::uint32_t colour) {
     return true;
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A colour in the toolkit's encoding (0x00BBGGRR, or top bit set for a system colour index)
 /// as GDI draws it.
@@ -29,4 +29,4 @@ private:
     HBRUSH m_brush = nullptr;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,9 +1,9 @@
 #include "ColourButton.h"
 
-#include "Text.h"
+#include "platform/WindowsText.h"
 #include "core/Texts.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 void ColourButton::create(HWND parent, const std::string& caption, UINT dpi) {
     m_caption = caption;
@@ -46,4 +46,4 @@ bool ColourButton::draw(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-} // namespace velk::win
+} // namespace velk::win32

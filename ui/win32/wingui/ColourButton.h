@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A push button drawn by us, so that its face shows the back colour the program sets.
 class ColourButton : public ButtonCtrl {
@@ -30,4 +30,4 @@ private:
     std::string m_caption;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,8 +1,8 @@
 #include "Ctrl.h"
 
-#include "Text.h"
+#include "platform/WindowsText.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 Ctrl::~Ctrl() {
     if (m_hwnd && IsWindow(m_hwnd)) {
@@ -88,4 +88,4 @@ bool Ctrl::route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     }
 }
 
-} // namespace velk::win
+} // namespace velk::win32

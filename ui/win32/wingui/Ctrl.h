@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// The common part of every control: its HWND, its name in the window, and its box in
 /// twips, so that a change of DPI can place it again. The control types below derive from
@@ -56,4 +56,4 @@ private:
     HWND m_hwnd = nullptr;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

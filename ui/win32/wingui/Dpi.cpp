@@ -1,6 +1,6 @@
 #include "Dpi.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 int px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 
@@ -10,4 +10,4 @@ RECT toPixels(const Twips& box, UINT dpi) {
     return {left, top, left + px(box.width, dpi), top + px(box.height, dpi)};
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -2,7 +2,7 @@
 
 #include "Win.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A box in twips (left, top, width, height), the unit the layout is drawn in.
 struct Twips {
@@ -16,4 +16,4 @@ struct Twips {
 [[nodiscard]] int px(int twips, UINT dpi);
 [[nodiscard]] RECT toPixels(const Twips& box, UINT dpi);
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,10 +1,10 @@
 #include "EditCtrl.h"
 
-#include "Text.h"
+#include "platform/WindowsText.h"
 
 #include <commctrl.h>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -79,4 +79,4 @@ HBRUSH EditCtrl::colours(HDC dc) {
     return m_colour->brush();
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A multi-line, editable text box whose lines wrap at its width; with or without a vertical
 /// scroll bar. Its text uses "\n" line ends on our side and CR LF inside the control.
@@ -40,4 +40,4 @@ private:
     std::wstring m_placeholder;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,9 +1,9 @@
 #include "FileDrop.h"
 
 #include "Guarded.h"
-#include "Text.h"
+#include "platform/WindowsText.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 FileDrop::FileDrop(HWND target, Handler handler) : m_target(target), m_handler(std::move(handler)) {
     SetWindowSubclass(m_target, &FileDrop::proc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -45,4 +45,4 @@ LRESULT CALLBACK FileDrop::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     });
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// Lets one control take files dragged from Explorer. The control's own class knows nothing
 /// of WM_DROPFILES, so the control is subclassed for that one message.
@@ -35,4 +35,4 @@ private:
     Handler m_handler;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cwchar>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 int CALLBACK found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) {
@@ -35,4 +35,4 @@ Font::~Font() {
         DeleteObject(m_font);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A GDI font made for one DPI, deleted with the object. Controls keep drawing with the
 /// handle they were given, so a new font is handed to them before the old one goes: make the
@@ -33,4 +33,4 @@ private:
     const wchar_t* m_face = L"";
 };
 
-} // namespace velk::win
+} // namespace velk::win32

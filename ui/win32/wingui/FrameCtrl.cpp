@@ -2,9 +2,9 @@
 
 #include "Guarded.h"
 
-#include "Text.h"
+#include "platform/WindowsText.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 constexpr const wchar_t* frameClass = L"VelkFrame";
@@ -78,4 +78,4 @@ LRESULT CALLBACK FrameCtrl::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     });
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A captioned group box that holds other controls: they are its children, so they show and
 /// hide with it, and their notifications pass on to the window that holds the frame.
@@ -31,4 +31,4 @@ private:
     HFONT m_captionFont = nullptr;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace velk::win {
+namespace velk::win32 {
 
 void reportFault(HWND owner, const char* what) noexcept {
     // A fault while painting would come back with every repaint the box itself causes.
@@ -21,4 +21,4 @@ void reportFault(HWND owner, const char* what) noexcept {
     reporting = false;
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// Tells the operator about an exception that reached a window procedure.
 void reportFault(HWND owner, const char* what) noexcept;
@@ -23,4 +23,4 @@ template <typename Work> LRESULT guarded(HWND hwnd, Work&& work) noexcept {
     return 0;
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,11 +1,11 @@
 #include "LabelCtrl.h"
 
-#include "Text.h"
+#include "platform/WindowsText.h"
 #include "core/TextFit.h"
 
 #include <algorithm>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 constexpr std::uint32_t buttonFace = 0x8000000F;
@@ -87,4 +87,4 @@ bool LabelCtrl::draw(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-} // namespace velk::win
+} // namespace velk::win32

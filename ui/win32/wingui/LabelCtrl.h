@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// Static text, centred or left-aligned, with or without a single-line border, in the
 /// window's colours unless a back colour is set. A wrapped label breaks its text into as many
@@ -39,4 +39,4 @@ private:
     std::optional<BackColour> m_colour;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

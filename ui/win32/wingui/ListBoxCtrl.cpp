@@ -1,8 +1,8 @@
 #include "ListBoxCtrl.h"
 
-#include "Text.h"
+#include "platform/WindowsText.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -67,4 +67,4 @@ void ListBoxCtrl::command(WORD code) {
         onDoubleClick();
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A single-selection, unsorted list of text rows. LBN_SELCHANGE comes for a selection made
 /// with the mouse or the keyboard, never for one the program makes.
@@ -33,4 +33,4 @@ protected:
     void command(WORD code) override;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -3,7 +3,7 @@
 #include "Accelerators.h"
 #include "TabOrder.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 void MessagePump::dispatch(const MSG& message) {
     if (TabOrder::anyHandles(message) || Accelerators::anyHandles(message))
@@ -47,4 +47,4 @@ int MessagePump::run() {
     return static_cast<int>(message.wParam);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

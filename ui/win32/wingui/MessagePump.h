@@ -2,7 +2,7 @@
 
 #include "Win.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// Delivers window messages one at a time on this thread, with the tab orders and keyboard shortcuts applied.
 class MessagePump {
@@ -17,4 +17,4 @@ public:
     static int run();
 };
 
-} // namespace velk::win
+} // namespace velk::win32

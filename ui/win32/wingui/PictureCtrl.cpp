@@ -1,6 +1,6 @@
 #include "PictureCtrl.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 PictureCtrl::~PictureCtrl() {
     if (m_bitmap)
@@ -37,4 +37,4 @@ bool PictureCtrl::draw(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -2,7 +2,7 @@
 
 #include "Ctrl.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// A bitmap from the program's resources, drawn stretched to the control's box.
 class PictureCtrl : public Ctrl {
@@ -21,4 +21,4 @@ private:
     HBITMAP m_bitmap = nullptr;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

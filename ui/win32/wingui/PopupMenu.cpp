@@ -1,8 +1,8 @@
 #include "PopupMenu.h"
 
-#include "Text.h"
+#include "platform/WindowsText.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 UINT showPopupMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entries) {
     const HMENU menu = CreatePopupMenu();
@@ -23,4 +23,4 @@ POINT contextMenuPoint(HWND control, LPARAM lParam) {
     return {r.left, r.top};
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace velk::win {
+namespace velk::win32 {
 
 struct MenuEntry {
     UINT id;
@@ -23,4 +23,4 @@ UINT showPopupMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entri
 /// (Shift+F10, the menu key) the top left corner of `control`.
 POINT contextMenuPoint(HWND control, LPARAM lParam);
 
-} // namespace velk::win
+} // namespace velk::win32

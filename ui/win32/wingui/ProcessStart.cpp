@@ -2,7 +2,7 @@
 
 #include "Win.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 void startProcess() {
     SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -11,4 +11,4 @@ void startProcess() {
     InitCommonControlsEx(&controls);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// What the process sets before its first window. Drives without a medium fail quietly
 /// instead of raising the system's "No disk in drive" box: the monitor asks the chosen reader
@@ -8,4 +8,4 @@ namespace velk::win {
 /// the windows use are registered, tooltips included.
 void startProcess();
 
-} // namespace velk::win
+} // namespace velk::win32

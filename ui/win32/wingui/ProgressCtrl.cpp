@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace velk::win {
+namespace velk::win32 {
 
 void ProgressCtrl::create(HWND parent, UINT dpi) {
     Ctrl::create(parent, PROGRESS_CLASSW, WS_VISIBLE, 0, "", dpi);
@@ -20,4 +20,4 @@ void ProgressCtrl::setValue(float value) {
 
 int ProgressCtrl::position() const { return static_cast<int>(SendMessageW(hwnd(), PBM_GETPOS, 0, 0)); }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -4,7 +4,7 @@
 
 #include "Ctrl.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// The common-controls progress bar over 0 to 100. It keeps the exact value it was given and
 /// draws it on a range a thousand times finer, so that 37.9 shows as 37.9.
@@ -24,4 +24,4 @@ private:
     float m_value = 0.0f;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

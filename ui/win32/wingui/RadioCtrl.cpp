@@ -1,6 +1,6 @@
 #include "RadioCtrl.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 void RadioCtrl::create(HWND parent, const std::string& caption, UINT dpi, bool startsGroup) {
     createStyled(parent, caption, dpi, BS_AUTORADIOBUTTON | (startsGroup ? WS_GROUP : 0));
@@ -12,4 +12,4 @@ void RadioCtrl::setChecked(bool checked) const {
     SendMessageW(hwnd(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

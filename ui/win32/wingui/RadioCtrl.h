@@ -2,7 +2,7 @@
 
 #include "ButtonCtrl.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// An option button; the first of a group starts the group.
 class RadioCtrl : public ButtonCtrl {
@@ -14,4 +14,4 @@ public:
     void setChecked(bool checked) const;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

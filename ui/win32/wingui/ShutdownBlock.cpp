@@ -1,8 +1,8 @@
 #include "ShutdownBlock.h"
 
-#include "Text.h"
+#include "platform/WindowsText.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 ShutdownBlock::ShutdownBlock(HWND window, const std::string& reason) : m_window(window) {
     ShutdownBlockReasonCreate(m_window, widen(reason).c_str());
@@ -10,4 +10,4 @@ ShutdownBlock::ShutdownBlock(HWND window, const std::string& reason) : m_window(
 
 ShutdownBlock::~ShutdownBlock() { ShutdownBlockReasonDestroy(m_window); }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// While the object lives, a logoff or shutdown lists `window` with `reason` and waits for
 /// the operator; the window itself refuses WM_QUERYENDSESSION for as long.
@@ -21,4 +21,4 @@ private:
     HWND m_window;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

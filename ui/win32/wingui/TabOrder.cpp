@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -89,4 +89,4 @@ bool TabOrder::anyHandles(const MSG& message) {
     return std::any_of(all().begin(), all().end(), [&message](const TabOrder* o) { return o->handle(message); });
 }
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// The Tab and Shift+Tab order of one top-level window's controls. Windows would follow the
 /// stacking order, but the confirmation frame must stack above controls it comes after in
@@ -39,4 +39,4 @@ private:
     HWND m_cancel = nullptr;
 };
 
-} // namespace velk::win
+} // namespace velk::win32

@@ -1,8 +1,8 @@
 #include "Tooltips.h"
 
-#include "Text.h"
+#include "platform/WindowsText.h"
 
-namespace velk::win {
+namespace velk::win32 {
 
 namespace {
 
@@ -52,4 +52,4 @@ std::string Tooltips::tipOf(HWND control) const {
     return narrow(buffer);
 }
 
-} // namespace velk::win
+} // namespace velk::win32

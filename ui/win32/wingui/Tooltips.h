@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace velk::win {
+namespace velk::win32 {
 
 /// One tooltip window for all the controls of a window.
 class Tooltips {
@@ -28,4 +28,4 @@ private:
     HWND m_hwnd = nullptr;
 };
 
-} // namespace velk::win
+} // namespace velk::win32
