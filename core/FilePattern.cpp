@@ -60,6 +60,14 @@ std::vector<std::string> folderFiles(const std::string& folder, std::error_code&
     return names;
 }
 
+std::vector<std::string> filesShown(const FolderListing& listing, const std::string& patterns) {
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : listing.entries)
+        if (!entry.folder || entry.link)
+            names.push_back(entry.name);
+    return matchingFiles(std::move(names), patterns);
+}
+
 std::vector<std::string> listFiles(const std::string& folder, const std::string& patterns) {
     std::error_code ec;
     return matchingFiles(folderFiles(folder, ec), patterns);

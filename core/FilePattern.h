@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SubFolders.h"
+
 #include <string>
 #include <system_error>
 #include <vector>
@@ -19,6 +21,11 @@ namespace velk {
 /// Those of a folder's file `names` that match, sorted as an operator reads them: ignoring case.
 [[nodiscard]] std::vector<std::string> matchingFiles(std::vector<std::string> names,
                                                      const std::string& patterns);
+
+/// The names a file list shows for a folder as listed: every entry that is not a folder, links
+/// included whatever they lead to (as folderFiles, and so a wipe, counts them), that matches;
+/// sorted as matchingFiles sorts them.
+[[nodiscard]] std::vector<std::string> filesShown(const FolderListing& listing, const std::string& patterns);
 
 /// The folderFiles that match, sorted as matchingFiles sorts them. A folder that cannot be
 /// read lists what was read before the failure.

@@ -12,6 +12,8 @@ struct FolderEntry {
     bool folder = false;
     /// The system's own hidden mark (Windows keeps one in the entry's attributes).
     bool hidden = false;
+    /// A link (on Windows a symbolic link or junction); `folder` says what it leads to.
+    bool link = false;
 };
 
 /// A folder as read for the folder list: its entries, or that it could not be listed at all.

@@ -1,5 +1,6 @@
 #include "WindowsPath.h"
 
+#include "Folders.h"
 #include "WindowsText.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -44,9 +45,11 @@ FolderListing listFolder(const std::string& utf8) {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        out.entries.push_back({narrow(name),
-                               (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                               (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0});
+        // A symbolic link or junction is a reparse point that names another place.
+        const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                          (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK || found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+        out.entries.push_back({narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                               (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0, link});
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return out;

@@ -1,7 +1,7 @@
 // The Windows system port against a real Windows API: run under Wine with E: a removable
 // drive on a 64,000,000-byte tmpfs and F: a removable reader with no card.
 #include "platform/WindowsError.h"
-#include "platform/WindowsPath.h"
+#include "platform/Folders.h"
 #include "platform/WindowsSystem.h"
 #include "platform/WindowsText.h"
 

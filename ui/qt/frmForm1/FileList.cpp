@@ -1,6 +1,7 @@
 #include "FileList.h"
 
 #include "core/FilePattern.h"
+#include "platform/Folders.h"
 
 namespace velk::qt {
 
@@ -18,7 +19,7 @@ void FileList::setPath(const QString& path) {
 void FileList::refresh() {
     clear();
     QStringList names;
-    for (const std::string& name : listFiles(m_path.toStdString(), m_pattern.toStdString()))
+    for (const std::string& name : filesShown(listFolder(m_path.toStdString()), m_pattern.toStdString()))
         names.append(QString::fromStdString(name));
     // One insertion, so the view lays out once rather than once a row.
     addItems(names);

@@ -1,14 +1,12 @@
 #include "FolderList.h"
 
-#include "core/Paths.h"
 #include "core/SubFolders.h"
+#include "platform/Folders.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
 
-#include <filesystem>
-#include <system_error>
 
 namespace velk::qt {
 
@@ -23,21 +21,6 @@ QIcon folderIcon(const QString& builtIn, QStyle::StandardPixmap standard, const 
     return picture.isNull() ? style.standardIcon(standard) : QIcon(picture);
 }
 
-// The entries of a folder, links to folders counted as folders. The standard library takes
-// each entry's kind from the listing itself, where QDir builds a record for every entry: in a
-// folder of thousands of tracks that record-building was the largest part of the window's start.
-FolderListing listFolder(const QString& folder) {
-    namespace fs = std::filesystem;
-    FolderListing listing;
-    std::error_code ec;
-    fs::directory_iterator it(fsPath(folder.toStdString()), ec);
-    listing.listed = !ec;
-    for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        std::error_code unknownKind;
-        listing.entries.push_back({utf8Path(it->path().filename()), it->is_directory(unknownKind)});
-    }
-    return listing;
-}
 } // namespace
 
 FolderList::FolderList(QWidget* parent)
@@ -58,7 +41,7 @@ FolderList::FolderList(QWidget* parent)
 }
 
 bool FolderList::setPath(const QString& path) {
-    const std::optional<std::vector<std::string>> subfolders = shownSubfolders(listFolder(path));
+    const std::optional<std::vector<std::string>> subfolders = shownSubfolders(listFolder(path.toStdString()));
     if (!subfolders)
         return false;
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());

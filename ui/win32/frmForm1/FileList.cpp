@@ -1,7 +1,7 @@
 #include "FileList.h"
 
 #include "core/FilePattern.h"
-#include "platform/WindowsPath.h"
+#include "platform/Folders.h"
 
 namespace velk::win32 {
 
@@ -9,11 +9,7 @@ void FileList::setPath(const std::string& utf8) {
     m_path = utf8;
     SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
     clear();
-    std::vector<std::string> names;
-    for (const FolderEntry& entry : listFolder(m_path).entries)
-        if (!entry.folder)
-            names.push_back(entry.name);
-    for (const std::string& name : matchingFiles(std::move(names), m_pattern))
+    for (const std::string& name : filesShown(listFolder(m_path), m_pattern))
         add(name);
     SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd(), nullptr, TRUE);

@@ -2,7 +2,7 @@
 
 #include "core/Paths.h"
 #include "core/SubFolders.h"
-#include "platform/WindowsPath.h"
+#include "platform/Folders.h"
 #include "platform/WindowsText.h"
 
 #include <filesystem>
