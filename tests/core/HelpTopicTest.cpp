@@ -147,7 +147,7 @@ class ReadOnlyFolder : public testing::Test {
 protected:
     void SetUp() override {
         if (const std::string& why = velk::test::whyNoPrivateMounts(); !why.empty())
-            GTEST_SKIP() << "needs a private mount namespace (root): " << why;
+            GTEST_SKIP() << why;
         if (::mount("tmpfs", m_dir.path().c_str(), "tmpfs", 0, "size=1m") != 0)
             GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
         m_mounted = true;

@@ -26,9 +26,6 @@ namespace fs = std::filesystem;
 const std::string cardUnchanged = "Programming FAILED - the MMC card has not been changed";
 const std::string cardIncomplete = "Programming FAILED - the MMC card is incomplete and NOT ready for use";
 
-/// Empty when this process may mount in a mount namespace of its own, else why not.
-std::string whyNoMounts() { return ::geteuid() != 0 ? "needs root to mount" : whyNoPrivateMounts(); }
-
 struct Faults : RunFixture {
     std::vector<std::string> mounted;
 
@@ -39,8 +36,8 @@ struct Faults : RunFixture {
 
     /// Empty on success, else the reason, for GTEST_SKIP.
     std::string mountTmpfs(const fs::path& at, const std::string& options) {
-        if (!whyNoMounts().empty())
-            return whyNoMounts();
+        if (const std::string& why = whyNoPrivateMounts(); !why.empty())
+            return why;
         if (::mount("velk-test", at.c_str(), "tmpfs", 0, options.c_str()) != 0)
             return "mount -t tmpfs: " + std::string(std::strerror(errno));
         mounted.push_back(at.string());
@@ -48,8 +45,8 @@ struct Faults : RunFixture {
     }
 
     std::string bindReadOnly(const fs::path& folder) {
-        if (!whyNoMounts().empty())
-            return whyNoMounts();
+        if (const std::string& why = whyNoPrivateMounts(); !why.empty())
+            return why;
         if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0)
             return "bind mount: " + std::string(std::strerror(errno));
         mounted.push_back(folder.string());

@@ -13,7 +13,8 @@ package=velk-assembler
 skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-[ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
+. "$source/tests/support/needs_root.sh"
+needs_root "installing a package"
 for tool in apt-get dpkg dpkg-query cpack xvfb-run timeout; do
     command -v "$tool" >/dev/null || skip "$tool is not available"
 done

@@ -5,12 +5,15 @@
 #include "core/Module1.h"
 #include "platform/LinuxSystem.h"
 #include "support/FakeForm.h"
+#include "support/NeedsRoot.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -36,8 +39,10 @@ bool mounted(const std::string& mountPoint) {
 class DeadShare : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (::geteuid() != 0 || ::access("/dev/fuse", R_OK | W_OK) != 0)
-            GTEST_SKIP() << "needs root and /dev/fuse";
+        if (const std::string why = test::needsRoot("mounting a FUSE share"); !why.empty())
+            GTEST_SKIP() << why;
+        if (::access("/dev/fuse", R_OK | W_OK) != 0)
+            GTEST_SKIP() << "no /dev/fuse: " << std::strerror(errno);
         std::string folder = (fs::temp_directory_path() / "velk-share-XXXXXX").string();
         ASSERT_NE(::mkdtemp(folder.data()), nullptr);
         m_mount = folder;

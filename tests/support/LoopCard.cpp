@@ -1,5 +1,6 @@
 #include "LoopCard.h"
 #include "MountNamespace.h"
+#include "NeedsRoot.h"
 #include "Spawn.h"
 
 #include <cerrno>
@@ -144,8 +145,8 @@ void writeFile(const std::string& path, const std::string& content) {
 } // namespace
 
 std::string LoopCard::unavailableReason(const std::string& fsType) {
-    if (::geteuid() != 0)
-        return "needs root to attach loop devices and mount";
+    if (std::string why = needsRoot("attaching loop devices and mounting"); !why.empty())
+        return why;
     if (::access("/dev/loop-control", R_OK | W_OK) != 0)
         return "no loop device support (/dev/loop-control: " + std::string(std::strerror(errno)) +
                ")";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/NeedsRoot.h"
+
 #include <sched.h>
 #include <sys/mount.h>
 
@@ -14,8 +16,13 @@ namespace velk::test {
 /// by no other process and vanishes with this one.
 inline const std::string& whyNoPrivateMounts() {
     static const std::string why = []() -> std::string {
-        if (::unshare(CLONE_NEWNS) != 0)
-            return std::string("unshare(CLONE_NEWNS): ") + std::strerror(errno);
+        if (::unshare(CLONE_NEWNS) != 0) {
+            const int error = errno;
+            if (std::string notRoot = needsRoot("a private mount namespace");
+                error == EPERM && !notRoot.empty())
+                return notRoot;
+            return std::string("unshare(CLONE_NEWNS): ") + std::strerror(error);
+        }
         if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
             return std::string("making / private: ") + std::strerror(errno);
         return {};

@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 using namespace velk;
 using namespace velk::test::win32window;
@@ -47,6 +48,8 @@ protected:
         if (GetDriveTypeA("e:\\") != DRIVE_REMOVABLE)
             GTEST_SKIP() << "E: is no removable drive; the test runs under Wine with the drives "
                             "that tests/e2e/win32/CMakeLists.txt gives it";
+        if (const std::string why = test::whyNoWineCard(); !why.empty())
+            GTEST_SKIP() << why;
         // An empty drive root has no "." entry, and libstdc++ then reports the folder missing.
         std::error_code empty;
         for (const auto& entry : fs::directory_iterator(m_card, empty))

@@ -5,6 +5,9 @@
 set -euo pipefail
 exe=$1
 card=$VELK_WINE_DRIVE_E
+# As another user E: is a plain folder, whose volume Wine cannot read: no card at all.
+. "$(dirname "$0")/../../support/needs_root.sh"
+grep -q " $(readlink -f "$card") tmpfs " /proc/self/mounts || needs_root "E: as a card (a tmpfs)"
 # A folder named outside the ANSI code page: the arguments must reach the program whole.
 source=$(mktemp -d /tmp/velk-cli-Büro-日本-XXXXXX)
 trap 'rm -rf "$source"' EXIT

@@ -2,10 +2,12 @@
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "platform/System.h"
+#include "support/WineCard.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 using namespace velk;
 using namespace velk::test::win32window;
@@ -31,6 +33,8 @@ TEST(DrivesWindowTest, MonitorShowsTheThreeStatesOfRealDrives) {
     EXPECT_EQ(k.Label4.text(), text::insertCard);
     EXPECT_EQ(k.Label4.backColour(), colour::red);
 
+    if (const std::string why = test::whyNoWineCard(); !why.empty())
+        GTEST_SKIP() << why;
     pickDrive(k.Drive1, "e:");
     form.handlers().Timer1_Timer();
     DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
