@@ -1,5 +1,7 @@
 #include "FileList.h"
 
+#include "FolderList.h"
+
 #include "core/FilePattern.h"
 #include "platform/Folders.h"
 
@@ -11,15 +13,20 @@ FileList::FileList(const QString& pattern, QWidget* parent) : QListWidget(parent
     setLayoutMode(QListView::Batched);
 }
 
-void FileList::setPath(const QString& path) {
-    m_path = path;
-    refresh();
+void FileList::setPath(const QString& path) { show(path, listFolder(path.toStdString())); }
+
+void FileList::showFolderOf(FolderList& folders) {
+    FolderListing listing = folders.takeListing();
+    if (!listing.listed)
+        listing = listFolder(folders.path().toStdString());
+    show(folders.path(), listing);
 }
 
-void FileList::refresh() {
+void FileList::show(const QString& path, const FolderListing& listing) {
+    m_path = path;
     clear();
     QStringList names;
-    for (const std::string& name : filesShown(listFolder(m_path.toStdString()), m_pattern.toStdString()))
+    for (const std::string& name : filesShown(listing, m_pattern.toStdString()))
         names.append(QString::fromStdString(name));
     // One insertion, so the view lays out once rather than once a row.
     addItems(names);

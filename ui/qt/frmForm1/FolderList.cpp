@@ -41,13 +41,15 @@ FolderList::FolderList(QWidget* parent)
 }
 
 bool FolderList::setPath(const QString& path) {
-    const std::optional<std::vector<std::string>> subfolders = shownSubfolders(listFolder(path.toStdString()));
+    FolderListing listing = listFolder(path.toStdString());
+    const std::optional<std::vector<std::string>> subfolders = shownSubfolders(listing);
     if (!subfolders)
         return false;
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     if (clean == m_path)
         return true;
     m_path = clean;
+    m_listing = std::move(listing);
     rebuild(*subfolders);
     emit Change();
     return true;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/SubFolders.h"
+
 #include <QTreeWidget>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velk::qt {
@@ -19,6 +22,10 @@ public:
     [[nodiscard]] QString path() const { return m_path; }
     /// Opens a folder; returns false (and keeps the old one) when it is not a readable folder.
     bool setPath(const QString& path);
+    /// The entries of the open folder as read when it opened, handed over once: the file list
+    /// shows the same folder straight after, and reading a folder of thousands twice doubled
+    /// the window's start there.
+    [[nodiscard]] FolderListing takeListing() { return std::exchange(m_listing, {}); }
 
 signals:
     /// The open folder changed.
@@ -30,6 +37,7 @@ private:
     QIcon m_open;
     QIcon m_closed;
     QString m_path;
+    FolderListing m_listing;
 };
 
 } // namespace velk::qt

@@ -198,7 +198,7 @@ Form1Controls frmForm1::buildControls() {
 
     // Start where the process stands, as the drive and folder lists do when nothing sets them.
     c.Dir1->setPath(QDir::currentPath());
-    c.File1->setPath(c.Dir1->path());
+    c.File1->showFolderOf(*c.Dir1);
     return c;
 }
 
