@@ -1,15 +1,26 @@
 #include "FileList.h"
 
+#include "FolderList.h"
+
 #include "core/FilePattern.h"
 #include "platform/Folders.h"
 
 namespace velk::win32 {
 
-void FileList::setPath(const std::string& utf8) {
+void FileList::setPath(const std::string& utf8) { show(utf8, listFolder(utf8)); }
+
+void FileList::showFolderOf(FolderList& folders) {
+    FolderListing listing = folders.takeListing();
+    if (!listing.listed)
+        listing = listFolder(folders.path());
+    show(folders.path(), listing);
+}
+
+void FileList::show(const std::string& utf8, const FolderListing& listing) {
     m_path = utf8;
     SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
     clear();
-    for (const std::string& name : filesShown(listFolder(m_path), m_pattern))
+    for (const std::string& name : filesShown(listing, m_pattern))
         add(name);
     SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd(), nullptr, TRUE);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/SubFolders.h"
 #include "ui/win32/wingui/ListBoxCtrl.h"
 
 #include <string>
 
 namespace velk::win32 {
+
+class FolderList;
 
 /// The files of one folder whose names match a pattern ("*.mp3;*.nvr"), without regard to
 /// case and sorted as core lists them.
@@ -16,10 +19,14 @@ public:
     [[nodiscard]] const std::string& path() const { return m_path; }
     /// Points the list at a folder and reads it.
     void setPath(const std::string& utf8);
+    /// Points the list at the folder that `folders` has open, with the entries it read there.
+    void showFolderOf(FolderList& folders);
     /// The selected file's name, or "".
     [[nodiscard]] std::string fileName() const;
 
 private:
+    void show(const std::string& utf8, const FolderListing& listing);
+
     std::string m_pattern;
     std::string m_path;
 };

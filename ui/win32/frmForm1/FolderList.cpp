@@ -38,7 +38,8 @@ void FolderList::place(UINT dpi) const {
 
 bool FolderList::setPath(const std::string& utf8) {
     // The system's own listing, as the C runtime's stops at MAX_PATH characters.
-    const std::optional<std::vector<std::string>> subfolders = shownSubfolders(listFolder(utf8));
+    FolderListing listing = listFolder(utf8);
+    const std::optional<std::vector<std::string>> subfolders = shownSubfolders(listing);
     if (!subfolders)
         return false;
     std::error_code ec;
@@ -52,6 +53,7 @@ bool FolderList::setPath(const std::string& utf8) {
     if (path == m_path)
         return true;
     m_path = path;
+    m_listing = std::move(listing);
     rebuild(*subfolders);
     if (onChange)
         onChange();

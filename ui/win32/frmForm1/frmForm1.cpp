@@ -112,7 +112,7 @@ void frmForm1::buildControls() {
 
     // Start where the process stands, as the drive and folder lists do when nothing sets them.
     m_c.Dir1.setPath(currentFolder());
-    m_c.File1.setPath(m_c.Dir1.path());
+    m_c.File1.showFolderOf(m_c.Dir1);
 }
 
 // Active Accessibility names a list box by its window text, or else by whichever label comes
