@@ -63,11 +63,11 @@ std::vector<std::string> folderFiles(const std::string& folder, std::error_code&
     return names;
 }
 
-std::vector<std::string> filesShown(const FolderListing& listing, const std::string& patterns) {
+std::vector<std::string> filesShown(FolderListing listing, const std::string& patterns) {
     std::vector<std::string> names;
-    for (const FolderEntry& entry : listing.entries)
+    for (FolderEntry& entry : listing.entries)
         if (!entry.folder || entry.link)
-            names.push_back(entry.name);
+            names.push_back(std::move(entry.name));
     return matchingFiles(std::move(names), patterns);
 }
 

@@ -5,6 +5,8 @@
 #include "core/FilePattern.h"
 #include "platform/Folders.h"
 
+#include <utility>
+
 namespace velk::qt {
 
 FileList::FileList(const QString& pattern, QWidget* parent) : QListWidget(parent), m_pattern(pattern) {
@@ -19,14 +21,14 @@ void FileList::showFolderOf(FolderList& folders) {
     FolderListing listing = folders.takeListing();
     if (!listing.listed)
         listing = listFolder(folders.path().toStdString());
-    show(folders.path(), listing);
+    show(folders.path(), std::move(listing));
 }
 
-void FileList::show(const QString& path, const FolderListing& listing) {
+void FileList::show(const QString& path, FolderListing listing) {
     m_path = path;
     clear();
     QStringList names;
-    for (const std::string& name : filesShown(listing, m_pattern.toStdString()))
+    for (const std::string& name : filesShown(std::move(listing), m_pattern.toStdString()))
         names.append(QString::fromStdString(name));
     // One insertion, so the view lays out once rather than once a row.
     addItems(names);

@@ -24,7 +24,7 @@ public:
     [[nodiscard]] QString fileName() const;
 
 private:
-    void show(const QString& path, const FolderListing& listing);
+    void show(const QString& path, FolderListing listing);
 
     QString m_pattern;
     QString m_path;

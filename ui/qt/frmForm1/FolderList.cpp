@@ -86,7 +86,9 @@ void FolderList::rebuild(const std::vector<std::string>& subfolders) {
     }
     // One insertion, so the view lays out once rather than once a folder.
     parentItem->addChildren(items);
-    expandAll();
+    // Only the chain opens: expanding the whole tree walked every one of thousands of folders.
+    for (QTreeWidgetItem* open = parentItem; open; open = open->parent())
+        open->setExpanded(true);
     setCurrentItem(parentItem);
 }
 

@@ -5,6 +5,8 @@
 #include "core/FilePattern.h"
 #include "platform/Folders.h"
 
+#include <utility>
+
 namespace velk::win32 {
 
 void FileList::setPath(const std::string& utf8) { show(utf8, listFolder(utf8)); }
@@ -13,14 +15,14 @@ void FileList::showFolderOf(FolderList& folders) {
     FolderListing listing = folders.takeListing();
     if (!listing.listed)
         listing = listFolder(folders.path());
-    show(folders.path(), listing);
+    show(folders.path(), std::move(listing));
 }
 
-void FileList::show(const std::string& utf8, const FolderListing& listing) {
+void FileList::show(const std::string& utf8, FolderListing listing) {
     m_path = utf8;
     SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
     clear();
-    for (const std::string& name : filesShown(listing, m_pattern))
+    for (const std::string& name : filesShown(std::move(listing), m_pattern))
         add(name);
     SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd(), nullptr, TRUE);

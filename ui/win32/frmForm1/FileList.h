@@ -25,7 +25,7 @@ public:
     [[nodiscard]] std::string fileName() const;
 
 private:
-    void show(const std::string& utf8, const FolderListing& listing);
+    void show(const std::string& utf8, FolderListing listing);
 
     std::string m_pattern;
     std::string m_path;
