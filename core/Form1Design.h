@@ -64,6 +64,19 @@ struct ControlDesign {
 /// The client area at the screen's corner, just inside the border and title bar.
 inline constexpr TwipsBox form1Client{60, 345, 7590, 6405};
 
+/// The commands of lstList1's shortcut menu, in menu order; Ctrl with its key gives each
+/// anywhere in the window.
+struct ListCommand {
+    std::string_view name;
+    const char* caption;
+    char key;
+};
+inline constexpr ListCommand listCommands[] = {
+    {"mnuLoadFromCard", text::loadListFromCard, 'L'},
+    {"mnuSaveList", text::saveList, 'S'},
+    {"mnuOpenList", text::openList, 'O'},
+};
+
 /// Every control, surface drawings first so that each control lies above them.
 std::span<const ControlDesign> form1Design();
 /// The row of the control with that name; throws std::out_of_range for an unknown one.

@@ -12,7 +12,7 @@ struct FolderEntry {
     bool folder = false;
     /// The system's own hidden mark (Windows keeps one in the entry's attributes).
     bool hidden = false;
-    /// A link (on Windows a symbolic link or junction); `folder` says what it leads to.
+    /// A symbolic link that a wipe deletes as a file; `folder` says what it leads to.
     bool link = false;
 };
 

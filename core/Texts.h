@@ -178,6 +178,8 @@ inline constexpr const char* mountNoFileSystem = "UDisks2 knows no file system o
 // Saved track lists, from the tracks list's menu and the command line.
 inline constexpr const char* saveList = "Save list...";
 inline constexpr const char* openList = "Open list...";
+/// Before a menu command's key, where the menu shows it.
+inline constexpr const char* ctrlKey = "Ctrl+";
 /// A list that cannot be saved or opened reads: the step, runFailed, the file,
 /// runReasonSeparator, the reason.
 inline constexpr const char* stepSaveList = "Saving the list";
@@ -257,6 +259,8 @@ inline constexpr const char* cliCancelled = "Programming cancelled - the MMC car
 inline constexpr const char* cliInterrupted = "Programming interrupted - the MMC card may be incomplete";
 inline constexpr const char* cliVerified = "the MMC card holds exactly this list";
 inline constexpr const char* cliRootEmpty = "(no files)";
+/// The heading of `list`'s table.
+inline constexpr const char* cliListHeading = "Track\tMode\tCard file\tBytes\n";
 /// The state column of `drives`.
 inline constexpr const char* cliReady = "ready";
 inline constexpr const char* cliNoCard = "no card";

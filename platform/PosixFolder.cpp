@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 namespace velk {
 
 FolderListing listFolder(const std::string& utf8) {
@@ -11,20 +13,27 @@ FolderListing listFolder(const std::string& utf8) {
     DIR* folder = ::opendir(utf8.c_str());
     if (!folder)
         return out;
-    out.listed = true;
+    errno = 0;
     while (const dirent* entry = ::readdir(folder)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..")
             continue;
         bool isFolder = entry->d_type == DT_DIR;
-        const bool link = entry->d_type == DT_LNK;
-        // Only a link, or a file system that gives no kinds, costs a look at the entry itself.
-        if (link || entry->d_type == DT_UNKNOWN) {
-            struct stat target {};
-            isFolder = ::fstatat(::dirfd(folder), entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+        bool link = entry->d_type == DT_LNK;
+        // A file system that gives no kinds (some FUSE ones) costs a look at the entry itself.
+        struct stat seen {};
+        if (entry->d_type == DT_UNKNOWN && ::fstatat(::dirfd(folder), entry->d_name, &seen, AT_SYMLINK_NOFOLLOW) == 0) {
+            isFolder = S_ISDIR(seen.st_mode);
+            link = S_ISLNK(seen.st_mode);
         }
+        // A link is a folder when it leads to one.
+        if (link)
+            isFolder = ::fstatat(::dirfd(folder), entry->d_name, &seen, 0) == 0 && S_ISDIR(seen.st_mode);
         out.entries.push_back({name, isFolder, false, link});
+        errno = 0;
     }
+    // A folder that fails part-way through is not taken for all of it.
+    out.listed = errno == 0;
     ::closedir(folder);
     return out;
 }

@@ -40,17 +40,15 @@ FolderListing listFolder(const std::string& utf8) {
                      (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         return out;
     }
-    out.listed = true;
     do {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        // A symbolic link or junction is a reparse point that names another place.
-        const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-                          (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK || found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
         out.entries.push_back({narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                               (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0, link});
+                               (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0});
     } while (::FindNextFileW(search, &found));
+    // A folder that fails part-way through is not taken for all of it.
+    out.listed = ::GetLastError() == ERROR_NO_MORE_FILES;
     ::FindClose(search);
     return out;
 }

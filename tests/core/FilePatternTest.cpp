@@ -27,6 +27,14 @@ TEST(FilePattern, MatchesLikeADriveLetterFileSystem) {
         EXPECT_EQ(matchesPattern(c.name, c.patterns), c.matches) << c.name << " / " << c.patterns;
 }
 
+// Lowered ASCII first, then byte by byte as plain chars: a name that starts with a byte of a
+// non-ASCII letter comes first, "[" and "_" before letters.
+TEST(FilePattern, SortsAsPlainCharsAfterLoweringAscii) {
+    EXPECT_EQ(matchingFiles({"b.mp3", "_a.mp3", "Zed.mp3", "\xc3\x84rger.mp3", "[c.mp3", "A1.mp3", "notes.txt"},
+                            "*.mp3"),
+              (std::vector<std::string>{"\xc3\x84rger.mp3", "[c.mp3", "_a.mp3", "A1.mp3", "b.mp3", "Zed.mp3"}));
+}
+
 TEST(FilePattern, ListsOnlyMatchingFilesSortedIgnoringCase) {
     const test::TempFolder folder;
     const fs::path dir = folder.path();

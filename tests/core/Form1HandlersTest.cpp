@@ -36,7 +36,7 @@ TEST_F(Form1HandlersTest, EndingStopsTheTimerClosesHelpAndQuitsOnce) {
     EXPECT_TRUE(handlers.ending());
     EXPECT_EQ(form.quits, 1);
     EXPECT_FALSE(form.timerEnabledAtQuit);
-    EXPECT_EQ(form.helpCloses, 1);
+    EXPECT_EQ(form.helpClosesAtQuit, 1);
 
     // The window's close that follows Quit, and a tick already queued, change nothing.
     handlers.endProgram();

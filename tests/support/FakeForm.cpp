@@ -91,6 +91,7 @@ void FakeForm::setTimer(int intervalMs, bool enabled) {
 void FakeForm::quit() {
     ++quits;
     timerEnabledAtQuit = timerEnabled;
+    helpClosesAtQuit = helpCloses;
     ending = true;
 }
 

@@ -60,8 +60,9 @@ public:
     int waits = 0;
     int beeps = 0;
     int helpCloses = 0;
-    /// The timer's state when quit() was called.
+    /// The timer's state, and how often help had been closed, when quit() was called.
     bool timerEnabledAtQuit = false;
+    int helpClosesAtQuit = 0;
     int quits = 0;
     std::vector<Control> refreshed;
     int timerInterval = 0;

@@ -142,7 +142,7 @@ int Commands::list() {
         return exitFailed;
 
     const int rows = port.rowCount(Control::lstList1);
-    m_out << (m_request.json ? "[" : "Track\tMode\tCard file\tBytes\n");
+    m_out << (m_request.json ? "[" : text::cliListHeading);
     for (int row = 0; row < rows; ++row) {
         const std::string track = port.rowText(Control::lstList2, row);
         const std::string mode = port.rowText(Control::lstListMode, row);

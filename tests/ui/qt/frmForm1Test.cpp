@@ -114,7 +114,7 @@ private slots:
             const QString name = QString::fromUtf8(d.name.data(), static_cast<qsizetype>(d.name.size()));
             auto* w = m_form->findChild<QWidget*>(name);
             QVERIFY2(w, qPrintable(name));
-            const auto px = [](int t) { return (t * 2 + 15) / 30; };
+            const auto px = [](int t) { return qRound(t / 15.0); }; // 15 twips a pixel at 96 dpi
             const QRect box(px(d.box.left), px(d.box.top), px(d.box.width), px(d.box.height));
             if (d.kind == ControlKind::line)
                 QVERIFY2(w->geometry().contains(box.center()), qPrintable(name));

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 using namespace velk;
@@ -103,7 +104,9 @@ TEST_F(frmForm1Test, ControlsSitWhereDesignedWithCaptionsAndTips) {
         RECT r;
         GetWindowRect(ctrl->hwnd(), &r);
         MapWindowPoints(HWND_DESKTOP, GetParent(ctrl->hwnd()), reinterpret_cast<POINT*>(&r), 2);
-        const RECT want = win32::toPixels({d.box.left, d.box.top, d.box.width, d.box.height}, dpi);
+        const auto px = [dpi](int t) { return static_cast<LONG>(std::lround(t * dpi / 1440.0)); };
+        const RECT want{px(d.box.left), px(d.box.top), px(d.box.left) + px(d.box.width),
+                        px(d.box.top) + px(d.box.height)};
         EXPECT_EQ(r.left, want.left);
         EXPECT_EQ(r.top, want.top);
         EXPECT_EQ(r.right, want.right);

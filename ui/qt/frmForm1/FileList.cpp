@@ -15,13 +15,8 @@ FileList::FileList(const QString& pattern, QWidget* parent) : QListWidget(parent
     setLayoutMode(QListView::Batched);
 }
 
-void FileList::setPath(const QString& path) { show(path, listFolder(path.toStdString())); }
-
-void FileList::showFolderOf(FolderList& folders) {
-    FolderListing listing = folders.takeListing();
-    if (!listing.listed)
-        listing = listFolder(folders.path().toStdString());
-    show(folders.path(), std::move(listing));
+void FileList::setPath(const QString& path) {
+    show(path, m_folders && m_folders->path() == path ? m_folders->takeListing() : listFolder(path.toStdString()));
 }
 
 void FileList::show(const QString& path, FolderListing listing) {

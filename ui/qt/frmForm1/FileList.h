@@ -18,8 +18,9 @@ public:
     [[nodiscard]] QString path() const { return m_path; }
     /// Points the list at a folder and reads it; an unreadable folder lists nothing.
     void setPath(const QString& path);
-    /// Points the list at the folder that `folders` has open, with the entries it read there.
-    void showFolderOf(FolderList& folders);
+    /// The folder list whose open folder this list is pointed at: its listing is taken rather
+    /// than the folder read again.
+    void followFolderList(FolderList* folders) { m_folders = folders; }
     /// The selected file's name, or empty.
     [[nodiscard]] QString fileName() const;
 
@@ -28,6 +29,7 @@ private:
 
     QString m_pattern;
     QString m_path;
+    FolderList* m_folders = nullptr;
 };
 
 } // namespace velk::qt

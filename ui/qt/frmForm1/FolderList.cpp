@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QStyle>
 
+#include <utility>
+
 
 namespace velk::qt {
 
@@ -53,6 +55,11 @@ bool FolderList::setPath(const QString& path) {
     rebuild(*subfolders);
     emit Change();
     return true;
+}
+
+FolderListing FolderList::takeListing() {
+    FolderListing listing = std::exchange(m_listing, {});
+    return listing.listed ? listing : listFolder(m_path.toStdString());
 }
 
 void FolderList::rebuild(const std::vector<std::string>& subfolders) {

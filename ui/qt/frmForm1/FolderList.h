@@ -5,7 +5,6 @@
 #include <QTreeWidget>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace velk::qt {
@@ -22,10 +21,10 @@ public:
     [[nodiscard]] QString path() const { return m_path; }
     /// Opens a folder; returns false (and keeps the old one) when it is not a readable folder.
     bool setPath(const QString& path);
-    /// The entries of the open folder as read when it opened, handed over once: the file list
-    /// shows the same folder straight after, and reading a folder of thousands twice doubled
-    /// the window's start there.
-    [[nodiscard]] FolderListing takeListing() { return std::exchange(m_listing, {}); }
+    /// The entries of the open folder: as read when it opened the first time they are asked
+    /// for, read again after. The file list shows the same folder straight after it opens, and
+    /// reading a folder of thousands twice doubled the window's start there.
+    [[nodiscard]] FolderListing takeListing();
 
 signals:
     /// The open folder changed.

@@ -101,13 +101,7 @@ void Form1Port::setText(Control c, const std::string& value) {
     case Control::drvDrive1: m_c.drvDrive1->setDrive(v); return;
     case Control::Drive1: m_c.Drive1->setDrive(v); return;
     case Control::Dir1: m_c.Dir1->setPath(v); return;
-    case Control::File1:
-        // File1 is pointed only at the folder Dir1 has just opened.
-        if (v == m_c.Dir1->path())
-            m_c.File1->showFolderOf(*m_c.Dir1);
-        else
-            m_c.File1->setPath(v);
-        return;
+    case Control::File1: m_c.File1->setPath(v); return;
     case Control::File2: m_c.File2->setPath(v); return;
     default:
         if (auto* label = qobject_cast<QLabel*>(widget(c))) {
@@ -181,10 +175,8 @@ void Form1Port::setTimer(int intervalMs, bool enabled) {
 }
 
 void Form1Port::refresh(Control c) {
-    auto* drives = qobject_cast<DriveList*>(widget(c));
-    if (!drives)
-        throw std::invalid_argument("control is not a drive list");
-    drives->refresh();
+    if (auto* drives = qobject_cast<DriveList*>(widget(c)))
+        drives->refresh();
 }
 
 void Form1Port::setEnabled(Control c, bool enabled) { widget(c)->setEnabled(enabled); }

@@ -198,7 +198,8 @@ Form1Controls frmForm1::buildControls() {
 
     // Start where the process stands, as the drive and folder lists do when nothing sets them.
     c.Dir1->setPath(QDir::currentPath());
-    c.File1->showFolderOf(*c.Dir1);
+    c.File1->followFolderList(c.Dir1);
+    c.File1->setPath(c.Dir1->path());
     return c;
 }
 
@@ -266,25 +267,18 @@ void frmForm1::nameControls() {
 }
 
 void frmForm1::addCardListActions() {
-    const struct {
-        const char* caption;
-        const char* name;
-        QKeyCombination key;
-        std::function<void()> handler;
-    } entries[] = {
-        {text::loadListFromCard, "mnuLoadFromCard", Qt::CTRL | Qt::Key_L, [this] { m_handlers.lstList1_LoadFromCard(); }},
-        {text::saveList, "mnuSaveList", Qt::CTRL | Qt::Key_S, [this] { lstList1_SaveList(); }},
-        {text::openList, "mnuOpenList", Qt::CTRL | Qt::Key_O, [this] { lstList1_OpenList(); }},
-    };
-    for (const auto& e : entries) {
-        auto* action = new QAction(q(e.caption), m_c.lstList1);
-        action->setObjectName(q(e.name));
-        action->setShortcut(QKeySequence(e.key));
+    const std::function<void()> handlers[] = {[this] { m_handlers.lstList1_LoadFromCard(); },
+                                              [this] { lstList1_SaveList(); }, [this] { lstList1_OpenList(); }};
+    static_assert(std::size(handlers) == std::size(listCommands));
+    for (std::size_t i = 0; i < std::size(listCommands); ++i) {
+        auto* action = new QAction(q(listCommands[i].caption), m_c.lstList1);
+        action->setObjectName(q(listCommands[i].name));
+        action->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(listCommands[i].key)));
         // Anywhere in the window, as the list itself rarely has the focus.
         action->setShortcutContext(Qt::WindowShortcut);
         action->setShortcutVisibleInContextMenu(true);
         m_c.lstList1->addAction(action);
-        connect(action, &QAction::triggered, this, e.handler);
+        connect(action, &QAction::triggered, this, handlers[i]);
     }
     m_c.lstList1->setContextMenuPolicy(Qt::ActionsContextMenu);
 

@@ -9,13 +9,8 @@
 
 namespace velk::win32 {
 
-void FileList::setPath(const std::string& utf8) { show(utf8, listFolder(utf8)); }
-
-void FileList::showFolderOf(FolderList& folders) {
-    FolderListing listing = folders.takeListing();
-    if (!listing.listed)
-        listing = listFolder(folders.path());
-    show(folders.path(), std::move(listing));
+void FileList::setPath(const std::string& utf8) {
+    show(utf8, m_folders && m_folders->path() == utf8 ? m_folders->takeListing() : listFolder(utf8));
 }
 
 void FileList::show(const std::string& utf8, FolderListing listing) {

@@ -13,14 +13,14 @@ class FolderList;
 /// case and sorted as core lists them.
 class FileList : public ListBoxCtrl {
 public:
-    FileList(std::string name, const Twips& box, std::string pattern)
-        : ListBoxCtrl(std::move(name), box), m_pattern(std::move(pattern)) {}
+    /// `folders`, when given, is the folder list whose open folder this list is pointed at: its
+    /// listing is taken rather than the folder read again.
+    FileList(std::string name, const Twips& box, std::string pattern, FolderList* folders = nullptr)
+        : ListBoxCtrl(std::move(name), box), m_pattern(std::move(pattern)), m_folders(folders) {}
 
     [[nodiscard]] const std::string& path() const { return m_path; }
     /// Points the list at a folder and reads it.
     void setPath(const std::string& utf8);
-    /// Points the list at the folder that `folders` has open, with the entries it read there.
-    void showFolderOf(FolderList& folders);
     /// The selected file's name, or "".
     [[nodiscard]] std::string fileName() const;
 
@@ -29,6 +29,7 @@ private:
 
     std::string m_pattern;
     std::string m_path;
+    FolderList* m_folders;
 };
 
 } // namespace velk::win32

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -58,6 +59,11 @@ bool FolderList::setPath(const std::string& utf8) {
     if (onChange)
         onChange();
     return true;
+}
+
+FolderListing FolderList::takeListing() {
+    FolderListing listing = std::exchange(m_listing, {});
+    return listing.listed ? listing : listFolder(m_path);
 }
 
 int FolderList::depth(int index) const {

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace velk::win32 {
@@ -24,10 +23,10 @@ public:
     /// Opens a folder; returns false (and keeps the old one) when it is not a folder that can be
     /// listed.
     bool setPath(const std::string& utf8);
-    /// The entries of the open folder as read when it opened, handed over once: the file list
-    /// shows the same folder straight after, and reading a folder of thousands twice doubled
-    /// the time it takes to open.
-    [[nodiscard]] FolderListing takeListing() { return std::exchange(m_listing, {}); }
+    /// The entries of the open folder: as read when it opened the first time they are asked
+    /// for, read again after. The file list shows the same folder straight after it opens, and
+    /// reading a folder of thousands twice doubled the time it takes to open.
+    [[nodiscard]] FolderListing takeListing();
     /// How far in row `index` is drawn, in steps.
     [[nodiscard]] int depth(int index) const;
     /// How far in row `index` is drawn, in pixels.

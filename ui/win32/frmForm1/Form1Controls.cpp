@@ -34,7 +34,7 @@ Form1Controls::Form1Controls(const SystemPort& system)
       labLabel_folder1(label("labLabel_folder1")),
       Dir1("Dir1", box("Dir1")),
       labSourceFile(label("labSourceFile")),
-      File1("File1", box("File1"), row("File1").pattern),
+      File1("File1", box("File1"), row("File1").pattern, &Dir1),
       Label2(label("Label2")),
       Drive1("Drive1", box("Drive1"), system),
       Label4(label("Label4")),

@@ -52,13 +52,7 @@ void Form1Port::setText(Control c, const std::string& value) {
     case Control::drvDrive1: m_c.drvDrive1.setDrive(value); return;
     case Control::Drive1: m_c.Drive1.setDrive(value); return;
     case Control::Dir1: m_c.Dir1.setPath(value); return;
-    case Control::File1:
-        // File1 is pointed only at the folder Dir1 has just opened.
-        if (value == m_c.Dir1.path())
-            m_c.File1.showFolderOf(m_c.Dir1);
-        else
-            m_c.File1.setPath(value);
-        return;
+    case Control::File1: m_c.File1.setPath(value); return;
     case Control::File2: m_c.File2.setPath(value); return;
     case Control::Label4:
     case Control::Label7: control(c).setText(value); return;
@@ -128,10 +122,8 @@ void Form1Port::setTimer(int intervalMs, bool enabled) {
 }
 
 void Form1Port::refresh(Control c) {
-    auto* drives = dynamic_cast<DriveList*>(&control(c));
-    if (!drives)
-        throw std::invalid_argument("control is not a drive list");
-    drives->refresh();
+    if (auto* drives = dynamic_cast<DriveList*>(&control(c)))
+        drives->refresh();
 }
 
 void Form1Port::setEnabled(Control c, bool enabled) { control(c).setEnabled(enabled); }

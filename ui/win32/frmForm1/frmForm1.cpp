@@ -105,14 +105,16 @@ void frmForm1::create(Ctrl& c, const ControlDesign& d) {
 void frmForm1::buildControls() {
     m_tips.create(m_hwnd);
     m_all = m_c.all();
-    for (Ctrl* c : m_all)
-        create(*c, form1Control(c->name()));
+    // In the design's order, which is the stacking order.
+    for (const ControlDesign& d : form1Design())
+        if (Ctrl* c = find(d.name))
+            create(*c, d);
     applyDpi(m_dpi);
     nameLists();
 
     // Start where the process stands, as the drive and folder lists do when nothing sets them.
     m_c.Dir1.setPath(currentFolder());
-    m_c.File1.showFolderOf(m_c.Dir1);
+    m_c.File1.setPath(m_c.Dir1.path());
 }
 
 // Active Accessibility names a list box by its window text, or else by whichever label comes
@@ -161,10 +163,10 @@ void frmForm1::arrangeTabOrder() {
 
 void frmForm1::addCardListCommands() {
     // Anywhere in the window, as the list itself rarely has the focus.
-    m_shortcuts = std::make_unique<Accelerators>(
-        m_hwnd, std::vector<ACCEL>{{FCONTROL | FVIRTKEY, 'L', static_cast<WORD>(mnuLoadFromCard)},
-                                   {FCONTROL | FVIRTKEY, 'S', static_cast<WORD>(mnuSaveList)},
-                                   {FCONTROL | FVIRTKEY, 'O', static_cast<WORD>(mnuOpenList)}});
+    std::vector<ACCEL> keys;
+    for (UINT i = 0; i < std::size(listCommands); ++i)
+        keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(listCommands[i].key), static_cast<WORD>(mnuLoadFromCard + i)});
+    m_shortcuts = std::make_unique<Accelerators>(m_hwnd, std::move(keys));
     m_drop = std::make_unique<FileDrop>(m_c.lstList1.hwnd(), [this](const std::vector<std::string>& paths) {
         m_handlers.lstList1_DropFiles(paths);
     });
@@ -172,10 +174,11 @@ void frmForm1::addCardListCommands() {
 
 void frmForm1::showListMenu(LPARAM lParam) {
     const POINT at = contextMenuPoint(m_c.lstList1.hwnd(), lParam);
-    listCommand(showPopupMenu(m_hwnd, at,
-                              {{mnuLoadFromCard, std::string(text::loadListFromCard) + "\tCtrl+L"},
-                               {mnuSaveList, std::string(text::saveList) + "\tCtrl+S"},
-                               {mnuOpenList, std::string(text::openList) + "\tCtrl+O"}}));
+    std::vector<MenuEntry> entries;
+    for (UINT i = 0; i < std::size(listCommands); ++i)
+        entries.push_back({mnuLoadFromCard + i,
+                           std::string(listCommands[i].caption) + '\t' + text::ctrlKey + listCommands[i].key});
+    listCommand(showPopupMenu(m_hwnd, at, entries));
 }
 
 void frmForm1::listCommand(UINT id) {
