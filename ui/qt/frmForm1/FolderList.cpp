@@ -1,5 +1,7 @@
 #include "FolderList.h"
 
+#include "PngPicture.h"
+
 #include "core/SubFolders.h"
 #include "platform/Folders.h"
 
@@ -16,10 +18,9 @@ namespace {
 constexpr int pathRole = Qt::UserRole;
 
 // Qt's own folder pictures, which the style falls back to: asking the style first searches
-// the icon themes, thousands of file look-ups at every start. Read as PNG by name, as a
-// picture of unknown kind would load every image plugin to find its reader.
+// the icon themes, thousands of file look-ups at every start.
 QIcon folderIcon(const QString& builtIn, QStyle::StandardPixmap standard, const QStyle& style) {
-    const QPixmap picture(builtIn, "PNG");
+    const QPixmap picture = pngPicture(builtIn);
     return picture.isNull() ? style.standardIcon(standard) : QIcon(picture);
 }
 

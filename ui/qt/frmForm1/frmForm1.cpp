@@ -8,6 +8,7 @@
 #include "FolderList.h"
 #include "Layout.h"
 #include "Outline.h"
+#include "PngPicture.h"
 #include "ProgressBar.h"
 #include "WarningFrame.h"
 #include "WrapButton.h"
@@ -80,7 +81,7 @@ QPlainTextEdit* textBox(QWidget* parent) {
 QLabel* picture(QWidget* parent) {
     loadResources();
     auto* image = new QLabel(parent);
-    image->setPixmap(QPixmap(QStringLiteral(":/images/logo.png"), "PNG"));
+    image->setPixmap(pngPicture(QStringLiteral(":/images/logo.png")));
     image->setScaledContents(true);
     return image;
 }
