@@ -26,13 +26,6 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-void paintBack(QWidget* w, QPalette::ColorRole role, std::uint32_t colour) {
-    QPalette palette = w->palette();
-    palette.setColor(role, toQColor(colour));
-    w->setPalette(palette);
-    w->setAutoFillBackground(true);
-}
-
 void announce(QWidget* w, QAccessible::Event change) {
     QAccessibleEvent event(w, change);
     QAccessible::updateAccessibility(&event);
@@ -42,7 +35,7 @@ void announce(QWidget* w, QAccessible::Event change) {
 // reader fall back to the tooltip.
 void describeColour(QWidget* w, Control c, std::uint32_t colour) {
     const std::string_view meaning = colourMeaning(c, colour);
-    const QString words = QString::fromUtf8(meaning.data(), static_cast<qsizetype>(meaning.size()));
+    const QString words = qtText(meaning);
     if (w->accessibleDescription() == words)
         return;
     w->setAccessibleDescription(words);
@@ -52,11 +45,8 @@ void describeColour(QWidget* w, Control c, std::uint32_t colour) {
 } // namespace
 
 Form1Port::Form1Port(QWidget& window, const Form1Controls& controls) : m_window(window), m_c(controls) {
-    for (int i = 0; i < controlCount; ++i) {
-        const std::string_view name = nameOf(static_cast<Control>(i));
-        m_widgets[static_cast<std::size_t>(i)] =
-            window.findChild<QWidget*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    }
+    for (int i = 0; i < controlCount; ++i)
+        m_widgets[static_cast<std::size_t>(i)] = window.findChild<QWidget*>(qtText(nameOf(static_cast<Control>(i))));
 }
 
 QWidget* Form1Port::widget(Control c) const {
@@ -129,7 +119,6 @@ void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     }
     if (w->property("backColour").toUInt() == colour && w->property("backColour").isValid())
         return;
-    w->setProperty("backColour", static_cast<uint>(colour));
     paintBack(w, c == Control::txtTEXT1 ? QPalette::Base : QPalette::Window, colour);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QWidget>
 
 namespace velk::qt {
 
@@ -17,6 +18,14 @@ QColor toQColor(std::uint32_t colour) {
     }
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
+}
+
+void paintBack(QWidget* w, QPalette::ColorRole role, std::uint32_t colour) {
+    w->setProperty("backColour", static_cast<uint>(colour));
+    w->setAutoFillBackground(true);
+    QPalette palette = w->palette();
+    palette.setColor(role, toQColor(colour));
+    w->setPalette(palette);
 }
 
 } // namespace velk::qt

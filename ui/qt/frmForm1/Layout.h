@@ -1,9 +1,15 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <QRect>
+#include <QString>
+
+#include <string_view>
 
 #include <cstdint>
+
+class QWidget;
 
 namespace velk::qt {
 
@@ -12,6 +18,15 @@ constexpr int px(int twips) { return (twips * 2 + 15) / 30; }
 constexpr QRect twips(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
 }
+
+/// UTF-8 text of core as Qt holds it.
+inline QString qtText(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+/// Fills a widget's `role` (its window, or a text box's base) with a colour in the toolkit
+/// encoding, and keeps the colour as the widget's "backColour" for reading back.
+void paintBack(QWidget* w, QPalette::ColorRole role, std::uint32_t colour);
 
 /// A colour in the toolkit encoding (0x00BBGGRR, or a system colour index with the top bit
 /// set) as Qt draws it.

@@ -42,19 +42,17 @@ namespace velk::qt {
 
 namespace {
 
-QString q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
-
 QRect pixels(const TwipsBox& box) { return twips(box.left, box.top, box.width, box.height); }
 
 template <typename T> T* child(const QWidget& window, std::string_view name) {
-    auto* found = window.findChild<T*>(q(name));
+    auto* found = window.findChild<T*>(qtText(name));
     if (!found)
         throw std::logic_error("the main window has no " + std::string(name));
     return found;
 }
 
 QLabel* label(const ControlDesign& d, QWidget* parent) {
-    auto* l = d.breaksWords ? new WrapLabel(parent) : new QLabel(q(d.caption), parent);
+    auto* l = d.breaksWords ? new WrapLabel(parent) : new QLabel(qtText(d.caption), parent);
     l->setWordWrap(true);
     l->setAlignment(d.centred ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
     if (d.bordered)
@@ -86,14 +84,6 @@ QLabel* picture(QWidget* parent) {
     return image;
 }
 
-void paintBack(QWidget* w, QPalette::ColorRole role, std::uint32_t colour) {
-    w->setProperty("backColour", static_cast<uint>(colour));
-    w->setAutoFillBackground(true);
-    QPalette palette = w->palette();
-    palette.setColor(role, toQColor(colour));
-    w->setPalette(palette);
-}
-
 } // namespace
 
 frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
@@ -114,23 +104,23 @@ QWidget* frmForm1::build(const ControlDesign& d, QWidget* parent) {
     case K::rectangle: return Outline::rectangle(box, parent);
     case K::line: return Outline::line(box.topLeft(), box.topLeft() + QPoint(box.width(), box.height()), parent);
     case K::label: return label(d, parent);
-    case K::button: return new WrapButton(q(d.caption), parent);
-    case K::colourButton: return new ColourButton(q(d.caption), d.backColour.value(), parent);
+    case K::button: return new WrapButton(qtText(d.caption), parent);
+    case K::colourButton: return new ColourButton(qtText(d.caption), d.backColour.value(), parent);
     case K::driveList: return new DriveList(m_system, parent);
     case K::folderList: return new FolderList(parent);
-    case K::fileList: return new FileList(q(d.pattern), parent);
+    case K::fileList: return new FileList(qtText(d.pattern), parent);
     case K::listBox: return listBox(parent);
     case K::textBox: return textBox(parent);
     case K::progressBar: return new ProgressBar(parent);
     case K::picture: return picture(parent);
-    case K::frame: return new WarningFrame(q(d.caption), d.backColour.value(), d.captionColour.value(), parent);
+    case K::frame: return new WarningFrame(qtText(d.caption), d.backColour.value(), d.captionColour.value(), parent);
     }
     throw std::logic_error("unknown kind of control");
 }
 
 Form1Controls frmForm1::buildControls() {
     setObjectName(QStringLiteral("frmForm1"));
-    setWindowTitle(q(text::mainCaption));
+    setWindowTitle(qtText(text::mainCaption));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(px(form1Client.width), px(form1Client.height));
@@ -142,11 +132,11 @@ Form1Controls frmForm1::buildControls() {
 
     for (const ControlDesign& d : form1Design()) {
         QWidget* w = build(d, d.parent.empty() ? this : child<QWidget>(*this, d.parent));
-        w->setObjectName(q(d.name));
+        w->setObjectName(qtText(d.name));
         if (d.kind != ControlKind::line)
             w->setGeometry(pixels(d.box));
         if (d.tooltip)
-            w->setToolTip(q(d.tooltip));
+            w->setToolTip(qtText(d.tooltip));
         if (d.backColour && d.kind == ControlKind::label)
             paintBack(w, QPalette::Window, *d.backColour);
         else if (d.backColour && d.kind == ControlKind::textBox)
@@ -260,7 +250,7 @@ void frmForm1::nameControls() {
             target->setAccessibleName(frame->title());
         }
     }
-    m_c.ProgressBar1->setAccessibleName(q(text::progressName));
+    m_c.ProgressBar1->setAccessibleName(qtText(text::progressName));
     auto* image = child<QLabel>(*this, "Image1");
     image->setAccessibleName(image->toolTip());
     // Label4 was painted red before the port existed; through the port its state is told too.
@@ -272,8 +262,8 @@ void frmForm1::addCardListActions() {
                                               [this] { lstList1_SaveList(); }, [this] { lstList1_OpenList(); }};
     static_assert(std::size(handlers) == std::size(listCommands));
     for (std::size_t i = 0; i < std::size(listCommands); ++i) {
-        auto* action = new QAction(q(listCommands[i].caption), m_c.lstList1);
-        action->setObjectName(q(listCommands[i].name));
+        auto* action = new QAction(qtText(listCommands[i].caption), m_c.lstList1);
+        action->setObjectName(qtText(listCommands[i].name));
         action->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(listCommands[i].key)));
         // Anywhere in the window, as the list itself rarely has the focus.
         action->setShortcutContext(Qt::WindowShortcut);

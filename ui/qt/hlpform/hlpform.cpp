@@ -162,7 +162,7 @@ void hlpform::dsphlp() {
                                            : QString::fromUtf8(velk::text::helpUnreadable) +
                                                  QString::fromStdString(topic.error));
     m_text1->setPlainText(
-        QString::fromUtf8(topic.text.data(), static_cast<qsizetype>(topic.text.size())));
+        qtText(topic.text));
 }
 
 } // namespace velk::qt

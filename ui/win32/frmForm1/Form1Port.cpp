@@ -20,8 +20,14 @@ void showColour(ColourButton& button, Control c, std::uint32_t colour) {
 
 } // namespace
 
+Form1Port::Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow)
+    : m_c(controls), m_helpWindow(helpWindow) {
+    for (int i = 0; i < controlCount; ++i)
+        m_controls[static_cast<std::size_t>(i)] = controls.find(nameOf(static_cast<Control>(i)));
+}
+
 Ctrl& Form1Port::control(Control c) const {
-    Ctrl* found = m_c.find(nameOf(c));
+    Ctrl* found = m_controls.at(static_cast<std::size_t>(c));
     if (!found)
         throw std::invalid_argument("unknown control");
     return *found;

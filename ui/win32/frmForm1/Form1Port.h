@@ -3,6 +3,7 @@
 #include "Form1Controls.h"
 #include "core/FormPort.h"
 
+#include <array>
 #include <memory>
 
 namespace velk::win32 {
@@ -14,8 +15,7 @@ class Form1Port : public FormPort {
 public:
     static constexpr UINT_PTR timerId = 1;
 
-    Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow)
-        : m_c(controls), m_helpWindow(helpWindow) {}
+    Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow);
     /// The window that owns the timer and the message boxes; set once it exists.
     void setWindow(HWND window) { m_window = window; }
 
@@ -55,6 +55,7 @@ private:
     [[nodiscard]] ListBoxCtrl& list(Control c) const;
 
     Form1Controls& m_c;
+    std::array<Ctrl*, controlCount> m_controls{};
     const std::unique_ptr<hlpform>& m_helpWindow;
     HWND m_window = nullptr;
     bool m_ending = false;
