@@ -65,30 +65,34 @@ CardError writeError(const std::string& source, const std::string& target, const
 
 /// The target is only ever left behind complete.
 WrittenFile writeTarget(const SystemPort& system, const std::string& source, const std::string& target,
-                        const Producer& produce) {
+                        const Producer& produce, const ChunkDone& chunkDone) {
     std::error_code ec;
     std::unique_ptr<OpenFile> out = system.openFile(target, OpenMode::createOrTruncate, ec);
     if (!out)
         throw writeError(source, target, ec);
 
-    auto fail = [&](const std::error_code& reason) {
+    ContentHash content;
+    try {
+        std::vector<char> buffer(chunkSize);
+        std::uint64_t done = 0;
+        for (;;) {
+            const std::size_t n = produce(buffer.data(), buffer.size(), ec);
+            if (ec)
+                throw writeError(source, target, ec);
+            if (n == 0)
+                break;
+            writeFully(*out, buffer.data(), n, ec);
+            if (ec)
+                throw writeError(source, target, ec);
+            content.update(buffer.data(), n);
+            done += n;
+            if (chunkDone)
+                chunkDone(done);
+        }
+    } catch (...) {
         (void)out->close();
         removeCardFile(target);
-        throw writeError(source, target, reason);
-    };
-
-    ContentHash content;
-    std::vector<char> buffer(chunkSize);
-    for (;;) {
-        const std::size_t n = produce(buffer.data(), buffer.size(), ec);
-        if (ec)
-            fail(ec);
-        if (n == 0)
-            break;
-        writeFully(*out, buffer.data(), n, ec);
-        if (ec)
-            fail(ec);
-        content.update(buffer.data(), n);
+        throw;
     }
     return {target, std::move(out), content};
 }
@@ -143,15 +147,18 @@ Producer fromBytes(const std::vector<std::uint8_t>& bytes) {
 
 } // namespace
 
-WrittenFile copyFile(const SystemPort& system, const std::string& source, const std::string& target) {
+WrittenFile copyFile(const SystemPort& system, const std::string& source, const std::string& target,
+                     const std::optional<FileId>& expected, const ChunkDone& chunkDone) {
     std::unique_ptr<OpenFile> in;
     const Producer produce = fromFile(system, source, in);
-    return writeTarget(system, source, target, produce);
+    if (expected && in->id() != expected)
+        throw CardError(source, text::notTheFilePinned);
+    return writeTarget(system, source, target, produce, chunkDone);
 }
 
 WrittenFile writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
                       const std::string& target) {
-    return writeTarget(system, {}, target, fromBytes(bytes));
+    return writeTarget(system, {}, target, fromBytes(bytes), {});
 }
 
 void flushToCard(WrittenFile& written) {
@@ -177,7 +184,7 @@ void compareWithSource(const SystemPort& system, const std::string& cardFile, co
 }
 
 void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source,
-                const ContentHash& written) {
+                const ContentHash& written, const ChunkDone& chunkDone) {
     std::error_code ec;
     std::unique_ptr<OpenFile> card = system.openFile(cardFile, OpenMode::readFromDevice, ec);
     if (!card)
@@ -188,6 +195,7 @@ void verifyFile(const SystemPort& system, const std::string& cardFile, const std
         static_cast<char*>(::operator new(chunkSize, alignment)),
         [](char* p) { ::operator delete(p, alignment); });
     ContentHash onCard;
+    std::uint64_t done = 0;
     for (;;) {
         const std::size_t n = readFully(*card, buffer.get(), chunkSize, ec);
         if (ec)
@@ -195,6 +203,9 @@ void verifyFile(const SystemPort& system, const std::string& cardFile, const std
         if (n == 0)
             break;
         onCard.update(buffer.get(), n);
+        done += n;
+        if (chunkDone)
+            chunkDone(done);
     }
     (void)card->close();
     if (onCard == written)

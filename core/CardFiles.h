@@ -4,7 +4,9 @@
 #include "SystemPort.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,11 +20,17 @@ struct WrittenFile {
     ContentHash content; ///< of the bytes written
 };
 
+/// Called after each chunk of a copy or a read-back with the bytes done so far. The run lets
+/// the window answer there; whatever it throws stops the copy.
+using ChunkDone = std::function<void(std::uint64_t bytesDone)>;
+
 /// Copies `source` whole to `target`, which is created or emptied: every byte is written,
 /// however few each write takes. Nothing but the bytes is taken from the source (no
-/// permissions, owner, times or attributes). On any failure the partial target is removed
-/// and CardError names both files and the system's reason.
-WrittenFile copyFile(const SystemPort& system, const std::string& source, const std::string& target);
+/// permissions, owner, times or attributes). A source that is not the file `expected`, when
+/// given, is refused before anything is written. On any failure, and whatever `chunkDone`
+/// throws, the partial target is removed; CardError names both files and the system's reason.
+WrittenFile copyFile(const SystemPort& system, const std::string& source, const std::string& target,
+                     const std::optional<FileId>& expected = std::nullopt, const ChunkDone& chunkDone = {});
 
 /// Writes `bytes` as the whole content of `target`, by the same rules as copyFile.
 WrittenFile writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
@@ -45,7 +53,7 @@ void compareWithSource(const SystemPort& system, const std::string& cardFile, co
 /// WrittenFile). Only when it does not is `source` read again, to find the first byte that
 /// differs: CardError names the card file and that byte.
 void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source,
-                const ContentHash& written);
+                const ContentHash& written, const ChunkDone& chunkDone = {});
 
 /// The same against the bytes the file should hold.
 void verifyBytes(const SystemPort& system, const std::string& cardFile,

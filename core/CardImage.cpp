@@ -1,6 +1,6 @@
 #include "CardImage.h"
 
-#include "FilePattern.h"
+#include "IndexReader.h"
 #include "Paths.h"
 #include "SystemPort.h"
 #include "Texts.h"
@@ -26,6 +26,15 @@ constexpr std::size_t recordSize = 14;
 std::string streamReason(int err) {
     return err != 0 ? std::generic_category().message(err)
                     : std::make_error_code(std::errc::io_error).message();
+}
+
+/// True when the file holds an index as this program writes them.
+bool holdsAnIndex(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::vector<std::uint8_t> bytes(largestIndexBytes + 1);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return parseIndex(bytes).ok();
 }
 
 } // namespace
@@ -76,9 +85,12 @@ std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, con
     tracks.trackCount = static_cast<std::int16_t>(listedRows);
     const std::vector<std::uint8_t> bytes = indexBytes(tracks, names);
 
-    // Removing first also replaces a link or a file that cannot be truncated in place.
     const fs::path p = fsPath(path);
     std::error_code ec;
+    const fs::file_status status = fs::symlink_status(p, ec);
+    if (fs::exists(status) && (!fs::is_regular_file(status) || !holdsAnIndex(p)))
+        throw CardError(path, text::notAnIndex);
+    // Removing first also replaces an index that cannot be truncated in place.
     fs::remove(p, ec);
     if (ec)
         throw CardError(path, ec.message());
@@ -95,61 +107,27 @@ std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, con
     return bytes;
 }
 
-std::string stagedIndexPath() {
+std::string stagedIndexPath(const SystemPort& system) {
     std::error_code ec;
-    const fs::path folder = fs::current_path(ec);
+    const fs::path current = fs::current_path(ec);
     if (ec)
         throw CardError(indexFileName, ec.message());
-    return joinPath(utf8Path(folder), indexFileName);
+    std::string folder = utf8Path(current);
+    if (system.onRemovableMedia(folder)) {
+        folder = system.dataFolder();
+        if (folder.empty())
+            throw CardError(indexFileName, text::noDataFolder);
+        fs::create_directories(fsPath(folder), ec);
+        if (ec)
+            throw CardError(folder, ec.message());
+    }
+    return joinPath(folder, indexFileName);
 }
 
 std::string cardFilePath(const std::string& destDrive, const std::string& name) {
     const std::string stem = name.substr(0, 8);
     const std::string extension = name.size() > 8 ? name.substr(8, 4) : std::string();
     return joinPath(destDrive, stem + extension);
-}
-
-void placeDummyFile(const SystemPort& system, const std::string& root, bool& created) {
-    const std::string path = joinPath(root, dummyFileName);
-    std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(fsPath(path), ec)))
-        return;
-    const std::unique_ptr<OpenFile> dummy = system.openFile(path, OpenMode::createOrKeep, ec);
-    if (!dummy)
-        throw CardError(path, ec.message());
-    created = true;
-    if ((ec = dummy->close()))
-        throw CardError(path, ec.message());
-}
-
-std::vector<std::string> rootFiles(const std::string& root) {
-    std::error_code ec;
-    std::vector<std::string> names = folderFiles(root, ec);
-    if (ec)
-        throw CardError(root, ec.message());
-    return names;
-}
-
-void wipeRoot(const std::string& root, const std::vector<std::string>& names) {
-    for (const std::string& name : names) {
-        const std::string path = joinPath(root, name);
-        const fs::path p = fsPath(path);
-        std::error_code ec;
-        const fs::file_status status = fs::symlink_status(p, ec);
-        if (!fs::exists(status) || fs::is_directory(status))
-            continue;
-        fs::remove(p, ec);
-        // Windows refuses to delete a read-only file; the wipe takes it as the others.
-        if (ec == std::errc::permission_denied) {
-            std::error_code writable;
-            fs::permissions(p, fs::perms::owner_write,
-                            fs::perm_options::add | fs::perm_options::nofollow, writable);
-            if (!writable)
-                fs::remove(p, ec);
-        }
-        if (ec)
-            throw CardError(path, ec.message());
-    }
 }
 
 } // namespace velk

@@ -54,31 +54,18 @@ private:
 [[nodiscard]] std::vector<std::uint8_t> indexBytes(const TrackTable& tracks, const CardNames& names);
 
 /// Sets `tracks.trackCount` to `listedRows` and replaces the file at `path` completely
-/// with indexBytes, which it returns. Throws CardError.
+/// with indexBytes, which it returns. Only an index is replaced: a link, a folder or a file
+/// whose bytes are no index is left as it is, and CardError says so. Throws CardError.
 std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
                                          const std::string& path);
 
-/// The staged index: indexFileName in the process's current folder. Throws CardError when
-/// the current folder cannot be found.
-[[nodiscard]] std::string stagedIndexPath();
+/// The staged index: indexFileName in the process's current folder, or, where that folder
+/// lies on a removable disk (a card, perhaps the one to be programmed), in the program's data
+/// folder, made when missing: no card is written before its own run gets to it. Throws
+/// CardError when neither folder can be had.
+[[nodiscard]] std::string stagedIndexPath(const SystemPort& system);
 
 /// Path of a card file: the root and the 8 + 3 name with one separator between them.
 [[nodiscard]] std::string cardFilePath(const std::string& destDrive, const std::string& name);
-
-/// Creates the empty dummy file in `root` without changing one already there. A link of
-/// that name is neither followed nor replaced: the wipe removes it. `created` turns true
-/// once the file exists, whatever happens after. Throws CardError.
-void placeDummyFile(const SystemPort& system, const std::string& root, bool& created);
-
-/// What a wipe of `root` deletes: every entry that is not a folder (see folderFiles).
-/// Throws CardError when the root or one of its entries cannot be read, so that nothing is
-/// deleted that the operator was not shown.
-[[nodiscard]] std::vector<std::string> rootFiles(const std::string& root);
-
-/// Deletes the entries `names` of `root` (from rootFiles), whatever their name: dotfiles and
-/// read-only, hidden or system files too; a symbolic link is removed itself, never followed.
-/// A name that is gone already, or has become a folder, is passed over. Stops at the first
-/// failure with CardError, so the names after the failing one are still there.
-void wipeRoot(const std::string& root, const std::vector<std::string>& names);
 
 } // namespace velk

@@ -22,6 +22,7 @@ enum class Control : std::uint8_t {
     Dir1,        ///< folder list: text is its path; setting it opens that folder
     File1,       ///< file list: text is its folder, rows its file names
     File2,       ///< file list in the frame: setting its text points it there and refreshes
+    labCard,     ///< label in the frame that names the card the question is about
     cmdFinish,   ///< buttons that a programming run locks: enabled state
     newbut,
 };

@@ -98,7 +98,9 @@ constexpr auto design = std::to_array<ControlDesign>({
     // The confirmation frame comes last, so that it lies above the controls it covers.
     {.name = "Frame1", .kind = K::frame, .box = {480, 480, 3375, 3615}, .caption = text::deletingFiles,
      .backColour = colour::red, .captionColour = colour::highlight},
-    fileList("File2", {120, 360, 3135, 1845}, text::tipRootFiles, 14, "*.*", "Frame1"),
+    fileList("File2", {120, 360, 3135, 1500}, text::tipRootFiles, 14, "*.*", "Frame1"),
+    // The frame covers the destination drive list: the card asked about is named in it.
+    caption("labCard", {120, 1920, 3135, 300}, "", "Frame1"),
     caption("Label3", {120, 2280, 3135, 615}, text::deleteWarning, "Frame1"),
     focusable("Command1", K::button, {120, 3000, 975, 375}, text::captionConfirmWipe, text::tipConfirmWipe, 15,
               "Frame1"),
@@ -132,7 +134,7 @@ std::vector<std::string_view> form1TabOrder() {
 std::string_view nameOf(Control c) {
     static constexpr std::array<std::string_view, controlCount> names = {
         "txtTEXT1", "Label4",   "Label7",   "Frame1", "cmdDel", "cmdMode0", "cmdMode1", "cmdMode2", "lstList1",
-        "lstList2", "lstListMode", "drvDrive1", "Drive1", "Dir1", "File1", "File2", "cmdFinish", "newbut"};
+        "lstList2", "lstListMode", "drvDrive1", "Drive1", "Dir1", "File1", "File2", "labCard", "cmdFinish", "newbut"};
     return names.at(static_cast<std::size_t>(c));
 }
 

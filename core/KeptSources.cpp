@@ -13,54 +13,70 @@ namespace velk {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-bool isLink(const std::string& path) {
-    std::error_code ec;
-    return fs::is_symlink(fs::symlink_status(fsPath(path), ec));
-}
-
-} // namespace
-
-KeptSources::KeptSources(const SystemPort& system, std::string root, std::vector<std::string> rootFiles)
-    : m_system(system), m_root(std::move(root)), m_rootFiles(std::move(rootFiles)) {}
-
-void KeptSources::keep(const std::string& source, bool& changedCard) {
-    if (source.empty() || kept(source))
-        return;
-    std::string path = source;
+KeptSources::KeptSources(const SystemPort& system, std::string root, const std::vector<RootEntry>& entries,
+                         const std::vector<std::string>& sources)
+    : m_system(system), m_root(std::move(root)) {
     // The wipe deletes the root's links, and with them any path that passes through one.
-    for (const std::string& name : m_rootFiles) {
-        if (!isLink(joinPath(m_root, name)))
+    const bool rootHasLinks = std::any_of(entries.begin(), entries.end(), [](const RootEntry& e) { return e.link; });
+    const std::string keepFolder = joinPath(m_root, keepFolderName);
+    for (const std::string& source : sources) {
+        if (source.empty() || m_paths.contains(source))
             continue;
-        std::error_code ec;
-        const fs::path resolved = fs::canonical(fsPath(source), ec);
-        if (ec)
-            throw CardError(source, ec.message());
-        path = utf8Path(resolved);
-        break;
-    }
-    // A recording an earlier run kept aside is read where it is, and released with this run's.
-    const fs::path asGiven = fsPath(path);
-    if (m_system.sameFile(utf8Path(asGiven.parent_path()), joinPath(m_root, keepFolderName))) {
-        m_moved.push_back(utf8Path(asGiven.filename()));
-        m_movedPaths.push_back(source);
-        return;
-    }
-    if (m_system.onSameVolume(path, m_root)) {
-        for (const std::string& name : m_rootFiles) {
-            const std::string entry = joinPath(m_root, name);
-            if (!isLink(entry) && m_system.sameFile(path, entry)) {
-                path = moveAside(name, changedCard);
-                break;
-            }
+        std::string path = source;
+        if (rootHasLinks) {
+            std::error_code ec;
+            const fs::path resolved = fs::canonical(fsPath(source), ec);
+            if (!ec)
+                path = utf8Path(resolved);
         }
+        const std::optional<FileId> id = m_system.fileId(path);
+        if (!id)
+            continue; // the run refuses it before anything changes
+        // A recording an earlier run kept aside is read where it is, and released with this run's.
+        if (m_system.sameFile(utf8Path(fsPath(path).parent_path()), keepFolder)) {
+            m_kept.push_back({utf8Path(fsPath(path).filename()), source, *id});
+            if (path != source)
+                m_paths.emplace(source, path);
+            continue;
+        }
+        const auto entry = std::find_if(entries.begin(), entries.end(),
+                                        [&](const RootEntry& e) { return !e.link && e.stamp.id == *id; });
+        if (entry == entries.end()) {
+            if (path != source)
+                m_paths.emplace(source, path);
+            continue;
+        }
+        const auto planned = std::find_if(m_toMove.begin(), m_toMove.end(),
+                                          [&](const auto& move) { return move.first.name == entry->name; });
+        if (planned == m_toMove.end())
+            m_toMove.push_back({*entry, {source}});
+        else
+            planned->second.push_back(source);
     }
-    if (path != source)
-        m_paths.emplace(source, path);
 }
 
-std::string KeptSources::moveAside(const std::string& name, bool& changedCard) {
+bool KeptSources::keeps(const std::string& name) const {
+    return std::any_of(m_toMove.begin(), m_toMove.end(), [&](const auto& move) { return move.first.name == name; });
+}
+
+void KeptSources::keepAll(bool& changedCard) {
+    if (m_toMove.empty())
+        return;
+    for (const auto& [entry, sources] : m_toMove) {
+        const std::string kept = moveAside(entry, changedCard);
+        for (const std::string& source : sources)
+            m_paths[source] = kept;
+    }
+    // The moved entries reach the card with the files' and both folders' records.
+    for (const Kept& kept : m_kept)
+        if (const std::error_code ec = m_system.flushFile(kept.path))
+            throw CardError(kept.path, ec.message());
+    for (const std::string& f : {folder(), m_root})
+        if (const std::error_code ec = m_system.flushFolder(f))
+            throw CardError(f, ec.message());
+}
+
+std::string KeptSources::moveAside(const RootEntry& entry, bool& changedCard) {
     const std::string folderPath = joinPath(m_root, keepFolderName);
     std::error_code ec;
     if (fs::create_directory(fsPath(folderPath), ec))
@@ -69,7 +85,7 @@ std::string KeptSources::moveAside(const std::string& name, bool& changedCard) {
         throw CardError(folderPath, ec.message());
 
     // An earlier run that failed may have left a recording of the same name there.
-    const fs::path original = fsPath(name);
+    const fs::path original = fsPath(entry.name);
     fs::path target = fsPath(folderPath) / original;
     // A name that cannot be looked at is never taken for free: the rename would replace it.
     for (int n = 1;; ++n) {
@@ -81,14 +97,16 @@ std::string KeptSources::moveAside(const std::string& name, bool& changedCard) {
                  (original.stem().u8string() + u8"~" + fs::path(std::to_string(n)).u8string() +
                   original.extension().u8string());
     }
-    const std::string from = joinPath(m_root, name);
+    const std::string from = joinPath(m_root, entry.name);
     fs::rename(fsPath(from), target, ec);
     if (ec)
         throw CardError(from, ec.message(), utf8Path(target));
     changedCard = true;
-    m_moved.push_back(utf8Path(target.filename()));
-    m_movedPaths.push_back(utf8Path(target));
-    return utf8Path(target);
+    // Some file systems number a file by its place in its folder: it is known here by the
+    // number it has now.
+    const std::string path = utf8Path(target);
+    m_kept.push_back({utf8Path(target.filename()), path, m_system.fileId(path).value_or(entry.stamp.id)});
+    return path;
 }
 
 const std::string& KeptSources::pathFor(const std::string& source) const {
@@ -97,24 +115,27 @@ const std::string& KeptSources::pathFor(const std::string& source) const {
 }
 
 bool KeptSources::moved(const std::string& path) const {
-    return std::find(m_movedPaths.begin(), m_movedPaths.end(), path) != m_movedPaths.end();
+    return std::any_of(m_kept.begin(), m_kept.end(), [&](const Kept& k) { return k.path == path; });
 }
 
 std::string KeptSources::folder() const {
-    return m_moved.empty() ? std::string() : joinPath(m_root, keepFolderName);
+    return m_kept.empty() ? std::string() : joinPath(m_root, keepFolderName);
 }
 
 void KeptSources::release() const {
-    if (m_moved.empty())
+    if (m_kept.empty())
         return;
-    try {
-        wipeRoot(folder(), m_moved);
-    } catch (const CardError&) {
-        // The card holds every track and its index already; what is left is only a copy.
-        return;
+    const std::string keepFolder = folder();
+    for (const Kept& kept : m_kept) {
+        // Only the file that was kept: whatever has taken its name since stays.
+        const std::string path = joinPath(keepFolder, kept.name);
+        if (m_system.fileId(path) != kept.id)
+            continue;
+        std::error_code ignored;
+        fs::remove(fsPath(path), ignored);
     }
     std::error_code ignored;
-    fs::remove(fsPath(folder()), ignored); // only when nothing else is in it
+    fs::remove(fsPath(keepFolder), ignored); // only when nothing else is in it
     (void)m_system.flushFolder(m_root);
 }
 

@@ -2,16 +2,16 @@
 
 #include "CardFiles.h"
 #include "Colours.h"
+#include "FilePattern.h"
 #include "FormPort.h"
+#include "KeptSources.h"
 #include "Module1.h"
 #include "Paths.h"
-#include "KeptSources.h"
 #include "SystemPort.h"
 #include "Texts.h"
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
@@ -21,12 +21,20 @@ namespace velk {
 
 namespace {
 
-/// A step of the run that failed, worded for the operator.
+/// A step of the run that failed, worded for the operator. A refusal is a check that stopped
+/// the run before it changed anything; a failure is a step that did not get done.
 class RunError : public std::runtime_error {
 public:
     RunError(const std::string& step, const std::string& path, const std::string& reason,
              const std::string& target = {})
         : std::runtime_error(compose(step, path, reason, target)) {}
+
+    static RunError refusal(const std::string& step, const std::string& path, const std::string& reason) {
+        RunError e(step, path, reason);
+        e.m_refusal = true;
+        return e;
+    }
+    [[nodiscard]] bool isRefusal() const { return m_refusal; }
 
 private:
     static std::string compose(const std::string& step, const std::string& path,
@@ -40,6 +48,8 @@ private:
         }
         return message + reason;
     }
+
+    bool m_refusal = false;
 };
 
 /// The program is ending: the run stops where it is, touching nothing more.
@@ -54,6 +64,12 @@ void attempt(const char* step, Operation&& operation) {
     } catch (const std::out_of_range& e) {
         throw RunError(step, {}, e.what());
     }
+}
+
+bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 /// What a run locks: everything that edits the track list, starts a run, or changes the
@@ -84,7 +100,10 @@ private:
 } // namespace
 
 ProgrammingRun::ProgrammingRun(Module1& state, FormPort& form, const SystemPort& system)
-    : m_state(state), m_form(form), m_system(system) {}
+    : ProgrammingRun(state, form, system, Options{}) {}
+
+ProgrammingRun::ProgrammingRun(Module1& state, FormPort& form, const SystemPort& system, Options options)
+    : m_state(state), m_form(form), m_system(system), m_options(options) {}
 
 ProgrammingRun::~ProgrammingRun() = default;
 
@@ -109,18 +128,29 @@ void ProgrammingRun::cmdFinish_Click() {
     m_copied.clear();
     m_tracksWritten.clear();
     m_written.clear();
+    m_pins = m_givenPins;
+    m_outcome = RunOutcome{};
+    m_outcome.bytes = m_state.tracks.messageBytes;
     try {
         run();
     } catch (const ProgramEnding&) {
         // Nothing more may be shown; only this run's own index is taken off the card.
         stopWriting();
+        m_outcome.result = RunOutcome::Result::interrupted;
     } catch (const RunError& e) {
         stopWriting();
+        m_outcome.result = e.isRefusal() && !m_cardChanged ? RunOutcome::Result::refused
+                                                            : RunOutcome::Result::failed;
         report(e.what());
     } catch (const std::exception& e) {
         stopWriting();
+        m_outcome.result = RunOutcome::Result::failed;
         report(std::string(text::programmingStopped) + text::runReasonSeparator + e.what());
     }
+    m_outcome.cardChanged = m_cardChanged;
+    if (m_outcome.result != RunOutcome::Result::verified && m_kept)
+        m_outcome.keptFolder = m_kept->folder();
+    m_lock.reset();
 }
 
 // Files still open were never forced to the card; they are closed as they are, before the
@@ -137,15 +167,10 @@ void ProgrammingRun::pause() {
 
 void ProgrammingRun::run() {
     TrackTable& tracks = m_state.tracks;
-    const std::int32_t bytesAtStart = tracks.messageBytes;
 
     m_form.setText(Control::txtTEXT1, text::creatingIndex);
     m_cardName = buildCardNames();
-    attempt(text::stepWriteIndex, [&] {
-        m_stagedIndex = stagedIndexPath();
-        m_indexBytes =
-            writeIndexFile(tracks, m_form.rowCount(Control::lstList1), m_cardName, m_stagedIndex);
-    });
+    stageIndex(m_form.rowCount(Control::lstList1));
     m_form.setText(Control::txtTEXT1, text::downloading);
     m_form.setBackColour(Control::txtTEXT1, colour::yellow);
     pause();
@@ -153,41 +178,38 @@ void ProgrammingRun::run() {
     m_destDrive = m_form.text(Control::Drive1);
     if (m_form.backColour(Control::Label4) != colour::buttonFace) {
         m_form.messageBox(text::incorrectDestination);
+        m_outcome.result = RunOutcome::Result::refused;
+        m_outcome.message = text::incorrectDestination;
         return;
     }
-    const RootFolder root = m_system.rootFolder(m_destDrive);
-    if (root.status != RootFolder::Status::ok)
-        throw RunError(text::stepOpenDestination, m_destDrive,
-                       root.reason.empty() ? text::noLongerAnswers : root.reason);
-    m_root = root.path;
-    // What is asked about is this card: another one in its place later is refused.
-    const std::optional<CardIdentity> card = m_system.cardIdentity(m_root);
-    if (!card)
-        throw RunError(text::stepOpenDestination, m_destDrive, text::noLongerAnswers);
-    m_card = *card;
-
+    takeCard();
     // The operator is shown exactly what the wipe will delete, or nothing at all.
-    attempt(text::stepListRoot, [&] { m_confirmed = rootFiles(m_root); });
-    if (!confirmWipe())
+    attempt(text::stepListRoot, [&] { m_confirmed = rootEntries(m_system, m_root); });
+    const int lastSlot = tracks.trackCount;
+    std::vector<std::string> sources;
+    for (int slot = 1; slot <= lastSlot; ++slot)
+        sources.push_back(tracks.slot(slot).srcPath);
+    m_kept = std::make_unique<KeptSources>(m_system, m_root, m_confirmed, sources);
+    if (!confirmWipe()) {
+        m_outcome.result = RunOutcome::Result::cancelled;
         return;
+    }
 
     m_showingSteps = true;
     // The operator may have pulled the card or changed cards while the question was open.
     checkStillTheCard();
-    const int lastSlot = tracks.trackCount;
     checkSources(lastSlot);
-    m_kept = std::make_unique<KeptSources>(m_system, m_root, m_confirmed);
-    keepSourcesOnTheCard(lastSlot);
+    checkRootUnchanged();
 
+    // From here on the card changes, each change forced to it before the next, so that a card
+    // pulled at any moment shows either no index or a verified one: the old index goes first.
+    removeOldIndex();
+    keepSourcesOnTheCard(lastSlot);
     m_form.setText(Control::Label7, text::deletingFiles);
     pause();
     m_form.setProgress(0.0f);
     checkStillTheCard();
-
-    attempt(text::stepDummy, [&] { placeDummyFile(m_system, m_root, m_cardChanged); });
-    m_confirmed.emplace_back(dummyFileName);
-    m_cardChanged = true;
-    attempt(text::stepDelete, [&] { wipeRoot(m_root, m_confirmed); });
+    wipe();
 
     tracks.copiedBytes = 0;
     for (int slot = 1; slot <= lastSlot; ++slot)
@@ -200,25 +222,58 @@ void ProgrammingRun::run() {
     pause();
     writeIndexToCard();
     releaseKeptSources(lastSlot);
+    m_outcome.result = RunOutcome::Result::verified;
 
     m_form.messageBox(text::downloadComplete);
-    m_form.setText(Control::txtTEXT1, text::removeCardPrefix + std::to_string(bytesAtStart) +
+    m_form.setText(Control::txtTEXT1, text::removeCardPrefix + std::to_string(m_outcome.bytes) +
                                           text::removeCardSuffix);
     m_form.setBackColour(Control::txtTEXT1, colour::yellow);
     m_form.setText(Control::Label7, "");
     m_form.setProgress(0.0f);
 }
 
-// A source that cannot be read, or copies that cannot fit, would stop the run after the
-// wipe, for nothing. The room is what is free now and what the wipe frees, in whole clusters;
-// recordings kept aside on the card free nothing.
-void ProgrammingRun::checkSources(int lastSlot) const {
+// The card gets the bytes built here, not the staged file, which another window may rewrite.
+void ProgrammingRun::stageIndex(int rows) {
+    TrackTable& tracks = m_state.tracks;
+    if (!m_options.stageIndex) {
+        tracks.trackCount = static_cast<std::int16_t>(rows);
+        m_indexBytes = indexBytes(tracks, m_cardName);
+        return;
+    }
+    attempt(text::stepWriteIndex, [&] {
+        m_indexBytes = writeIndexFile(tracks, rows, m_cardName, stagedIndexPath(m_system));
+    });
+}
+
+// From the listing of its root to the end of the run the card is this run's alone.
+void ProgrammingRun::takeCard() {
+    const RootFolder root = m_system.rootFolder(m_destDrive);
+    if (root.status != RootFolder::Status::ok)
+        throw RunError::refusal(text::stepOpenDestination, m_destDrive,
+                                root.reason.empty() ? text::noLongerAnswers : root.reason);
+    m_root = root.path;
+    // What is asked about is this card: another one in its place later is refused.
+    const std::optional<CardIdentity> card = m_system.cardIdentity(m_root);
+    if (!card)
+        throw RunError::refusal(text::stepOpenDestination, m_destDrive, text::noLongerAnswers);
+    m_card = *card;
+    std::error_code ec;
+    m_lock = m_system.lockCard(m_root, ec);
+    if (!m_lock)
+        throw RunError::refusal(text::stepOpenDestination, m_destDrive,
+                                ec == std::errc::device_or_resource_busy ? text::cardBeingProgrammed
+                                                                         : ec.message());
+}
+
+// A source that cannot be read, is no longer the file it was, or copies that cannot fit,
+// would stop the run after the wipe, for nothing. The room is what is free now and what the
+// wipe frees, in whole clusters; recordings kept aside on the card free nothing.
+void ProgrammingRun::checkSources(int lastSlot) {
     const std::optional<SpaceCounts> space = m_system.diskSpace(m_destDrive);
     const std::uint64_t cluster = space ? std::uint64_t{space->sectorsPerCluster} * space->bytesPerSector : 1;
     auto clusters = [&](std::uint64_t bytes) { return (bytes + cluster - 1) / cluster * cluster; };
 
     std::uint64_t needed = clusters(m_indexBytes.size());
-    std::vector<std::string> sources;
     for (int slot = 1; slot <= lastSlot; ++slot) {
         const std::string& source = m_state.tracks.slot(slot).srcPath;
         if (source.empty())
@@ -226,40 +281,71 @@ void ProgrammingRun::checkSources(int lastSlot) const {
         // A pipe or a device of that name would hold the open, or never end.
         const MeasuredSize size = measureFile(source);
         if (!size.ok())
-            throw RunError(text::stepOpenSource, source, size.error);
+            throw RunError::refusal(text::stepOpenSource, source, size.error);
+        if (const std::string why = m_pins.pin(m_system, source); !why.empty())
+            throw RunError::refusal(text::stepOpenSource, source, why);
         needed += clusters(static_cast<std::uint64_t>(size.bytes));
-        sources.push_back(source);
     }
     if (!space)
         return;
-    std::uint64_t room = std::uint64_t{space->freeClusters} * cluster;
-    for (const std::string& name : m_confirmed) {
-        const std::string entry = joinPath(m_root, name);
-        const MeasuredSize size = measureFile(entry);
-        const bool kept = std::any_of(sources.begin(), sources.end(),
-                                      [&](const std::string& source) { return m_system.sameFile(source, entry); });
-        if (size.ok() && !kept && !std::filesystem::is_symlink(fsPath(entry)))
-            room += clusters(static_cast<std::uint64_t>(size.bytes));
-    }
+    std::vector<RootEntry> freed;
+    for (const RootEntry& entry : m_confirmed)
+        if (!m_kept->keeps(entry.name))
+            freed.push_back(entry);
+    const std::uint64_t room = std::uint64_t{space->freeClusters} * cluster + bytesFreed(freed, cluster);
     if (needed > room)
-        throw RunError(text::stepCheckRoom, m_destDrive,
-                       std::to_string(needed) + text::roomNeeded + std::to_string(room) + text::roomFree);
+        throw RunError::refusal(text::stepCheckRoom, m_destDrive,
+                                std::to_string(needed) + text::roomNeeded + std::to_string(room) + text::roomFree);
+}
+
+// The wipe deletes what the operator was shown: a root that holds anything else now is
+// asked about again, with the card as it was.
+void ProgrammingRun::checkRootUnchanged() const {
+    std::string changed;
+    attempt(text::stepListRoot, [&] { changed = changedSinceListed(m_system, m_root, m_confirmed); });
+    if (!changed.empty())
+        throw RunError::refusal(text::stepListRoot, joinPath(m_root, changed), text::changedSinceListed);
+}
+
+void ProgrammingRun::removeOldIndex() {
+    for (const RootEntry& entry : m_confirmed) {
+        if (!sameNameIgnoringCase(entry.name, indexFileName))
+            continue;
+        checkStillTheCard();
+        attempt(text::stepRemoveIndex, [&] { deleteListed(m_system, m_root, entry); });
+        m_cardChanged = true;
+    }
+    if (m_cardChanged)
+        if (const std::error_code ec = m_system.flushFolder(m_root))
+            throw RunError(text::stepSave, m_root, ec.message());
 }
 
 // The wipe would delete a source that lives in the card's root before it is copied back.
 // The slot then names where its recording is now, so that a run after a failed one copies
 // the same recording, not whatever has taken its old name meanwhile.
 void ProgrammingRun::keepSourcesOnTheCard(int lastSlot) {
+    checkStillTheCard();
+    attempt(text::stepStage, [&] { m_kept->keepAll(m_cardChanged); });
     for (int slot = 1; slot <= lastSlot; ++slot) {
         std::string& source = m_state.tracks.slot(slot).srcPath;
-        checkStillTheCard();
-        attempt(text::stepStage, [&] { m_kept->keep(source, m_cardChanged); });
-        if (const std::string kept = m_kept->pathFor(source); kept != source) {
-            m_form.setText(Control::Label7, text::keepingPrefix + source);
-            source = kept;
-            pause();
-        }
+        const std::string kept = m_kept->pathFor(source);
+        if (kept == source)
+            continue;
+        if (const std::optional<FileId> id = m_system.fileId(kept))
+            m_pins.repin(kept, *id);
+        m_form.setText(Control::Label7, text::keepingPrefix + source);
+        source = kept;
+        pause();
     }
+}
+
+void ProgrammingRun::wipe() {
+    std::vector<RootEntry> entries = m_confirmed;
+    attempt(text::stepDummy, [&] { entries.push_back(placeDummyFile(m_system, m_root, m_cardChanged)); });
+    m_cardChanged = true;
+    attempt(text::stepDelete, [&] { wipeRoot(m_system, m_root, entries); });
+    if (const std::error_code ec = m_system.flushFolder(m_root))
+        throw RunError(text::stepSave, m_root, ec.message());
 }
 
 // The recordings that were kept aside are gone now; each lives on in its slot's card file.
@@ -287,24 +373,22 @@ void ProgrammingRun::flushTracks() {
 // not hold what the operator programmed.
 void ProgrammingRun::checkRootHoldsOnlyTracks() const {
     std::vector<std::string> names;
-    attempt(text::stepCheckRoot, [&] { names = rootFiles(m_root); });
+    attempt(text::stepCheckRoot, [&] {
+        std::error_code ec;
+        names = folderFiles(m_root, ec);
+        if (ec)
+            throw CardError(m_root, ec.message());
+    });
     // A FAT card may show the names in another case than they were written in.
-    auto written = [&](const std::string& name) {
-        return std::any_of(m_tracksWritten.begin(), m_tracksWritten.end(), [&](const std::string& track) {
-            return std::equal(name.begin(), name.end(), track.begin(), track.end(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-            });
-        });
-    };
     for (const std::string& name : names)
-        if (!written(name))
+        if (std::none_of(m_tracksWritten.begin(), m_tracksWritten.end(),
+                         [&](const std::string& track) { return sameNameIgnoringCase(name, track); }))
             throw RunError(text::stepCheckRoot, joinPath(m_root, name), text::notWrittenByRun);
 }
 
 void ProgrammingRun::writeIndexToCard() {
     const std::string cardIndex = joinPath(m_root, indexFileName);
     checkStillTheCard();
-    // The bytes built by this run, not the staged file, which another run may have rewritten.
     WrittenFile index;
     m_indexOnCard = true;
     attempt(text::stepCopyIndex, [&] { index = writeFile(m_system, m_indexBytes, cardIndex); });
@@ -338,13 +422,13 @@ void ProgrammingRun::verifyTracks(int lastSlot) {
         checkStillTheCard();
         attempt(text::stepVerify, [&] {
             verifyFile(m_system, cardFilePath(m_root, m_cardName[slot]), m_kept->pathFor(source),
-                       m_written.at(slot));
+                       m_written.at(slot), [this](std::uint64_t) { pause(); });
         });
     }
 }
 
 bool ProgrammingRun::confirmWipe() {
-    m_form.setText(Control::File2, m_root);
+    showRootFiles();
     m_state.edit.editState = 0;
     m_form.beep();
     m_form.setVisible(Control::Frame1, true);
@@ -354,6 +438,22 @@ bool ProgrammingRun::confirmWipe() {
             throw ProgramEnding{};
     }
     return m_state.edit.editState != 0;
+}
+
+// The question names the card, which the frame hides in the drive list, and lists exactly
+// what the wipe deletes, marking what this run keeps and copies from instead.
+void ProgrammingRun::showRootFiles() {
+    m_form.setText(Control::File2, m_root);
+    std::vector<std::string> names;
+    for (const RootEntry& entry : m_confirmed)
+        names.push_back(entry.name);
+    m_form.clearRows(Control::File2);
+    for (const std::string& name : matchingFiles(std::move(names), "*.*"))
+        m_form.addRow(Control::File2, m_kept->keeps(name) ? name + text::keptForRun : name);
+    std::string card = text::cardAsked + m_destDrive;
+    if (!m_card.label.empty())
+        card += "  \"" + m_card.label + "\"";
+    m_form.setText(Control::labCard, card);
 }
 
 void ProgrammingRun::checkStillTheCard() const {
@@ -371,51 +471,58 @@ void ProgrammingRun::checkStillTheCard() const {
         throw RunError(text::stepCheckCard, m_destDrive, text::otherCard);
 }
 
-// Every sub-step reads the slot afresh, as another handler may have run in the yield before.
 void ProgrammingRun::copySlot(int slot, int lastSlot) {
     TrackTable& tracks = m_state.tracks;
+    const std::string source = tracks.slot(slot).srcPath;
+    const std::int32_t before = tracks.copiedBytes;
 
-    if (!tracks.slot(slot).srcPath.empty()) {
-        m_form.setText(Control::Label7, text::copyingPrefix + tracks.slot(slot).srcPath);
+    if (!source.empty()) {
+        m_form.setText(Control::Label7, text::copyingPrefix + source);
         pause();
-    }
 
-    if (const std::string source = m_kept->pathFor(tracks.slot(slot).srcPath); !source.empty()) {
-        std::error_code ec;
-        const std::uintmax_t size = std::filesystem::file_size(fsPath(source), ec);
-        if (ec)
-            throw RunError(text::stepMeasure, source, ec.message());
-        constexpr auto largest = static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max());
-        const auto copied = static_cast<std::uintmax_t>(tracks.copiedBytes);
-        if (size > largest || copied + size > largest)
+        const MeasuredSize size = measureFile(source);
+        if (!size.ok())
+            throw RunError(text::stepMeasure, source, size.error);
+        constexpr std::int64_t largest = std::numeric_limits<std::int32_t>::max();
+        if (size.bytes + before > largest)
             throw RunError(text::stepCount, source, text::countOverflow);
-        tracks.copiedBytes = static_cast<std::int32_t>(copied + size);
+        tracks.copiedBytes = static_cast<std::int32_t>(before + size.bytes);
         pause();
-    }
 
-    if (const std::string source = m_kept->pathFor(tracks.slot(slot).srcPath); !source.empty()) {
         const std::string target = cardFilePath(m_root, m_cardName[slot]);
         // A pulled card leaves its mount folder behind, which must not receive the copies.
         checkStillTheCard();
-        attempt(text::stepCopy, [&] { m_copied.push_back(copyFile(m_system, source, target)); });
+        const FileId* pinned = m_pins.find(source);
+        attempt(text::stepCopy, [&] {
+            m_copied.push_back(copyFile(m_system, source, target,
+                                        pinned ? std::optional<FileId>(*pinned) : std::nullopt,
+                                        [&](std::uint64_t done) {
+                                            // The whole track is shown once it is copied.
+                                            if (static_cast<std::int64_t>(done) < size.bytes)
+                                                showProgress(before + static_cast<std::int64_t>(done), slot,
+                                                             lastSlot);
+                                            pause();
+                                        }));
+        });
         m_tracksWritten.push_back(m_cardName[slot]);
         m_written[slot] = m_copied.back().content;
         pause();
     }
 
-    m_form.setProgress(progressAfter(slot, lastSlot));
+    showProgress(tracks.copiedBytes, slot, lastSlot);
     pause();
 }
 
-float ProgrammingRun::progressAfter(int slot, int lastSlot) const {
-    const TrackTable& tracks = m_state.tracks;
-    // Only empty files make the total 0; the share of slots done still moves the bar to 100.
-    if (tracks.messageBytes <= 0)
-        return static_cast<float>(static_cast<double>(slot) / lastSlot * 100.0);
-    return static_cast<float>(static_cast<double>(tracks.copiedBytes) / tracks.messageBytes * 100.0);
+// By bytes, so that the bar moves within a long track too; only empty files make the total 0,
+// and then the share of slots done still moves the bar to 100.
+void ProgrammingRun::showProgress(std::int64_t bytesCopied, int slot, int lastSlot) {
+    const std::int32_t total = m_state.tracks.messageBytes;
+    m_form.setProgress(total <= 0 ? static_cast<float>(static_cast<double>(slot) / lastSlot * 100.0)
+                                  : static_cast<float>(static_cast<double>(bytesCopied) / total * 100.0));
 }
 
 void ProgrammingRun::report(const std::string& message) {
+    m_outcome.message = message;
     m_form.setText(Control::txtTEXT1, m_cardChanged ? text::failedCardIncomplete : text::failedCardUnchanged);
     m_form.setBackColour(Control::txtTEXT1, colour::red);
     // A stale step caption would read as if the run were still going.

@@ -50,8 +50,44 @@ struct RootFolder {
 struct CardIdentity {
     std::string root;
     std::string volume;
+    /// The volume's label, for the operator; may be empty.
+    std::string label;
 
     bool operator==(const CardIdentity&) const = default;
+};
+
+/// What tells one file from every other, whatever path reaches it: the volume it lies on and
+/// its number there. On Linux the device number and the inode; on Windows the volume's serial
+/// number, its GUID name where the handle gives one, and the file index.
+struct FileId {
+    std::string volume;
+    /// Tells apart two volumes of one serial number (two clones of a card); empty where the
+    /// system gives none, and then not compared.
+    std::string volumeName;
+    std::uint64_t index = 0;
+
+    [[nodiscard]] bool sameVolumeAs(const FileId& other) const {
+        return volume == other.volume &&
+               (volumeName.empty() || other.volumeName.empty() || volumeName == other.volumeName);
+    }
+    bool operator==(const FileId& other) const { return index == other.index && sameVolumeAs(other); }
+};
+
+/// A folder entry as it was seen: which file, how long, and when it was last written (in the
+/// system's own unit). An entry replaced or rewritten since shows another stamp.
+struct EntryStamp {
+    FileId id;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+
+    bool operator==(const EntryStamp&) const = default;
+};
+
+/// Held by a programming run for as long as it may change a card: no other run of the
+/// program on this machine, of any user, can take the same card until it is released.
+class CardLock {
+public:
+    virtual ~CardLock() = default;
 };
 
 /// How a file is opened.
@@ -78,6 +114,8 @@ public:
     [[nodiscard]] virtual std::error_code flush() = 0;
     /// Closes the file; a delayed write error shows here. Called at most once.
     [[nodiscard]] virtual std::error_code close() = 0;
+    /// Which file is open, or nullopt when the system cannot tell.
+    [[nodiscard]] virtual std::optional<FileId> id() const = 0;
 };
 
 /// The operating system's answers about drives, and files on the card.
@@ -103,16 +141,40 @@ public:
     /// The identity of the file system whose root folder is `root`, or nullopt when it
     /// cannot be told.
     [[nodiscard]] virtual std::optional<CardIdentity> cardIdentity(const std::string& root) const = 0;
-    /// True when the file at `path` (links followed) lies on the same device or volume as
-    /// the folder `root`, whatever path reaches it. False when either cannot be examined.
-    [[nodiscard]] virtual bool onSameVolume(const std::string& path, const std::string& root) const = 0;
+    /// Which file `path` reaches (links followed), or nullopt when it cannot be examined.
+    [[nodiscard]] virtual std::optional<FileId> fileId(const std::string& path) const = 0;
+    /// The entry `path` itself (a link is not followed), or nullopt when it cannot be examined.
+    [[nodiscard]] virtual std::optional<EntryStamp> entryStamp(const std::string& path) const = 0;
 
     /// True when both paths (links followed) reach one and the same file. False when either
     /// cannot be examined.
-    [[nodiscard]] virtual bool sameFile(const std::string& a, const std::string& b) const = 0;
+    [[nodiscard]] bool sameFile(const std::string& a, const std::string& b) const {
+        const auto first = fileId(a);
+        return first && first == fileId(b);
+    }
+    /// True when the file at `path` (links followed) lies on the same volume as the folder
+    /// `root`, whatever path reaches it. False when either cannot be examined.
+    [[nodiscard]] bool onSameVolume(const std::string& path, const std::string& root) const {
+        const auto file = fileId(path);
+        const auto folder = fileId(root);
+        return file && folder && file->sameVolumeAs(*folder);
+    }
 
     /// Forces a folder's entries to the device.
     [[nodiscard]] virtual std::error_code flushFolder(const std::string& path) const = 0;
+    /// Forces a file that another descriptor wrote or moved (its data and its record) to the
+    /// device.
+    [[nodiscard]] virtual std::error_code flushFile(const std::string& path) const = 0;
+
+    /// Takes the card whose root folder is `root` for one programming run. Null when it cannot:
+    /// `ec` is std::errc::device_or_resource_busy while another run holds the card.
+    [[nodiscard]] virtual std::unique_ptr<CardLock> lockCard(const std::string& root,
+                                                             std::error_code& ec) const = 0;
+
+    /// True when `folder` lies on a removable disk (a card or a stick, in any reader).
+    [[nodiscard]] virtual bool onRemovableMedia(const std::string& folder) const = 0;
+    /// The folder where the program keeps its own files for this user; it may not exist yet.
+    [[nodiscard]] virtual std::string dataFolder() const = 0;
 
     /// Asks the system to mount the card in the reader `designation` when it holds a file
     /// system that nothing has mounted, once for each insertion. Returns at once: a mount

@@ -141,6 +141,18 @@ inline constexpr const char* noLongerAnswers = "the MMC card no longer answers";
 inline constexpr const char* rootChanged = "the card's root folder has changed";
 inline constexpr const char* otherCard = "another card is in its place";
 inline constexpr const char* countOverflow = "the total passes 2147483647 bytes";
+inline constexpr const char* changedSinceListed = "it changed after the card's files were listed";
+inline constexpr const char* notTheFilePinned = "another file has taken its place";
+inline constexpr const char* notAnIndex = "this is not an INDEX file of this program, and it is left as it is";
+inline constexpr const char* noDataFolder = "there is no folder of the program's own to keep it in";
+inline constexpr const char* cardBeingProgrammed =
+    "the MMC card is being programmed by another run; try again when that run has ended";
+inline constexpr const char* stepRemoveIndex = "Removing the old INDEX file";
+/// Follows the name of a root file in the wipe question when the run moves it aside and copies
+/// from it rather than deleting it.
+inline constexpr const char* keptForRun = "  (kept for this run)";
+/// Names the card in the wipe question: cardAsked, the drive, then the volume label in quotes.
+inline constexpr const char* cardAsked = "Card ";
 
 /// Why the system is asked to hold off a logoff or shutdown while a run writes the card.
 inline constexpr const char* shutdownBlocked = "Programming the MMC card";
@@ -259,6 +271,11 @@ inline constexpr const char* cliCancelled = "Programming cancelled - the MMC car
 inline constexpr const char* cliInterrupted = "Programming interrupted - the MMC card may be incomplete";
 inline constexpr const char* cliVerified = "the MMC card holds exactly this list";
 inline constexpr const char* cliRootEmpty = "(no files)";
+inline constexpr const char* cliSameCard = "names a card that another --card names";
+/// A source that a run on another card of the call would change reads: the file, then this.
+inline constexpr const char* cliSourceOnCard =
+    " lies in the root folder of a card of this call, which programming that card changes; "
+    "programme that card on its own, or copy the file elsewhere first";
 /// The heading of `list`'s table.
 inline constexpr const char* cliListHeading = "Track\tMode\tCard file\tBytes\n";
 /// The state column of `drives`.

@@ -35,10 +35,18 @@ public:
     [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
                                                      std::error_code& ec) const override;
     [[nodiscard]] std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
-    [[nodiscard]] bool onSameVolume(const std::string& path, const std::string& root) const override;
-    [[nodiscard]] bool sameFile(const std::string& a, const std::string& b) const override;
+    [[nodiscard]] std::optional<FileId> fileId(const std::string& path) const override;
+    [[nodiscard]] std::optional<EntryStamp> entryStamp(const std::string& path) const override;
 
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
+    [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
+    /// An flock on a file in /run/lock named after the card's reader.
+    [[nodiscard]] std::unique_ptr<CardLock> lockCard(const std::string& root,
+                                                     std::error_code& ec) const override;
+    /// The file system that holds `folder` is on a removable disk.
+    [[nodiscard]] bool onRemovableMedia(const std::string& folder) const override;
+    /// $XDG_DATA_HOME/velk-assembler, or ~/.local/share/velk-assembler.
+    [[nodiscard]] std::string dataFolder() const override;
 
     /// Asks UDisks2 to mount the file system of a card that nothing has mounted, once for
     /// each insertion; until it is mounted the reader's label says why it is not.

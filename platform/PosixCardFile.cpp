@@ -10,6 +10,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace velk {
@@ -17,6 +18,18 @@ namespace velk {
 using kernel::lastError;
 
 namespace {
+
+FileId idOf(const struct stat& st) {
+    return {std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev)), {},
+            static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::optional<FileId> idOfOpen(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return std::nullopt;
+    return idOf(st);
+}
 
 class PosixFile : public OpenFile {
 public:
@@ -60,6 +73,7 @@ public:
         const int fd = std::exchange(m_fd, -1);
         return ::close(fd) == 0 ? std::error_code() : lastError();
     }
+    std::optional<FileId> id() const override { return idOfOpen(m_fd); }
 
 private:
     int m_fd;
@@ -112,6 +126,7 @@ public:
         const int fd = std::exchange(m_fd, -1);
         return ::close(fd) == 0 ? std::error_code() : lastError();
     }
+    std::optional<FileId> id() const override { return idOfOpen(m_fd); }
 
 private:
     int m_fd;
@@ -191,18 +206,24 @@ std::error_code syncFolder(const std::string& path) {
     return syncPath(path, O_RDONLY | O_DIRECTORY);
 }
 
-bool samePosixFile(const std::string& a, const std::string& b) {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+std::error_code syncFile(const std::string& path) {
+    return syncPath(path, O_RDONLY | O_NOFOLLOW);
 }
 
-bool onSamePosixVolume(const std::string& path, const std::string& root) {
-    struct stat file {};
-    struct stat folder {};
-    return ::stat(path.c_str(), &file) == 0 && ::stat(root.c_str(), &folder) == 0 &&
-           file.st_dev == folder.st_dev;
+std::optional<FileId> posixFileId(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return idOf(st);
+}
+
+std::optional<EntryStamp> posixEntryStamp(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    constexpr std::int64_t nano = 1'000'000'000;
+    return EntryStamp{idOf(st), static_cast<std::uint64_t>(st.st_size),
+                      std::int64_t{st.st_mtim.tv_sec} * nano + st.st_mtim.tv_nsec};
 }
 
 } // namespace velk

@@ -3,6 +3,7 @@
 #include "core/SystemPort.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -16,9 +17,11 @@ namespace velk {
                                                       std::error_code& ec);
 /// Forces a folder's entries to the device.
 [[nodiscard]] std::error_code syncFolder(const std::string& path);
-/// Same device and inode, links followed.
-[[nodiscard]] bool samePosixFile(const std::string& a, const std::string& b);
-/// Same device, links followed.
-[[nodiscard]] bool onSamePosixVolume(const std::string& path, const std::string& root);
+/// Forces a file's data and record to the device; a link is not followed.
+[[nodiscard]] std::error_code syncFile(const std::string& path);
+/// Device and inode, links followed.
+[[nodiscard]] std::optional<FileId> posixFileId(const std::string& path);
+/// Device, inode, size and times of the entry itself.
+[[nodiscard]] std::optional<EntryStamp> posixEntryStamp(const std::string& path);
 
 } // namespace velk

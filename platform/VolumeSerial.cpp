@@ -22,6 +22,13 @@ std::string fatSerial(std::span<const std::uint8_t> b, std::size_t at) {
     return text;
 }
 
+/// `size` bytes of text at `at`, without the blanks and NULs that pad it.
+std::string padded(std::span<const std::uint8_t> b, std::size_t at, std::size_t size) {
+    std::string text(reinterpret_cast<const char*>(b.data() + at), size);
+    text.erase(text.find_last_not_of(std::string_view(" \0", 2)) + 1);
+    return text;
+}
+
 } // namespace
 
 // FAT12/16 keep the extended boot signature 0x29 at 38 and the ID at 39; FAT32 at 66 and 67.
@@ -43,6 +50,22 @@ std::string volumeSerial(std::span<const std::uint8_t> header) {
         return uuid;
     }
     return {};
+}
+
+// FAT12/16 keep the label at 43 and FAT32 at 71, eleven bytes padded with blanks; ext at
+// +120 of the superblock, sixteen bytes padded with NULs.
+std::string volumeLabel(std::span<const std::uint8_t> header) {
+    std::string label;
+    if (header.size() >= 512 && header[510] == 0x55 && header[511] == 0xAA) {
+        if (header[38] == 0x29 && hasText(header, 54, "FAT"))
+            label = padded(header, 43, 11);
+        else if (header[66] == 0x29 && hasText(header, 82, "FAT32"))
+            label = padded(header, 71, 11);
+        return label == "NO NAME" ? std::string() : label;
+    }
+    if (header.size() >= 1024 + 136 && le16(header, 1024 + 56) == 0xEF53)
+        label = padded(header, 1024 + 120, 16);
+    return label;
 }
 
 } // namespace velk

@@ -15,4 +15,8 @@ inline constexpr std::size_t volumeHeaderBytes = 2048;
 /// two cards in one reader apart.
 [[nodiscard]] std::string volumeSerial(std::span<const std::uint8_t> header);
 
+/// The label that the file system at the start of a device records (FAT's boot sector, the
+/// ext superblock), without its padding; empty for none or for anything else.
+[[nodiscard]] std::string volumeLabel(std::span<const std::uint8_t> header);
+
 } // namespace velk

@@ -99,6 +99,36 @@ DWORD chunk(std::size_t size) {
     return static_cast<DWORD>(size < largest ? size : largest);
 }
 
+/// The file a handle has open: its volume's serial number, the volume's GUID name from the
+/// handle's final path (the same through a drive letter, a subst letter, a share or a folder
+/// the volume is mounted on), and its index on the volume.
+std::optional<FileId> identify(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(h, &info))
+        return std::nullopt;
+    FileId id;
+    char serial[10];
+    std::snprintf(serial, sizeof serial, "%08lX", static_cast<unsigned long>(info.dwVolumeSerialNumber));
+    id.volume = serial;
+    id.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    std::wstring final(MAX_PATH + 1, L'\0');
+    for (;;) {
+        const DWORD n = ::GetFinalPathNameByHandleW(h, final.data(), static_cast<DWORD>(final.size()),
+                                                    VOLUME_NAME_GUID);
+        if (n == 0)
+            break;
+        if (n < final.size()) {
+            final.resize(n);
+            // "\\?\Volume{...}\folder\name": the volume's name is up to its closing brace.
+            if (const std::size_t brace = final.find(L'}'); brace != std::wstring::npos)
+                id.volumeName = narrow(final.substr(0, brace + 1));
+            break;
+        }
+        final.resize(n);
+    }
+    return id;
+}
+
 class WindowsFile : public OpenFile {
 public:
     explicit WindowsFile(HANDLE h) : m_h(h) {}
@@ -132,6 +162,7 @@ public:
         return ::CloseHandle(std::exchange(m_h, INVALID_HANDLE_VALUE)) ? std::error_code()
                                                                          : lastError();
     }
+    std::optional<FileId> id() const override { return identify(m_h); }
 
 protected:
     HANDLE m_h;
@@ -231,16 +262,6 @@ std::wstring volumeRoot(const std::wstring& path) {
     if (!::GetVolumePathNameW(path.c_str(), root.data(), static_cast<DWORD>(root.size())))
         return {};
     return root.data();
-}
-
-/// The serial number of the volume a file or folder lies on, links followed.
-std::optional<DWORD> volumeSerialOf(const std::string& path) {
-    const Handle h(::CreateFileW(longPath(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!h || !::GetFileInformationByHandle(h.get(), &info))
-        return std::nullopt;
-    return info.dwVolumeSerialNumber;
 }
 
 std::string hex(DWORD value) {
@@ -363,7 +384,8 @@ std::optional<CardIdentity> WindowsSystem::cardIdentity(const std::string& root)
     const std::wstring volume = volumeRoot(widen(root));
     DWORD serial = 0;
     wchar_t fileSystem[MAX_PATH + 1] = {};
-    if (volume.empty() || !::GetVolumeInformationW(volume.c_str(), nullptr, 0, &serial, nullptr,
+    wchar_t label[MAX_PATH + 1] = {};
+    if (volume.empty() || !::GetVolumeInformationW(volume.c_str(), label, MAX_PATH + 1, &serial, nullptr,
                                                    nullptr, fileSystem, MAX_PATH + 1))
         return std::nullopt;
     std::string identity = "serial " + hex(serial) + " " + narrow(fileSystem);
@@ -373,29 +395,89 @@ std::optional<CardIdentity> WindowsSystem::cardIdentity(const std::string& root)
     wchar_t guid[MAX_PATH + 1] = {};
     if (::GetVolumeNameForVolumeMountPointW(volume.c_str(), guid, MAX_PATH + 1))
         identity += " " + narrow(guid);
-    return CardIdentity{root, identity};
+    return CardIdentity{root, identity, narrow(label)};
 }
 
-bool WindowsSystem::onSameVolume(const std::string& path, const std::string& root) const {
-    const auto file = volumeSerialOf(path);
-    const auto folder = volumeSerialOf(root);
-    return file && folder && *file == *folder;
+std::optional<FileId> WindowsSystem::fileId(const std::string& path) const {
+    const Handle h(::CreateFileW(longPath(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h ? identify(h.get()) : std::nullopt;
 }
 
-bool WindowsSystem::sameFile(const std::string& a, const std::string& b) const {
-    // A file is its volume's serial number and its index on that volume.
-    auto identify = [](const std::string& path) -> std::optional<std::array<DWORD, 3>> {
-        const Handle h(::CreateFileW(longPath(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (!h || !::GetFileInformationByHandle(h.get(), &info))
-            return std::nullopt;
-        return std::array<DWORD, 3>{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-    };
-    // Two clones of one card in two readers have one serial and one file index: the volumes'
-    // roots tell them apart.
-    const auto first = identify(a);
-    return first && first == identify(b) && volumeRoot(longPath(a)) == volumeRoot(longPath(b));
+std::optional<EntryStamp> WindowsSystem::entryStamp(const std::string& path) const {
+    const Handle h(::CreateFileW(longPath(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!h || !::GetFileInformationByHandle(h.get(), &info))
+        return std::nullopt;
+    const auto id = identify(h.get());
+    if (!id)
+        return std::nullopt;
+    return EntryStamp{*id, (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                      static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                                info.ftLastWriteTime.dwLowDateTime)};
+}
+
+std::error_code WindowsSystem::flushFile(const std::string& path) const {
+    const Handle h(::CreateFileW(longPath(path).c_str(), GENERIC_WRITE, shareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!h)
+        return lastError();
+    return ::FlushFileBuffers(h.get()) ? std::error_code() : lastError();
+}
+
+namespace {
+
+/// A named mutex in the session-wide namespace, held open for as long as the run lasts.
+class VolumeLock : public CardLock {
+public:
+    explicit VolumeLock(HANDLE h) : m_h(h) {}
+    ~VolumeLock() override { ::CloseHandle(m_h); }
+    VolumeLock(const VolumeLock&) = delete;
+    VolumeLock& operator=(const VolumeLock&) = delete;
+
+private:
+    HANDLE m_h;
+};
+
+} // namespace
+
+// Keyed by the volume's GUID name, so every path to the card meets the same lock; by its
+// serial number where the volume has no such name.
+std::unique_ptr<CardLock> WindowsSystem::lockCard(const std::string& root, std::error_code& ec) const {
+    const std::optional<FileId> id = fileId(root);
+    if (!id) {
+        ec = lastError();
+        return nullptr;
+    }
+    std::wstring key = widen(id->volumeName.empty() ? id->volume : id->volumeName);
+    for (wchar_t& c : key)
+        if (c == L'\\')
+            c = L'_';
+    const std::wstring name = L"Global\\velk-card-" + key;
+    HANDLE h = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    const DWORD error = ::GetLastError();
+    // A mutex that another user made exists but may not be opened: held all the same.
+    if (h == nullptr || error == ERROR_ALREADY_EXISTS) {
+        if (h)
+            ::CloseHandle(h);
+        ec = h || error == ERROR_ACCESS_DENIED ? std::make_error_code(std::errc::device_or_resource_busy)
+                                               : errorOf(error);
+        return nullptr;
+    }
+    ec.clear();
+    return std::make_unique<VolumeLock>(h);
+}
+
+bool WindowsSystem::onRemovableMedia(const std::string& folder) const {
+    const std::wstring root = volumeRoot(longPath(folder));
+    return !root.empty() && ::GetDriveTypeW(root.c_str()) == DRIVE_REMOVABLE;
+}
+
+std::string WindowsSystem::dataFolder() const {
+    std::wstring folder(32768, L'\0');
+    folder.resize(::GetEnvironmentVariableW(L"LOCALAPPDATA", folder.data(), static_cast<DWORD>(folder.size())));
+    return folder.empty() ? std::string() : narrow(folder) + "\\velk-assembler";
 }
 
 // A folder opens only with backup semantics. FAT volumes refuse to flush a folder handle;

@@ -26,12 +26,19 @@ public:
                                                      std::error_code& ec) const override;
     /// The volume's serial number, file system, size and GUID name where it has one.
     [[nodiscard]] std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
-    /// Compares the serial numbers of the volumes that hold both, links followed.
-    [[nodiscard]] bool onSameVolume(const std::string& path, const std::string& root) const override;
-    /// Compares the volume serial numbers and the file indexes.
-    [[nodiscard]] bool sameFile(const std::string& a, const std::string& b) const override;
+    /// The volume's serial number and GUID name, and the file index.
+    [[nodiscard]] std::optional<FileId> fileId(const std::string& path) const override;
+    [[nodiscard]] std::optional<EntryStamp> entryStamp(const std::string& path) const override;
 
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
+    [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
+    /// A named mutex keyed by the volume's GUID name.
+    [[nodiscard]] std::unique_ptr<CardLock> lockCard(const std::string& root,
+                                                     std::error_code& ec) const override;
+    /// The volume that holds `folder` is a removable drive's.
+    [[nodiscard]] bool onRemovableMedia(const std::string& folder) const override;
+    /// %LOCALAPPDATA%\velk-assembler.
+    [[nodiscard]] std::string dataFolder() const override;
 
 private:
     DriveLabels m_labels;

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -125,11 +126,38 @@ TEST_F(IndexFile, TrackNumberIsItsLowByte) {
 }
 
 TEST_F(IndexFile, StaleLongerIndexIsReplacedWhole) {
-    writeBytes(path, std::string(5000, '\xAA'));
+    fill(16);
+    ASSERT_EQ(write(16).size(), 225u);
     tracks.slot(1) = {"/src/a.mp3", 1, 0};
     EXPECT_EQ(write(1).size(), 15u);
-    writeBytes(path, std::string(5000, '\xAA'));
     EXPECT_EQ(hex(write(0)), "00 00");
+}
+
+// The staged copy may land where the operator keeps other things: only an index is replaced.
+TEST_F(IndexFile, AnythingButAnIndexIsLeftAsItIs) {
+    TempFolder outside;
+    const fs::path target = outside.path() / "elsewhere.txt";
+    writeBytes(target, "not an index");
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+    };
+    std::error_code noLinks; // Wine makes none
+    const Case cases[] = {
+        {"a file that is no index", [&] { writeBytes(path, std::string(5000, '\xAA')); }},
+        {"a link to another file", [&] { fs::create_symlink(target, path, noLinks); }},
+        {"a folder", [&] { fs::create_directory(path); }},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(path);
+        c.make();
+        if (!fs::exists(fs::symlink_status(path)))
+            continue;
+        const auto before = fs::symlink_status(path).type();
+        EXPECT_THROW(write(0), CardError) << c.what;
+        EXPECT_EQ(fs::symlink_status(path).type(), before) << c.what;
+    }
+    EXPECT_EQ(readBytes(target), "not an index");
 }
 
 TEST_F(IndexFile, UnwritableFolderNamesTheFileAndTheReason) {
@@ -143,108 +171,25 @@ TEST_F(IndexFile, UnwritableFolderNamesTheFileAndTheReason) {
     }
 }
 
-TEST(StagedIndex, IsInTheCurrentFolder) {
-    TempFolder folder;
-    const fs::path before = fs::current_path();
-    fs::current_path(folder.path());
-    const std::string path = stagedIndexPath();
-    const fs::path expected = fs::current_path() / "INDEX123.VKM";
-    fs::current_path(before);
-    EXPECT_EQ(fs::path(path), expected);
-}
-
-struct Wipe : ::testing::Test {
-    void placeDummy() {
-        bool created = false;
-        placeDummyFile(system, root.str(), created);
-    }
-    void wipe() { wipeRoot(root.str(), rootFiles(root.str())); }
-
-    TempFolder root;
-    TempFolder outside;
+// Staged in the current folder, unless that folder is on a card, which no run has taken yet.
+TEST(StagedIndex, IsInTheCurrentFolderUnlessThatIsOnARemovableDisk) {
+    TempFolder fixed;
+    TempFolder card;
+    TempFolder data;
     FakeSystem system;
-};
+    system.addFixed("/", fixed.str());
+    system.addCard("e:", card.str());
+    system.data = (data.path() / "velk-assembler").string();
+    const fs::path before = fs::current_path();
 
-// A link named like the dummy could otherwise make the program create a file off the card.
-TEST_F(Wipe, DummyIsNotCreatedThroughALinkOfItsName) {
-    fs::create_symlink(outside.path() / "planted", root.path() / "fred.vkm");
-    placeDummy();
-    EXPECT_FALSE(fs::exists(outside.path() / "planted"));
-    wipe();
-    EXPECT_TRUE(listing(root.path()).empty());
-}
-
-TEST_F(Wipe, DummyLeavesAFileOfItsNameAsItIs) {
-    writeBytes(root.path() / "fred.vkm", "old");
-    placeDummy();
-    EXPECT_EQ(readBytes(root.path() / "fred.vkm"), "old");
-}
-
-TEST_F(Wipe, RemovesEveryFileAndLeavesSubFolders) {
-    for (const char* name : {"a.mp3", "M0000001.MP3", "NOEXTENSION", ".hidden", "INDEX123.VKM"})
-        writeBytes(root.path() / name, "x");
-    fs::create_directory(root.path() / "keep");
-    writeBytes(root.path() / "keep" / "inner.mp3", "inner");
-
-    placeDummy();
-    EXPECT_EQ(fs::file_size(root.path() / "fred.vkm"), 0u);
-    wipe();
-
-    EXPECT_EQ(listing(root.path()), std::vector<std::string>{"keep/"});
-    EXPECT_EQ(readBytes(root.path() / "keep" / "inner.mp3"), "inner");
-}
-
-TEST_F(Wipe, RemovesLinksNotWhatTheyPointAt) {
-    writeBytes(outside.path() / "precious.mp3", "precious");
-    fs::create_directory(outside.path() / "folder");
-    writeBytes(outside.path() / "folder" / "inside.mp3", "inside");
-    fs::create_symlink(outside.path() / "precious.mp3", root.path() / "link.mp3");
-    fs::create_directory_symlink(outside.path() / "folder", root.path() / "linkdir");
-    fs::create_symlink(outside.path() / "nowhere", root.path() / "dangling");
-
-    wipe();
-
-    EXPECT_TRUE(listing(root.path()).empty());
-    EXPECT_EQ(readBytes(outside.path() / "precious.mp3"), "precious");
-    EXPECT_EQ(readBytes(outside.path() / "folder" / "inside.mp3"), "inside");
-}
-
-// The operator confirms a list, and the wipe deletes exactly that list: nothing that
-// appeared since, of whatever type; a name that turned into a folder stays.
-TEST_F(Wipe, ListsEveryKindOfFileAndDeletesOnlyWhatWasListed) {
-    writeBytes(root.path() / "a.mp3", "a");
-    if (::mkfifo((root.path() / "pipe").string().c_str(), 0600) != 0)
-        GTEST_SKIP() << "no named pipe: " << std::strerror(errno);
-    fs::create_directory(root.path() / "keep");
-    std::vector<std::string> listed = rootFiles(root.str());
-    std::sort(listed.begin(), listed.end());
-    ASSERT_EQ(listed, (std::vector<std::string>{"a.mp3", "pipe"}));
-
-    writeBytes(root.path() / "late.mp3", "late");
-    fs::remove(root.path() / "a.mp3");
-    fs::create_directory(root.path() / "a.mp3");
-    wipeRoot(root.str(), listed);
-    EXPECT_EQ(listing(root.path()), (std::vector<std::string>{"a.mp3/", "keep/", "late.mp3"}));
-}
-
-// The card counts as changed from the moment the dummy exists, not from its close.
-TEST_F(Wipe, DummyFileSaysWhetherItWasCreated) {
-    bool created = false;
-    EXPECT_THROW(placeDummyFile(system, (root.path() / "gone").string(), created), CardError);
-    EXPECT_FALSE(created);
-    placeDummyFile(system, root.str(), created);
-    EXPECT_TRUE(created);
-}
-
-TEST_F(Wipe, MissingRootIsAnError) {
-    const std::string gone = (root.path() / "gone").string();
-    try {
-        (void)rootFiles(gone);
-        FAIL() << "no error";
-    } catch (const CardError& e) {
-        EXPECT_EQ(e.path(), gone);
-        EXPECT_EQ(e.reason(), "No such file or directory");
-    }
+    fs::current_path(fixed.path());
+    EXPECT_EQ(fs::path(stagedIndexPath(system)), fs::current_path() / "INDEX123.VKM");
+    fs::current_path(card.path() );
+    EXPECT_EQ(fs::path(stagedIndexPath(system)), data.path() / "velk-assembler" / "INDEX123.VKM");
+    EXPECT_TRUE(fs::is_directory(data.path() / "velk-assembler"));
+    system.data.clear();
+    EXPECT_THROW((void)stagedIndexPath(system), CardError);
+    fs::current_path(before);
 }
 
 } // namespace

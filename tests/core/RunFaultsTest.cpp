@@ -244,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"M0000001.MP3"}},
         StepFault{"RootFolderFlush",
                   [](Faults& f) { f.system.folderFlushError = std::make_error_code(std::errc::io_error); },
-                  "Writing to the MMC card failed: <card>: Input/output error", true, {"M0000001.MP3"}}),
+                  "Writing to the MMC card failed: <card>: Input/output error", true, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct LostCard {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -21,11 +22,14 @@ protected:
             GTEST_SKIP() << why;
         previousFolder = std::filesystem::current_path();
         std::filesystem::current_path(work.path());
+        // A window started on a card stages its index in the program's own folder: this one.
+        ::setenv("XDG_DATA_HOME", data.str().c_str(), 1);
     }
 
     void TearDown() override {
         if (!previousFolder.empty())
             std::filesystem::current_path(previousFolder);
+        ::unsetenv("XDG_DATA_HOME");
     }
 
     /// A card of the file system under test; null, with `skipReason` saying why, when the
@@ -37,6 +41,7 @@ protected:
 
     TempFolder work;
     TempFolder source;
+    TempFolder data;
     std::filesystem::path previousFolder;
     std::string skipReason;
 };

@@ -1,6 +1,7 @@
 // The wipe of a card's root on Windows, where file attributes can stand in its way: it
 // removes read-only, hidden and system files too, and leaves folders and what they hold.
-#include "core/CardImage.h"
+#include "core/CardWipe.h"
+#include "platform/WindowsSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +65,8 @@ TEST(WindowsWipe, RemovesFilesWhateverTheirAttributesAndKeepsFolders) {
     // A read-only file is what Windows refuses to delete; make sure this one really is.
     ASSERT_TRUE(::GetFileAttributesW(L"E:\\readonly.mp3") & FILE_ATTRIBUTE_READONLY);
 
-    wipeRoot("E:\\", rootFiles("E:\\"));
+    const WindowsSystem system;
+    wipeRoot(system, "E:\\", rootEntries(system, "E:\\"));
 
     for (const auto& f : files)
         EXPECT_FALSE(exists(f.path)) << static_cast<const void*>(f.path);

@@ -75,6 +75,13 @@ std::error_code errorOf(std::errc e) { return std::make_error_code(e); }
 /// A real file of the platform's, with the faults that the test asked for.
 class FakeFile : public OpenFile {
 public:
+    std::optional<FileId> id() const override {
+        std::optional<FileId> real = m_real->id();
+        if (real)
+            real->volume = m_system.volumeOf(m_path);
+        return real;
+    }
+
     FakeFile(std::unique_ptr<OpenFile> real, const FakeSystem& system, std::string path,
              std::optional<std::uint64_t> corrupt)
         : m_real(std::move(real)), m_system(system), m_path(std::move(path)), m_corrupt(corrupt) {}
@@ -144,22 +151,60 @@ std::optional<CardIdentity> FakeSystem::cardIdentity(const std::string& root) co
         std::find(unidentified.begin(), unidentified.end(), root) != unidentified.end())
         return std::nullopt;
     auto it = volumes.find(root);
-    return CardIdentity{root, it != volumes.end() ? it->second : "volume of " + root};
+    const auto label = volumeLabels.find(root);
+    return CardIdentity{root, it != volumes.end() ? it->second : "volume of " + root,
+                        label != volumeLabels.end() ? label->second : std::string()};
 }
 
-bool FakeSystem::sameFile(const std::string& a, const std::string& b) const {
-    return m_real->sameFile(a, b);
-}
-
-// A fake card is a folder: everything below it is on its volume.
-bool FakeSystem::onSameVolume(const std::string& path, const std::string& root) const {
+const FakeSystem::Drive* FakeSystem::driveHolding(const std::string& path) const {
     std::error_code ec;
     const fs::path file = fs::weakly_canonical(fsPath(path), ec);
-    const fs::path folder = fs::weakly_canonical(fsPath(root), ec);
-    if (ec)
-        return false;
-    const auto [end, rest] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
-    return end == folder.end();
+    for (const auto& [designation, drive] : table) {
+        if (drive.root.status != RootFolder::Status::ok)
+            continue;
+        const fs::path folder = fs::weakly_canonical(fsPath(drive.root.path), ec);
+        const auto [end, rest] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
+        if (!ec && end == folder.end())
+            return &drive;
+    }
+    return nullptr;
+}
+
+std::string FakeSystem::volumeOf(const std::string& path) const {
+    const Drive* drive = driveHolding(path);
+    return drive ? "drive " + drive->root.path : "elsewhere";
+}
+
+std::optional<FileId> FakeSystem::fileId(const std::string& path) const {
+    std::optional<FileId> id = m_real->fileId(path);
+    if (id)
+        id->volume = volumeOf(path);
+    return id;
+}
+
+std::optional<EntryStamp> FakeSystem::entryStamp(const std::string& path) const {
+    std::optional<EntryStamp> stamp = m_real->entryStamp(path);
+    if (stamp)
+        stamp->id.volume = volumeOf(utf8Path(fsPath(path).parent_path()));
+    return stamp;
+}
+
+std::error_code FakeSystem::flushFile(const std::string& path) const {
+    flushed.push_back(path);
+    return flushError ? flushError : m_real->flushFile(path);
+}
+
+std::unique_ptr<CardLock> FakeSystem::lockCard(const std::string& root, std::error_code& ec) const {
+    if (std::find(busyCards.begin(), busyCards.end(), root) != busyCards.end()) {
+        ec = std::make_error_code(std::errc::device_or_resource_busy);
+        return nullptr;
+    }
+    return m_real->lockCard(root, ec);
+}
+
+bool FakeSystem::onRemovableMedia(const std::string& folder) const {
+    const Drive* drive = driveHolding(folder);
+    return drive && drive->type == drive_type::removable;
 }
 
 } // namespace velk::test

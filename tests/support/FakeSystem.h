@@ -39,9 +39,20 @@ public:
     std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
                                        std::error_code& ec) const override;
     std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
-    bool onSameVolume(const std::string& path, const std::string& root) const override;
-    bool sameFile(const std::string& a, const std::string& b) const override;
+    /// The system's own answer, but a file inside a fake card's root lies on that card's
+    /// volume, and any other on the volume "elsewhere".
+    std::optional<FileId> fileId(const std::string& path) const override;
+    std::optional<EntryStamp> entryStamp(const std::string& path) const override;
     std::error_code flushFolder(const std::string& path) const override;
+    std::error_code flushFile(const std::string& path) const override;
+    /// The system's own lock on the root folder; `busyCards` are held by another run.
+    std::unique_ptr<CardLock> lockCard(const std::string& root, std::error_code& ec) const override;
+    /// Inside the root of a removable drive.
+    bool onRemovableMedia(const std::string& folder) const override;
+    std::string dataFolder() const override { return data; }
+
+    /// The fake volume of a path: the drive root that holds it, or "elsewhere".
+    [[nodiscard]] std::string volumeOf(const std::string& path) const;
 
     std::map<std::string, Drive> table;
     std::vector<std::string> order;
@@ -59,6 +70,8 @@ public:
     std::map<std::string, std::uint64_t> corruptOnDevice;
     /// Volume identity by root; a root not listed reads "volume of <root>".
     std::map<std::string, std::string> volumes;
+    /// Volume labels by root; none where not listed.
+    std::map<std::string, std::string> volumeLabels;
     mutable int deviceReads = 0;
     std::error_code flushError; ///< returned by every flush, of files and folders, when set
     std::error_code folderFlushError; ///< returned by every flush of a folder, when set
@@ -69,8 +82,14 @@ public:
     mutable int typeQueries = 0;
     std::string drivesFault; ///< when set, drives() throws std::runtime_error with it
     mutable int spaceQueries = 0;
+    /// Roots that another run holds.
+    std::vector<std::string> busyCards;
+    /// What dataFolder() answers.
+    std::string data;
 
 private:
+    [[nodiscard]] const Drive* driveHolding(const std::string& path) const;
+
     std::unique_ptr<SystemPort> m_real;
 };
 

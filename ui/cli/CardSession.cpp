@@ -11,7 +11,7 @@ CardSession::CardSession(const SystemPort& system, const std::string& reader, Co
       tracks(state, port),
       editor(state, port, tracks),
       monitor(state, port, system),
-      run(state, port, system),
+      run(state, port, system, ProgrammingRun::Options{.stageIndex = false}),
       listFile(state, port, tracks, editor),
       loader(state, port, system, tracks, editor) {
     port.setText(Control::Drive1, reader);

@@ -8,10 +8,13 @@
 #include "core/Colours.h"
 #include "core/Paths.h"
 #include "core/SavedList.h"
+#include "core/SourcePins.h"
 #include "core/SystemPort.h"
 #include "core/Texts.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -52,7 +55,8 @@ public:
 
 private:
     [[nodiscard]] SavedList requestedTracks() const;
-    [[nodiscard]] std::string programmeCard(const std::string& card, const std::vector<SavedTrack>& tracks,
+    [[nodiscard]] std::string programmeCard(const std::string& card, const std::string& reader,
+                                            const std::vector<SavedTrack>& tracks, const SourcePins& pins,
                                             bool& verified);
     void complain(const std::string& card, const std::string& message) const {
         m_err << text::cliName << text::runReasonSeparator << card << text::runReasonSeparator << message << '\n';
@@ -85,29 +89,56 @@ SavedList Commands::requestedTracks() const {
 }
 
 int Commands::programme() {
-    const SavedList list = requestedTracks();
+    SavedList list = requestedTracks();
     if (!list.ok()) {
         m_err << text::cliName << text::runReasonSeparator << list.error << '\n';
         return exitFailed;
     }
-    bool all = true;
+    // Every card gets the files the sources are now: each is pinned before the first card
+    // changes, and taken as an absolute path, as the list holds it.
+    SourcePins pins;
+    std::vector<std::string> sources;
+    for (SavedTrack& track : list.tracks) {
+        track.srcPath = utf8Path(std::filesystem::absolute(fsPath(track.srcPath)));
+        (void)pins.pin(m_system, track.srcPath); // a source that is missing, each run refuses
+        sources.push_back(track.srcPath);
+    }
+    std::vector<std::string> readers;
+    std::vector<std::string> roots;
     for (const std::string& card : m_request.cards) {
+        const std::string reader = readerFor(m_system, card);
+        if (std::find(readers.begin(), readers.end(), reader) != readers.end()) {
+            complain(card, text::cliSameCard);
+            return exitUsage;
+        }
+        readers.push_back(reader);
+        if (const RootFolder root = m_system.rootFolder(reader); root.status == RootFolder::Status::ok)
+            roots.push_back(root.path);
+    }
+    if (readers.size() > 1)
+        if (const std::string source = sourceOnACard(m_system, sources, roots); !source.empty()) {
+            m_err << text::cliName << text::runReasonSeparator << source << text::cliSourceOnCard << '\n';
+            return exitFailed;
+        }
+    bool all = true;
+    for (std::size_t i = 0; i < readers.size(); ++i) {
         bool verified = false;
-        const std::string sentence = programmeCard(card, list.tracks, verified);
-        m_out << card << text::runReasonSeparator << sentence << '\n' << std::flush;
+        const std::string sentence = programmeCard(m_request.cards[i], readers[i], list.tracks, pins, verified);
+        m_out << m_request.cards[i] << text::runReasonSeparator << sentence << '\n' << std::flush;
         all = all && verified;
     }
     return all ? exitDone : exitFailed;
 }
 
 // The card-state sentence is the run's own; before the run starts nothing has touched the card.
-std::string Commands::programmeCard(const std::string& card, const std::vector<SavedTrack>& tracks,
+std::string Commands::programmeCard(const std::string& card, const std::string& reader,
+                                    const std::vector<SavedTrack>& tracks, const SourcePins& pins,
                                     bool& verified) {
     ConsoleOptions options;
     options.yes = m_request.yes;
     options.ask = isTerminal(StandardStream::input);
     options.showProgress = !m_request.quiet && isTerminal(StandardStream::error);
-    CardSession session(m_system, readerFor(m_system, card), options);
+    CardSession session(m_system, reader, options);
     ConsolePort& port = session.port;
     if (!session.ready()) {
         complain(card, port.text(Control::Label4));
@@ -117,16 +148,27 @@ std::string Commands::programmeCard(const std::string& card, const std::vector<S
         complain(card, port.text(Control::txtTEXT1));
         return text::failedCardUnchanged;
     }
+    session.run.usePins(pins);
     session.run.cmdFinish_Click();
-    complainOfMessages(card, port);
-    verified = port.verified();
-    if (ConsolePort::interrupted())
-        return text::cliInterrupted;
-    if (verified || port.backColour(Control::txtTEXT1) == colour::red)
+    const RunOutcome& outcome = session.run.outcome();
+    if (!outcome.message.empty())
+        complain(card, outcome.keptFolder.empty() ? outcome.message
+                                                  : outcome.message + "\n" + text::keptSourcesIn + outcome.keptFolder);
+    verified = outcome.result == RunOutcome::Result::verified;
+    switch (outcome.result) {
+    case RunOutcome::Result::verified:
         return port.text(Control::txtTEXT1);
-    if (port.wipeRefused())
-        return text::cliWipeNeedsYes;
-    return port.cancelled() ? text::cliCancelled : text::failedCardUnchanged;
+    case RunOutcome::Result::interrupted:
+        return text::cliInterrupted;
+    case RunOutcome::Result::cancelled:
+        return port.wipeRefused() ? text::cliWipeNeedsYes : text::cliCancelled;
+    case RunOutcome::Result::failed:
+        return outcome.cardChanged ? text::failedCardIncomplete : text::failedCardUnchanged;
+    case RunOutcome::Result::refused:
+    case RunOutcome::Result::none:
+        break;
+    }
+    return text::failedCardUnchanged;
 }
 
 int Commands::list() {

@@ -1,6 +1,5 @@
 #include "ConsolePort.h"
 
-#include "core/FilePattern.h"
 #include "core/Texts.h"
 
 #include <algorithm>
@@ -33,8 +32,10 @@ void ConsolePort::stopOnInterrupt() { std::signal(SIGINT, onInterrupt); }
 
 bool ConsolePort::interrupted() { return interruptSeen != 0; }
 
-bool ConsolePort::verified() const {
-    return std::find(m_messages.begin(), m_messages.end(), text::downloadComplete) != m_messages.end();
+const std::vector<std::string>& ConsolePort::rows(Control list) const {
+    static const std::vector<std::string> none;
+    const auto it = m_rows.find(list);
+    return it == m_rows.end() ? none : it->second;
 }
 
 std::string ConsolePort::text(Control c) const {
@@ -96,21 +97,20 @@ bool ConsolePort::waitForEvents() {
     return !interrupted();
 }
 
-// The window shows the card's root files in File2 above the warning; so does the terminal.
+// The window names the card and shows its root files in the frame above the warning; so does
+// the terminal.
 void ConsolePort::answerWipe() {
     bool ok = m_options.yes;
     if (!ok && m_options.ask) {
-        const std::vector<std::string> files = listFiles(text(Control::File2), "*.*");
-        m_err << text(Control::File2) << '\n';
-        for (const std::string& name : files)
-            m_err << "  " << name << '\n';
-        if (files.empty())
+        m_err << text(Control::labCard) << "  " << text(Control::File2) << '\n';
+        for (const std::string& row : rows(Control::File2))
+            m_err << "  " << row << '\n';
+        if (rows(Control::File2).empty())
             m_err << "  " << text::cliRootEmpty << '\n';
         m_err << text::deleteWarning << '\n' << text::cliWipeQuestion << std::flush;
         std::string answer;
         std::getline(m_in, answer);
         ok = answer == "y" || answer == "Y" || answer == "yes";
-        m_cancelled = !ok;
     } else if (!ok) {
         m_wipeRefused = true;
     }

@@ -29,10 +29,8 @@ public:
     static void stopOnInterrupt();
 
     [[nodiscard]] const std::vector<std::string>& messages() const { return m_messages; }
-    /// True once a run reported the card verified.
-    [[nodiscard]] bool verified() const;
+    /// True when a wipe question came with no terminal to ask and no --yes.
     [[nodiscard]] bool wipeRefused() const { return m_wipeRefused; }
-    [[nodiscard]] bool cancelled() const { return m_cancelled; }
     [[nodiscard]] static bool interrupted();
 
     [[nodiscard]] std::string text(Control c) const override;
@@ -66,6 +64,7 @@ public:
 
 private:
     void answerWipe();
+    [[nodiscard]] const std::vector<std::string>& rows(Control list) const;
     void drawProgress();
 
     ConsoleOptions m_options;
@@ -82,7 +81,6 @@ private:
     float m_progress = 0.0f;
     bool m_barShown = false;
     bool m_wipeRefused = false;
-    bool m_cancelled = false;
 };
 
 } // namespace velk::cli

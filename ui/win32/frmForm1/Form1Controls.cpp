@@ -65,6 +65,7 @@ Form1Controls::Form1Controls(const SystemPort& system)
       quit1("quit1", box("quit1")),
       Frame1("Frame1", box("Frame1"), row("Frame1").backColour.value(), row("Frame1").captionColour.value()),
       File2("File2", box("File2"), row("File2").pattern),
+      labCard(label("labCard")),
       Label3(label("Label3")),
       Command1("Command1", box("Command1")),
       Command2("Command2", box("Command2")) {}
@@ -76,7 +77,7 @@ std::vector<Ctrl*> Form1Controls::all() {
             &labLabel_Track, &labOutLIst, &labLabelMode, &lstList2,       &lstList1,       &lstListMode,
             &labNodeSet, &cmdMode0,     &labUninterrupt, &cmdMode1,       &labInterrupt,   &cmdMode2,
             &labPlayButton, &Label1,    &cmdDel,       &newbut,           &quit1,          &Frame1,
-            &File2,    &Label3,         &Command1,     &Command2};
+            &File2,    &labCard,        &Label3,       &Command1,         &Command2};
 }
 
 Ctrl* Form1Controls::find(std::string_view name) {

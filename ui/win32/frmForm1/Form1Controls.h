@@ -70,6 +70,7 @@ struct Form1Controls {
 
     FrameCtrl Frame1;
     FileList File2;
+    LabelCtrl labCard;
     LabelCtrl Label3;
     ButtonCtrl Command1;
     ButtonCtrl Command2;

@@ -61,7 +61,8 @@ void Form1Port::setText(Control c, const std::string& value) {
     case Control::File1: m_c.File1.setPath(value); return;
     case Control::File2: m_c.File2.setPath(value); return;
     case Control::Label4:
-    case Control::Label7: control(c).setText(value); return;
+    case Control::Label7:
+    case Control::labCard: control(c).setText(value); return;
     default: return;
     }
 }

@@ -1,0 +1,110 @@
+#include "CardWipe.h"
+
+#include "CardImage.h"
+#include "FilePattern.h"
+#include "Paths.h"
+#include "Texts.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace velk {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isLink(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_symlink(fs::symlink_status(p, ec));
+}
+
+} // namespace
+
+std::vector<RootEntry> rootEntries(const SystemPort& system, const std::string& root) {
+    std::error_code ec;
+    const std::vector<std::string> names = folderFiles(root, ec);
+    if (ec)
+        throw CardError(root, ec.message());
+    std::vector<RootEntry> entries;
+    entries.reserve(names.size());
+    for (const std::string& name : names) {
+        const std::string path = joinPath(root, name);
+        const std::optional<EntryStamp> stamp = system.entryStamp(path);
+        if (!stamp)
+            throw CardError(path, std::make_error_code(std::errc::permission_denied).message());
+        entries.push_back({name, *stamp, isLink(fsPath(path))});
+    }
+    return entries;
+}
+
+std::string changedSinceListed(const SystemPort& system, const std::string& root,
+                               const std::vector<RootEntry>& listed) {
+    for (const RootEntry& now : rootEntries(system, root)) {
+        const auto was = std::find_if(listed.begin(), listed.end(),
+                                      [&](const RootEntry& e) { return e.name == now.name; });
+        if (was == listed.end() || !(was->stamp == now.stamp))
+            return now.name;
+    }
+    for (const RootEntry& was : listed)
+        if (!system.entryStamp(joinPath(root, was.name)))
+            return was.name;
+    return {};
+}
+
+RootEntry placeDummyFile(const SystemPort& system, const std::string& root, bool& created) {
+    const std::string path = joinPath(root, dummyFileName);
+    if (!isLink(fsPath(path))) {
+        std::error_code ec;
+        const std::unique_ptr<OpenFile> dummy = system.openFile(path, OpenMode::createOrKeep, ec);
+        if (!dummy)
+            throw CardError(path, ec.message());
+        created = true;
+        if ((ec = dummy->close()))
+            throw CardError(path, ec.message());
+    }
+    const std::optional<EntryStamp> stamp = system.entryStamp(path);
+    if (!stamp)
+        throw CardError(path, std::make_error_code(std::errc::no_such_file_or_directory).message());
+    return {dummyFileName, *stamp, isLink(fsPath(path))};
+}
+
+void deleteListed(const SystemPort& system, const std::string& folder, const RootEntry& entry) {
+    const std::string path = joinPath(folder, entry.name);
+    const std::optional<EntryStamp> now = system.entryStamp(path);
+    if (!now)
+        return;
+    if (!(*now == entry.stamp))
+        throw CardError(path, text::changedSinceListed);
+    const fs::path p = fsPath(path);
+    std::error_code ec;
+    fs::remove(p, ec);
+    // Windows refuses to delete a read-only file; the wipe takes it as the others.
+    if (ec == std::errc::permission_denied) {
+        std::error_code writable;
+        fs::permissions(p, fs::perms::owner_write, fs::perm_options::add | fs::perm_options::nofollow,
+                        writable);
+        if (!writable)
+            fs::remove(p, ec);
+    }
+    if (ec)
+        throw CardError(path, ec.message());
+}
+
+void wipeRoot(const SystemPort& system, const std::string& root, const std::vector<RootEntry>& entries) {
+    for (const RootEntry& entry : entries)
+        deleteListed(system, root, entry);
+}
+
+std::uint64_t bytesFreed(const std::vector<RootEntry>& entries, std::uint64_t clusterBytes) {
+    const std::uint64_t cluster = std::max<std::uint64_t>(clusterBytes, 1);
+    std::uint64_t bytes = 0;
+    for (const RootEntry& entry : entries)
+        if (!entry.link)
+            bytes += (entry.stamp.size + cluster - 1) / cluster * cluster;
+    return bytes;
+}
+
+} // namespace velk

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "SystemPort.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velk {
+
+/// An entry of the card's root folder that a wipe deletes, as the operator was shown it.
+struct RootEntry {
+    std::string name;
+    EntryStamp stamp;
+    bool link = false; ///< a symbolic link, which the wipe removes without following
+};
+
+/// What a wipe of `root` deletes: every entry that is not a folder (see folderFiles), with
+/// what it is now. Throws CardError when the root or one of its entries cannot be read, so
+/// that nothing is deleted that the operator was not shown.
+[[nodiscard]] std::vector<RootEntry> rootEntries(const SystemPort& system, const std::string& root);
+
+/// The name of the first entry of `listed` that is gone, replaced or rewritten since, or of
+/// an entry that was not there; empty when the root holds exactly what was listed.
+/// Throws CardError when the root cannot be read.
+[[nodiscard]] std::string changedSinceListed(const SystemPort& system, const std::string& root,
+                                             const std::vector<RootEntry>& listed);
+
+/// Creates the empty dummy file in `root` without changing one already there. A link of
+/// that name is neither followed nor replaced: the wipe removes it. `created` turns true
+/// once the file exists, whatever happens after. Returns the dummy as the wipe is to find
+/// it. Throws CardError.
+RootEntry placeDummyFile(const SystemPort& system, const std::string& root, bool& created);
+
+/// Deletes `entries` of `root`, each only while it is still the entry that was listed:
+/// dotfiles and read-only, hidden or system files too; a symbolic link is removed itself,
+/// never followed. An entry that is gone already is passed over. Stops at the first entry
+/// that changed since it was listed, or cannot be deleted, with CardError, so the entries
+/// after it are still there.
+void wipeRoot(const SystemPort& system, const std::string& root, const std::vector<RootEntry>& entries);
+
+/// Deletes one entry by the same rules. Throws CardError.
+void deleteListed(const SystemPort& system, const std::string& folder, const RootEntry& entry);
+
+/// The bytes that `entries` take on a volume of clusters of `clusterBytes`, which a wipe
+/// frees. A link frees nothing worth counting.
+[[nodiscard]] std::uint64_t bytesFreed(const std::vector<RootEntry>& entries, std::uint64_t clusterBytes);
+
+} // namespace velk
