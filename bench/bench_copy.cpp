@@ -6,7 +6,9 @@
 // One benchmark times all of them in each pass, alternating which side goes first, so that
 // other work on the machine weighs on both sides alike; the counters give each phase in ms
 // and the two ratios (copy_vs_cp, verify_vs_copy). `cp` followed by `sync` of each copy
-// (cp_flush_each_ms) shows what flushing every file by itself costs the shell's tools.
+// (cp_flush_each_ms) shows what flushing every file by itself costs the shell's tools. The
+// program's copies and read-backs call back after every chunk, where a run lets the window
+// answer; chunks counts those calls.
 
 #include "core/CardFiles.h"
 #include "core/CardImage.h"
@@ -65,7 +67,7 @@ public:
         // As a run does: every track copied, then every track forced to the device.
         std::vector<velk::WrittenFile> written;
         for (std::size_t i = 0; i < m_tracks.size(); ++i)
-            written.push_back(velk::copyFile(m_system, m_tracks[i], cardFile(i)));
+            written.push_back(velk::copyFile(m_system, m_tracks[i], cardFile(i), std::nullopt, m_chunkDone));
         m_written.clear();
         for (velk::WrittenFile& file : written) {
             velk::flushToCard(file);
@@ -79,7 +81,7 @@ public:
     double programVerify() {
         const auto start = Clock::now();
         for (std::size_t i = 0; i < m_tracks.size(); ++i)
-            velk::verifyFile(m_system, cardFile(i), m_tracks[i], m_written.at(i));
+            velk::verifyFile(m_system, cardFile(i), m_tracks[i], m_written.at(i), m_chunkDone);
         return msSince(start);
     }
 
@@ -125,6 +127,15 @@ private:
     std::vector<velk::ContentHash> m_written;
     std::vector<std::string> m_cardNames;
     const velk::LinuxSystem m_system;
+
+public:
+    std::int64_t chunks = 0;
+
+private:
+    const velk::ChunkDone m_chunkDone = [this](std::uint64_t done) {
+        benchmark::DoNotOptimize(done);
+        ++chunks;
+    };
 };
 
 void BM_CardPhasesAgainstCpSyncCmp(benchmark::State& state) {
@@ -171,6 +182,7 @@ void BM_CardPhasesAgainstCpSyncCmp(benchmark::State& state) {
         state.counters["cp_flush_each_ms"] = cpEach / passes;
         state.counters["copy_vs_cp"] = copy / cp;
         state.counters["verify_vs_copy"] = verify / copy;
+        state.counters["chunks"] = static_cast<double>(bench.chunks) / passes;
         state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 2 * trackCount *
                                 static_cast<std::int64_t>(trackBytes));
     } catch (const std::exception& e) {

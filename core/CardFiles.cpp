@@ -16,7 +16,9 @@ namespace velk {
 
 namespace {
 
-constexpr std::size_t chunkSize = std::size_t{1} << 20;
+// Small enough that a card writing 2 MB/s takes a chunk in an eighth of a second, the longest
+// the window waits between two chances to answer.
+constexpr std::size_t chunkSize = std::size_t{256} << 10;
 
 bool interrupted(const std::error_code& ec) {
     return ec == std::errc::interrupted;

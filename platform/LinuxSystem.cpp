@@ -55,27 +55,6 @@ std::string labelWith(const std::string& designation, const std::string& detail)
     return designation + text::driveDetailOpen + detail + text::driveDetailClose;
 }
 
-/// The card's file system: the whole disk's mount before a partition's, the first partition
-/// before later ones, the first mount of one device before its other mounts. A mount of a
-/// folder of the card (a bind mount) is not its root.
-const MountEntry* cardMount(const LinuxSystem::Disk& disk, const MountTable& mounts,
-                            const std::string& devRoot) {
-    const MountEntry* best = nullptr;
-    unsigned bestPartition = std::numeric_limits<unsigned>::max();
-    for (const MountEntry& m : mounts.entries()) {
-        if (m.hidden || m.root != "/")
-            continue;
-        for (const LinuxSystem::BlockDevice& d : disk.devices) {
-            const bool same = m.device == d.number || m.source == devRoot + "/" + d.name;
-            if (same && d.partition < bestPartition) {
-                best = &m;
-                bestPartition = d.partition;
-            }
-        }
-    }
-    return best;
-}
-
 std::optional<SpaceCounts> spaceOf(const std::string& mountPoint) {
     struct statvfs st {};
     if (::statvfs(mountPoint.c_str(), &st) != 0)
@@ -244,7 +223,7 @@ std::vector<DriveEntry> LinuxSystem::drives() const {
             detail = text::driveSystemDisk + std::string(text::driveReasonSeparator) + use;
         else if (disk.sectors == 0)
             detail = text::driveNoCard;
-        else if (const MountEntry* m = cardMount(disk, mounts, m_dev))
+        else if (const MountEntry* m = cardMountOf(disk, mounts, m_dev))
             detail = text::driveCardPrefix + m->mountPoint;
         else if (const std::string why = m_mounter->reason(disk.name); !why.empty())
             detail = text::driveCardNotMounted + std::string(text::driveReasonSeparator) + why;
@@ -308,7 +287,7 @@ std::optional<SpaceCounts> LinuxSystem::diskSpace(const std::string& designation
         if (mediumSectors(*name) == 0)
             return std::nullopt;
         const auto table = readMounts();
-        const MountEntry* m = cardMount(readDisk(*name), *table, m_dev);
+        const MountEntry* m = cardMountOf(readDisk(*name), *table, m_dev);
         return m ? spaceOf(m->mountPoint) : std::nullopt;
     }
     const auto table = readMounts();
@@ -325,7 +304,7 @@ RootFolder LinuxSystem::rootFolder(const std::string& designation) const {
             return {RootFolder::Status::deviceUnavailable,
                     {},
                     std::error_code(ENOMEDIUM, std::generic_category()).message()};
-        if (const MountEntry* m = cardMount(readDisk(*name), mounts, m_dev))
+        if (const MountEntry* m = cardMountOf(readDisk(*name), mounts, m_dev))
             return {RootFolder::Status::ok, m->mountPoint, {}};
         return {RootFolder::Status::deviceUnavailable, {}, text::cardNotMounted};
     }
@@ -427,7 +406,7 @@ void LinuxSystem::requestMount(const std::string& designation) const {
     if (!isRemovable(name))
         return;
     const Disk disk = readDisk(name);
-    if (cardMount(disk, *readMounts(), m_dev))
+    if (cardMountOf(disk, *readMounts(), m_dev))
         return;
     std::vector<std::string> devices;
     for (const BlockDevice& d : disk.devices)

@@ -83,6 +83,7 @@ std::optional<MountEntry> parseLine(std::string_view line) {
     }
     e.fsType = MountTable::unescape(nextField(line));
     e.source = MountTable::unescape(nextField(line));
+    e.superOptions = MountTable::unescape(nextField(line));
     if (e.root.empty() || e.mountPoint.empty() || e.fsType.empty())
         return std::nullopt;
     return e;

@@ -30,6 +30,8 @@ struct MountEntry {
     std::string mountPoint;
     std::string fsType;
     std::string source;
+    /// The file system's own options ("lowerdir=...,upperdir=..." for an overlay).
+    std::string superOptions;
     bool hidden = false; ///< covered by a later mount at or above its mount point
 };
 

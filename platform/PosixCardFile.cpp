@@ -2,6 +2,7 @@
 
 #include "KernelFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -56,14 +57,25 @@ public:
             return 0;
         }
         // Start the device writing now rather than at the flush, so that writing to the card
-        // overlaps reading the source. The flush still checks that all arrived; an error the
-        // device gives already stops the copy here. Some file systems cannot start writeback.
-        if (::sync_file_range(m_fd, m_written, n, SYNC_FILE_RANGE_WRITE) != 0 && errno != EINVAL &&
-            errno != ESPIPE && errno != ENOSYS && errno != EOPNOTSUPP) {
+        // overlaps reading the source, and wait for what was written before: the copy then
+        // keeps pace with the card, one write ahead, instead of filling the cache for a flush
+        // that would hold the caller for as long as a slow card takes. The flush still checks
+        // that all arrived; an error the device gives already stops the copy here. Some file
+        // systems cannot start writeback.
+        auto writeBack = [&](off_t from, off_t bytes, unsigned flags) {
+            return ::sync_file_range(m_fd, from, bytes, flags) == 0 || errno == EINVAL || errno == ESPIPE ||
+                   errno == ENOSYS || errno == EOPNOTSUPP;
+        };
+        m_written += n;
+        const off_t settle = m_written - std::min<off_t>(m_written, inFlight);
+        if (!writeBack(m_written - n, n, SYNC_FILE_RANGE_WRITE) ||
+            (settle > m_settled &&
+             !writeBack(m_settled, settle - m_settled,
+                        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER))) {
             ec = lastError();
             return 0;
         }
-        m_written += n;
+        m_settled = std::max(m_settled, settle);
         return static_cast<std::size_t>(n);
     }
     std::error_code flush() override {
@@ -76,8 +88,13 @@ public:
     std::optional<FileId> id() const override { return idOfOpen(m_fd); }
 
 private:
+    /// How far the writing may run ahead of the card: what the final flush may still wait for.
+    static constexpr off_t inFlight = off_t{1} << 20;
+
     int m_fd;
     off_t m_written = 0;
+    off_t m_settled = 0; ///< what lies before this is on the device
+
 };
 
 /// A file read straight from the device into aligned memory, as O_DIRECT requires; the

@@ -435,6 +435,57 @@ TEST_F(FakeTree, ACardTheSystemUsesIsNoCard) {
     }
 }
 
+// The system may reach a card by other ways than a mount at one of its own folders: a folder
+// of the card bound elsewhere, a second file system on it, an encrypted volume on it that
+// btrfs names by a link, an overlay or a loop image whose files lie on it, a ZFS pool.
+TEST_F(FakeTree, ACardTheSystemReachesOtherwiseIsNoCard) {
+    const fs::path dev = m_base / "dev";
+    const std::string card = "/media/pi/CARD";
+    const std::string cardLine = "30 1 179:33 / " + card + " rw - vfat " + (dev / "mmcblk1p1").string() + " rw\n";
+    struct Case {
+        std::string mounts; ///< after the card's own mount
+        const char* use;    ///< what the label names; empty for a card
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"31 1 179:33 /music /home/pi/music rw - vfat /dev/mmcblk1p1 rw\n", "/home/pi/music"},
+        {"31 1 179:33 /srv /srv rw - vfat /dev/mmcblk1p1 rw\n", "/srv"},
+        {"31 1 179:34 / /media/pi/OTHER rw - ext4 /dev/mmcblk1p2 rw\n", ""},
+        {"31 1 179:34 / /mnt/data rw - ext4 /dev/mmcblk1p2 rw\n", "/mnt/data"},
+        {"31 1 0:40 / / rw - btrfs /dev/mapper/luks-1 rw,subvol=/\n", "/"},
+        {"31 1 0:41 / / rw - overlay overlay rw,lowerdir=" + card + "/lower,upperdir=/tmp/up,workdir=/tmp/work\n", "/"},
+        {"31 1 7:7 / /usr rw - ext4 /dev/loop7 rw\n", "/usr"},
+        {"31 1 0:42 / / rw - zfs rpool/ROOT/debian rw\n", "/"},
+    };
+    disk({"mmcblk1", "0", "7626752", "179:32", "platform/mmc_host/mmc1/mmc1:0001", "SD"});
+    partition("mmcblk1", "mmcblk1p1", 1, "179:33");
+    partition("mmcblk1", "mmcblk1p2", 2, "179:34");
+    put(m_base / "sys/devices/virtual/block/dm-0/dev", "253:0\n");
+    link(m_base / "sys/devices/virtual/block/dm-0", m_base / "sys/class/block/dm-0");
+    link(m_base / "sys/devices/virtual/block/dm-0", m_base / "sys/class/block/mmcblk1p2/holders/dm-0");
+    put(m_base / "sys/block/loop7/loop/backing_file", card + "/rootfs.img\n");
+    for (const char* node : {"dm-0", "mmcblk1p2"})
+        put(dev / node, "");
+    fs::create_directories(dev / "mapper");
+    fs::create_symlink("../dm-0", dev / "mapper/luks-1");
+    fs::create_directories(dev / "disk/by-label");
+    fs::create_symlink("../../mmcblk1p2", dev / "disk/by-label/rpool");
+    put(m_base / "proc/swaps", "Filename Type Size Used Priority\n");
+    const LinuxSystem sys((m_base / "proc").string(), (m_base / "sys").string(), dev.string());
+    const std::string reader = (dev / "mmcblk1").string();
+    for (const Case& c : cases) {
+        // A file system at "/" is mounted first: a later one would cover the card's.
+        std::string lines = c.mounts.find(" / / ") != std::string::npos ? c.mounts + cardLine : cardLine + c.mounts;
+        for (std::size_t at; (at = lines.find(" /dev/")) != std::string::npos;)
+            lines.replace(at, 5, " " + dev.string());
+        mounts(lines);
+        const std::string use = c.use;
+        EXPECT_EQ(labelOf(sys.drives(), reader),
+                  reader + (use.empty() ? "  (card: " + card + ")" : "  (system disk: " + use + ")"))
+            << c.mounts;
+    }
+}
+
 // A clone made with dd has the same file system serial; the reader numbers each medium it
 // sees, and an SD card carries its own serial in its CID.
 TEST_F(FakeTree, AnotherMediumIsAnotherCardEvenWithTheSameFileSystem) {

@@ -214,6 +214,11 @@ LoopCard::LoopCard(Options options)
             run(argv, m_work + "/mkfs.log");
         }
 
+        const bool served = m_options.writeBytesPerSecond > 0 || m_options.journal;
+        if (served)
+            serveImage();
+        const std::string deviceImage = served ? m_served + "/card.img" : image();
+
         const int control = ::open("/dev/loop-control", O_RDWR | O_CLOEXEC);
         if (control < 0)
             fail("opening /dev/loop-control");
@@ -234,7 +239,7 @@ LoopCard::LoopCard(Options options)
             m_loopFd = fd;
             m_device = device;
             try {
-                attach(image());
+                attach(deviceImage);
                 m_name = "loop" + std::to_string(number);
             } catch (const std::runtime_error&) {
                 lastError = errno;
@@ -437,6 +442,81 @@ std::uint64_t LoopCard::findOnDevice(const std::string& bytes) const {
     throw std::runtime_error("the bytes asked for are nowhere on " + m_device);
 }
 
+// A FUSE process serves the image, so that each write of the loop device passes through it;
+// with direct I/O nothing is cached above it.
+void LoopCard::serveImage() {
+    if (::access("/usr/bin/python3", X_OK) != 0 || ::access("/dev/fuse", R_OK | W_OK) != 0)
+        throw Unsupported("no python3 or no /dev/fuse to serve a slow or logged card");
+    m_served = m_work + "/served";
+    std::filesystem::create_directory(m_served);
+    std::vector<std::string> argv{"/usr/bin/python3", VELK_FUSE_CARD, image(), m_served};
+    if (m_options.writeBytesPerSecond > 0)
+        argv.insert(argv.end(), {"--rate", std::to_string(m_options.writeBytesPerSecond)});
+    if (m_options.journal)
+        argv.insert(argv.end(), {"--journal", m_work + "/journal"});
+    const std::string log = m_work + "/serve.log";
+    m_servePid = spawn(argv, log);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!mountedAt(m_served)) {
+        int status = 0;
+        if (::waitpid(m_servePid, &status, WNOHANG) == m_servePid) {
+            m_servePid = 0;
+            throw Unsupported("the FUSE card image could not be served: " + contentOf(log));
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            throw std::runtime_error("the FUSE card image was not served within 10 s");
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+void LoopCard::restartJournal() const {
+    // Reading the control file makes the server copy the image and empty the log at once.
+    if (contentOf(m_served + "/restart-journal") != "ok")
+        throw std::runtime_error("the FUSE card image did not restart its journal");
+}
+
+std::size_t LoopCard::journalWrites() const {
+    std::ifstream in(m_work + "/journal", std::ios::binary);
+    std::size_t writes = 0;
+    for (;;) {
+        unsigned char header[12];
+        if (!in.read(reinterpret_cast<char*>(header), sizeof header))
+            return writes;
+        std::uint32_t length = 0;
+        for (int i = 0; i < 4; ++i)
+            length |= std::uint32_t{header[8 + i]} << (8 * i);
+        in.seekg(length, std::ios::cur);
+        ++writes;
+    }
+}
+
+void LoopCard::replay(std::size_t writes, const std::string& path) const {
+    std::filesystem::copy_file(image() + ".start", path, std::filesystem::copy_options::overwrite_existing);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        fail("opening " + path);
+    std::ifstream in(m_work + "/journal", std::ios::binary);
+    std::string bytes;
+    for (std::size_t i = 0; i < writes; ++i) {
+        unsigned char header[12];
+        if (!in.read(reinterpret_cast<char*>(header), sizeof header))
+            break;
+        std::uint64_t offset = 0;
+        std::uint32_t length = 0;
+        for (int b = 0; b < 8; ++b)
+            offset |= std::uint64_t{header[b]} << (8 * b);
+        for (int b = 0; b < 4; ++b)
+            length |= std::uint32_t{header[8 + b]} << (8 * b);
+        bytes.resize(length);
+        in.read(bytes.data(), length);
+        if (::pwrite(fd, bytes.data(), length, static_cast<off_t>(offset)) != static_cast<ssize_t>(length)) {
+            ::close(fd);
+            fail("replaying onto " + path);
+        }
+    }
+    ::close(fd);
+}
+
 void LoopCard::cleanUp() noexcept {
     if (m_mounted && ::umount2(m_mountPoint.c_str(), 0) != 0)
         ::umount2(m_mountPoint.c_str(), MNT_DETACH);
@@ -463,6 +543,12 @@ void LoopCard::cleanUp() noexcept {
         ::close(m_loopFd);
     }
     m_loopFd = -1;
+    // The device lets go of the served image when its descriptor closes; then the server may go.
+    if (m_servePid > 0) {
+        if (::umount2(m_served.c_str(), 0) != 0)
+            ::umount2(m_served.c_str(), MNT_DETACH);
+        waitFor(std::exchange(m_servePid, 0));
+    }
     std::error_code ignored;
     if (!m_work.empty())
         std::filesystem::remove_all(m_work, ignored);

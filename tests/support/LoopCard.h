@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -29,6 +30,10 @@ public:
         bool withCard = true;
         /// Where the card is mounted; empty for a fresh temporary folder.
         std::string mountPoint;
+        /// Above 0: the device writes no faster than this, as a slow card does.
+        double writeBytesPerSecond = 0;
+        /// Every write the device makes is logged, from restartJournal() on (see replay).
+        bool journal = false;
     };
 
     /// Why this machine cannot make cards of `fsType` (not root, no loop devices, no mkfs
@@ -89,6 +94,15 @@ public:
     /// steps; throws when none does.
     [[nodiscard]] std::uint64_t findOnDevice(const std::string& bytes) const;
 
+    /// A card made with `journal`: from now on every write of the device is logged. The image
+    /// as it is now, and the writes logged since, make what the card held at any later moment.
+    void restartJournal() const;
+    /// How many writes were logged since restartJournal().
+    [[nodiscard]] std::size_t journalWrites() const;
+    /// Writes to `path` the image the card held after the first `writes` logged writes, as a
+    /// card pulled (or a power cut) at that moment leaves it.
+    void replay(std::size_t writes, const std::string& path) const;
+
 private:
     [[nodiscard]] std::string image() const { return m_work + "/card.img"; }
     void attach(const std::string& imagePath);
@@ -97,7 +111,11 @@ private:
     void cleanUp() noexcept;
 
     Options m_options;
+    void serveImage();
+
     std::string m_work; ///< temporary folder of the image and the attribute file
+    std::string m_served; ///< where the FUSE-served image is mounted, when it is
+    pid_t m_servePid = 0; ///< the process serving it
     std::string m_mountPoint;
     std::string m_device;
     std::string m_name;
