@@ -2,6 +2,7 @@
 // list and verify commands, their refusals with the exit status, and several cards at once.
 #include "CardWindow.h"
 #include "RealCardTest.h"
+#include "VelkCard.h"
 
 #include "core/RunFixture.h"
 
@@ -17,27 +18,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Output {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class CardCommand : public RealCardTest {
 protected:
     /// Runs velk-card with `arguments` and no terminal: its input is empty.
-    Output velkCard(const std::string& arguments) {
-        return shell(std::string(VELK_CARD) + " " + arguments + " </dev/null");
-    }
+    Output velkCard(const std::string& arguments) { return velkCardIn(work.path(), arguments, work.path()); }
     /// Runs velk-card on a terminal of its own that `typed` is typed into; `out` holds it all.
     Output onTerminal(const std::string& arguments, const std::string& typed) {
         return shell("printf '" + typed + "\\n' | script -qec '" + VELK_CARD + " " + arguments + "' /dev/null");
     }
-    Output shell(const std::string& command) {
-        const fs::path out = work.path() / "out", err = work.path() / "err";
-        const int status = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
-    }
+    Output shell(const std::string& command) { return runShell(command, work.path()); }
     std::string track(const std::string& name, std::size_t size, unsigned seed) {
         writeBytes(source.path() / name, pattern(size, seed));
         return (source.path() / name).string();

@@ -517,6 +517,34 @@ void LoopCard::replay(std::size_t writes, const std::string& path) const {
     ::close(fd);
 }
 
+std::map<std::string, std::string> LoopCard::repairAndRead(const std::string& path) const {
+    const std::string log = m_work + "/repair.log";
+    // Both checkers exit with 1 when they repaired something, which is what they are for.
+    const bool fat = m_options.fsType == "vfat";
+    const int status = waitFor(spawn(fat ? std::vector<std::string>{findTool("fsck.fat"), "-a", "-w", path}
+                                         : std::vector<std::string>{findTool("e2fsck"), "-f", "-y", path},
+                                     log));
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        throw std::runtime_error("the file system check could not repair the card: " + contentOf(log));
+    const std::string copies = m_work + "/repaired";
+    std::filesystem::remove_all(copies);
+    std::filesystem::create_directories(copies);
+    if (fat) {
+        // mcopy fails on a root that holds nothing at all.
+        run({findTool("mdir"), "-b", "-i", path, "::/"}, m_work + "/mdir.log", {"MTOOLS_SKIP_CHECK=1"});
+        if (!contentOf(m_work + "/mdir.log").empty())
+            run({findTool("mcopy"), "-s", "-n", "-i", path, "::/*", copies + "/"}, m_work + "/mcopy.log",
+                {"MTOOLS_SKIP_CHECK=1"});
+    } else {
+        run({findTool("debugfs"), "-R", "rdump / " + copies, path}, m_work + "/debugfs.log");
+    }
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(copies))
+        if (entry.is_regular_file())
+            files[std::filesystem::relative(entry.path(), copies).string()] = contentOf(entry.path().string());
+    return files;
+}
+
 void LoopCard::cleanUp() noexcept {
     if (m_mounted && ::umount2(m_mountPoint.c_str(), 0) != 0)
         ::umount2(m_mountPoint.c_str(), MNT_DETACH);
