@@ -150,10 +150,10 @@ Producer fromBytes(const std::vector<std::uint8_t>& bytes) {
 } // namespace
 
 WrittenFile copyFile(const SystemPort& system, const std::string& source, const std::string& target,
-                     const std::optional<FileId>& expected, const ChunkDone& chunkDone) {
+                     const std::optional<EntryStamp>& expected, const ChunkDone& chunkDone) {
     std::unique_ptr<OpenFile> in;
     const Producer produce = fromFile(system, source, in);
-    if (expected && in->id() != expected)
+    if (expected && in->stamp() != expected)
         throw CardError(source, text::notTheFilePinned);
     return writeTarget(system, source, target, produce, chunkDone);
 }

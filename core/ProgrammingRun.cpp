@@ -331,8 +331,8 @@ void ProgrammingRun::keepSourcesOnTheCard(int lastSlot) {
         const std::string kept = m_kept->pathFor(source);
         if (kept == source)
             continue;
-        if (const std::optional<FileId> id = m_system.fileId(kept))
-            m_pins.repin(kept, *id);
+        if (const std::optional<EntryStamp> file = m_system.fileStamp(kept))
+            m_pins.repin(kept, *file);
         m_form.setText(Control::Label7, text::keepingPrefix + source);
         source = kept;
         pause();
@@ -492,10 +492,10 @@ void ProgrammingRun::copySlot(int slot, int lastSlot) {
         const std::string target = cardFilePath(m_root, m_cardName[slot]);
         // A pulled card leaves its mount folder behind, which must not receive the copies.
         checkStillTheCard();
-        const FileId* pinned = m_pins.find(source);
+        const EntryStamp* pinned = m_pins.find(source);
         attempt(text::stepCopy, [&] {
             m_copied.push_back(copyFile(m_system, source, target,
-                                        pinned ? std::optional<FileId>(*pinned) : std::nullopt,
+                                        pinned ? std::optional<EntryStamp>(*pinned) : std::nullopt,
                                         [&](std::uint64_t done) {
                                             // The whole track is shown once it is copied.
                                             if (static_cast<std::int64_t>(done) < size.bytes)

@@ -13,16 +13,16 @@ namespace velk {
 namespace fs = std::filesystem;
 
 std::string SourcePins::pin(const SystemPort& system, const std::string& path) {
-    const std::optional<FileId> now = system.fileId(path);
+    const std::optional<EntryStamp> now = system.fileStamp(path);
     if (!now)
         return std::make_error_code(std::errc::no_such_file_or_directory).message();
-    const auto [it, added] = m_ids.emplace(path, *now);
+    const auto [it, added] = m_files.emplace(path, *now);
     return added || it->second == *now ? std::string() : text::notTheFilePinned;
 }
 
-const FileId* SourcePins::find(const std::string& path) const {
-    const auto it = m_ids.find(path);
-    return it == m_ids.end() ? nullptr : &it->second;
+const EntryStamp* SourcePins::find(const std::string& path) const {
+    const auto it = m_files.find(path);
+    return it == m_files.end() ? nullptr : &it->second;
 }
 
 std::string sourceOnACard(const SystemPort& system, const std::vector<std::string>& sources,

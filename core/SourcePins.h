@@ -18,13 +18,13 @@ public:
     /// still reaches that file. Empty when it does; otherwise why not, for the operator.
     [[nodiscard]] std::string pin(const SystemPort& system, const std::string& path);
     /// The file `path` is pinned to, or null.
-    [[nodiscard]] const FileId* find(const std::string& path) const;
-    /// Pins `path` to `id`: a file that this program moved, which some file systems number
+    [[nodiscard]] const EntryStamp* find(const std::string& path) const;
+    /// Pins `path` to `file`: one that this program moved, which some file systems number
     /// anew in its new folder.
-    void repin(const std::string& path, const FileId& id) { m_ids[path] = id; }
+    void repin(const std::string& path, const EntryStamp& file) { m_files[path] = file; }
 
 private:
-    std::map<std::string, FileId> m_ids;
+    std::map<std::string, EntryStamp> m_files;
 };
 
 /// The first of `sources` that lies in the root folder of one of the cards `roots`, or in

@@ -73,8 +73,9 @@ struct FileId {
     bool operator==(const FileId& other) const { return index == other.index && sameVolumeAs(other); }
 };
 
-/// A folder entry as it was seen: which file, how long, and when it was last written (in the
-/// system's own unit). An entry replaced or rewritten since shows another stamp.
+/// A file as it was seen: which file, how long, and when it was last written (in the system's
+/// own unit). A file replaced or rewritten since shows another stamp, also where the system
+/// gives the new file the number the old one had.
 struct EntryStamp {
     FileId id;
     std::uint64_t size = 0;
@@ -114,8 +115,8 @@ public:
     [[nodiscard]] virtual std::error_code flush() = 0;
     /// Closes the file; a delayed write error shows here. Called at most once.
     [[nodiscard]] virtual std::error_code close() = 0;
-    /// Which file is open, or nullopt when the system cannot tell.
-    [[nodiscard]] virtual std::optional<FileId> id() const = 0;
+    /// The file that is open, or nullopt when the system cannot tell.
+    [[nodiscard]] virtual std::optional<EntryStamp> stamp() const = 0;
 };
 
 /// The operating system's answers about drives, and files on the card.
@@ -141,10 +142,15 @@ public:
     /// The identity of the file system whose root folder is `root`, or nullopt when it
     /// cannot be told.
     [[nodiscard]] virtual std::optional<CardIdentity> cardIdentity(const std::string& root) const = 0;
-    /// Which file `path` reaches (links followed), or nullopt when it cannot be examined.
-    [[nodiscard]] virtual std::optional<FileId> fileId(const std::string& path) const = 0;
+    /// The file `path` reaches (links followed), or nullopt when it cannot be examined.
+    [[nodiscard]] virtual std::optional<EntryStamp> fileStamp(const std::string& path) const = 0;
     /// The entry `path` itself (a link is not followed), or nullopt when it cannot be examined.
     [[nodiscard]] virtual std::optional<EntryStamp> entryStamp(const std::string& path) const = 0;
+    /// Which file `path` reaches (links followed), or nullopt when it cannot be examined.
+    [[nodiscard]] std::optional<FileId> fileId(const std::string& path) const {
+        const auto stamp = fileStamp(path);
+        return stamp ? std::optional<FileId>(stamp->id) : std::nullopt;
+    }
 
     /// True when both paths (links followed) reach one and the same file. False when either
     /// cannot be examined.

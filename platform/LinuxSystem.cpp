@@ -327,8 +327,8 @@ std::error_code LinuxSystem::flushFile(const std::string& path) const {
     return syncFile(path);
 }
 
-std::optional<FileId> LinuxSystem::fileId(const std::string& path) const {
-    return posixFileId(path);
+std::optional<EntryStamp> LinuxSystem::fileStamp(const std::string& path) const {
+    return posixFileStamp(path);
 }
 
 std::optional<EntryStamp> LinuxSystem::entryStamp(const std::string& path) const {

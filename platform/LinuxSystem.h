@@ -35,7 +35,7 @@ public:
     [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
                                                      std::error_code& ec) const override;
     [[nodiscard]] std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
-    [[nodiscard]] std::optional<FileId> fileId(const std::string& path) const override;
+    [[nodiscard]] std::optional<EntryStamp> fileStamp(const std::string& path) const override;
     [[nodiscard]] std::optional<EntryStamp> entryStamp(const std::string& path) const override;
 
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;

@@ -25,11 +25,16 @@ FileId idOf(const struct stat& st) {
             static_cast<std::uint64_t>(st.st_ino)};
 }
 
-std::optional<FileId> idOfOpen(int fd) {
+EntryStamp stampOf(const struct stat& st) {
+    constexpr std::int64_t nano = 1'000'000'000;
+    return {idOf(st), static_cast<std::uint64_t>(st.st_size), std::int64_t{st.st_mtim.tv_sec} * nano + st.st_mtim.tv_nsec};
+}
+
+std::optional<EntryStamp> stampOfOpen(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return std::nullopt;
-    return idOf(st);
+    return stampOf(st);
 }
 
 class PosixFile : public OpenFile {
@@ -85,7 +90,7 @@ public:
         const int fd = std::exchange(m_fd, -1);
         return ::close(fd) == 0 ? std::error_code() : lastError();
     }
-    std::optional<FileId> id() const override { return idOfOpen(m_fd); }
+    std::optional<EntryStamp> stamp() const override { return stampOfOpen(m_fd); }
 
 private:
     /// How far the writing may run ahead of the card: what the final flush may still wait for.
@@ -143,7 +148,7 @@ public:
         const int fd = std::exchange(m_fd, -1);
         return ::close(fd) == 0 ? std::error_code() : lastError();
     }
-    std::optional<FileId> id() const override { return idOfOpen(m_fd); }
+    std::optional<EntryStamp> stamp() const override { return stampOfOpen(m_fd); }
 
 private:
     int m_fd;
@@ -227,20 +232,18 @@ std::error_code syncFile(const std::string& path) {
     return syncPath(path, O_RDONLY | O_NOFOLLOW);
 }
 
-std::optional<FileId> posixFileId(const std::string& path) {
+std::optional<EntryStamp> posixFileStamp(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return std::nullopt;
-    return idOf(st);
+    return stampOf(st);
 }
 
 std::optional<EntryStamp> posixEntryStamp(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0)
         return std::nullopt;
-    constexpr std::int64_t nano = 1'000'000'000;
-    return EntryStamp{idOf(st), static_cast<std::uint64_t>(st.st_size),
-                      std::int64_t{st.st_mtim.tv_sec} * nano + st.st_mtim.tv_nsec};
+    return stampOf(st);
 }
 
 } // namespace velk

@@ -19,8 +19,8 @@ namespace velk {
 [[nodiscard]] std::error_code syncFolder(const std::string& path);
 /// Forces a file's data and record to the device; a link is not followed.
 [[nodiscard]] std::error_code syncFile(const std::string& path);
-/// Device and inode, links followed.
-[[nodiscard]] std::optional<FileId> posixFileId(const std::string& path);
+/// Device, inode, size and write time, links followed.
+[[nodiscard]] std::optional<EntryStamp> posixFileStamp(const std::string& path);
 /// Device, inode, size and times of the entry itself.
 [[nodiscard]] std::optional<EntryStamp> posixEntryStamp(const std::string& path);
 

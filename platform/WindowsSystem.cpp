@@ -129,6 +129,17 @@ std::optional<FileId> identify(HANDLE h) {
     return id;
 }
 
+/// The file a handle has open, with its size and last write.
+std::optional<EntryStamp> stampOf(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    const std::optional<FileId> id = identify(h);
+    if (!id || !::GetFileInformationByHandle(h, &info))
+        return std::nullopt;
+    return EntryStamp{*id, (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                      static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                                info.ftLastWriteTime.dwLowDateTime)};
+}
+
 class WindowsFile : public OpenFile {
 public:
     explicit WindowsFile(HANDLE h) : m_h(h) {}
@@ -162,7 +173,7 @@ public:
         return ::CloseHandle(std::exchange(m_h, INVALID_HANDLE_VALUE)) ? std::error_code()
                                                                          : lastError();
     }
-    std::optional<FileId> id() const override { return identify(m_h); }
+    std::optional<EntryStamp> stamp() const override { return stampOf(m_h); }
 
 protected:
     HANDLE m_h;
@@ -398,24 +409,16 @@ std::optional<CardIdentity> WindowsSystem::cardIdentity(const std::string& root)
     return CardIdentity{root, identity, narrow(label)};
 }
 
-std::optional<FileId> WindowsSystem::fileId(const std::string& path) const {
+std::optional<EntryStamp> WindowsSystem::fileStamp(const std::string& path) const {
     const Handle h(::CreateFileW(longPath(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return h ? identify(h.get()) : std::nullopt;
+    return h ? stampOf(h.get()) : std::nullopt;
 }
 
 std::optional<EntryStamp> WindowsSystem::entryStamp(const std::string& path) const {
     const Handle h(::CreateFileW(longPath(path).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!h || !::GetFileInformationByHandle(h.get(), &info))
-        return std::nullopt;
-    const auto id = identify(h.get());
-    if (!id)
-        return std::nullopt;
-    return EntryStamp{*id, (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
-                      static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                                info.ftLastWriteTime.dwLowDateTime)};
+    return h ? stampOf(h.get()) : std::nullopt;
 }
 
 std::error_code WindowsSystem::flushFile(const std::string& path) const {

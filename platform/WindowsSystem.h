@@ -27,7 +27,7 @@ public:
     /// The volume's serial number, file system, size and GUID name where it has one.
     [[nodiscard]] std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
     /// The volume's serial number and GUID name, and the file index.
-    [[nodiscard]] std::optional<FileId> fileId(const std::string& path) const override;
+    [[nodiscard]] std::optional<EntryStamp> fileStamp(const std::string& path) const override;
     [[nodiscard]] std::optional<EntryStamp> entryStamp(const std::string& path) const override;
 
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -235,6 +236,129 @@ TEST_F(RunIntegrity, TheDestinationIsLockedWhileTheRunWrites) {
     EXPECT_TRUE(lockedDuringRun);
     EXPECT_TRUE(form.isEnabled(Control::Drive1));
     EXPECT_TRUE(form.isEnabled(Control::cmdFinish));
+}
+
+// The frame covers the drive list: it names the card itself, and says which of its files the
+// run keeps and copies from rather than deletes.
+TEST_F(RunIntegrity, TheQuestionNamesTheCardAndMarksTheFilesTheRunKeeps) {
+    writeBytes(cardPath("M0000001.MP3"), pattern(3000, 1));
+    writeBytes(cardPath("old.txt"), "old");
+    listCardFile(*this, "M0000001.MP3", 0);
+    system.volumeLabels[cardRoot] = "VELK01";
+    std::vector<std::string> asked;
+    std::string card;
+    form.onYield = [&](FakeForm& f) {
+        if (f.isVisible(Control::Frame1)) {
+            asked = f.rows(Control::File2);
+            card = f.text(Control::labCard);
+            run.Command2_Click();
+        }
+    };
+    run.cmdFinish_Click();
+
+    EXPECT_EQ(asked, (std::vector<std::string>{"M0000001.MP3  (kept for this run)", "old.txt"}));
+    EXPECT_EQ(card, "Card e:  \"VELK01\"");
+    EXPECT_EQ(run.outcome().result, RunOutcome::Result::cancelled);
+    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"M0000001.MP3", "old.txt"}));
+}
+
+// One recording named twice, by a second hard link and through a link to the card's folder:
+// it is kept once, and every slot gets it.
+TEST_F(RunIntegrity, OneFileUnderTwoNamesIsKeptOnceForEverySlot) {
+    writeBytes(cardPath("a.mp3"), pattern(3000, 1));
+    fs::create_hard_link(cardPath("a.mp3"), cardPath("b.mp3"));
+    listCardFile(*this, "a.mp3", 0);
+    listCardFile(*this, "b.mp3", 1);
+    std::error_code noLinks; // Wine makes none
+    fs::create_directory_symlink(cardRoot, source.path() / "card", noLinks);
+    if (!noLinks) {
+        addListed("a.mp3", (source.path() / "card" / "a.mp3").string(), 2);
+        state.tracks.messageBytes += 3000;
+    }
+    std::vector<std::string> asked;
+    answer(true, [&](FakeForm& f) {
+        if (f.isVisible(Control::Frame1))
+            asked = f.rows(Control::File2);
+    });
+    run.cmdFinish_Click();
+
+    EXPECT_EQ(run.outcome().result, RunOutcome::Result::verified) << run.outcome().message;
+    EXPECT_EQ(std::count_if(asked.begin(), asked.end(), [](const std::string& r) { return r.ends_with("(kept for this run)"); }),
+              1);
+    for (const char* name : {"M0000001.MP3", "M0000002.MP3"})
+        EXPECT_EQ(onCard(name), pattern(3000, 1)) << name;
+    if (!noLinks) {
+        EXPECT_EQ(onCard("M0000003.MP3"), pattern(3000, 1));
+    }
+    EXPECT_FALSE(fs::exists(cardPath("VELKKEEP")));
+}
+
+// Every run ends with an outcome that says how, and whether the card changed.
+TEST_F(RunIntegrity, EachWayARunEndsIsItsOutcome) {
+    struct Case {
+        const char* name;
+        std::function<void(RunIntegrity&)> arrange;
+        bool ok;
+        RunOutcome::Result result;
+        bool cardChanged;
+        std::string message; ///< found in the outcome's message
+    };
+    const Case cases[] = {
+        {"verified", [](RunIntegrity&) {}, true, RunOutcome::Result::verified, true, ""},
+        {"cancelled", [](RunIntegrity&) {}, false, RunOutcome::Result::cancelled, false, ""},
+        {"destination not ready", [](RunIntegrity& f) { f.form.setBackColour(Control::Label4, colour::red); }, true,
+         RunOutcome::Result::refused, false, "ERROR - INCORRECT DESTINATION DRIVE"},
+        {"card held by another run", [](RunIntegrity& f) { f.system.busyCards = {f.cardRoot}; }, true,
+         RunOutcome::Result::refused, false, "the MMC card is being programmed by another run"},
+        {"a listed file replaced during the question",
+         [](RunIntegrity& f) {
+             f.answer(true, [&f](FakeForm& form) {
+                 if (form.isVisible(Control::Frame1)) {
+                     fs::remove(f.cardPath("old.txt"));
+                     writeBytes(f.cardPath("old.txt"), "new");
+                 }
+             });
+         },
+         true, RunOutcome::Result::refused, false, "old.txt: it changed after the card's files were listed"},
+        {"a source replaced after the wipe",
+         [](RunIntegrity& f) {
+             f.answer(true, [&f](FakeForm& form) {
+                 const fs::path a = f.source.path() / "a.mp3";
+                 if (form.text(Control::Label7) == "Deleting Existing Files" && readBytes(a) == pattern(100, 1)) {
+                     fs::remove(a);
+                     writeBytes(a, pattern(100, 9));
+                 }
+             });
+         },
+         true, RunOutcome::Result::failed, true, "a.mp3: another file has taken its place"},
+        {"the card fails a flush", [](RunIntegrity& f) { f.system.flushError = std::make_error_code(std::errc::io_error); },
+         true, RunOutcome::Result::failed, true, "Input/output error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(cardRoot);
+        fs::create_directory(cardRoot);
+        writeBytes(cardPath("old.txt"), "old");
+        form.clearRows(Control::lstList1);
+        form.setBackColour(Control::Label4, colour::buttonFace);
+        state.tracks.messageBytes = 0;
+        system.busyCards.clear();
+        system.flushError = {};
+        addTrack("a.mp3", pattern(100, 1));
+        answer(c.ok);
+        c.arrange(*this);
+        run.cmdFinish_Click();
+
+        const RunOutcome& outcome = run.outcome();
+        EXPECT_EQ(outcome.result, c.result) << outcome.message;
+        EXPECT_EQ(outcome.cardChanged, c.cardChanged);
+        EXPECT_EQ(outcome.bytes, 100);
+        EXPECT_NE(outcome.message.find(c.message), std::string::npos) << outcome.message;
+        EXPECT_EQ(fs::exists(cardPath("INDEX123.VKM")), c.result == RunOutcome::Result::verified);
+        if (!c.cardChanged) {
+            EXPECT_EQ(onCard("old.txt"), c.message.starts_with("old.txt") ? "new" : "old");
+        }
+    }
 }
 
 } // namespace

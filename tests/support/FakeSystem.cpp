@@ -75,10 +75,10 @@ std::error_code errorOf(std::errc e) { return std::make_error_code(e); }
 /// A real file of the platform's, with the faults that the test asked for.
 class FakeFile : public OpenFile {
 public:
-    std::optional<FileId> id() const override {
-        std::optional<FileId> real = m_real->id();
+    std::optional<EntryStamp> stamp() const override {
+        std::optional<EntryStamp> real = m_real->stamp();
         if (real)
-            real->volume = m_system.volumeOf(m_path);
+            real->id.volume = m_system.volumeOf(m_path);
         return real;
     }
 
@@ -175,11 +175,11 @@ std::string FakeSystem::volumeOf(const std::string& path) const {
     return drive ? "drive " + drive->root.path : "elsewhere";
 }
 
-std::optional<FileId> FakeSystem::fileId(const std::string& path) const {
-    std::optional<FileId> id = m_real->fileId(path);
-    if (id)
-        id->volume = volumeOf(path);
-    return id;
+std::optional<EntryStamp> FakeSystem::fileStamp(const std::string& path) const {
+    std::optional<EntryStamp> stamp = m_real->fileStamp(path);
+    if (stamp)
+        stamp->id.volume = volumeOf(path);
+    return stamp;
 }
 
 std::optional<EntryStamp> FakeSystem::entryStamp(const std::string& path) const {

@@ -41,7 +41,7 @@ public:
     std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
     /// The system's own answer, but a file inside a fake card's root lies on that card's
     /// volume, and any other on the volume "elsewhere".
-    std::optional<FileId> fileId(const std::string& path) const override;
+    std::optional<EntryStamp> fileStamp(const std::string& path) const override;
     std::optional<EntryStamp> entryStamp(const std::string& path) const override;
     std::error_code flushFolder(const std::string& path) const override;
     std::error_code flushFile(const std::string& path) const override;
