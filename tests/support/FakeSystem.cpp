@@ -7,6 +7,7 @@
 #include "platform/System.h"
 
 #include <memory>
+#include <thread>
 #include <stdexcept>
 #include <utility>
 
@@ -99,6 +100,7 @@ public:
             ec = errorOf(std::errc::interrupted);
             return 0;
         }
+        std::this_thread::sleep_for(m_system.writeFaults.delayPerWrite);
         std::size_t n = std::min(size, m_system.writeFaults.maxPerWrite);
         if (m_system.writeFaults.bytesUntilFull) {
             n = static_cast<std::size_t>(std::min<std::uint64_t>(n, *m_system.writeFaults.bytesUntilFull));

@@ -2,6 +2,7 @@
 
 #include "core/SystemPort.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -64,6 +65,7 @@ public:
         std::size_t maxPerWrite = SIZE_MAX; ///< larger writes are cut short
         int interruptions = 0;              ///< this many writes fail with EINTR first
         std::optional<std::uint64_t> bytesUntilFull; ///< then ENOSPC, counted over all files
+        std::chrono::milliseconds delayPerWrite{0};  ///< each write takes this long: a slow card
     };
     mutable WriteFaults writeFaults;
     /// Byte offsets that a read from the device returns inverted, by file name.

@@ -6,6 +6,7 @@
 #include "ui/qt/frmForm1/OkMessageBox.h"
 #include "ui/qt/frmForm1/ProgressBar.h"
 #include "ui/qt/frmForm1/frmForm1.h"
+#include "ui/qt/hlpform/hlpform.h"
 
 #include <QDir>
 #include <QFile>
@@ -131,6 +132,34 @@ private slots:
         QVERIFY(m_form->handlers().ending());
         QCOMPARE(bytesOf(m_card.filePath(s("OLD.TXT"))), QByteArray("old"));
         QVERIFY(!QFile::exists(m_card.filePath(s("M0000001.MP3"))));
+    }
+
+    // A card that takes its time: between chunks the window answers, HELP opens, the bar moves.
+    void helpOpensWhileATrackIsCopied() {
+        writeBytes(m_source.filePath(s("long.mp3")), QByteArray(2 << 20, 'l'));
+        find<qt::FileList>("File1")->setPath(QDir(m_source.path()).canonicalPath());
+        addTrack("long.mp3");
+        m_system.writeFaults.delayPerWrite = std::chrono::milliseconds(30);
+        // Samples taken while the track is half copied, HELP open.
+        int answeredMidTrack = 0;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            if (!find<QLabel>("Label7")->text().endsWith(s("long.mp3")))
+                return;
+            if (!m_form->helpWindow())
+                QTest::mouseClick(find<QPushButton>("Command3"), Qt::LeftButton);
+            const float bar = find<qt::ProgressBar>("ProgressBar1")->exactValue();
+            if (bar > 1.0f && bar < 99.0f && m_form->helpWindow() && m_form->helpWindow()->isVisible())
+                ++answeredMidTrack;
+        });
+        watcher.start(5);
+        m_operator = [&] { QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton); };
+        answerWhenAsked();
+        m_form->handlers().cmdFinish_Click();
+        m_system.writeFaults.delayPerWrite = {};
+
+        QCOMPARE(m_messages, QStringList{s(text::downloadComplete)});
+        QVERIFY2(answeredMidTrack >= 2, "the window did not answer while the track was half copied");
     }
 
     void notReadyDestinationIsRefused() {
