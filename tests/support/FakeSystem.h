@@ -69,6 +69,7 @@ public:
     mutable int typeQueries = 0;
     std::string drivesFault; ///< when set, drives() throws std::runtime_error with it
     mutable int spaceQueries = 0;
+    mutable int rootQueries = 0;
 
 private:
     std::unique_ptr<SystemPort> m_real;
