@@ -287,5 +287,7 @@ inline constexpr const char* helpTopics[9] = {
 };
 /// Shown greyed in the empty help text box, followed by the path and the system's message.
 inline constexpr const char* helpUnreadable = "This help topic cannot be shown. ";
+/// Shown the same way, followed by the path where the topic was looked for.
+inline constexpr const char* helpNotFound = "This help topic was not found: ";
 
 } // namespace velk::text
