@@ -20,7 +20,9 @@ fs::path helpFolder(const fs::path& installed) {
 // VELK_HELP_FROM_PROGRAM is where the install rules put the topics, from the program's folder.
 fs::path helpFolder() {
     const fs::path program = programFile();
-    return helpFolder(program.empty() ? fs::path() : (program.parent_path() / VELK_HELP_FROM_PROGRAM).lexically_normal());
+    return helpFolder(program.empty()
+                          ? fs::path()
+                          : (program.parent_path() / VELK_HELP_FROM_PROGRAM).lexically_normal());
 }
 
 } // namespace velk
