@@ -14,9 +14,10 @@ namespace velk {
 
 namespace {
 
-std::int64_t totalBytes(const MonitorState& m) {
+std::int64_t totalBytes(std::uint32_t sectorsPerCluster, std::uint32_t totalClusters,
+                        std::uint32_t bytesPerSector) {
     // The three counts are 32-bit each; their product needs 64 bits for any drive past 2 GiB.
-    return static_cast<std::int64_t>(m.sectorsPerCluster) * m.totalClusters * m.bytesPerSector;
+    return static_cast<std::int64_t>(sectorsPerCluster) * totalClusters * bytesPerSector;
 }
 
 std::int32_t clampToInt32(std::int64_t bytes) {
@@ -27,6 +28,10 @@ std::int32_t clampToInt32(std::int64_t bytes) {
 
 CardMonitor::CardMonitor(Module1& state, FormPort& form, const SystemPort& system)
     : m_state(state), m_form(form), m_system(system) {}
+
+bool CardMonitor::tooLarge(const SpaceCounts& counts) {
+    return totalBytes(counts.sectorsPerCluster, counts.totalClusters, counts.bytesPerSector) > largestCardBytes;
+}
 
 void CardMonitor::showNotFlashCard() {
     m_form.setBackColour(Control::Label4, colour::red);
@@ -60,7 +65,7 @@ void CardMonitor::tick() {
         m.totalClusters = space->totalClusters;
     }
     // Counts survive a failed query, so the size is formed from the last answer either way.
-    const std::int64_t size = totalBytes(m);
+    const std::int64_t size = totalBytes(m.sectorsPerCluster, m.totalClusters, m.bytesPerSector);
     m.driveBytes = clampToInt32(size);
 
     if (!m.spaceOk) {

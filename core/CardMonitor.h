@@ -5,6 +5,7 @@
 namespace velk {
 
 struct Module1;
+struct SpaceCounts;
 class FormPort;
 class SystemPort;
 
@@ -16,6 +17,9 @@ public:
     static constexpr std::int64_t largestCardBytes = 2'500'000'000;
     static constexpr std::int32_t reserve = 50000;
     static constexpr int intervalMs = 100;
+
+    /// True for a drive whose total size is past largestCardBytes: no card for the player.
+    [[nodiscard]] static bool tooLarge(const SpaceCounts& counts);
 
     CardMonitor(Module1& state, FormPort& form, const SystemPort& system);
 

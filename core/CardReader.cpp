@@ -16,7 +16,8 @@ std::string folded(std::string s) {
     return s;
 }
 
-// "/media/card/" and "/media/card" are one folder; a bare root keeps its separator.
+// "/media/card/" and "/media/card" are one folder, as are "E:\" and "E:"; a bare root keeps
+// its separator.
 std::string withoutTrailingSeparator(std::string path) {
     while (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
         path.pop_back();
@@ -25,13 +26,18 @@ std::string withoutTrailingSeparator(std::string path) {
 
 } // namespace
 
+// A drive's name is matched without asking any drive. Only when none matches are the readers
+// asked where their cards are mounted: a fixed or network drive is no card whatever its
+// folder, and asking it may wait on a server that is gone.
 std::string readerFor(const SystemPort& system, const std::string& card) {
     const std::vector<DriveEntry> drives = system.drives();
-    for (const DriveEntry& d : drives)
-        if (folded(d.designation) == folded(card))
-            return d.designation;
     const std::string folder = withoutTrailingSeparator(card);
+    for (const DriveEntry& d : drives)
+        if (folded(d.designation) == folded(folder))
+            return d.designation;
     for (const DriveEntry& d : drives) {
+        if (system.driveType(d.designation) != drive_type::removable)
+            continue;
         const RootFolder root = system.rootFolder(d.designation);
         if (root.status == RootFolder::Status::ok && withoutTrailingSeparator(root.path) == folder)
             return d.designation;

@@ -1,5 +1,8 @@
 #include "HelpTopic.h"
 
+#include "Paths.h"
+#include "Texts.h"
+
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -32,12 +35,9 @@ void appendUtf8(std::string& out, char16_t cp) {
     }
 }
 
-std::string describe(const std::filesystem::path& path, int err, const char* fallback) {
-    return path.string() + ": " + (err != 0 ? std::generic_category().message(err) : fallback);
-}
-
-bool deniedWriting(int err) {
-    return err == EACCES || err == EPERM || err == EROFS;
+std::string unreadable(const std::filesystem::path& path, int err, const char* fallback) {
+    return text::helpUnreadable + utf8Path(path) + ": " +
+           (err != 0 ? std::generic_category().message(err) : fallback);
 }
 
 } // namespace
@@ -70,22 +70,22 @@ std::string decodeHelpText(std::string_view bytes) {
 
 HelpTopic readHelpTopic(const std::filesystem::path& path) {
     HelpTopic topic;
-    // in|out|app is "a+": read and write, created when missing, never truncated.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        topic.error = text::helpNotFound + utf8Path(path);
+        return topic;
+    }
+    // A folder opens for reading on some systems, and its "length" is no file's.
+    if (std::filesystem::is_directory(status)) {
+        topic.error = unreadable(path, EISDIR, "");
+        return topic;
+    }
     errno = 0;
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::app | std::ios::binary);
+    std::ifstream file(path, std::ios::binary);
     if (!file.is_open()) {
-        const int err = errno;
-        std::error_code ec;
-        if (!deniedWriting(err) || !std::filesystem::exists(path, ec)) {
-            topic.error = describe(path, err, "cannot be opened");
-            return topic;
-        }
-        errno = 0;
-        file.open(path, std::ios::in | std::ios::binary);
-        if (!file.is_open()) {
-            topic.error = describe(path, errno, "cannot be opened");
-            return topic;
-        }
+        topic.error = unreadable(path, errno, "cannot be opened");
+        return topic;
     }
 
     errno = 0;
@@ -93,14 +93,14 @@ HelpTopic readHelpTopic(const std::filesystem::path& path) {
     const std::streamoff length = file.tellg();
     file.seekg(0, std::ios::beg);
     if (!file || length < 0) {
-        topic.error = describe(path, errno, "cannot be read");
+        topic.error = unreadable(path, errno, "cannot be read");
         return topic;
     }
     std::string bytes(static_cast<std::size_t>(length), '\0');
     errno = 0;
     file.read(bytes.data(), length);
     if (file.gcount() != length) {
-        topic.error = describe(path, errno, "cannot be read");
+        topic.error = unreadable(path, errno, "cannot be read");
         return topic;
     }
     topic.text = decodeHelpText(bytes);

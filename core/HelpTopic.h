@@ -12,7 +12,8 @@ struct HelpTopic {
 
     /// UTF-8, one "\n" per line end of the file.
     std::string text;
-    /// Empty when the file was read; otherwise the path and the system's own message.
+    /// Empty when the file was read; otherwise what the help window says instead: that the
+    /// topic was not found, or that it cannot be shown, with the path and the system's message.
     std::string error;
 
     [[nodiscard]] bool ok() const { return error.empty(); }
@@ -26,10 +27,8 @@ struct HelpTopic {
 /// LF standing alone, each become one "\n".
 [[nodiscard]] std::string decodeHelpText(std::string_view bytes);
 
-/// Reads and decodes the whole topic file. The file is opened for reading and writing, so a
-/// missing one is left behind empty; one that exists but may not be written (read-only
-/// folder or mount) is still read. Never throws for a file-system failure: it comes back
-/// in `error`, with `text` empty.
+/// Reads and decodes the whole topic file, which is only read: a missing one is reported, never
+/// created. Never throws for a file-system failure: it comes back in `error`, with `text` empty.
 [[nodiscard]] HelpTopic readHelpTopic(const std::filesystem::path& path);
 
 } // namespace velk

@@ -81,6 +81,8 @@ inline constexpr const char* driveDetailClose = ")";
 inline constexpr const char* driveCardPrefix = "card: ";
 inline constexpr const char* driveNoCard = "no card";
 inline constexpr const char* driveCardNotMounted = "card not mounted";
+/// A reader whose card the monitor refuses as not a flash card for its size alone.
+inline constexpr const char* driveCardTooLarge = "card larger than 2.5 GB";
 /// A removable disk that the running system uses, followed by what uses it.
 inline constexpr const char* driveSystemDisk = "system disk";
 inline constexpr const char* cardNotMounted = "the card is not mounted";
@@ -302,5 +304,7 @@ inline constexpr const char* helpTopics[9] = {
 };
 /// Shown greyed in the empty help text box, followed by the path and the system's message.
 inline constexpr const char* helpUnreadable = "This help topic cannot be shown. ";
+/// Shown the same way, followed by the path where the topic was looked for.
+inline constexpr const char* helpNotFound = "This help topic was not found: ";
 
 } // namespace velk::text

@@ -1,4 +1,5 @@
 #include "KernelFiles.h"
+#include "HelpFolder.h"
 
 #include <cerrno>
 #include <climits>
@@ -121,3 +122,12 @@ std::string currentFolder() {
 }
 
 } // namespace velk::kernel
+
+namespace velk {
+
+std::filesystem::path programFile() {
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec);
+}
+
+} // namespace velk

@@ -8,6 +8,7 @@
 #include "SystemDisk.h"
 #include "System.h"
 #include "UDisks2Mounter.h"
+#include "core/CardMonitor.h"
 #include "core/Texts.h"
 
 #include <algorithm>
@@ -61,6 +62,15 @@ std::optional<SpaceCounts> spaceOf(const std::string& mountPoint) {
         return std::nullopt;
     return LinuxSystem::spaceCounts(st.f_frsize != 0 ? st.f_frsize : st.f_bsize, st.f_blocks,
                                     st.f_bavail);
+}
+
+/// The card the monitor refuses for its size: its file system is measured as the monitor does,
+/// and only on a disk large enough to hold such a file system.
+bool tooLargeForPlayer(const LinuxSystem::Disk& disk, const std::string& mountPoint) {
+    if (disk.sectors * 512 <= static_cast<std::uint64_t>(CardMonitor::largestCardBytes))
+        return false;
+    const auto space = spaceOf(mountPoint);
+    return space && CardMonitor::tooLarge(*space);
 }
 
 } // namespace
@@ -224,7 +234,8 @@ std::vector<DriveEntry> LinuxSystem::drives() const {
         else if (disk.sectors == 0)
             detail = text::driveNoCard;
         else if (const MountEntry* m = cardMountOf(disk, mounts, m_dev))
-            detail = text::driveCardPrefix + m->mountPoint;
+            detail = tooLargeForPlayer(disk, m->mountPoint) ? std::string(text::driveCardTooLarge)
+                                                             : text::driveCardPrefix + m->mountPoint;
         else if (const std::string why = m_mounter->reason(disk.name); !why.empty())
             detail = text::driveCardNotMounted + std::string(text::driveReasonSeparator) + why;
         else

@@ -1,6 +1,7 @@
 #include "WindowsPath.h"
 
 #include "Folders.h"
+#include "HelpFolder.h"
 #include "WindowsText.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -51,6 +52,12 @@ FolderListing listFolder(const std::string& utf8) {
     out.listed = ::GetLastError() == ERROR_NO_MORE_FILES;
     ::FindClose(search);
     return out;
+}
+
+std::filesystem::path programFile() {
+    std::wstring path(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path;
 }
 
 } // namespace velk

@@ -4,6 +4,8 @@
 #include "WindowsError.h"
 #include "WindowsPath.h"
 #include "WindowsText.h"
+#include "core/CardMonitor.h"
+#include "core/Texts.h"
 
 #include <array>
 #include <cctype>
@@ -13,6 +15,8 @@
 #include <cwctype>
 #include <optional>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -283,14 +287,22 @@ std::string hex(DWORD value) {
 
 } // namespace
 
-WindowsSystem::WindowsSystem() : m_labels(volumeLabel) {}
+// The destination's space is asked at every tick of the monitor, which may share this system
+// with threads that ask other drives.
+struct WindowsSystem::LargeCards {
+    std::mutex mutex;
+    std::set<std::string> designations;
+};
+
+WindowsSystem::WindowsSystem() : m_labels(volumeLabel), m_largeCards(std::make_shared<LargeCards>()) {}
 
 // A drive list shows "c: [SYSTEM]": the letter in lower case, then the volume label of a fixed
 // drive where it has one. The listing itself asks only for the letters and their types, which
 // the system knows without asking the drives; labels are read in the background and show
 // from the next listing on. Other drives are never asked: a reader without a card would
 // answer with an error after a wait, a network drive whose server is gone only after the
-// network's timeout.
+// network's timeout. A reader's card too large for the player is named as the destination's
+// tick last found it, so that the reason shows as soon as the monitor refuses the card.
 std::vector<DriveEntry> WindowsSystem::drives() const {
     std::vector<wchar_t> buffer(256);
     for (;;) {
@@ -310,10 +322,15 @@ std::vector<DriveEntry> WindowsSystem::drives() const {
             continue;
         std::string designation = {static_cast<char>(std::tolower(root[0] & 0x7F)), ':'};
         std::string label = designation;
-        if (::GetDriveTypeW(root) == DRIVE_FIXED) {
+        const UINT type = ::GetDriveTypeW(root);
+        if (type == DRIVE_FIXED) {
             fixedRoots.push_back(narrow(root));
             if (const std::string volume = m_labels.label(fixedRoots.back()); !volume.empty())
                 label += " [" + volume + "]";
+        } else if (type == DRIVE_REMOVABLE) {
+            const std::lock_guard lock(m_largeCards->mutex);
+            if (m_largeCards->designations.contains(designation))
+                label += std::string(text::driveDetailOpen) + text::driveCardTooLarge + text::driveDetailClose;
         }
         out.push_back({std::move(designation), std::move(label)});
     }
@@ -354,10 +371,19 @@ std::optional<SpaceCounts> WindowsSystem::diskSpace(const std::string& designati
     DWORD bytesPerSector = 0;
     DWORD freeClusters = 0;
     DWORD totalClusters = 0;
-    if (!::GetDiskFreeSpaceA(designation.c_str(), &sectorsPerCluster, &bytesPerSector,
-                             &freeClusters, &totalClusters))
+    const bool answered = ::GetDiskFreeSpaceA(designation.c_str(), &sectorsPerCluster, &bytesPerSector,
+                                              &freeClusters, &totalClusters);
+    const SpaceCounts counts{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
+    {
+        const std::lock_guard lock(m_largeCards->mutex);
+        if (answered && CardMonitor::tooLarge(counts))
+            m_largeCards->designations.insert(designation);
+        else
+            m_largeCards->designations.erase(designation);
+    }
+    if (!answered)
         return std::nullopt;
-    return SpaceCounts{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
+    return counts;
 }
 
 RootFolder WindowsSystem::rootFolder(const std::string& designation) const {

@@ -3,6 +3,8 @@
 #include "DriveLabels.h"
 #include "core/SystemPort.h"
 
+#include <memory>
+
 namespace velk {
 
 /// Drives on Windows: each drive letter is one drive, named "e:" and shown with its volume
@@ -17,7 +19,8 @@ public:
     /// the system stands on it (the system drive, the Windows folder, the program) or when
     /// its letter is no volume's root (a folder given a letter with subst): no card, either.
     [[nodiscard]] std::uint32_t driveType(const std::string& designation) const override;
-    /// The space of "e:" is asked of the designation itself, without a backslash.
+    /// The space of "e:" is asked of the designation itself, without a backslash. A removable
+    /// drive found too large for the player is listed with that reason until it answers again.
     [[nodiscard]] std::optional<SpaceCounts>
     diskSpace(const std::string& designation) const override;
     [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
@@ -41,7 +44,10 @@ public:
     [[nodiscard]] std::string dataFolder() const override;
 
 private:
+    struct LargeCards;
+
     DriveLabels m_labels;
+    std::shared_ptr<LargeCards> m_largeCards;
 };
 
 } // namespace velk

@@ -74,12 +74,32 @@ TEST(SavedList, TrackArgumentsAndReaders) {
     EXPECT_EQ(trackArgument("C:\\a.mp3"), (SavedTrack{0, "C:\\a.mp3"}));
     EXPECT_EQ(trackArgument("a.mp3:3"), (SavedTrack{0, "a.mp3:3"}));
 
+}
+
+// A drive is named in any case, with or without its root's separator, and no drive is asked
+// anything; a card's folder asks the removable drives alone, never a network drive.
+TEST(SavedList, CardReaderNamedByDriveOrFolder) {
     FakeSystem system;
     system.addFixed("c:", "/");
     system.addCard("e:", "/media/card");
-    EXPECT_EQ(readerFor(system, "E:"), "e:");
-    EXPECT_EQ(readerFor(system, "/media/card/"), "e:");
-    EXPECT_EQ(readerFor(system, "/media"), "/media");
+    system.table["z:"] = {drive_type::remote, SpaceCounts{8, 512, 0, 1000}, {RootFolder::Status::ok, "/net/z", {}}};
+    system.order.push_back("z:");
+    const struct {
+        const char* card;
+        const char* reader;
+        int rootsAsked;
+    } cases[] = {
+        {"E:", "e:", 0},          {"e:", "e:", 0},          {"E:\\", "e:", 0},     {"e:\\", "e:", 0},
+        {"E:/", "e:", 0},         {"/media/card/", "e:", 1}, {"/media/card", "e:", 1}, {"/media", "/media", 1},
+        {"/net/z", "/net/z", 1},
+    };
+    for (const auto& c : cases) {
+        system.rootQueries = 0;
+        system.spaceQueries = 0;
+        EXPECT_EQ(readerFor(system, c.card), c.reader) << c.card;
+        EXPECT_EQ(system.rootQueries, c.rootsAsked) << c.card;
+        EXPECT_EQ(system.spaceQueries, 0) << c.card;
+    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree, installs it with apt, starts the installed
-# launcher under a virtual X server with a scratch HOME, checks what it set up, and removes
-# the package and anything apt pulled in with it.
+# launcher under a virtual X server with a scratch HOME, checks where it started the program
+# and that it left nothing behind, and removes the package and anything apt pulled in with it.
 #   deb_install_test.sh <build dir> <source dir>
 # Exit 77 (skipped) when the machine cannot do this without being changed for good.
 set -euo pipefail
@@ -77,33 +77,35 @@ for n in 1 2 3 4 5 6 7 8 9; do
         fail "installed topic $n differs from the source"
 done
 
-# Runs the installed launcher for a few seconds; it must still be running when stopped.
+# Runs the installed launcher from / for a few seconds; it must still be running when
+# stopped. The folder the program runs in is written to $work/cwd.
 run_launcher() {
-    HOME="$work/home" env -u XDG_DATA_HOME timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" \
+    (cd / && HOME="$work/home" env -u XDG_DATA_HOME -u XDG_CONFIG_HOME timeout 120 \
+        xvfb-run -a -s "-screen 0 1024x768x24" \
         sh -c '"$1" >"$2" 2>&1 & pid=$!
                sleep "$3"
                kill -0 "$pid" 2>/dev/null || { wait "$pid"; echo "exited early: $?" >>"$2"; exit 1; }
-               kill "$pid"; wait "$pid" || true' sh "$launcher" "$work/run.log" "$1" ||
+               readlink "/proc/$pid/cwd" >"$4"
+               kill "$pid"; wait "$pid" || true' sh "$launcher" "$work/run.log" "$1" "$work/cwd") ||
         { cat "$work/run.log" >&2; fail "the installed program did not keep running"; }
 }
 
-echo "== first start"
-mkdir -p "$work/home"
+# The program reads its topics where the package put them: nothing is copied into the home
+# folder, so an upgrade's topics are the ones shown and no saved list can replace one.
+echo "== started in the music folder the desktop names"
+music="$work/home/Musik und Ansagen"
+mkdir -p "$music" "$work/home/.config"
+printf '# written by xdg-user-dirs-update\nXDG_MUSIC_DIR="$HOME/Musik und Ansagen"\n' \
+    >"$work/home/.config/user-dirs.dirs"
 run_launcher 4
-folder="$work/home/.local/share/velk-assembler"
-for n in 1 2 3 4 5 6 7 8 9; do
-    cmp "/usr/share/velk-assembler/help/velkhlp$n.txt" "$folder/velkhlp$n.txt" ||
-        fail "topic $n was not put into the per-user folder"
-done
+[ "$(cat "$work/cwd")" = "$music" ] || fail "started in $(cat "$work/cwd"), not in $music"
+left=$(find "$work/home" -name 'velkhlp*' -o -path '*/.local/share/velk-assembler')
+[ -z "$left" ] || fail "the program left help topics behind: $left"
 
-echo "== second start keeps edited topics and refills missing or emptied ones"
-printf 'my own notes\r\n' >"$folder/velkhlp2.txt"
-rm "$folder/velkhlp3.txt"
-: >"$folder/velkhlp4.txt"
+echo "== started in the home folder where no music folder is named"
+rm "$work/home/.config/user-dirs.dirs"
 run_launcher 2
-[ "$(cat "$folder/velkhlp2.txt")" = $'my own notes\r' ] || fail "an edited topic was overwritten"
-cmp /usr/share/velk-assembler/help/velkhlp3.txt "$folder/velkhlp3.txt" || fail "topic 3 not restored"
-cmp /usr/share/velk-assembler/help/velkhlp4.txt "$folder/velkhlp4.txt" || fail "topic 4 not refilled"
+[ "$(cat "$work/cwd")" = "$work/home" ] || fail "started in $(cat "$work/cwd"), not in $work/home"
 
 echo "== removing"
 DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -q -o DPkg::Lock::Timeout=120 \

@@ -2,6 +2,7 @@
 
 #include "core/Texts.h"
 #include "support/DriveLabel.h"
+#include "support/MountNamespace.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +10,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -187,7 +190,9 @@ TEST_F(FakeTree, AReaderWithoutACardHasNoSpaceAndNoRoot) {
 
 TEST_F(FakeTree, AMountedCardAnswersWithItsFileSystemsCounts) {
     const std::string card = folder("usb stick"); // a blank, escaped in mountinfo
-    disk({"sdb", "1", "15523840", "8:16"});
+    // A 2 GB card: too small a disk to hold a file system the player refuses, whatever the
+    // temporary folder's file system measures.
+    disk({"sdb", "1", "3862528", "8:16"});
     partition("sdb", "sdb1", 1, "8:17");
     mounts(line(40, "8:17", card, "vfat", "/dev/sdb1"));
     const LinuxSystem sys = system();
@@ -207,6 +212,29 @@ TEST_F(FakeTree, AMountedCardAnswersWithItsFileSystemsCounts) {
     EXPECT_EQ(labelOf(drives, "/dev/sdb"), withDetail("/dev/sdb", text::driveCardPrefix + card));
     EXPECT_EQ(labelOf(drives, card), "(not listed)")
         << "the card's mount is not a drive of its own";
+}
+
+// Needs root and mounts in a namespace of its own. The file system is measured, as the monitor
+// measures it, not the disk: a small partition of a large card is a card.
+TEST_F(FakeTree, ACardTooLargeForThePlayerSaysWhy) {
+    if (const std::string& why = test::whyNoPrivateMounts(); !why.empty())
+        GTEST_SKIP() << why;
+    disk({"sdb", "1", "15523840", "8:16"}); // an 8 GB card
+    partition("sdb", "sdb1", 1, "8:17");
+    const struct {
+        const char* bytes;
+        bool tooLarge;
+    } cases[] = {{"3000000000", true}, {"2400000000", false}};
+    for (const auto& c : cases) {
+        const std::string card = folder(std::string("card of ") + c.bytes);
+        ASSERT_EQ(::mount("card", card.c_str(), "tmpfs", 0, (std::string("size=") + c.bytes).c_str()), 0)
+            << std::strerror(errno);
+        mounts(line(40, "8:17", card, "vfat", "/dev/sdb1"));
+        EXPECT_EQ(labelOf(system().drives(), "/dev/sdb"),
+                  withDetail("/dev/sdb", c.tooLarge ? text::driveCardTooLarge : text::driveCardPrefix + card))
+            << c.bytes;
+        ::umount2(card.c_str(), MNT_DETACH);
+    }
 }
 
 TEST_F(FakeTree, ACardPulledOrNotMountedAnswersNothing) {

@@ -1,5 +1,6 @@
 // The Windows system port against a real Windows API: run under Wine with E: a removable
-// drive on a 64,000,000-byte tmpfs and F: a removable reader with no card.
+// drive on a 64,000,000-byte tmpfs, F: a removable reader with no card and G: a removable
+// drive on a tmpfs of 3,000,000,000 bytes, too large for the player.
 #include "platform/WindowsError.h"
 #include "platform/Folders.h"
 #include "platform/WindowsSystem.h"
@@ -7,8 +8,10 @@
 
 #include "core/FilePattern.h"
 #include "core/Paths.h"
+#include "core/Texts.h"
 
 #include "support/Bytes.h"
+#include "support/DriveLabel.h"
 #include "support/WineCard.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +119,20 @@ TEST_F(WindowsCard, AnswersForEachKindOfDrive) {
     EXPECT_FALSE(system.diskSpace("f:")) << "a reader without a card has no space";
     EXPECT_NE(system.rootFolder("f:").status, RootFolder::Status::ok);
     EXPECT_FALSE(system.rootFolder("f:").reason.empty());
+}
+
+// The list asks no removable drive; the reason comes from the destination's last measure.
+TEST_F(WindowsCard, ACardTooLargeForThePlayerIsListedWithTheReason) {
+    EXPECT_EQ(test::labelOf(system, "g:"), "g:");
+    if (!system.diskSpace("g:")) {
+        if (const std::string why = test::needsRoot("G: as a card (a tmpfs)"); !why.empty())
+            GTEST_SKIP() << why;
+        FAIL() << "G: has no card";
+    }
+    ASSERT_TRUE(system.diskSpace("e:"));
+    const auto drives = system.drives();
+    EXPECT_EQ(test::labelOf(drives, "g:"), std::string("g:  (") + text::driveCardTooLarge + ")");
+    EXPECT_EQ(test::labelOf(drives, "e:"), "e:");
 }
 
 // Odd chunk sizes and a file larger than the uncached reader's buffer: every byte must come

@@ -54,6 +54,7 @@ std::optional<SpaceCounts> FakeSystem::diskSpace(const std::string& designation)
 }
 
 RootFolder FakeSystem::rootFolder(const std::string& designation) const {
+    ++rootQueries;
     auto it = table.find(designation);
     if (it == table.end())
         return {RootFolder::Status::failed, {}, "no such drive"};

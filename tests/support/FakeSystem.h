@@ -84,6 +84,7 @@ public:
     mutable int typeQueries = 0;
     std::string drivesFault; ///< when set, drives() throws std::runtime_error with it
     mutable int spaceQueries = 0;
+    mutable int rootQueries = 0;
     /// Roots that another run holds.
     std::vector<std::string> busyCards;
     /// What dataFolder() answers.

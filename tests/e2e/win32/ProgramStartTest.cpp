@@ -1,9 +1,10 @@
 // Starts an installed or unpacked program as the operator would (its Start-menu shortcut, or
-// the exe from its own folder as Explorer does on a double-click) and checks that its window
-// comes up with the help topics that lie beside it.
+// the exe by its path from another folder) and checks that its window comes up with the help
+// topics that lie beside it.
 //   VELK_INSTALLED=1     the installed program: in %LOCALAPPDATA%\Programs\VELK Message
 //                        Assembler, started through the Start menu's shortcut
 //   VELK_PROGRAM_FOLDER  otherwise, the folder that holds velk-assembler.exe and the topics
+//   VELK_INSTALLER       the installer, whose version information is checked too
 #include "core/HelpTopic.h"
 #include "core/Texts.h"
 
@@ -11,6 +12,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cwchar>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -114,9 +116,17 @@ std::wstring versionString(const fs::path& exe, const wchar_t* name) {
     std::vector<char> data(size);
     if (size == 0 || !GetFileVersionInfoW(exe.c_str(), 0, size, data.data()))
         return {};
-    wchar_t* value = nullptr;
+    // The strings are kept under their language and code page, which the first translation names.
+    WORD* translation = nullptr;
     UINT length = 0;
-    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                        &length) ||
+        length < 2 * sizeof(WORD))
+        return {};
+    wchar_t block[32];
+    swprintf(block, 32, L"\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+    wchar_t* value = nullptr;
+    const std::wstring key = block + std::wstring(name);
     if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
         return {};
     return std::wstring(value, length > 0 ? length - 1 : 0);
@@ -137,6 +147,16 @@ TEST_F(ProgramStart, TheProgramCarriesItsIconAndVersion) {
     EXPECT_GT(ExtractIconExW(program().c_str(), -1, nullptr, nullptr, 0), 0u) << "no icon";
     for (int topic = 1; topic <= HelpTopic::count; ++topic)
         EXPECT_GT(fs::file_size(programFolder() / helpTopicFile(topic)), 0u) << topic;
+}
+
+// What Windows shows under the installer's properties and beside a download.
+TEST_F(ProgramStart, TheInstallerCarriesItsVersion) {
+    const wchar_t* installer = _wgetenv(L"VELK_INSTALLER");
+    if (!installer)
+        GTEST_SKIP() << "VELK_INSTALLER is not set";
+    EXPECT_EQ(versionString(installer, L"ProductName"), L"VELK Message Assembler");
+    EXPECT_EQ(versionString(installer, L"ProductVersion"), wide(VELK_VERSION));
+    EXPECT_EQ(versionString(installer, L"CompanyName"), L"VELK Message Assembler developers");
 }
 
 TEST_F(ProgramStart, TheShortcutStartsTheProgramInItsFolder) {
@@ -161,12 +181,12 @@ TEST_F(ProgramStart, TheShortcutStartsTheProgramInItsFolder) {
     CoUninitialize();
 }
 
-// The help window shows the first topic, read from the folder the program started in: the
-// program found its topics only if it was started in its own folder.
+// The help window shows the first topic, read from the program's own folder: through the
+// shortcut, which starts it there, and from a folder that holds no topics.
 TEST_F(ProgramStart, StartsAndShowsTheTopicsBesideIt) {
     const fs::path started = installed() ? shortcut() : program();
-    // Explorer starts a double-clicked program in the program's folder; a shortcut brings its own.
-    const fs::path folder = programFolder();
+    const fs::path folder = fs::temp_directory_path() / L"velk started elsewhere";
+    fs::create_directories(folder);
     SHELLEXECUTEINFOW run{};
     run.cbSize = sizeof run;
     run.fMask = SEE_MASK_NOCLOSEPROCESS;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # velk-card.exe under Wine on the removable E: the test's prefix has: `programme --card e: --yes`
-# with no terminal, then `list`; the card's files are read back from the Linux side.
+# with no terminal, then `list` as E: and E:\; the card's files are read back from the Linux side.
 #   card_command_test.sh <velk-card.exe>
 set -euo pipefail
 exe=$1
@@ -31,6 +31,9 @@ cmp "$source/beep.nvr" "$card/M0000002.MP3" || status=1
 printf '\002\001\000M0000001.MP3\002\002M0000002.MP3' | cmp - "$card/INDEX123.VKM" || status=1
 [ ! -e "$card/old.txt" ] || { echo "old.txt was not wiped"; status=1; }
 
-check list "$(velk_card list --card E:)" "$(printf 'Track\tMode\tCard file\tBytes\n1\t0\tM0000001.MP3\t3000\n2\t2\tM0000002.MP3\t4')"
+listed=$(printf 'Track\tMode\tCard file\tBytes\n1\t0\tM0000001.MP3\t3000\n2\t2\tM0000002.MP3\t4')
+# The drive in any case, with or without its root's backslash.
+check 'list E:' "$(velk_card list --card E:)" "$listed"
+check 'list E:\' "$(velk_card list --card 'E:\')" "$listed"
 [ $status -eq 0 ] && echo "velk-card.exe programmed and listed E:" || cat "$source/err"
 exit $status

@@ -4,7 +4,7 @@
 #     installs silently (/S), checks the per-user folder, shortcut and uninstall entry, starts
 #     the program through the shortcut, uninstalls silently and checks that nothing is left
 #   package_test.sh zip <zip> <program_start_test.exe>
-#     unpacks into a folder with non-ASCII letters and starts the program as Explorer does
+#     unpacks into a folder with non-ASCII letters and starts the program from another folder
 # Runs in the prefix and on the display that CTest gives it (WINEPREFIX, DISPLAY).
 set -euo pipefail
 kind=$1 package=$2 checker=$3
@@ -32,7 +32,7 @@ installer)
     fail "no uninstall entry under $key"
   echo "installed into $folder"
 
-  VELK_INSTALLED=1 "$wine" "$checker"
+  VELK_INSTALLED=1 VELK_INSTALLER=$(windowsPath "$package") "$wine" "$checker"
 
   # The uninstaller copies itself away and returns at once; the server ends with the last process.
   "$wine" "$folder/Uninstall.exe" /S

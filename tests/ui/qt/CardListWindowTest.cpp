@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
@@ -190,6 +191,31 @@ private slots:
         QCOMPARE(guidance(), s("Files exceed MMC card capacity"));
         QCOMPARE(rows(list), (QStringList{s("intro.mp3"), s("intro.mp3")}));
         qt::FileDialog::setAnswerer({});
+    }
+
+    // The chooser opens among the operator's documents, never in the folder the program
+    // started in, which may hold help topics.
+    void listChooserOpensInTheDocumentsFolder() {
+        writeBytes(m_work.filePath(s("velkhlp1.txt")), "INTRODUCTION\r\n");
+        QTemporaryDir config;
+        const QString documents = config.filePath(s("Papers"));
+        QVERIFY(QDir().mkpath(documents));
+        writeBytes(config.filePath(s("user-dirs.dirs")), "XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
+        const QByteArray before = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        QStringList shown;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                shown << dialog->directory().absolutePath();
+                dialog->reject();
+            }
+        });
+        poll.start(10);
+        for (const auto purpose : {qt::FileDialog::Purpose::save, qt::FileDialog::Purpose::open})
+            QCOMPARE(qt::FileDialog::ask(m_form.get(), purpose), QString());
+        qputenv("XDG_CONFIG_HOME", before);
+        QCOMPARE(shown, (QStringList{documents, documents}));
     }
 
     void theEntryFollowsTheCardWhenTheStatusChanges() {

@@ -159,13 +159,13 @@ TEST_F(hlpformTest, HelpWhileOpenKeepsTheTopicAndAfterCloseLoadsAgain) {
     EXPECT_EQ(help.Text1().text(), "Topic 1\n");
 }
 
-TEST_F(hlpformTest, AMissingTopicIsCreatedEmpty) {
+TEST_F(hlpformTest, AMissingTopicIsReportedAndNotCreated) {
     const win32::hlpform& help = openHelp();
     click(help.hbut(4));
     EXPECT_EQ(help.Text1().text(), "");
-    EXPECT_TRUE(m_here.has("velkhlp4.txt"));
-    EXPECT_EQ(m_here.read("velkhlp4.txt"), "");
-    EXPECT_TRUE(help.Text1().placeholder().empty());
+    EXPECT_FALSE(m_here.has("velkhlp4.txt"));
+    EXPECT_EQ(velk::narrow(help.Text1().placeholder()),
+              text::helpNotFound + test::utf8Of(m_here.path() / "velkhlp4.txt"));
 }
 
 TEST_F(hlpformTest, AnUnreadableTopicLeavesTheBoxEmptyAndSaysWhy) {

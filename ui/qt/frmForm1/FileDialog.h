@@ -16,6 +16,8 @@ public:
 
     /// Asks for a track list file; empty when the operator cancels.
     static QString ask(QWidget* parent, Purpose purpose);
+    /// Where the chooser opens: the operator's documents folder, else the home folder.
+    static QString startFolder();
 
     /// Tests install an answerer that names the file instead of a real dialog.
     using Answerer = std::function<QString(Purpose purpose)>;

@@ -3,6 +3,7 @@
 #include "core/HelpTopic.h"
 #include "core/TextFit.h"
 #include "core/Texts.h"
+#include "platform/HelpFolder.h"
 #include "ui/qt/frmForm1/Layout.h"
 
 #include <QEvent>
@@ -12,7 +13,6 @@
 #include <QRadioButton>
 
 #include <algorithm>
-#include <system_error>
 
 namespace velk::qt {
 
@@ -113,10 +113,7 @@ void hlpform::display() {
 }
 
 void hlpform::Form_Load() {
-    // A folder that vanished under the process leaves the path relative; the open then
-    // fails like any other unreadable topic instead of throwing out of the HELP click.
-    std::error_code ec;
-    m_helpFolder = std::filesystem::current_path(ec);
+    m_helpFolder = velk::helpFolder();
     chooseTopic(1);
     m_text1->setFocus();
 }
@@ -158,11 +155,8 @@ void hlpform::chooseTopic(int topic) {
 
 void hlpform::dsphlp() {
     const velk::HelpTopic topic = velk::readHelpTopic(m_helpPath);
-    m_text1->setPlaceholderText(topic.ok() ? QString()
-                                           : QString::fromUtf8(velk::text::helpUnreadable) +
-                                                 QString::fromStdString(topic.error));
-    m_text1->setPlainText(
-        qtText(topic.text));
+    m_text1->setPlaceholderText(QString::fromStdString(topic.error));
+    m_text1->setPlainText(qtText(topic.text));
 }
 
 } // namespace velk::qt

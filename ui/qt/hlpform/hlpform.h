@@ -11,7 +11,8 @@ class QRadioButton;
 namespace velk::qt {
 
 /// The help window: nine topic buttons and the text of the chosen topic, read from the
-/// topic files in the current folder of the process. Modeless and owned by the main window.
+/// topic files installed with the program, or in the current folder of a program that has
+/// none installed (platform/HelpFolder.h). Modeless and owned by the main window.
 class hlpform : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(hlpform)

@@ -4,6 +4,7 @@
 #include "platform/WindowsText.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 namespace velk::win32 {
 
@@ -43,6 +44,11 @@ std::string FileDialog::ask(HWND owner, Purpose purpose) {
     ofn.lpstrFile = path;
     ofn.nMaxFile = static_cast<DWORD>(std::size(path));
     ofn.lpstrTitle = title.c_str();
+    // Lists start among the operator's documents, never among the help topics of the folder
+    // the program started in; Windows then offers the folder last chosen.
+    wchar_t documents[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+        ofn.lpstrInitialDir = documents;
     ofn.lpstrDefExt = L"txt";
     ofn.Flags = OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                 (purpose == Purpose::save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);

@@ -3,11 +3,11 @@
 #include "core/TextFit.h"
 #include "core/Texts.h"
 #include "ui/win32/wingui/Guarded.h"
+#include "platform/HelpFolder.h"
 #include "platform/WindowsText.h"
 
 #include <algorithm>
 #include <string>
-#include <system_error>
 
 namespace velk::win32 {
 
@@ -126,10 +126,7 @@ void hlpform::display() {
 void hlpform::close() const { ShowWindow(m_hwnd, SW_HIDE); }
 
 void hlpform::Form_Load() {
-    // A folder that vanished under the process leaves the path relative; the open then
-    // fails like any other unreadable topic instead of throwing out of the HELP click.
-    std::error_code ec;
-    m_helpFolder = std::filesystem::current_path(ec);
+    m_helpFolder = helpFolder();
     chooseTopic(1);
 }
 
@@ -152,7 +149,7 @@ void hlpform::chooseTopic(int topic) {
 
 void hlpform::dsphlp() {
     const HelpTopic topic = readHelpTopic(m_helpPath);
-    m_text1.setPlaceholder(topic.ok() ? std::string() : text::helpUnreadable + topic.error);
+    m_text1.setPlaceholder(topic.error);
     m_text1.setText(topic.text);
 }
 

@@ -13,7 +13,8 @@
 namespace velk::win32 {
 
 /// The help window: nine topic buttons and the text of the chosen topic, read from the
-/// topic files in the current folder of the process. Modeless and owned by the main window.
+/// topic files installed with the program, or in the current folder of a program that has
+/// none installed (platform/HelpFolder.h). Modeless and owned by the main window.
 class hlpform {
 public:
     /// `owner` is the main window: the help window stays above it and closes with it.
