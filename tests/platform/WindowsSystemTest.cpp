@@ -238,7 +238,10 @@ TEST_F(WindowsCard, KnowsWhichFilesLieOnTheCard) {
         EXPECT_EQ(system.onSameVolume(c.path, "E:\\"), c.onCard) << c.path;
     if (!viaUnixPath.empty()) {
         EXPECT_TRUE(system.onSameVolume(viaUnixPath, "E:\\")) << viaUnixPath;
+        EXPECT_TRUE(system.sameFile(viaUnixPath, "E:\\M0000001.MP3")) << "one file by the handle's volume and index";
     }
+    EXPECT_TRUE(system.sameFile("e:\\m0000001.mp3", "E:\\M0000001.MP3"));
+    EXPECT_FALSE(system.sameFile("E:\\M0000001.MP3", "C:\\windows\\win.ini"));
     EXPECT_FALSE(system.onSameVolume("E:\\M0000001.MP3", "F:\\"));
 }
 

@@ -89,15 +89,21 @@ private slots:
 
     void okProgrammesTheCard() {
         bool editsDisabled = false;
+        QString cardAsked;
         m_operator = [&] {
             editsDisabled = !find<QPushButton>("cmdDel")->isEnabled() && !find<QPushButton>("cmdFinish")->isEnabled() &&
                             !find<QListWidget>("File1")->isEnabled() && find<QPushButton>("quit1")->isEnabled();
+            cardAsked = find<QLabel>("labCard")->text();
+            // For a person to look at: VELK_SCREENSHOTS names a folder.
+            if (qEnvironmentVariableIsSet("VELK_SCREENSHOTS"))
+                m_form->grab().save(qEnvironmentVariable("VELK_SCREENSHOTS") + s("/qt-confirm.png"));
             QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
         };
         answerWhenAsked();
         QTest::mouseClick(find<QPushButton>("cmdFinish"), Qt::LeftButton);
 
         QVERIFY(editsDisabled);
+        QCOMPARE(cardAsked, s("Card /dev/sdy"));
         QCOMPARE(m_messages, QStringList{s(text::downloadComplete)});
         QCOMPARE(bytesOf(m_card.filePath(s("M0000001.MP3"))), QByteArray(100, 'a'));
         QCOMPARE(bytesOf(m_card.filePath(s("M0000002.MP3"))), QByteArray(300, 'b'));

@@ -32,12 +32,16 @@ protected:
 
 TEST_F(RunWindowTest, OkProgrammesTheCard) {
     bool lockedWhileAsking = false;
+    std::string cardAsked;
     whenAsked([&] {
         lockedWhileAsking = !k().cmdDel.isEnabled() && !k().cmdFinish.isEnabled() && !k().File1.isEnabled() &&
                             k().quit1.isEnabled();
+        cardAsked = k().labCard.text();
+        screenshot(m_form->hwnd(), "win32-confirm");
         click(k().Command1);
     });
     click(k().cmdFinish);
+    EXPECT_EQ(cardAsked, "Card e:");
 
     EXPECT_EQ(m_asked, std::vector<std::string>{"OLD.TXT"});
     EXPECT_TRUE(lockedWhileAsking);
