@@ -2,27 +2,81 @@
 
 #include "CardFiles.h"
 #include "CardImage.h"
+#include "IndexReader.h"
 #include "Paths.h"
 #include "SystemPort.h"
 #include "Texts.h"
 #include "TrackTable.h"
 
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <system_error>
+
 namespace velk {
+
+namespace {
+
+/// The card's index as the device gives it back, one byte more than any index has, so that
+/// an oversized file reads as the wrong length. Nullopt with `reason` set when it cannot be read.
+std::optional<std::vector<std::uint8_t>> indexOnCard(const SystemPort& system, const std::string& path,
+                                                     std::string& reason) {
+    std::error_code ec;
+    const std::unique_ptr<OpenFile> file = system.openFile(path, OpenMode::readFromDevice, ec);
+    if (!file) {
+        reason = ec.message();
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(largestIndexBytes + 1);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::size_t n = file->read(reinterpret_cast<char*>(bytes.data()) + done, bytes.size() - done, ec);
+        if (ec) {
+            reason = ec.message();
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+} // namespace
 
 std::vector<std::string> cardDifferences(const SystemPort& system, const std::string& root,
                                          const TrackTable& tracks) {
+    const std::string indexPath = joinPath(root, indexFileName);
+    std::string reason;
+    const auto bytes = indexOnCard(system, indexPath, reason);
+    if (!bytes)
+        return {indexPath + text::runReasonSeparator + reason};
+    const IndexContent index = parseIndex(*bytes);
+    if (!index.ok())
+        return {indexPath + text::runReasonSeparator + index.error};
+
     std::vector<std::string> differences;
-    auto check = [&](auto&& operation) {
+    const int held = static_cast<int>(index.records.size());
+    const int listed = tracks.trackCount;
+    if (held != listed)
+        differences.push_back(text::verifyCardHolds + std::to_string(held) + text::verifyTheList +
+                              std::to_string(listed));
+    for (int slot = 1; slot <= std::min(held, listed); ++slot) {
+        const IndexRecord& record = index.records[static_cast<std::size_t>(slot - 1)];
+        const TrackTable::Slot& wanted = tracks.slot(slot);
+        const std::string track = text::indexTrack + std::to_string(slot);
+        if (record.playMode != wanted.playMode)
+            differences.push_back(track + text::indexMode + std::to_string(record.playMode) + text::verifyOnCard +
+                                  std::to_string(wanted.playMode) + text::verifyInList);
         try {
-            operation();
+            if (const auto at = firstDifferenceFromSource(system, cardFilePath(root, record.cardName), wanted.srcPath))
+                differences.push_back(track + text::verifyDiffersFrom + utf8Path(fsPath(wanted.srcPath).filename()) +
+                                      text::verifyAtByte + std::to_string(*at));
         } catch (const CardError& e) {
-            differences.push_back(e.path() + text::runReasonSeparator + e.reason());
+            differences.push_back(track + text::runReasonSeparator + e.path() + text::runReasonSeparator + e.reason());
         }
-    };
-    const CardNames names = buildCardNames();
-    check([&] { verifyBytes(system, joinPath(root, indexFileName), indexBytes(tracks, names)); });
-    for (int slot = 1; slot <= tracks.trackCount; ++slot)
-        check([&] { compareWithSource(system, cardFilePath(root, names[slot]), tracks.slot(slot).srcPath); });
+    }
     return differences;
 }
 

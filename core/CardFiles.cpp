@@ -99,8 +99,11 @@ WrittenFile writeTarget(const SystemPort& system, const std::string& source, con
     return {target, std::move(out), content};
 }
 
-/// Compares what the device gives back for `cardFile` with what `expected` produces.
-void compare(const SystemPort& system, const std::string& cardFile, const Producer& expected) {
+/// Where what the device gives back for `cardFile` first differs from what `expected`
+/// produces, in content or length; nullopt when it does not. Throws CardError when either
+/// cannot be read.
+std::optional<std::uint64_t> firstDifference(const SystemPort& system, const std::string& cardFile,
+                                             const Producer& expected) {
     std::error_code ec;
     std::unique_ptr<OpenFile> card = system.openFile(cardFile, OpenMode::readFromDevice, ec);
     if (!card)
@@ -120,12 +123,18 @@ void compare(const SystemPort& system, const std::string& cardFile, const Produc
                                           got.begin());
         const auto same = static_cast<std::uint64_t>(w - want.begin());
         if (same < std::min(wanted, read) || read != wanted)
-            throw CardError(cardFile, text::differsAtByte + std::to_string(offset + same));
+            return offset + same;
         if (wanted == 0)
             break;
         offset += wanted;
     }
     (void)card->close();
+    return std::nullopt;
+}
+
+void compare(const SystemPort& system, const std::string& cardFile, const Producer& expected) {
+    if (const auto at = firstDifference(system, cardFile, expected))
+        throw CardError(cardFile, text::differsAtByte + std::to_string(*at));
 }
 
 Producer fromFile(const SystemPort& system, const std::string& path, std::unique_ptr<OpenFile>& file) {
@@ -183,6 +192,12 @@ void removeCardFile(const std::string& path) {
 void compareWithSource(const SystemPort& system, const std::string& cardFile, const std::string& source) {
     std::unique_ptr<OpenFile> in;
     compare(system, cardFile, fromFile(system, source, in));
+}
+
+std::optional<std::uint64_t> firstDifferenceFromSource(const SystemPort& system, const std::string& cardFile,
+                                                       const std::string& source) {
+    std::unique_ptr<OpenFile> in;
+    return firstDifference(system, cardFile, fromFile(system, source, in));
 }
 
 void verifyFile(const SystemPort& system, const std::string& cardFile, const std::string& source,

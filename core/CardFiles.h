@@ -49,6 +49,13 @@ void removeCardFile(const std::string& path);
 /// byte that differs.
 void compareWithSource(const SystemPort& system, const std::string& cardFile, const std::string& source);
 
+/// Where `cardFile`, read back from the device, first differs from the file `source`, in
+/// content or length; nullopt when it holds exactly the same bytes. Throws CardError when
+/// either cannot be read.
+[[nodiscard]] std::optional<std::uint64_t> firstDifferenceFromSource(const SystemPort& system,
+                                                                     const std::string& cardFile,
+                                                                     const std::string& source);
+
 /// Reads `cardFile` back from the device and checks that it holds what was `written` (see
 /// WrittenFile). Only when it does not is `source` read again, to find the first byte that
 /// differs: CardError names the card file and that byte.

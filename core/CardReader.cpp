@@ -1,6 +1,7 @@
 #include "CardReader.h"
 
 #include "SystemPort.h"
+#include "Texts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -43,6 +44,24 @@ std::string readerFor(const SystemPort& system, const std::string& card) {
             return d.designation;
     }
     return card;
+}
+
+// The drive lists already say why beside each reader, as "/dev/sdb  (system disk: /)".
+std::string whyNoCard(const SystemPort& system, const std::string& reader) {
+    const std::vector<DriveEntry> drives = system.drives();
+    const auto drive = std::find_if(drives.begin(), drives.end(),
+                                    [&](const DriveEntry& d) { return d.designation == reader; });
+    if (drive == drives.end())
+        return text::cliNoSuchDevice;
+    const std::string open = reader + text::driveDetailOpen;
+    const std::string close = text::driveDetailClose;
+    std::string detail;
+    if (drive->label.starts_with(open) && drive->label.ends_with(close))
+        detail = drive->label.substr(open.size(), drive->label.size() - open.size() - close.size());
+    // A fixed drive's detail is where it is mounted from, which says nothing of why.
+    if (system.driveType(reader) != drive_type::removable && !detail.starts_with(text::driveSystemDisk))
+        return text::cliNotRemovable;
+    return detail;
 }
 
 } // namespace velk

@@ -11,4 +11,10 @@ class SystemPort;
 /// which the card checks then refuse.
 [[nodiscard]] std::string readerFor(const SystemPort& system, const std::string& card);
 
+/// Why the drive `reader` holds no card the monitor takes, in the operator's words, for the
+/// line after the monitor's own: no such device, not a removable drive, or what the drive list
+/// shows beside it (a system disk and where, a card larger than the player takes, a card not
+/// mounted and why, no card). Empty when the list gives no reason.
+[[nodiscard]] std::string whyNoCard(const SystemPort& system, const std::string& reader);
+
 } // namespace velk

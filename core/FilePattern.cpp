@@ -46,6 +46,11 @@ bool matchesPattern(const std::string& name, const std::string& patterns) {
     return false;
 }
 
+bool isAudioFile(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return matchesPattern(slash == std::string::npos ? path : path.substr(slash + 1), "*.mp3;*.nvr");
+}
+
 std::vector<std::string> folderFiles(const std::string& folder, std::error_code& ec) {
     namespace fs = std::filesystem;
     std::vector<std::string> names;

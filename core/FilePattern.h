@@ -13,6 +13,10 @@ namespace velk {
 /// ignoring case as drive-letter file systems do.
 [[nodiscard]] bool matchesPattern(const std::string& name, const std::string& patterns);
 
+/// The one rule for what may become a track, everywhere a file is taken: a name (or a path)
+/// ending in ".mp3" or ".nvr", in any case.
+[[nodiscard]] bool isAudioFile(const std::string& path);
+
 /// Names of every entry of `folder` that is not a folder: files, links (not followed), and
 /// pipes, sockets and device nodes, all of which a wipe removes too. In the folder's own
 /// order; stops with `ec` set at the first entry that cannot be read.

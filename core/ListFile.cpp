@@ -1,6 +1,7 @@
 #include "ListFile.h"
 
 #include "Colours.h"
+#include "FilePattern.h"
 #include "FormPort.h"
 #include "Module1.h"
 #include "Paths.h"
@@ -59,6 +60,10 @@ bool ListFile::load(const std::vector<SavedTrack>& tracks) {
     // Every file is measured before the list is touched, so a refusal leaves it as it was.
     std::int64_t total = 0;
     for (const SavedTrack& t : tracks) {
+        if (!isAudioFile(t.srcPath)) {
+            showRefusal(text::dropRefused + utf8(fsPath(t.srcPath).filename()));
+            return false;
+        }
         const MeasuredSize size = measureFile(t.srcPath);
         if (!size.ok()) {
             showRefusal(text::cannotRead + t.srcPath + text::cannotReadSeparator + size.error);

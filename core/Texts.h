@@ -270,10 +270,47 @@ inline constexpr const char* cliWipeQuestion = "Delete these files and programme
 inline constexpr const char* cliWipeNeedsYes =
     "Programming refused - no terminal to ask before the card's files are deleted; give --yes";
 inline constexpr const char* cliCancelled = "Programming cancelled - the MMC card has not been changed";
-inline constexpr const char* cliInterrupted = "Programming interrupted - the MMC card may be incomplete";
-inline constexpr const char* cliVerified = "the MMC card holds exactly this list";
+inline constexpr const char* cliInterruptedUnchanged =
+    "Programming interrupted - the MMC card has not been changed";
+inline constexpr const char* cliInterruptedIncomplete =
+    "Programming interrupted - the MMC card is incomplete and NOT ready for use";
+/// Heads the line of a card that was read back whole: cliVerifiedPrefix, then the window's text.
+inline constexpr const char* cliVerifiedPrefix = "verified - ";
+inline constexpr const char* cliVerified = "verified - the MMC card holds exactly this list";
+inline constexpr const char* cliAlreadyHeld = "unchanged - the MMC card already holds exactly this list";
+/// Why a drive is no card, on the line after the monitor's own words.
+inline constexpr const char* cliNoSuchDevice = "no such device";
+inline constexpr const char* cliNotRemovable = "not a removable drive";
+/// A TRACK that is not one reads: the argument, then one of these.
+inline constexpr const char* cliBadMode = ": the play mode after the last ':' is not 0, 1 or 2";
+inline constexpr const char* cliNotAudio = ": only .mp3 and .nvr files can be tracks";
+inline constexpr const char* cliNeedsYesForStation = "--each-inserted needs --yes: nobody is there to ask";
+inline constexpr const char* cliStationTakesNoCard = "--each-inserted takes every reader: give no --card";
+inline constexpr const char* cliCountWithoutStation = "--count needs --each-inserted";
+inline constexpr const char* cliBadCount = "--count needs a whole number above 0";
+/// The results of the summary table and of --json.
+inline constexpr const char* resultVerified = "verified";
+inline constexpr const char* resultUnchanged = "unchanged";
+inline constexpr const char* resultCancelled = "cancelled";
+inline constexpr const char* resultRefused = "refused";
+inline constexpr const char* resultFailed = "failed";
+inline constexpr const char* resultInterrupted = "interrupted";
+/// Heads the summary table after the cards' progress lines.
+inline constexpr const char* summaryHeading = "Card\tResult\tBytes\tSeconds";
+/// Waiting for a card, in the station's progress line.
+inline constexpr const char* stationWaiting = "waiting for cards - Ctrl+C ends";
 inline constexpr const char* cliRootEmpty = "(no files)";
 inline constexpr const char* cliSameCard = "names a card that another --card names";
+/// What differs between a card and a list: verifyCardHolds, the tracks on the card,
+/// verifyTheList, the tracks of the list; a track's play mode reads indexTrack, its number,
+/// indexMode, the card's mode, verifyOnCard, the list's mode, verifyInList; a track's file
+/// reads indexTrack, its number, verifyDiffersFrom, the source's name, verifyAtByte, the byte.
+inline constexpr const char* verifyCardHolds = "the card holds ";
+inline constexpr const char* verifyTheList = " tracks, the list ";
+inline constexpr const char* verifyOnCard = " on the card, ";
+inline constexpr const char* verifyInList = " in the list";
+inline constexpr const char* verifyDiffersFrom = " differs from ";
+inline constexpr const char* verifyAtByte = " at byte ";
 /// A source that a run on another card of the call would change reads: the file, then this.
 inline constexpr const char* cliSourceOnCard =
     " lies in the root folder of a card of this call, which programming that card changes; "

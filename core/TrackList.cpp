@@ -60,7 +60,7 @@ void TrackList::lstList1_DropFiles(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         const fs::path p = fsPath(path);
         const std::string name = utf8Path(p.filename());
-        if (!matchesPattern(name, audioPatterns)) {
+        if (!isAudioFile(name)) {
             refused += (refused.empty() ? "" : ", ") + name;
             continue;
         }
@@ -80,6 +80,10 @@ bool TrackList::addTrack(const std::string& folder, const std::string& name, std
         return false;
     }
 
+    if (!isAudioFile(name)) {
+        showGuidance(text::dropRefused + name, colour::red);
+        return false;
+    }
     const std::string path = joinPath(folder, name);
     // Measured before any counter moves, so a refused file leaves the table as it was.
     const MeasuredSize size = measureFile(path);

@@ -13,9 +13,6 @@ class FormPort;
 /// recompute and the size gauge.
 class TrackList {
 public:
-    /// The files a track may come from, as the source file list shows them.
-    static constexpr const char* audioPatterns = "*.mp3;*.nvr";
-
     TrackList(Module1& state, FormPort& form);
 
     /// Adds the file selected in File1 as the next track, unless 16 are listed, the file
@@ -29,7 +26,8 @@ public:
     /// the others are not taken, and a guidance text names them.
     void lstList1_DropFiles(const std::vector<std::string>& paths);
     /// Appends the file `name` of `folder` as the next track with play mode `mode`, with the
-    /// double-click's checks and texts. True when the track was added.
+    /// double-click's checks and texts; a file that is no audio file (isAudioFile) is refused.
+    /// True when the track was added.
     bool addTrack(const std::string& folder, const std::string& name, std::uint8_t mode = 0);
     /// Sets copiedBytes and messageBytes to the present total size of the listed tracks'
     /// files. A file that can no longer be measured counts 0.

@@ -27,6 +27,14 @@ TEST(FilePattern, MatchesLikeADriveLetterFileSystem) {
         EXPECT_EQ(matchesPattern(c.name, c.patterns), c.matches) << c.name << " / " << c.patterns;
 }
 
+// What may become a track, wherever a file is taken, by the name at the end of its path.
+TEST(FilePattern, OnlyAudioFilesBecomeTracks) {
+    for (const char* audio : {"a.mp3", "B.MP3", "/music/c.Nvr", "d:\\x\\e.mp3", ".mp3"})
+        EXPECT_TRUE(isAudioFile(audio)) << audio;
+    for (const char* other : {"lobby.txt", "a.mp3.txt", "mp3", "/music.mp3/list", "tune.mp4", ""})
+        EXPECT_FALSE(isAudioFile(other)) << other;
+}
+
 // Lowered ASCII first, then byte by byte as plain chars: a name that starts with a byte of a
 // non-ASCII letter comes first, "[" and "_" before letters.
 TEST(FilePattern, SortsAsPlainCharsAfterLoweringAscii) {

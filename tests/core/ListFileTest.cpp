@@ -54,6 +54,7 @@ TEST_F(ListFileFixture, RefusedListLeavesTheListAsItWas) {
         {"0\t" + file("big.mp3", 100'000'001), "Files exceed MMC card capacity", ""},
         {"0\t" + small + "\n3\t" + small, "", "Opening the list failed: " + listPath + ": line 2 is not a play mode 0, 1 or 2, a tab and a file"},
         {"0 " + small, "", "Opening the list failed: " + listPath + ": line 1 is not a play mode 0, 1 or 2, a tab and a file"},
+        {"0\t" + small + "\n0\t" + file("lobby.txt", 10), "Only .mp3 and .nvr files can be added - not added: lobby.txt", ""},
     };
     for (const auto& c : cases) {
         form.messages.clear();

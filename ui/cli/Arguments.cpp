@@ -1,7 +1,11 @@
 #include "Arguments.h"
 
+#include "core/FilePattern.h"
+#include "core/SavedList.h"
 #include "core/Texts.h"
 
+#include <algorithm>
+#include <cctype>
 #include <map>
 
 namespace velk::cli {
@@ -15,9 +19,28 @@ const std::map<std::string, Command> commands = {{"programme", Command::programm
                                                   {"verify", Command::verify},
                                                   {"drives", Command::drives}};
 
+// "intro.mp3:3" is no file called so, but a mode given wrong; "intro.txt" is no track.
+void checkTrack(const std::string& argument) {
+    const SavedTrack track = trackArgument(argument);
+    if (isAudioFile(track.srcPath))
+        return;
+    const std::size_t colon = argument.rfind(':');
+    const std::string after = colon == std::string::npos ? std::string() : argument.substr(colon + 1);
+    const bool modeGiven = !after.empty() && std::all_of(after.begin(), after.end(), [](unsigned char c) {
+        return std::isdigit(c) != 0;
+    });
+    throw UsageError(argument + (modeGiven ? text::cliBadMode : text::cliNotAudio));
+}
+
 void checkCombination(const Request& r) {
     const bool takesTracks = r.command == Command::programme || r.command == Command::verify;
-    if (r.command != Command::drives && r.cards.empty())
+    if (r.eachInserted && !r.cards.empty())
+        throw UsageError(text::cliStationTakesNoCard);
+    if (r.eachInserted && !r.yes)
+        throw UsageError(text::cliNeedsYesForStation);
+    if (r.count != 0 && !r.eachInserted)
+        throw UsageError(text::cliCountWithoutStation);
+    if (r.command != Command::drives && r.cards.empty() && !r.eachInserted)
         throw UsageError(text::cliNeedsCard);
     if (r.command == Command::drives && !r.cards.empty())
         throw UsageError(text::cliUnknownOption + std::string("--card"));
@@ -29,6 +52,7 @@ void checkCombination(const Request& r) {
         throw UsageError(text::cliNeedsTracks);
     if (!r.tracks.empty() && !r.listFile.empty())
         throw UsageError(text::cliTracksOrList);
+    std::for_each(r.tracks.begin(), r.tracks.end(), checkTrack);
 }
 
 } // namespace
@@ -67,8 +91,20 @@ Request parseArguments(const std::vector<std::string>& arguments) {
             r.yes = true;
         else if (a == "--quiet" && r.command == Command::programme)
             r.quiet = true;
-        else if (a == "--json" && (r.command == Command::list || r.command == Command::drives))
+        else if (a == "--json" && (r.command == Command::list || r.command == Command::drives ||
+                                   r.command == Command::programme))
             r.json = true;
+        else if (a == "--each-inserted" && r.command == Command::programme)
+            r.eachInserted = true;
+        else if (a == "--count" && r.command == Command::programme) {
+            const std::string n = value(a);
+            r.count = std::all_of(n.begin(), n.end(), [](unsigned char c) { return std::isdigit(c) != 0; }) &&
+                              !n.empty() && n.size() < 6
+                          ? std::stoi(n)
+                          : 0;
+            if (r.count <= 0)
+                throw UsageError(text::cliBadCount);
+        }
         else
             throw UsageError(text::cliUnknownOption + a);
     }

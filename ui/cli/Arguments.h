@@ -16,6 +16,8 @@ struct Request {
     bool yes = false;
     bool quiet = false;
     bool json = false;
+    bool eachInserted = false; ///< programme: a station that programmes every card put in
+    int count = 0;             ///< the station stops after this many cards; 0 for no end
     bool help = false;
     bool version = false;
 };
@@ -26,7 +28,8 @@ struct UsageError : std::runtime_error {
 };
 
 /// Reads the arguments after the program's name. Throws UsageError for an unknown command or
-/// option, a missing value, or options that the command does not take together.
+/// option, a missing value, options that the command does not take together, or a TRACK
+/// that is no audio file or names a play mode other than 0, 1 or 2.
 [[nodiscard]] Request parseArguments(const std::vector<std::string>& arguments);
 
 } // namespace velk::cli

@@ -1,41 +1,41 @@
 #include "Commands.h"
 
 #include "Arguments.h"
+#include "CardJob.h"
 #include "CardSession.h"
+#include "Reporter.h"
+#include "Station.h"
 #include "platform/Terminal.h"
 #include "core/CardCheck.h"
 #include "core/CardReader.h"
 #include "core/Colours.h"
+#include "core/FilePattern.h"
 #include "core/Paths.h"
 #include "core/SavedList.h"
 #include "core/SourcePins.h"
 #include "core/SystemPort.h"
 #include "core/Texts.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
-#include <cstdio>
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace velk::cli {
 
 namespace {
 
-std::string json(const std::string& s) {
-    std::string out = "\"";
-    for (const char c : s) {
-        if (c == '"' || c == '\\')
-            out += std::string("\\") + c;
-        else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            out += escaped;
-        } else
-            out += c;
-    }
-    return out + '"';
+using nlohmann::json;
+
+// File names need not be valid UTF-8; JSON must be.
+std::string dumped(const json& value) {
+    return value.dump(1, ' ', false, json::error_handler_t::replace);
 }
 
 /// The refusal a list load or a card check left in the guidance box, if it left one.
@@ -55,9 +55,7 @@ public:
 
 private:
     [[nodiscard]] SavedList requestedTracks() const;
-    [[nodiscard]] std::string programmeCard(const std::string& card, const std::string& reader,
-                                            const std::vector<SavedTrack>& tracks, const SourcePins& pins,
-                                            bool& verified);
+    [[nodiscard]] Reporter::Mode reporting() const;
     void complain(const std::string& card, const std::string& message) const {
         m_err << text::cliName << text::runReasonSeparator << card << text::runReasonSeparator << message << '\n';
     }
@@ -88,21 +86,40 @@ SavedList Commands::requestedTracks() const {
     return list;
 }
 
+Reporter::Mode Commands::reporting() const {
+    if (m_request.json)
+        return Reporter::Mode::json;
+    if (m_request.quiet)
+        return Reporter::Mode::quiet;
+    return isTerminal(StandardStream::error) ? Reporter::Mode::terminal : Reporter::Mode::lines;
+}
+
 int Commands::programme() {
-    SavedList list = requestedTracks();
+    const SavedList list = requestedTracks();
     if (!list.ok()) {
         m_err << text::cliName << text::runReasonSeparator << list.error << '\n';
         return exitFailed;
     }
     // Every card gets the files the sources are now: each is pinned before the first card
     // changes, and taken as an absolute path, as the list holds it.
-    SourcePins pins;
+    CardOrder order;
+    order.console = {m_request.yes, isTerminal(StandardStream::input)};
+    order.leaveIfHeld = m_request.eachInserted;
     std::vector<std::string> sources;
-    for (SavedTrack& track : list.tracks) {
+    for (SavedTrack track : list.tracks) {
+        if (!isAudioFile(track.srcPath)) {
+            m_err << text::cliName << text::runReasonSeparator << track.srcPath << text::cliNotAudio << '\n';
+            return exitUsage;
+        }
         track.srcPath = utf8Path(std::filesystem::absolute(fsPath(track.srcPath)));
-        (void)pins.pin(m_system, track.srcPath); // a source that is missing, each run refuses
+        (void)order.pins.pin(m_system, track.srcPath); // a source that is missing, each run refuses
         sources.push_back(track.srcPath);
+        order.tracks.push_back(track);
     }
+    Reporter reporter(reporting(), m_out, m_err);
+    if (m_request.eachInserted)
+        return runStation(m_system, order, m_request.count, reporter);
+
     std::vector<std::string> readers;
     std::vector<std::string> roots;
     for (const std::string& card : m_request.cards) {
@@ -120,55 +137,25 @@ int Commands::programme() {
             m_err << text::cliName << text::runReasonSeparator << source << text::cliSourceOnCard << '\n';
             return exitFailed;
         }
+    // All cards at once, each on a thread of its own.
+    std::vector<std::unique_ptr<CardJob>> jobs;
+    for (std::size_t i = 0; i < readers.size(); ++i)
+        jobs.push_back(std::make_unique<CardJob>(m_request.cards[i], readers[i], order, reporter));
+    for (const auto& job : jobs)
+        job->start();
+    while (std::any_of(jobs.begin(), jobs.end(), [](const auto& job) { return !job->done(); })) {
+        reporter.refresh();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     bool all = true;
-    for (std::size_t i = 0; i < readers.size(); ++i) {
-        bool verified = false;
-        const std::string sentence = programmeCard(m_request.cards[i], readers[i], list.tracks, pins, verified);
-        m_out << m_request.cards[i] << text::runReasonSeparator << sentence << '\n' << std::flush;
-        all = all && verified;
+    for (const auto& job : jobs) {
+        job->join();
+        all = all && job->result().good();
     }
+    reporter.finish();
+    if (ConsolePort::interrupted())
+        return exitInterrupted;
     return all ? exitDone : exitFailed;
-}
-
-// The card-state sentence is the run's own; before the run starts nothing has touched the card.
-std::string Commands::programmeCard(const std::string& card, const std::string& reader,
-                                    const std::vector<SavedTrack>& tracks, const SourcePins& pins,
-                                    bool& verified) {
-    ConsoleOptions options;
-    options.yes = m_request.yes;
-    options.ask = isTerminal(StandardStream::input);
-    options.showProgress = !m_request.quiet && isTerminal(StandardStream::error);
-    CardSession session(m_system, reader, options);
-    ConsolePort& port = session.port;
-    if (!session.ready()) {
-        complain(card, port.text(Control::Label4));
-        return text::failedCardUnchanged;
-    }
-    if (!session.listFile.load(tracks)) {
-        complain(card, port.text(Control::txtTEXT1));
-        return text::failedCardUnchanged;
-    }
-    session.run.usePins(pins);
-    session.run.cmdFinish_Click();
-    const RunOutcome& outcome = session.run.outcome();
-    if (!outcome.message.empty())
-        complain(card, outcome.keptFolder.empty() ? outcome.message
-                                                  : outcome.message + "\n" + text::keptSourcesIn + outcome.keptFolder);
-    verified = outcome.result == RunOutcome::Result::verified;
-    switch (outcome.result) {
-    case RunOutcome::Result::verified:
-        return port.text(Control::txtTEXT1);
-    case RunOutcome::Result::interrupted:
-        return text::cliInterrupted;
-    case RunOutcome::Result::cancelled:
-        return port.wipeRefused() ? text::cliWipeNeedsYes : text::cliCancelled;
-    case RunOutcome::Result::failed:
-        return outcome.cardChanged ? text::failedCardIncomplete : text::failedCardUnchanged;
-    case RunOutcome::Result::refused:
-    case RunOutcome::Result::none:
-        break;
-    }
-    return text::failedCardUnchanged;
 }
 
 int Commands::list() {
@@ -184,20 +171,21 @@ int Commands::list() {
         return exitFailed;
 
     const int rows = port.rowCount(Control::lstList1);
-    m_out << (m_request.json ? "[" : text::cliListHeading);
+    json tracks = json::array();
+    if (!m_request.json)
+        m_out << text::cliListHeading;
     for (int row = 0; row < rows; ++row) {
         const std::string track = port.rowText(Control::lstList2, row);
         const std::string mode = port.rowText(Control::lstListMode, row);
         const std::string file = port.rowText(Control::lstList1, row);
-        const std::string bytes = std::to_string(measureFile(session.state.tracks.slot(row + 1).srcPath).bytes);
+        const std::int64_t bytes = measureFile(session.state.tracks.slot(row + 1).srcPath).bytes;
         if (m_request.json)
-            m_out << (row ? ",\n " : "\n ") << "{\"track\": " << track << ", \"mode\": " << mode
-                  << ", \"cardFile\": " << json(file) << ", \"bytes\": " << bytes << "}";
+            tracks.push_back({{"track", std::stoi(track)}, {"mode", std::stoi(mode)}, {"cardFile", file}, {"bytes", bytes}});
         else
             m_out << track << '\t' << mode << '\t' << file << '\t' << bytes << '\n';
     }
     if (m_request.json)
-        m_out << (rows ? "\n]\n" : "]\n");
+        m_out << dumped(tracks) << '\n';
     return exitDone;
 }
 
@@ -208,11 +196,18 @@ int Commands::verify() {
         m_err << text::cliName << text::runReasonSeparator << list.error << '\n';
         return exitFailed;
     }
+    for (const SavedTrack& track : list.tracks)
+        if (!isAudioFile(track.srcPath)) {
+            m_err << text::cliName << text::runReasonSeparator << track.srcPath << text::cliNotAudio << '\n';
+            return exitUsage;
+        }
     const std::string reader = readerFor(m_system, card);
     CardSession session(m_system, reader);
     const RootFolder root = m_system.rootFolder(reader);
     if (!session.ready() || root.status != RootFolder::Status::ok) {
         complain(card, session.port.text(Control::Label4));
+        if (const std::string why = whyNoCard(m_system, reader); !why.empty())
+            complain(card, why);
         return exitFailed;
     }
     if (!session.listFile.load(list.tracks)) {
@@ -229,10 +224,9 @@ int Commands::verify() {
 }
 
 int Commands::drives() {
-    const std::vector<DriveEntry> all = m_system.drives();
-    m_out << (m_request.json ? "[" : "");
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        CardSession session(m_system, all[i].designation);
+    json all = json::array();
+    for (const DriveEntry& drive : m_system.drives()) {
+        CardSession session(m_system, drive.designation);
         const bool ready = session.ready();
         const MonitorState& m = session.state.monitor;
         const char* state = ready ? text::cliReady
@@ -241,15 +235,16 @@ int Commands::drives() {
                                 : text::cliNotACard;
         const std::string status = session.port.text(Control::Label4);
         if (m_request.json)
-            m_out << (i ? ",\n " : "\n ") << "{\"drive\": " << json(all[i].designation)
-                  << ", \"label\": " << json(all[i].label) << ", \"state\": " << json(state)
-                  << ", \"status\": " << json(status)
-                  << ", \"capacityBytes\": " << (ready ? session.state.cardBytes : 0) << "}";
+            all.push_back({{"drive", drive.designation},
+                           {"label", drive.label},
+                           {"state", state},
+                           {"status", status},
+                           {"capacityBytes", ready ? session.state.cardBytes : 0}});
         else
-            m_out << all[i].label << '\t' << state << '\t' << status << '\n';
+            m_out << drive.label << '\t' << state << '\t' << status << '\n';
     }
     if (m_request.json)
-        m_out << (all.empty() ? "]\n" : "\n]\n");
+        m_out << dumped(all) << '\n';
     return exitDone;
 }
 

@@ -14,6 +14,8 @@ struct Request;
 inline constexpr int exitDone = 0;
 inline constexpr int exitFailed = 1;
 inline constexpr int exitUsage = 2;
+/// Ended by Ctrl+C or the end of the terminal, as shells count a SIGINT.
+inline constexpr int exitInterrupted = 130;
 
 /// Carries out a parsed request: results on `out`, refusals and failures on `err`. Returns
 /// the exit status.

@@ -3,8 +3,10 @@
 #include "core/Texts.h"
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <istream>
+#include <mutex>
 #include <ostream>
 
 namespace velk::cli {
@@ -15,8 +17,9 @@ volatile std::sig_atomic_t interruptSeen = 0;
 
 extern "C" void onInterrupt(int) { interruptSeen = 1; }
 
-constexpr int barWidth = 30;
-constexpr std::size_t stepWidth = 44;
+std::mutex oneQuestionAtATime;
+std::mutex terminalWriter;
+std::atomic<bool> questionOpen = false;
 
 } // namespace
 
@@ -46,7 +49,7 @@ std::string ConsolePort::text(Control c) const {
 void ConsolePort::setText(Control c, const std::string& value) {
     m_text[c] = value;
     if (c == Control::Label7)
-        drawProgress();
+        tellProgress();
 }
 
 std::uint32_t ConsolePort::backColour(Control c) const {
@@ -81,7 +84,7 @@ void ConsolePort::removeRow(Control list, int row) {
 
 void ConsolePort::setProgress(float value) {
     m_progress = value;
-    drawProgress();
+    tellProgress();
 }
 
 bool ConsolePort::isEnabled(Control c) const {
@@ -97,20 +100,29 @@ bool ConsolePort::waitForEvents() {
     return !interrupted();
 }
 
+bool ConsolePort::asking() { return questionOpen; }
+
+std::mutex& ConsolePort::terminal() { return terminalWriter; }
+
 // The window names the card and shows its root files in the frame above the warning; so does
-// the terminal.
+// the terminal, for one card at a time.
 void ConsolePort::answerWipe() {
     bool ok = m_options.yes;
     if (!ok && m_options.ask) {
+        const std::lock_guard<std::mutex> oneAtATime(oneQuestionAtATime);
+        std::unique_lock<std::mutex> writing(terminalWriter);
+        questionOpen = true;
         m_err << text(Control::labCard) << "  " << text(Control::File2) << '\n';
         for (const std::string& row : rows(Control::File2))
             m_err << "  " << row << '\n';
         if (rows(Control::File2).empty())
             m_err << "  " << text::cliRootEmpty << '\n';
         m_err << text::deleteWarning << '\n' << text::cliWipeQuestion << std::flush;
+        writing.unlock();
         std::string answer;
         std::getline(m_in, answer);
         ok = answer == "y" || answer == "Y" || answer == "yes";
+        questionOpen = false;
     } else if (!ok) {
         m_wipeRefused = true;
     }
@@ -122,31 +134,9 @@ void ConsolePort::answerWipe() {
 
 void ConsolePort::messageBox(const std::string& message) { m_messages.push_back(message); }
 
-// Redrawn in place; the caption is cut so that the line never wraps on an 80-column terminal.
-void ConsolePort::drawProgress() {
-    if (!m_options.showProgress)
-        return;
-    const std::string step = text(Control::Label7);
-    if (step.empty()) {
-        if (m_barShown)
-            m_err << '\r' << std::string(barWidth + stepWidth + 8, ' ') << '\r' << std::flush;
-        m_barShown = false;
-        return;
-    }
-    const int filled = std::clamp(static_cast<int>(m_progress / 100.0f * barWidth), 0, barWidth);
-    std::size_t from = step.size() > stepWidth ? step.size() - stepWidth + 3 : 0;
-    // Cut between characters, never inside a UTF-8 sequence.
-    while (from > 0 && from < step.size() && (static_cast<unsigned char>(step[from]) & 0xC0) == 0x80)
-        ++from;
-    std::string caption = from > 0 ? "..." + step.substr(from) : step;
-    caption.resize(stepWidth, ' ');
-    const int percent = std::clamp(static_cast<int>(m_progress), 0, 100);
-    std::string figure = std::to_string(percent) + "%";
-    figure.insert(0, 4 - figure.size(), ' ');
-    m_err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-          << std::string(static_cast<std::size_t>(barWidth - filled), '.') << "] " << figure << ' ' << caption
-          << std::flush;
-    m_barShown = true;
+void ConsolePort::tellProgress() {
+    if (onProgress)
+        onProgress(text(Control::Label7), m_progress);
 }
 
 } // namespace velk::cli

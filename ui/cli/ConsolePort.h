@@ -5,6 +5,7 @@
 #include <functional>
 #include <iosfwd>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,19 +13,25 @@ namespace velk::cli {
 
 /// How the console takes the place of the window's operator.
 struct ConsoleOptions {
-    bool yes = false;         ///< --yes answers the wipe question O.K.
-    bool ask = false;         ///< the input is a terminal that can answer it
-    bool showProgress = false; ///< a bar on standard error
+    bool yes = false; ///< --yes answers the wipe question O.K.
+    bool ask = false; ///< the input is a terminal that can answer it
 };
 
-/// The window of the command line: keeps the controls' properties, draws the run's step and
-/// progress as a bar on standard error, and answers the wipe question from the terminal.
+/// The window of the command line: keeps the controls' properties, tells whoever listens of
+/// the run's step and progress, and answers the wipe question from the terminal. Each card of
+/// a call has one, on a thread of its own; they ask their questions one at a time.
 class ConsolePort : public FormPort {
 public:
     ConsolePort(ConsoleOptions options, std::istream& in, std::ostream& err);
 
     /// The run's O.K. and CANCEL, which the answer to the wipe question clicks.
     void bindWipeAnswers(std::function<void()> ok, std::function<void()> cancel);
+    /// Called with the step (Label7) and the progress whenever either changes.
+    std::function<void(const std::string& step, float percent)> onProgress;
+    /// True while some card's question waits on the terminal: nothing else may draw there.
+    [[nodiscard]] static bool asking();
+    /// Held by whoever writes to the terminal more than a line: a question, a redraw.
+    [[nodiscard]] static std::mutex& terminal();
     /// Ctrl+C: the next yield tells the run that the program is ending.
     static void stopOnInterrupt();
 
@@ -65,7 +72,7 @@ public:
 private:
     void answerWipe();
     [[nodiscard]] const std::vector<std::string>& rows(Control list) const;
-    void drawProgress();
+    void tellProgress();
 
     ConsoleOptions m_options;
     std::istream& m_in;
@@ -79,7 +86,6 @@ private:
     std::map<Control, std::vector<std::string>> m_rows;
     std::vector<std::string> m_messages;
     float m_progress = 0.0f;
-    bool m_barShown = false;
     bool m_wipeRefused = false;
 };
 
