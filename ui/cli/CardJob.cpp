@@ -75,7 +75,6 @@ void CardJob::run() {
 void CardJob::programme(const SystemPort& system) {
     CardSession session(system, m_reader, m_order.console);
     ConsolePort& port = session.port;
-    port.onProgress = [this](const std::string& step, float percent) { m_reporter.progress(m_index, step, percent); };
     if (!session.ready()) {
         m_result.complaints.push_back(port.text(Control::Label4));
         if (const std::string why = whyNoCard(system, m_reader); !why.empty())
@@ -97,6 +96,8 @@ void CardJob::programme(const SystemPort& system) {
         }
     }
     session.run.usePins(m_order.pins);
+    // The run's steps only; before it the gauge speaks of the list, not of the card.
+    port.onProgress = [this](const std::string& step, float percent) { m_reporter.progress(m_index, step, percent); };
     session.run.cmdFinish_Click();
     const RunOutcome& outcome = session.run.outcome();
     m_result.outcome = outcome;

@@ -25,7 +25,7 @@ status=0
 check() { [ "$2" = "$3" ] || { printf '%s:\n got      %q\n expected %q\n' "$1" "$2" "$3"; status=1; }; }
 
 check programme "$(velk_card programme --card e: --yes "Z:$source/intro.mp3" "Z:$source/beep.nvr:2")" \
-  "e:: You may now remove the MMC card - capacity used 3004 bytes"
+  "e:: verified - You may now remove the MMC card - capacity used 3004 bytes"
 cmp "$source/intro.mp3" "$card/M0000001.MP3" || status=1
 cmp "$source/beep.nvr" "$card/M0000002.MP3" || status=1
 printf '\002\001\000M0000001.MP3\002\002M0000002.MP3' | cmp - "$card/INDEX123.VKM" || status=1
