@@ -271,6 +271,8 @@ inline constexpr const char* armedMode = "Armed: the next track selected in the 
 inline constexpr const char* destinationReady = "Destination ready";
 inline constexpr const char* destinationNotReady = "Destination not ready";
 inline constexpr const char* guidanceWarning = "Warning";
+/// What an armed button shows below its caption where colours alone are not enough.
+inline constexpr const char* armed = "Armed";
 /// Between a button's caption and the words for its state, where both share one name.
 inline constexpr const char* stateSeparator = " - ";
 /// The accessible name of ProgressBar1, which has no label of its own.

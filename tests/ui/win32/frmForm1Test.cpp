@@ -206,6 +206,60 @@ TEST_F(frmForm1Test, MonitorShowsTheThreeStatesOnCFAndE) {
     EXPECT_EQ(m_form->handlers().state().cardBytes, 63'438'000);
 }
 
+/// How many of a control's pixels, as drawn on the screen, are pure black and pure white.
+std::pair<int, int> blackAndWhite(const win32::Ctrl& control) {
+    RedrawWindow(control.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    pump();
+    RECT r;
+    GetClientRect(control.hwnd(), &r);
+    HDC dc = GetDC(control.hwnd());
+    int black = 0;
+    int white = 0;
+    for (int y = 2; y < r.bottom - 2; ++y)
+        for (int x = 2; x < r.right - 2; ++x) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            black += pixel == RGB(0, 0, 0);
+            white += pixel == RGB(255, 255, 255);
+        }
+    ReleaseDC(control.hwnd(), dc);
+    return {black, white};
+}
+
+// A dark scheme set while the program runs: the fixed colours keep dark text, and their states
+// are shown in words too.
+TEST_F(frmForm1Test, DarkSchemeDrawsDarkOnTheFixedColoursAndTellsThemInWords) {
+    const auto& k = m_form->controls();
+    const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT};
+    COLORREF before[std::size(elements)];
+    for (std::size_t i = 0; i < std::size(elements); ++i)
+        before[i] = GetSysColor(elements[i]);
+    const COLORREF dark[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255)};
+    ASSERT_TRUE(SetSysColors(4, elements, dark));
+    pump();
+
+    m_form->handlers().Timer1_Timer();
+    EXPECT_EQ(k.Label4.text(), text::notFlashCard);
+    EXPECT_EQ(k.Label4.word(), text::destinationNotReady);
+    const auto [labelBlack, labelWhite] = blackAndWhite(k.Label4);
+    EXPECT_GT(labelBlack, 20) << "dark text on the red";
+    EXPECT_EQ(labelWhite, 0) << "the scheme's white text on the red";
+
+    pickDrive(k.drvDrive1, "f:");
+    EXPECT_EQ(guidance(), text::driveUnavailable);
+    EXPECT_EQ(k.labHelp.text(), "Guidance Box - Warning");
+    EXPECT_EQ(blackAndWhite(k.txtTEXT1).second, 0);
+    click(k.cmdMode0);
+    EXPECT_EQ(k.cmdMode0.word(), text::armed);
+    EXPECT_GT(blackAndWhite(k.cmdMode0).first, 20) << "dark text on the white face";
+    screenshot(m_form->hwnd(), "win32-dark-scheme-test");
+
+    ASSERT_TRUE(SetSysColors(4, elements, before));
+    pump();
+    EXPECT_EQ(k.Label4.word(), "");
+    EXPECT_EQ(k.cmdMode0.word(), "");
+    EXPECT_EQ(k.labHelp.text(), "Guidance Box");
+}
+
 TEST_F(frmForm1Test, TheTimerDrivesTheMonitor) {
     pickDrive(m_form->controls().Drive1, "e:");
     for (int waited = 0; waited < 3000 && label4Colour() != colour::buttonFace; waited += 10) {

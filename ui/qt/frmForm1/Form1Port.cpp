@@ -7,6 +7,7 @@
 #include "Layout.h"
 #include "OkMessageBox.h"
 #include "ProgressBar.h"
+#include "StateLabel.h"
 #include "core/AccessibleText.h"
 #include "core/Form1Design.h"
 #include "ui/qt/hlpform/hlpform.h"
@@ -71,6 +72,7 @@ std::string Form1Port::text(Control c) const {
     case Control::Dir1: return m_c.Dir1->path().toStdString();
     case Control::File1: return m_c.File1->path().toStdString();
     case Control::File2: return m_c.File2->path().toStdString();
+    case Control::Label4: return m_c.Label4->caption().toStdString();
     default:
         if (auto* label = qobject_cast<QLabel*>(widget(c)))
             return label->text().toStdString();
@@ -93,6 +95,12 @@ void Form1Port::setText(Control c, const std::string& value) {
     case Control::Dir1: m_c.Dir1->setPath(v); return;
     case Control::File1: m_c.File1->setPath(v); return;
     case Control::File2: m_c.File2->setPath(v); return;
+    case Control::Label4:
+        if (m_c.Label4->caption() != v) {
+            m_c.Label4->setCaption(v);
+            announce(m_c.Label4, QAccessible::NameChanged);
+        }
+        return;
     default:
         if (auto* label = qobject_cast<QLabel*>(widget(c))) {
             if (label->text() != v) {
@@ -113,6 +121,7 @@ std::uint32_t Form1Port::backColour(Control c) const {
 void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     QWidget* w = widget(c);
     describeColour(w, c, colour);
+    showWord(c, colour);
     if (auto* button = qobject_cast<ColourButton*>(w)) {
         button->setBackColour(colour);
         return;
@@ -120,6 +129,29 @@ void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     if (w->property("backColour").toUInt() == colour && w->property("backColour").isValid())
         return;
     paintBack(w, c == Control::txtTEXT1 ? QPalette::Base : QPalette::Window, colour);
+}
+
+void Form1Port::showWord(Control c, std::uint32_t colour) {
+    const QString word = m_inWords ? qtText(colourWord(c, colour)) : QString();
+    // Words and caption share the box in the face of the step captions, Label7's.
+    if (auto* button = qobject_cast<ColourButton*>(widget(c)))
+        button->setWord(word, m_c.Label7->font());
+    else if (c == Control::Label4)
+        m_c.Label4->setWord(word, m_c.Label7->font());
+    else if (c == Control::txtTEXT1)
+        m_c.labHelp->setText(qtText(guidanceHeading(word.toStdString())));
+}
+
+void Form1Port::setColoursInWords(bool inWords) {
+    m_inWords = inWords;
+    for (const Control c : {Control::txtTEXT1, Control::Label4, Control::cmdDel, Control::cmdMode0,
+                            Control::cmdMode1, Control::cmdMode2}) {
+        const std::uint32_t colour = backColour(c);
+        showWord(c, colour);
+        // A system colour is looked up when painted: a new palette needs painting again.
+        if (!qobject_cast<ColourButton*>(widget(c)))
+            paintBack(widget(c), c == Control::txtTEXT1 ? QPalette::Base : QPalette::Window, colour);
+    }
 }
 
 bool Form1Port::isVisible(Control c) const { return !widget(c)->isHidden(); }

@@ -42,7 +42,11 @@ public:
     void closeHelp() override;
     void quit() override;
 
+    /// Shows the words for every coloured state on screen as well (a dark palette), or not.
+    void setColoursInWords(bool inWords);
+
 private:
+    void showWord(Control c, std::uint32_t colour);
     [[nodiscard]] QWidget* widget(Control c) const;
     [[nodiscard]] QListWidget* list(Control c) const;
 
@@ -50,6 +54,7 @@ private:
     Form1Controls m_c;
     std::array<QWidget*, controlCount> m_widgets{};
     bool m_ending = false;
+    bool m_inWords = false;
 };
 
 } // namespace velk::qt

@@ -34,6 +34,7 @@ public:
     [[nodiscard]] hlpform* helpWindow() const { return m_helpWindow; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -81,6 +81,7 @@ std::uint32_t Form1Port::backColour(Control c) const {
 }
 
 void Form1Port::setBackColour(Control c, std::uint32_t colour) {
+    showWord(c, colour);
     switch (c) {
     case Control::txtTEXT1: m_c.txtTEXT1.setBackColour(colour); return;
     case Control::Label4: m_c.Label4.setBackColour(colour); return;
@@ -91,6 +92,33 @@ void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     case Control::cmdMode2: showColour(m_c.cmdMode2, c, colour); return;
     default: throw std::invalid_argument("control has no settable back colour");
     }
+}
+
+void Form1Port::showWord(Control c, std::uint32_t colour) {
+    if (!m_small)
+        return;
+    const std::string word(m_inWords ? colourWord(c, colour) : "");
+    switch (c) {
+    case Control::txtTEXT1: m_c.labHelp.setText(guidanceHeading(word)); return;
+    case Control::Label4: m_c.Label4.setWord(word, *m_small); return;
+    case Control::cmdDel: m_c.cmdDel.setWord(word, *m_small); return;
+    case Control::cmdMode0: m_c.cmdMode0.setWord(word, *m_small); return;
+    case Control::cmdMode1: m_c.cmdMode1.setWord(word, *m_small); return;
+    case Control::cmdMode2: m_c.cmdMode2.setWord(word, *m_small); return;
+    default: return;
+    }
+}
+
+void Form1Port::setColoursInWords(bool inWords, const Font& small) {
+    m_inWords = inWords;
+    m_small = &small;
+    for (const Control c : {Control::txtTEXT1, Control::Label4, Control::cmdDel, Control::cmdMode0,
+                            Control::cmdMode1, Control::cmdMode2})
+        showWord(c, backColour(c));
+    m_c.txtTEXT1.refreshColours();
+    m_c.Label4.refreshColours();
+    for (ColourButton* b : {&m_c.cmdDel, &m_c.cmdMode0, &m_c.cmdMode1, &m_c.cmdMode2})
+        b->refreshColours();
 }
 
 bool Form1Port::isVisible(Control c) const { return control(c).isVisible(); }

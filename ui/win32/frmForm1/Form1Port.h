@@ -47,12 +47,17 @@ public:
     void closeHelp() override;
     void quit() override;
 
+    /// Shows the words for every coloured state on screen as well (a high-contrast or dark
+    /// scheme), or not, in `small`, which must outlive the port; paints system colours again.
+    void setColoursInWords(bool inWords, const Font& small);
+
     [[nodiscard]] int timerInterval() const { return m_interval; }
     [[nodiscard]] bool timerEnabled() const { return m_timerOn; }
 
 private:
     [[nodiscard]] Ctrl& control(Control c) const;
     [[nodiscard]] ListBoxCtrl& list(Control c) const;
+    void showWord(Control c, std::uint32_t colour);
 
     Form1Controls& m_c;
     std::array<Ctrl*, controlCount> m_controls{};
@@ -61,6 +66,8 @@ private:
     bool m_ending = false;
     int m_interval = 0;
     bool m_timerOn = false;
+    bool m_inWords = false;
+    const Font* m_small = nullptr;
 };
 
 } // namespace velk::win32

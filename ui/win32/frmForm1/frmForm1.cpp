@@ -4,6 +4,7 @@
 
 #include "core/AccessibleText.h"
 #include "core/Form1Design.h"
+#include "core/ReadableColours.h"
 #include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/wingui/Guarded.h"
@@ -22,6 +23,15 @@ namespace {
 
 constexpr const wchar_t* windowClass = L"VelkForm1";
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+/// A high-contrast scheme, or a window darker than its text.
+bool schemeNeedsWords() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    return coloursInWords(high, GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT));
+}
+
 std::string currentFolder() {
     std::error_code ec;
     const std::u8string here = std::filesystem::current_path(ec).u8string();
@@ -111,6 +121,7 @@ void frmForm1::buildControls() {
             create(*c, d);
     applyDpi(m_dpi);
     nameLists();
+    m_port.setColoursInWords(schemeNeedsWords(), m_guidanceFont);
 
     // Start where the process stands, as the drive and folder lists do when nothing sets them.
     m_c.Dir1.setPath(currentFolder());
@@ -289,6 +300,15 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         keepFocus(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // A scheme chosen while the program runs: system colours and the words follow it.
+        m_port.setColoursInWords(schemeNeedsWords(), m_guidanceFont);
+        // Common controls (the progress bar) hear of a new scheme only from their parent.
+        for (const Ctrl* c : m_all)
+            SendMessageW(c->hwnd(), message, wParam, lParam);
+        InvalidateRect(m_hwnd, nullptr, TRUE);
+        return DefWindowProcW(m_hwnd, message, wParam, lParam);
     case WM_DPICHANGED: {
         applyDpi(HIWORD(wParam));
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
