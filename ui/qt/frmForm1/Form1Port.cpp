@@ -10,6 +10,7 @@
 #include "StateLabel.h"
 #include "core/AccessibleText.h"
 #include "core/Form1Design.h"
+#include "core/Texts.h"
 #include "ui/qt/hlpform/hlpform.h"
 
 #include <QAccessible>
@@ -157,10 +158,49 @@ void Form1Port::setColoursInWords(bool inWords) {
 bool Form1Port::isVisible(Control c) const { return !widget(c)->isHidden(); }
 
 void Form1Port::setVisible(Control c, bool visible) {
-    QWidget* w = widget(c);
-    w->setVisible(visible);
-    if (visible)
-        w->raise();
+    if (c == Control::Frame1)
+        return visible ? ask() : endQuestion();
+    widget(c)->setVisible(visible);
+}
+
+void Form1Port::ask() {
+    if (!m_c.Frame1->isHidden())
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    if (!m_focusBefore && focus && m_window.isAncestorOf(focus))
+        m_focusBefore = focus;
+    for (const std::string_view name : coveredBy(wipeQuestion.frame)) {
+        auto* covered = m_window.findChild<QWidget*>(qtText(name));
+        m_covered.emplace_back(covered, covered->focusPolicy());
+        covered->setFocusPolicy(Qt::NoFocus);
+    }
+    m_c.Frame1->show();
+    m_c.Frame1->raise();
+    std::vector<std::string> labels;
+    for (const std::string_view name : labelsIn(wipeQuestion.frame))
+        labels.push_back(m_window.findChild<QLabel*>(qtText(name))->text().toStdString());
+    // The focus moving to the answer is what a screen reader speaks: the question goes with it.
+    auto* answer = m_window.findChild<QWidget*>(qtText(wipeQuestion.safeAnswer));
+    answer->setAccessibleDescription(qtText(questionWords(m_c.Frame1->title().toStdString(), labels)));
+    answer->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1Port::endQuestion() {
+    m_window.findChild<QWidget*>(qtText(wipeQuestion.safeAnswer))->setAccessibleDescription({});
+    m_c.Frame1->hide();
+    for (const auto& [covered, policy] : m_covered)
+        covered->setFocusPolicy(policy);
+    m_covered.clear();
+    m_focusMovedTo = QApplication::focusWidget();
+    giveFocusBack();
+}
+
+void Form1Port::giveFocusBack() {
+    if (!m_focusBefore || !m_focusBefore->isEnabled() || m_focusBefore->isHidden())
+        return;
+    if (QApplication::focusWidget() == m_focusMovedTo)
+        m_focusBefore->setFocus(Qt::OtherFocusReason);
+    m_focusBefore = nullptr;
 }
 
 int Form1Port::rowCount(Control c) const { return list(c)->count(); }
@@ -200,7 +240,18 @@ void Form1Port::refresh(Control c) {
         drives->refresh();
 }
 
-void Form1Port::setEnabled(Control c, bool enabled) { widget(c)->setEnabled(enabled); }
+void Form1Port::setEnabled(Control c, bool enabled) {
+    QWidget* w = widget(c);
+    // The Programme button that was pressed is locked until its run ends: it gets the focus back then.
+    const bool hadFocus = !enabled && w->hasFocus() && !m_focusBefore;
+    w->setEnabled(enabled);
+    if (hadFocus) {
+        m_focusBefore = w;
+        m_focusMovedTo = QApplication::focusWidget();
+    }
+    if (enabled && m_c.Frame1->isHidden())
+        giveFocusBack();
+}
 
 bool Form1Port::isEnabled(Control c) const { return widget(c)->isEnabled(); }
 

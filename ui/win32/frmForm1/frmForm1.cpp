@@ -41,7 +41,7 @@ std::string currentFolder() {
 } // namespace
 
 frmForm1::frmForm1(const SystemPort& system)
-    : m_system(system), m_c(system), m_port(m_c, m_helpWindow), m_handlers(m_port, m_system) {
+    : m_system(system), m_c(system), m_port(m_c, m_helpWindow, m_access), m_handlers(m_port, m_system) {
     createWindow();
     m_port.setWindow(m_hwnd);
     buildControls();
@@ -120,7 +120,7 @@ void frmForm1::buildControls() {
         if (Ctrl* c = find(d.name))
             create(*c, d);
     applyDpi(m_dpi);
-    nameLists();
+    describeControls();
     m_port.setColoursInWords(schemeNeedsWords(), m_guidanceFont);
 
     // Start where the process stands, as the drive and folder lists do when nothing sets them.
@@ -129,13 +129,24 @@ void frmForm1::buildControls() {
 }
 
 // Active Accessibility names a list box by its window text, or else by whichever label comes
-// before it in the stacking order, which is the wrong one for the three track columns.
-void frmForm1::nameLists() const {
+// before it in the stacking order, which is the wrong one for the three track columns: each is
+// named by its heading and described by its tooltip. Where the system cannot annotate (Wine), a
+// list's window text, which it never shows, names it.
+void frmForm1::describeControls() {
     for (const NamingLabel& n : namingLabels) {
-        auto* list = dynamic_cast<ListBoxCtrl*>(find(n.control));
-        if (const Ctrl* label = find(n.label); list && label)
-            list->setText(label->text());
+        Ctrl* target = find(n.control);
+        const std::string name = find(n.label)->text();
+        if (auto* list = dynamic_cast<ListBoxCtrl*>(target); !m_access.setName(target->hwnd(), name) && list)
+            list->setText(name);
+        if (const char* tip = form1Control(n.control).tooltip)
+            m_access.setDescription(target->hwnd(), tip);
     }
+    if (!m_access.setName(m_c.ProgressBar1.hwnd(), text::progressName))
+        m_c.ProgressBar1.setText(text::progressName);
+    m_access.setName(m_c.Image1.hwnd(), text::tipLogo);
+    m_access.setAlertRole(m_c.Frame1.hwnd());
+    m_access.setLive(m_c.txtTEXT1.hwnd());
+    m_access.setLive(m_c.Label4.hwnd());
 }
 
 void frmForm1::bindHandlers() {
@@ -168,6 +179,7 @@ void frmForm1::arrangeTabOrder() {
     for (const std::string_view name : form1TabOrder())
         order.push_back(find(name)->hwnd());
     m_tabs->set(std::move(order));
+    m_port.setTabOrder(*m_tabs);
     // Escape is CANCEL while the confirmation frame asks.
     m_tabs->setCancel(m_c.Command2.hwnd());
 }
@@ -304,9 +316,9 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
         // A scheme chosen while the program runs: system colours and the words follow it.
         m_port.setColoursInWords(schemeNeedsWords(), m_guidanceFont);
-        // Common controls (the progress bar) hear of a new scheme only from their parent.
-        for (const Ctrl* c : m_all)
-            SendMessageW(c->hwnd(), message, wParam, lParam);
+        // A common control (the progress bar) hears of new colours only from its parent.
+        if (message == WM_SYSCOLORCHANGE)
+            SendMessageW(m_c.ProgressBar1.hwnd(), message, wParam, lParam);
         InvalidateRect(m_hwnd, nullptr, TRUE);
         return DefWindowProcW(m_hwnd, message, wParam, lParam);
     case WM_DPICHANGED: {

@@ -4,6 +4,7 @@
 #include "Form1Port.h"
 #include "core/Form1Handlers.h"
 #include "ui/win32/wingui/Accelerators.h"
+#include "ui/win32/wingui/Accessibility.h"
 #include "ui/win32/wingui/FileDrop.h"
 #include "ui/win32/wingui/Font.h"
 #include "ui/win32/wingui/TabOrder.h"
@@ -61,7 +62,8 @@ private:
     void createWindow();
     void buildControls();
     void create(Ctrl& control, const ControlDesign& design);
-    void nameLists() const;
+    /// Names and describes each control a screen reader cannot name by its own caption.
+    void describeControls();
     void bindHandlers();
     void arrangeTabOrder();
     void addCardListCommands();
@@ -80,6 +82,7 @@ private:
     Font m_guidanceFont;
     Font m_frameFont;
     Tooltips m_tips;
+    Accessibility m_access;
     Form1Controls m_c;
     std::vector<Ctrl*> m_all;
     std::unique_ptr<TabOrder> m_tabs;

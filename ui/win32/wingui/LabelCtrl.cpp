@@ -2,6 +2,7 @@
 
 #include "core/AccessibleText.h"
 #include "core/TextFit.h"
+#include "core/Texts.h"
 #include "platform/WindowsText.h"
 
 #include <algorithm>
@@ -25,7 +26,23 @@ void LabelCtrl::create(HWND parent, const std::string& caption, UINT dpi) {
         style = (style & ~SS_TYPEMASK) | SS_OWNERDRAW;
     if (m_border == Border::single)
         style |= WS_BORDER;
+    m_caption = caption;
     Ctrl::create(parent, L"STATIC", style, 0, caption, dpi);
+}
+
+std::string LabelCtrl::caption() const { return m_showsState ? m_caption : text(); }
+
+void LabelCtrl::setCaption(const std::string& utf8) {
+    m_caption = utf8;
+    if (m_stateWords.empty() || m_caption.empty())
+        setText(m_caption + m_stateWords);
+    else
+        setText(m_caption + text::stateSeparator + m_stateWords);
+}
+
+void LabelCtrl::setStateWords(std::string_view words) {
+    m_stateWords = words;
+    setCaption(m_caption);
 }
 
 std::uint32_t LabelCtrl::backColour() const { return m_colour ? m_colour->value() : buttonFace; }
@@ -99,7 +116,7 @@ void LabelCtrl::drawState(const DRAWITEMSTRUCT& item) const {
                                                               : m_small->handle());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, m_colour ? m_colour->ink() : GetSysColor(COLOR_WINDOWTEXT));
-    const std::wstring shown = widen(withWordBelow(text(), m_word));
+    const std::wstring shown = widen(withWordBelow(m_caption, m_word));
     DrawTextW(item.hDC, shown.c_str(), -1, &box,
               (m_align == Align::centre ? DT_CENTER : DT_LEFT) | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(item.hDC, old);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace velk::win32 {
 
@@ -30,6 +31,13 @@ public:
     /// The back colour set, or the button face a label has by default.
     [[nodiscard]] std::uint32_t backColour() const;
     void setBackColour(std::uint32_t colour);
+    /// The caption of a label made to show a state, without the words its window text may
+    /// carry for screen readers; the window text of any other.
+    [[nodiscard]] std::string caption() const;
+    void setCaption(const std::string& utf8);
+    /// Words for the state its colour shows, added to the window text that Active
+    /// Accessibility reads as the name, where nothing else can tell them; "" for none.
+    void setStateWords(std::string_view words);
     /// Words for the state its colour shows, drawn below the caption, both in `small` so that
     /// they fit; "" draws the caption alone. Only a label made to show a state draws them; the
     /// font must outlive the label.
@@ -49,6 +57,8 @@ private:
     Border m_border;
     bool m_showsState;
     std::optional<BackColour> m_colour;
+    std::string m_caption;
+    std::string m_stateWords;
     std::string m_word;
     const Font* m_small = nullptr;
 };
