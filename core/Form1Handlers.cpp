@@ -23,6 +23,7 @@ void Form1Handlers::Timer1_Timer() {
     m_monitor.Timer1_Timer();
     if (m_monitor.statusChanged())
         m_form.refresh(Control::Drive1);
+    m_browser.Timer1_Timer();
 }
 
 void Form1Handlers::endProgram() {

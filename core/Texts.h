@@ -74,6 +74,11 @@ inline constexpr const char* capacitySuffix = "MBytes";
 
 inline constexpr const char* driveUnavailable =
     "Drive unavailable - Please insert an MMC card into reader, exit Drive and retry";
+/// A source drive that does not answer (a network drive whose server is gone).
+inline constexpr const char* sourceNotAnswering =
+    "Drive not answering - it opens when it answers, or select another drive";
+/// Why a source root cannot be opened, where the system gave no reason.
+inline constexpr const char* notAFolder = "not a folder";
 
 /// A drive list entry reads: the drive, driveDetailOpen, what it holds, driveDetailClose.
 inline constexpr const char* driveDetailOpen = "  (";
@@ -81,6 +86,8 @@ inline constexpr const char* driveDetailClose = ")";
 inline constexpr const char* driveCardPrefix = "card: ";
 inline constexpr const char* driveNoCard = "no card";
 inline constexpr const char* driveCardNotMounted = "card not mounted";
+/// A drive asked for its root that has not answered yet.
+inline constexpr const char* driveNotAnswering = "not answering";
 /// A removable disk that the running system uses, followed by what uses it.
 inline constexpr const char* driveSystemDisk = "system disk";
 inline constexpr const char* cardNotMounted = "the card is not mounted";

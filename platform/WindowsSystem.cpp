@@ -4,6 +4,8 @@
 #include "WindowsError.h"
 #include "WindowsPath.h"
 #include "WindowsText.h"
+#include "core/SourceBrowser.h"
+#include "core/Texts.h"
 
 #include <array>
 #include <cctype>
@@ -278,6 +280,8 @@ std::vector<DriveEntry> WindowsSystem::drives() const {
             continue;
         std::string designation = {static_cast<char>(std::tolower(root[0] & 0x7F)), ':'};
         std::string label = designation;
+        if (m_sourceRoots.waiting(designation))
+            label += text::driveDetailOpen + std::string(text::driveNotAnswering) + text::driveDetailClose;
         if (::GetDriveTypeW(root) == DRIVE_FIXED) {
             fixedRoots.push_back(narrow(root));
             if (const std::string volume = m_labels.label(fixedRoots.back()); !volume.empty())
@@ -328,7 +332,11 @@ std::optional<SpaceCounts> WindowsSystem::diskSpace(const std::string& designati
     return SpaceCounts{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
 }
 
-RootFolder WindowsSystem::rootFolder(const std::string& designation) const {
+namespace {
+
+/// The root of "e:", asked of the drive itself; it holds nothing of the system object, so that
+/// it can be asked on a thread that outlives it.
+RootFolder rootOf(const std::string& designation) {
     DWORD spc = 0;
     DWORD bps = 0;
     DWORD freeClusters = 0;
@@ -340,6 +348,14 @@ RootFolder WindowsSystem::rootFolder(const std::string& designation) const {
         return {status, {}, ec.message()};
     }
     return {RootFolder::Status::ok, designation + "\\", {}};
+}
+
+} // namespace
+
+RootFolder WindowsSystem::rootFolder(const std::string& designation) const { return rootOf(designation); }
+
+std::optional<RootFolder> WindowsSystem::sourceRoot(const std::string& designation) const {
+    return m_sourceRoots.answer(designation, [designation] { return listableRoot(rootOf(designation)); });
 }
 
 std::unique_ptr<OpenFile> WindowsSystem::openFile(const std::string& path, OpenMode mode,

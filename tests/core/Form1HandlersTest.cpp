@@ -30,6 +30,16 @@ TEST_F(Form1HandlersTest, ReadsTheDestinationListAgainOnlyWhenItsStatusChanged) 
     EXPECT_EQ(form.refreshed.size(), 2u);
 }
 
+TEST_F(Form1HandlersTest, TheTickOpensASourceDriveThatAnsweredLate) {
+    system.addFixed("n", "/");
+    system.notAnswering.insert("n");
+    form.setText(Control::drvDrive1, "n");
+    handlers.drvDrive1_Change();
+    system.notAnswering.clear();
+    handlers.Timer1_Timer();
+    EXPECT_EQ(form.text(Control::Dir1), "/");
+}
+
 TEST_F(Form1HandlersTest, EndingStopsTheTimerClosesHelpAndQuitsOnce) {
     handlers.Form_Load();
     handlers.quit1_Click();
