@@ -26,6 +26,13 @@ void Form1Handlers::Timer1_Timer() {
     m_browser.Timer1_Timer();
 }
 
+void Form1Handlers::Form_DeviceChange() {
+    if (m_ending)
+        return;
+    m_form.refresh(Control::drvDrive1);
+    m_form.refresh(Control::Drive1);
+}
+
 void Form1Handlers::endProgram() {
     if (m_ending)
         return;

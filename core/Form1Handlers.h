@@ -40,6 +40,9 @@ public:
     void drvDrive1_Change() { m_browser.drvDrive1_Change(); }
     void Dir1_Change() { m_browser.Dir1_Change(); }
     void txtTEXT1_Change() { m_browser.txtTEXT1_Change(); }
+    /// The system reports drives that came or went (a card reader plugged in): both drive
+    /// lists read the drives again, so that it appears without a click.
+    void Form_DeviceChange();
     /// "Load list from card", from lstList1's menu or its shortcut.
     void lstList1_LoadFromCard() { m_loader.lstList1_LoadFromCard(); }
     /// "Save list..." and "Open list...", once the window has asked which file.

@@ -40,6 +40,11 @@ TEST_F(Form1HandlersTest, TheTickOpensASourceDriveThatAnsweredLate) {
     EXPECT_EQ(form.text(Control::Dir1), "/");
 }
 
+TEST_F(Form1HandlersTest, ADeviceChangeReadsBothDriveListsAgain) {
+    handlers.Form_DeviceChange();
+    EXPECT_EQ(form.refreshed, (std::vector<Control>{Control::drvDrive1, Control::Drive1}));
+}
+
 TEST_F(Form1HandlersTest, EndingStopsTheTimerClosesHelpAndQuitsOnce) {
     handlers.Form_Load();
     handlers.quit1_Click();

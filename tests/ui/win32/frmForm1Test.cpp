@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dbt.h>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -259,6 +261,24 @@ TEST_F(frmForm1Test, DarkSchemeDrawsDarkOnTheFixedColoursAndTellsThemInWords) {
     EXPECT_EQ(k.Label4.word(), "");
     EXPECT_EQ(k.cmdMode0.word(), "");
     EXPECT_EQ(k.labHelp.text(), "Guidance Box");
+}
+
+bool lists(const win32::DriveList& drives, const std::string& entry) {
+    for (int i = 0; i < drives.count(); ++i)
+        if (drives.row(i) == entry)
+            return true;
+    return false;
+}
+
+// Windows tells every window of a volume that came; both drive lists show it without a click.
+TEST_F(frmForm1Test, AReaderPluggedInAppearsInBothDriveLists) {
+    const auto& k = m_form->controls();
+    m_system.addEmptyReader("g:");
+    EXPECT_FALSE(lists(k.drvDrive1, "g:"));
+    DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << ('G' - 'A'), 0};
+    SendMessageW(m_form->hwnd(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+    EXPECT_TRUE(lists(k.drvDrive1, "g:"));
+    EXPECT_TRUE(lists(k.Drive1, "g:"));
 }
 
 TEST_F(frmForm1Test, TheTimerDrivesTheMonitor) {

@@ -19,6 +19,7 @@
 #include "core/Form1Design.h"
 #include "core/ReadableColours.h"
 #include "core/Texts.h"
+#include "platform/DriveWatch.h"
 #include "ui/qt/hlpform/hlpform.h"
 
 #include <QAction>
@@ -32,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <functional>
@@ -100,6 +102,7 @@ frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
     arrangeTabOrder();
     nameControls();
     addCardListActions();
+    watchDrives();
     m_handlers.Form_Load();
 }
 
@@ -295,6 +298,21 @@ void frmForm1::addCardListActions() {
             files.push_back(path.toStdString());
         m_handlers.lstList1_DropFiles(files);
     });
+}
+
+void frmForm1::watchDrives() {
+    m_drives = std::make_unique<DriveWatch>();
+    if (m_drives->deviceEvents() >= 0) {
+        auto* devices = new QSocketNotifier(m_drives->deviceEvents(), QSocketNotifier::Read, this);
+        connect(devices, &QSocketNotifier::activated, this, [this] {
+            if (m_drives->blockDeviceEvent())
+                m_handlers.Form_DeviceChange();
+        });
+    }
+    if (m_drives->mountEvents() >= 0) {
+        auto* mounts = new QSocketNotifier(m_drives->mountEvents(), QSocketNotifier::Exception, this);
+        connect(mounts, &QSocketNotifier::activated, this, [this] { m_handlers.Form_DeviceChange(); });
+    }
 }
 
 bool frmForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -12,6 +12,8 @@
 #include "ui/win32/wingui/ShutdownBlock.h"
 #include "platform/WindowsText.h"
 
+#include <dbt.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
@@ -312,6 +314,11 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         keepFocus(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_DEVICECHANGE:
+        // A reader plugged in or out, a volume given a letter or losing it.
+        if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE || wParam == DBT_DEVNODES_CHANGED)
+            m_handlers.Form_DeviceChange();
+        return TRUE;
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
         // A scheme chosen while the program runs: system colours and the words follow it.
