@@ -273,6 +273,16 @@ void Form1Port::closeHelp() {
         m_helpWindow->close();
 }
 
+void Form1Port::showRun(RunShown shown, float percent) {
+    if (!m_taskbar)
+        return;
+    switch (shown) {
+    case RunShown::none: m_taskbar->show(TaskbarProgress::State::none, percent); return;
+    case RunShown::progress: m_taskbar->show(TaskbarProgress::State::normal, percent); return;
+    case RunShown::failed: m_taskbar->show(TaskbarProgress::State::error, percent); return;
+    }
+}
+
 void Form1Port::quit() {
     m_ending = true;
     ShowWindow(m_window, SW_HIDE);

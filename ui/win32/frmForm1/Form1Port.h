@@ -4,6 +4,7 @@
 #include "core/FormPort.h"
 #include "ui/win32/wingui/Accessibility.h"
 #include "ui/win32/wingui/TabOrder.h"
+#include "ui/win32/wingui/TaskbarProgress.h"
 
 #include <array>
 #include <memory>
@@ -20,6 +21,8 @@ public:
     Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow, Accessibility& access);
     /// The window that owns the timer and the message boxes; set once it exists.
     void setWindow(HWND window) { m_window = window; }
+    /// The window's taskbar button, which shows a run; set once the window exists.
+    void setTaskbar(TaskbarProgress& taskbar) { m_taskbar = &taskbar; }
     /// The window's tab order, which leaves out what the question's frame covers.
     void setTabOrder(TabOrder& tabs) { m_tabs = &tabs; }
 
@@ -50,6 +53,7 @@ public:
     void beep() override;
     void closeHelp() override;
     void quit() override;
+    void showRun(RunShown shown, float percent) override;
 
     /// Shows the words for every coloured state on screen as well (a high-contrast or dark
     /// scheme), or not, in `small`, which must outlive the port; paints system colours again.
@@ -79,6 +83,7 @@ private:
     const std::unique_ptr<hlpform>& m_helpWindow;
     Accessibility& m_access;
     TabOrder* m_tabs = nullptr;
+    TaskbarProgress* m_taskbar = nullptr;
     HWND m_focusBefore = nullptr;
     HWND m_focusMovedTo = nullptr;
     HWND m_window = nullptr;

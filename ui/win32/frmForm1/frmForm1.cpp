@@ -46,6 +46,8 @@ frmForm1::frmForm1(const SystemPort& system)
     : m_system(system), m_c(system), m_port(m_c, m_helpWindow, m_access), m_handlers(m_port, m_system) {
     createWindow();
     m_port.setWindow(m_hwnd);
+    m_taskbar = std::make_unique<TaskbarProgress>(m_hwnd);
+    m_port.setTaskbar(*m_taskbar);
     buildControls();
     bindHandlers();
     arrangeTabOrder();
@@ -335,7 +337,13 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
-    default: return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    default:
+        // The window is placed before its button exists.
+        if (m_taskbar && message == m_taskbar->buttonCreatedMessage()) {
+            m_taskbar->buttonCreated();
+            return 0;
+        }
+        return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }
 }
 

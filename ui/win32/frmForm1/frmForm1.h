@@ -8,6 +8,7 @@
 #include "ui/win32/wingui/FileDrop.h"
 #include "ui/win32/wingui/Font.h"
 #include "ui/win32/wingui/TabOrder.h"
+#include "ui/win32/wingui/TaskbarProgress.h"
 #include "ui/win32/wingui/Tooltips.h"
 
 #include <memory>
@@ -55,6 +56,7 @@ public:
     [[nodiscard]] std::string tipOf(const Ctrl& control) const { return m_tips.tipOf(control.hwnd()); }
     [[nodiscard]] UINT dpi() const { return m_dpi; }
     [[nodiscard]] const Font& frameFont() const { return m_frameFont; }
+    [[nodiscard]] const TaskbarProgress& taskbar() const { return *m_taskbar; }
 
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -86,6 +88,7 @@ private:
     Form1Controls m_c;
     std::vector<Ctrl*> m_all;
     std::unique_ptr<TabOrder> m_tabs;
+    std::unique_ptr<TaskbarProgress> m_taskbar;
     std::unique_ptr<Accelerators> m_shortcuts;
     std::unique_ptr<FileDrop> m_drop;
     HWND m_lastFocus = nullptr;
