@@ -185,7 +185,43 @@ TEST_F(frmForm1Test, FrameHoldsItsControlsWithARedFaceAndABoldCaption) {
     EXPECT_EQ(font.lfWeight, FW_BOLD);
     EXPECT_EQ(font.lfHeight, -MulDiv(12, static_cast<int>(m_form->dpi()), 72));
     const std::wstring face = font.lfFaceName;
-    EXPECT_TRUE(face == L"MS Sans Serif" || (!win32::Font::installed(L"MS Sans Serif") && face == L"Tahoma"));
+    EXPECT_TRUE(face == L"Microsoft Sans Serif" ||
+                (!win32::Font::installed(L"Microsoft Sans Serif") && face == L"Tahoma"));
+    // A face that scales, never the bitmap "MS Sans Serif", which is jagged at 150 %.
+    HDC dc = GetDC(frame.hwnd());
+    const HGDIOBJ old = SelectObject(dc, m_form->frameFont().handle());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(frame.hwnd(), dc);
+    EXPECT_TRUE(metrics.tmPitchAndFamily & (TMPF_TRUETYPE | TMPF_VECTOR));
+}
+
+// "Make text bigger" scales the system's message text: the window grows with it, fonts and
+// boxes together, and back.
+TEST_F(frmForm1Test, TheWindowFollowsTheSystemsTextSize) {
+    NONCLIENTMETRICSW before{};
+    before.cbSize = sizeof before;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof before, &before, 0));
+    NONCLIENTMETRICSW larger = before;
+    larger.lfMessageFont.lfHeight = -18; // 13.5 points at 96 dpi: 150 % of Windows' 9
+    // Windows tells every window so; Wine 8 tells none, so the test sends what Windows would.
+    const auto changed = [this] {
+        SendMessageW(m_form->hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+        pump();
+    };
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof larger, &larger, 0));
+    changed();
+    RECT client;
+    GetClientRect(m_form->hwnd(), &client);
+    const UINT dpi = m_form->dpi();
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof before, &before, 0);
+    changed();
+    EXPECT_EQ(dpi, 144u);
+    EXPECT_EQ(client.right, win32::px(7590, 144));
+    EXPECT_EQ(client.bottom, win32::px(6405, 144));
+    EXPECT_EQ(m_form->dpi(), 96u);
+    EXPECT_EQ(fontHeight(m_form->controls().Label4.hwnd()), -MulDiv(8, 96, 72));
 }
 
 TEST_F(frmForm1Test, MonitorShowsTheThreeStatesOnCFAndE) {

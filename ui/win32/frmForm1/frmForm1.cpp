@@ -10,6 +10,7 @@
 #include "ui/win32/wingui/Guarded.h"
 #include "ui/win32/wingui/PopupMenu.h"
 #include "ui/win32/wingui/ShutdownBlock.h"
+#include "ui/win32/wingui/TextSize.h"
 #include "platform/WindowsText.h"
 
 #include <dbt.h>
@@ -25,6 +26,7 @@ namespace {
 
 constexpr const wchar_t* windowClass = L"VelkForm1";
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr Twips client{form1Client.left, form1Client.top, form1Client.width, form1Client.height};
 /// A high-contrast scheme, or a window darker than its text.
 bool schemeNeedsWords() {
     HIGHCONTRASTW contrast{};
@@ -77,12 +79,22 @@ void frmForm1::createWindow() {
     (void)registered;
     m_hwnd = CreateWindowExW(0, windowClass, widen(text::mainCaption).c_str(), windowStyle, 0, 0, 0, 0, nullptr,
                              nullptr, GetModuleHandleW(nullptr), this);
-    m_dpi = GetDpiForWindow(m_hwnd);
+    m_dpi = layoutDpi(m_hwnd, GetDpiForWindow(m_hwnd), client);
     // The client area, not the frame, starts at the designed point.
-    RECT r = toPixels({form1Client.left, form1Client.top, form1Client.width, form1Client.height}, m_dpi);
-    AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, m_dpi);
+    RECT r = toPixels(client, m_dpi);
+    AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, GetDpiForWindow(m_hwnd));
     SetWindowPos(m_hwnd, nullptr, std::max(0L, r.left), std::max(0L, r.top), r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmForm1::followTextSize() {
+    const UINT dpi = layoutDpi(m_hwnd, GetDpiForWindow(m_hwnd), client);
+    if (dpi == m_dpi)
+        return;
+    applyDpi(dpi);
+    RECT r = toPixels({0, 0, client.width, client.height}, dpi);
+    AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, GetDpiForWindow(m_hwnd));
+    SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmForm1::create(Ctrl& c, const ControlDesign& d) {
@@ -224,7 +236,8 @@ void frmForm1::applyDpi(UINT dpi) {
     // The longest guidance wraps to three lines and a "Copying " path to two: a smaller face
     // fits them into their boxes.
     Font guidanceFont(L"Tahoma", L"Arial", 7.5, false, dpi);
-    Font frameFont(L"MS Sans Serif", L"Tahoma", 12, true, dpi);
+    // The frame's caption face as a TrueType one: the bitmap "MS Sans Serif" is jagged when scaled.
+    Font frameFont(L"Microsoft Sans Serif", L"Tahoma", 12, true, dpi);
     for (Ctrl* c : m_all) {
         c->setFont(c == &m_c.txtTEXT1 || c == &m_c.Label7 ? guidanceFont.handle() : font.handle());
         c->place(dpi);
@@ -325,13 +338,16 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
         // A scheme chosen while the program runs: system colours and the words follow it.
         m_port.setColoursInWords(schemeNeedsWords(), m_guidanceFont);
+        if (message == WM_SETTINGCHANGE)
+            followTextSize();
         // A common control (the progress bar) hears of new colours only from its parent.
         if (message == WM_SYSCOLORCHANGE)
             SendMessageW(m_c.ProgressBar1.hwnd(), message, wParam, lParam);
         InvalidateRect(m_hwnd, nullptr, TRUE);
         return DefWindowProcW(m_hwnd, message, wParam, lParam);
     case WM_DPICHANGED: {
-        applyDpi(HIWORD(wParam));
+        // The suggested frame grows with the DPI from the one the text size made.
+        applyDpi(layoutDpi(m_hwnd, HIWORD(wParam), client));
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -73,6 +73,8 @@ private:
     /// A command of lstList1's menu, chosen there or by its shortcut.
     void listCommand(UINT id);
     void applyDpi(UINT dpi);
+    /// Lays the window out again when the operator changed the system's text size.
+    void followTextSize();
     void paintOutlines(HDC dc) const;
     /// Remembers the focused control when the window is left and gives it back on return.
     void keepFocus(bool activated);
