@@ -34,6 +34,10 @@ std::uint32_t textColourOn(std::uint32_t back) {
     return (l + 0.05) * (l + 0.05) >= 0.05 * 1.05 ? colour::black : colour::white;
 }
 
+std::uint32_t lockedTextColourOn(std::uint32_t back) {
+    return isSystemColour(back) ? colour::grayText : colour::middleGrey;
+}
+
 bool coloursInWords(bool highContrast, std::uint32_t windowRgb, std::uint32_t windowTextRgb) {
     return highContrast || luminance(windowRgb) < luminance(windowTextRgb);
 }

@@ -11,6 +11,11 @@ namespace velk {
 /// guidance box's yellow.
 [[nodiscard]] std::uint32_t textColourOn(std::uint32_t back);
 
+/// The colour of a locked control's caption on a back colour: the system's grey text on a
+/// system colour, a middle grey on a fixed one, where the system's grey may be a scheme's
+/// bright green on white.
+[[nodiscard]] std::uint32_t lockedTextColourOn(std::uint32_t back);
+
 /// True when the window tells its coloured states in words on screen as well: the system
 /// runs a high-contrast scheme, or its window colour is darker than its window text (a dark
 /// theme). There the fixed yellow, red and white stand out from everything around them, and

@@ -23,6 +23,11 @@ TEST(ReadableColours, TextStandsOutFromItsBackColour) {
         EXPECT_EQ(textColourOn(c.back), c.text) << std::hex << c.back;
 }
 
+TEST(ReadableColours, ALockedCaptionIsGreyOnAFixedColourAndTheSystemsGreyOnItsOwn) {
+    EXPECT_EQ(lockedTextColourOn(0x00FFFFFF), 0x00808080u);
+    EXPECT_EQ(lockedTextColourOn(0x8000000F), 0x80000011u);
+}
+
 TEST(ReadableColours, DarkAndHighContrastSchemesTellColoursInWords) {
     EXPECT_FALSE(coloursInWords(false, 0x00FFFFFF, 0x00000000)); // the light default
     EXPECT_TRUE(coloursInWords(false, 0x00000000, 0x00FFFFFF));  // a dark theme

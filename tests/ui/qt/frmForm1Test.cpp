@@ -241,11 +241,12 @@ private slots:
         const std::pair<const char*, QPalette> schemes[] = {
             {"qt-dark", scheme(QColor(0x30, 0x30, 0x30), QColor(0xE0, 0xE0, 0xE0), QColor(0x30, 0x8C, 0xC6))},
             {"qt-high-contrast", scheme(Qt::black, Qt::white, QColor(0x1A, 0xEB, 0xFF))}};
+        m_system.addFixed("/music", m_dir.path().toStdString());
         m_form->show();
         for (const auto& [name, palette] : schemes) {
             QApplication::setPalette(palette);
             QCoreApplication::processEvents(); // the change arrives as a posted event
-            find<qt::DriveList>("drvDrive1")->setDrive(s("/"));
+            find<qt::DriveList>("drvDrive1")->setDrive(s("/music"));
             m_form->handlers().drvDrive1_Change();
             m_form->handlers().Timer1_Timer();
             auto* status = find<qt::StateLabel>("Label4");

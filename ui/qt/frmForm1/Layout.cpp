@@ -17,6 +17,7 @@ QColor toQColor(std::uint32_t colour) {
         case 13: return palette.color(QPalette::Highlight);
         case 14: return palette.color(QPalette::HighlightedText);
         case 15: return palette.color(QPalette::Button);
+        case 17: return palette.color(QPalette::Disabled, QPalette::ButtonText);
         case 18: return palette.color(QPalette::ButtonText);
         default: return palette.color(QPalette::Window);
         }
