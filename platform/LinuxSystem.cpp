@@ -250,7 +250,9 @@ std::vector<DriveEntry> LinuxSystem::drives() const {
             detail = text::driveCardNotMounted + std::string(text::driveReasonSeparator) + why;
         else
             detail = text::driveCardNotMounted;
-        out.push_back({designation, labelWith(designation, m_sourceRoots.waiting(designation) ? text::driveNotAnswering : detail)});
+        if (m_sourceRoots.waiting(designation))
+            detail = text::driveNotAnswering;
+        out.push_back({designation, labelWith(designation, detail)});
     }
     for (const MountEntry* m : mounts.storage())
         if (!onRemovableDisk(*m))

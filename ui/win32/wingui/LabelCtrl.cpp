@@ -112,8 +112,8 @@ std::string LabelCtrl::shownText() const {
 void LabelCtrl::drawState(const DRAWITEMSTRUCT& item) const {
     RECT box = item.rcItem;
     FillRect(item.hDC, &box, m_colour ? m_colour->brush() : GetSysColorBrush(COLOR_BTNFACE));
-    const HGDIOBJ old = SelectObject(item.hDC, m_word.empty() ? reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0))
-                                                              : m_small->handle());
+    const HFONT own = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    const HGDIOBJ old = SelectObject(item.hDC, m_word.empty() ? own : m_small->handle());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, m_colour ? m_colour->ink() : GetSysColor(COLOR_WINDOWTEXT));
     const std::wstring shown = widen(withWordBelow(m_caption, m_word));

@@ -22,7 +22,8 @@ UINT layoutDpi(HWND window, UINT monitorDpi, const Twips& client) {
     monitor.cbSize = sizeof monitor;
     if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
         RECT frame = toPixels({0, 0, client.width, client.height}, monitorDpi);
-        AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE, 0, monitorDpi);
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+        AdjustWindowRectExForDpi(&frame, style, FALSE, 0, monitorDpi);
         const RECT& work = monitor.rcWork;
         largest = std::min(static_cast<double>(work.right - work.left) / (frame.right - frame.left),
                            static_cast<double>(work.bottom - work.top) / (frame.bottom - frame.top));
