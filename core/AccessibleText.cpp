@@ -18,4 +18,29 @@ std::string_view colourMeaning(Control c, std::uint32_t colour) {
     }
 }
 
+std::string_view colourWord(Control c, std::uint32_t colour) {
+    switch (c) {
+    case Control::cmdDel:
+    case Control::cmdMode0:
+    case Control::cmdMode1:
+    case Control::cmdMode2: return colour == colour::white ? text::armed : "";
+    // A screen reader's words for the other states are short enough for the screen.
+    default: return colourMeaning(c, colour);
+    }
+}
+
+std::string withWordBelow(std::string_view caption, std::string_view word) {
+    std::string shown(caption);
+    if (!word.empty())
+        shown.append("\n").append(word);
+    return shown;
+}
+
+std::string guidanceHeading(std::string_view word) {
+    std::string heading = text::headingGuidance;
+    if (!word.empty())
+        heading.append(text::stateSeparator).append(word);
+    return heading;
+}
+
 } // namespace velk

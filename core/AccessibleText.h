@@ -3,6 +3,7 @@
 #include "Control.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace velk {
@@ -25,5 +26,15 @@ inline constexpr NamingLabel namingLabels[] = {
 /// What a screen reader is told of the state that `colour` shows on `c`, or "" when the
 /// colour tells nothing the control's text does not.
 [[nodiscard]] std::string_view colourMeaning(Control c, std::uint32_t colour);
+
+/// The words a window shows on screen for the state that `colour` shows on `c`, where colours
+/// alone are not enough (see coloursInWords), or "" when the colour tells nothing more.
+[[nodiscard]] std::string_view colourWord(Control c, std::uint32_t colour);
+/// What a button or Label4 shows with its colour's words: the caption, and the words on a
+/// line of their own below it; the caption alone when there are none.
+[[nodiscard]] std::string withWordBelow(std::string_view caption, std::string_view word);
+/// The guidance box's heading labHelp, which carries the box's words: the box's own text is
+/// the guidance, which every handler writes and reads.
+[[nodiscard]] std::string guidanceHeading(std::string_view word);
 
 } // namespace velk

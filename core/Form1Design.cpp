@@ -131,6 +131,37 @@ std::vector<std::string_view> form1TabOrder() {
     return names;
 }
 
+std::vector<std::string_view> coveredBy(std::string_view frame) {
+    const TwipsBox& f = form1Control(frame).box;
+    const auto overlaps = [&f](const TwipsBox& b) {
+        return b.left < f.left + f.width && f.left < b.left + b.width && b.top < f.top + f.height &&
+               f.top < b.top + b.height;
+    };
+    std::vector<std::string_view> covered;
+    for (const std::string_view name : form1TabOrder()) {
+        const ControlDesign& d = form1Control(name);
+        if (d.parent.empty() && d.name != frame && overlaps(d.box))
+            covered.push_back(name);
+    }
+    return covered;
+}
+
+std::vector<std::string_view> labelsIn(std::string_view frame) {
+    std::vector<std::string_view> labels;
+    for (const ControlDesign& d : design)
+        if (d.parent == frame && d.kind == ControlKind::label)
+            labels.push_back(d.name);
+    return labels;
+}
+
+std::string questionWords(std::string_view caption, const std::vector<std::string>& labels) {
+    std::string words(caption);
+    for (const std::string& label : labels)
+        if (!label.empty())
+            words.append(words.empty() ? "" : text::stateSeparator).append(label);
+    return words;
+}
+
 std::string_view nameOf(Control c) {
     static constexpr std::array<std::string_view, controlCount> names = {
         "txtTEXT1", "Label4",   "Label7",   "Frame1", "cmdDel", "cmdMode0", "cmdMode1", "cmdMode2", "lstList1",

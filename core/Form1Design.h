@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -77,12 +78,27 @@ inline constexpr ListCommand listCommands[] = {
     {"mnuOpenList", text::openList, 'O'},
 };
 
+/// The wipe question Frame1 asks: while it shows, the keyboard is on its safe answer, the
+/// controls it covers are out of the tab order, and a screen reader hears its caption and
+/// labels; when it hides, the focus goes back where it was.
+struct Question {
+    std::string_view frame;
+    std::string_view safeAnswer;
+};
+inline constexpr Question wipeQuestion{"Frame1", "Command2"};
+
 /// Every control, surface drawings first so that each control lies above them.
 std::span<const ControlDesign> form1Design();
 /// The row of the control with that name; throws std::out_of_range for an unknown one.
 const ControlDesign& form1Control(std::string_view name);
 /// The names of the controls that take the focus, in tab order.
 std::vector<std::string_view> form1TabOrder();
+/// The controls that take the focus and lie under `frame` without being inside it, in tab order.
+std::vector<std::string_view> coveredBy(std::string_view frame);
+/// The labels inside `frame`, in the design's order: what its question says.
+std::vector<std::string_view> labelsIn(std::string_view frame);
+/// What a screen reader is told when a question shows: its caption, then each of its labels.
+std::string questionWords(std::string_view caption, const std::vector<std::string>& labels);
 /// The name under which the window holds a control that the logic reaches.
 std::string_view nameOf(Control c);
 

@@ -5,6 +5,7 @@
 #include "ListFile.h"
 #include "Module1.h"
 #include "ProgrammingRun.h"
+#include "RunIndicator.h"
 #include "SourceBrowser.h"
 #include "TrackEditor.h"
 #include "TrackList.h"
@@ -34,12 +35,15 @@ public:
     void cmdMode2_Click() { m_editor.cmdMode2_Click(); }
     void lstList1_Click() { m_editor.lstList1_Click(); }
     void newbut_Click() { m_editor.newbut_Click(); }
-    void cmdFinish_Click() { m_run.cmdFinish_Click(); }
+    void cmdFinish_Click();
     void Command1_Click() { m_run.Command1_Click(); }
     void Command2_Click() { m_run.Command2_Click(); }
     void drvDrive1_Change() { m_browser.drvDrive1_Change(); }
     void Dir1_Change() { m_browser.Dir1_Change(); }
     void txtTEXT1_Change() { m_browser.txtTEXT1_Change(); }
+    /// The system reports drives that came or went (a card reader plugged in): both drive
+    /// lists read the drives again, so that it appears without a click.
+    void Form_DeviceChange();
     /// "Load list from card", from lstList1's menu or its shortcut.
     void lstList1_LoadFromCard() { m_loader.lstList1_LoadFromCard(); }
     /// "Save list..." and "Open list...", once the window has asked which file.
@@ -54,6 +58,9 @@ public:
     [[nodiscard]] const Module1& state() const { return m_state; }
 
 private:
+    /// Shows the run outside the window as it stands now, when that changed.
+    void showRun();
+
     FormPort& m_form;
     Module1 m_state;
     TrackList m_tracks;
@@ -63,6 +70,9 @@ private:
     ProgrammingRun m_run;
     CardListLoader m_loader;
     ListFile m_lists;
+    RunIndicator m_indicator;
+    RunShown m_shown = RunShown::none;
+    float m_shownPercent = 0.0f;
     bool m_ending = false;
 };
 

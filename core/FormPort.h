@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Control.h"
+#include "RunIndicator.h"
 
 #include <cstdint>
 #include <string>
@@ -53,6 +54,12 @@ public:
     virtual void closeHelp() = 0;
     /// Hides the window and leaves the event loop; from then on every yield returns false.
     virtual void quit() = 0;
+    /// Shows a run outside the window (the taskbar button), with the progress bar's percent;
+    /// a window with no such place shows nothing.
+    virtual void showRun(RunShown shown, float percent) {
+        (void)shown;
+        (void)percent;
+    }
 };
 
 } // namespace velk

@@ -14,8 +14,45 @@ namespace velk {
 SourceBrowser::SourceBrowser(FormPort& form, const SystemPort& system)
     : m_form(form), m_system(system) {}
 
+RootFolder listableRoot(RootFolder root) {
+    if (root.status != RootFolder::Status::ok)
+        return root;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(fsPath(root.path), ec) ||
+        (std::filesystem::directory_iterator(fsPath(root.path), ec), ec))
+        return {RootFolder::Status::failed, {}, ec ? ec.message() : text::notAFolder};
+    return root;
+}
+
 void SourceBrowser::drvDrive1_Change() {
-    const RootFolder root = m_system.rootFolder(m_form.text(Control::drvDrive1));
+    m_waitingFor = m_form.text(Control::drvDrive1);
+    open(false);
+}
+
+void SourceBrowser::Timer1_Timer() {
+    if (m_waitingFor.empty())
+        return;
+    // The operator has moved on: what the drive answers now opens nothing.
+    if (m_form.text(Control::drvDrive1) != m_waitingFor)
+        return m_waitingFor.clear();
+    open(true);
+}
+
+void SourceBrowser::open(bool late) {
+    const std::optional<RootFolder> answer = m_system.sourceRoot(m_waitingFor);
+    if (!answer) {
+        if (!late) {
+            m_form.setText(Control::txtTEXT1, text::sourceNotAnswering);
+            m_form.setBackColour(Control::txtTEXT1, colour::red);
+            // Its entry says so too.
+            m_form.refresh(Control::drvDrive1);
+        }
+        return;
+    }
+    m_waitingFor.clear();
+    if (late)
+        m_form.refresh(Control::drvDrive1);
+    const RootFolder& root = *answer;
     switch (root.status) {
     case RootFolder::Status::deviceUnavailable:
         m_form.setText(Control::txtTEXT1, text::driveUnavailable);
@@ -26,14 +63,6 @@ void SourceBrowser::drvDrive1_Change() {
     case RootFolder::Status::ok:
         break;
     }
-    // A root the system names but that is gone (unmounted since the list was filled) or that
-    // cannot be read counts as a failure, so the lists never point at a folder they cannot show.
-    std::error_code ec;
-    if (!std::filesystem::is_directory(fsPath(root.path), ec))
-        return;
-    if (std::filesystem::directory_iterator(fsPath(root.path), ec); ec)
-        return;
-
     m_form.setText(Control::Dir1, root.path);
     m_form.setText(Control::txtTEXT1, text::selectSource);
     m_form.setBackColour(Control::txtTEXT1, colour::yellow);

@@ -134,6 +134,11 @@ public:
     [[nodiscard]] virtual std::optional<SpaceCounts>
     diskSpace(const std::string& designation) const = 0;
     [[nodiscard]] virtual RootFolder rootFolder(const std::string& designation) const = 0;
+    /// The root folder of a source drive once the drive has shown that it can be listed: a
+    /// root that is gone or cannot be read is `failed`. The drive is asked off the caller's
+    /// thread: nullopt while it has not answered (a network drive whose server is gone);
+    /// asking again later gives the answer once it came.
+    [[nodiscard]] virtual std::optional<RootFolder> sourceRoot(const std::string& designation) const = 0;
 
     /// Opens `path` (UTF-8). Files created have the system's default permissions and no
     /// attributes: nothing is taken from any source file. Null with `ec` set on failure.

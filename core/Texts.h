@@ -74,6 +74,11 @@ inline constexpr const char* capacitySuffix = "MBytes";
 
 inline constexpr const char* driveUnavailable =
     "Drive unavailable - Please insert an MMC card into reader, exit Drive and retry";
+/// A source drive that does not answer (a network drive whose server is gone).
+inline constexpr const char* sourceNotAnswering =
+    "Drive not answering - it opens when it answers, or select another drive";
+/// Why a source root cannot be opened, where the system gave no reason.
+inline constexpr const char* notAFolder = "not a folder";
 
 /// A drive list entry reads: the drive, driveDetailOpen, what it holds, driveDetailClose.
 inline constexpr const char* driveDetailOpen = "  (";
@@ -83,6 +88,8 @@ inline constexpr const char* driveNoCard = "no card";
 inline constexpr const char* driveCardNotMounted = "card not mounted";
 /// A reader whose card the monitor refuses as not a flash card for its size alone.
 inline constexpr const char* driveCardTooLarge = "card larger than 2.5 GB";
+/// A drive asked for its root that has not answered yet.
+inline constexpr const char* driveNotAnswering = "not answering";
 /// A removable disk that the running system uses, followed by what uses it.
 inline constexpr const char* driveSystemDisk = "system disk";
 inline constexpr const char* cardNotMounted = "the card is not mounted";
@@ -327,6 +334,8 @@ inline constexpr const char* armedMode = "Armed: the next track selected in the 
 inline constexpr const char* destinationReady = "Destination ready";
 inline constexpr const char* destinationNotReady = "Destination not ready";
 inline constexpr const char* guidanceWarning = "Warning";
+/// What an armed button shows below its caption where colours alone are not enough.
+inline constexpr const char* armed = "Armed";
 /// Between a button's caption and the words for its state, where both share one name.
 inline constexpr const char* stateSeparator = " - ";
 /// The accessible name of ProgressBar1, which has no label of its own.

@@ -9,6 +9,7 @@
 #include "System.h"
 #include "UDisks2Mounter.h"
 #include "core/CardMonitor.h"
+#include "core/SourceBrowser.h"
 #include "core/Texts.h"
 
 #include <algorithm>
@@ -240,11 +241,15 @@ std::vector<DriveEntry> LinuxSystem::drives() const {
             detail = text::driveCardNotMounted + std::string(text::driveReasonSeparator) + why;
         else
             detail = text::driveCardNotMounted;
+        if (m_sourceRoots.waiting(designation))
+            detail = text::driveNotAnswering;
         out.push_back({designation, labelWith(designation, detail)});
     }
     for (const MountEntry* m : mounts.storage())
         if (!onRemovableDisk(*m))
-            out.push_back({m->mountPoint, labelWith(m->mountPoint, m->source)});
+            out.push_back({m->mountPoint, labelWith(m->mountPoint, m_sourceRoots.waiting(m->mountPoint)
+                                                                       ? text::driveNotAnswering
+                                                                       : m->source)});
     return out;
 }
 
@@ -323,6 +328,13 @@ RootFolder LinuxSystem::rootFolder(const std::string& designation) const {
         return {RootFolder::Status::ok, m->mountPoint, {}};
     return {
         RootFolder::Status::failed, {}, std::make_error_code(std::errc::no_such_device).message()};
+}
+
+std::optional<RootFolder> LinuxSystem::sourceRoot(const std::string& designation) const {
+    const RootFolder root = rootFolder(designation);
+    if (root.status != RootFolder::Status::ok)
+        return root;
+    return m_sourceRoots.answer(designation, [root] { return listableRoot(root); });
 }
 
 std::unique_ptr<OpenFile> LinuxSystem::openFile(const std::string& path, OpenMode mode,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DriveAnswers.h"
 #include "MountTable.h"
 #include "core/SystemPort.h"
 
@@ -31,6 +32,8 @@ public:
     [[nodiscard]] std::optional<SpaceCounts>
     diskSpace(const std::string& designation) const override;
     [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
+    /// The root is found in the mount table here; only listing it is asked off this thread.
+    [[nodiscard]] std::optional<RootFolder> sourceRoot(const std::string& designation) const override;
 
     [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
                                                      std::error_code& ec) const override;
@@ -95,6 +98,7 @@ private:
     /// of this system share it.
     std::shared_ptr<UDisks2Mounter> m_mounter;
     std::shared_ptr<MountWatch> m_mounts;
+    DriveAnswers m_sourceRoots{sourcePatience};
 };
 
 } // namespace velk

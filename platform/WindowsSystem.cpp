@@ -5,6 +5,7 @@
 #include "WindowsPath.h"
 #include "WindowsText.h"
 #include "core/CardMonitor.h"
+#include "core/SourceBrowser.h"
 #include "core/Texts.h"
 
 #include <array>
@@ -322,6 +323,8 @@ std::vector<DriveEntry> WindowsSystem::drives() const {
             continue;
         std::string designation = {static_cast<char>(std::tolower(root[0] & 0x7F)), ':'};
         std::string label = designation;
+        if (m_sourceRoots.waiting(designation))
+            label += text::driveDetailOpen + std::string(text::driveNotAnswering) + text::driveDetailClose;
         const UINT type = ::GetDriveTypeW(root);
         if (type == DRIVE_FIXED) {
             fixedRoots.push_back(narrow(root));
@@ -386,7 +389,11 @@ std::optional<SpaceCounts> WindowsSystem::diskSpace(const std::string& designati
     return counts;
 }
 
-RootFolder WindowsSystem::rootFolder(const std::string& designation) const {
+namespace {
+
+/// The root of "e:", asked of the drive itself; it holds nothing of the system object, so that
+/// it can be asked on a thread that outlives it.
+RootFolder rootOf(const std::string& designation) {
     DWORD spc = 0;
     DWORD bps = 0;
     DWORD freeClusters = 0;
@@ -398,6 +405,14 @@ RootFolder WindowsSystem::rootFolder(const std::string& designation) const {
         return {status, {}, ec.message()};
     }
     return {RootFolder::Status::ok, designation + "\\", {}};
+}
+
+} // namespace
+
+RootFolder WindowsSystem::rootFolder(const std::string& designation) const { return rootOf(designation); }
+
+std::optional<RootFolder> WindowsSystem::sourceRoot(const std::string& designation) const {
+    return m_sourceRoots.answer(designation, [designation] { return listableRoot(rootOf(designation)); });
 }
 
 std::unique_ptr<OpenFile> WindowsSystem::openFile(const std::string& path, OpenMode mode,

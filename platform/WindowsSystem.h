@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DriveAnswers.h"
 #include "DriveLabels.h"
 #include "core/SystemPort.h"
 
@@ -24,6 +25,8 @@ public:
     [[nodiscard]] std::optional<SpaceCounts>
     diskSpace(const std::string& designation) const override;
     [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
+    /// Every question to the drive, its space included, is asked off this thread.
+    [[nodiscard]] std::optional<RootFolder> sourceRoot(const std::string& designation) const override;
 
     [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
                                                      std::error_code& ec) const override;
@@ -48,6 +51,7 @@ private:
 
     DriveLabels m_labels;
     std::shared_ptr<LargeCards> m_largeCards;
+    DriveAnswers m_sourceRoots{sourcePatience};
 };
 
 } // namespace velk

@@ -116,3 +116,15 @@ TEST(Form1Design, EveryControlTheLogicReachesIsDesigned) {
 }
 
 } // namespace
+
+// The frame lies over the source lists and the destination drive; whatever takes the focus
+// there is out of reach while it asks.
+TEST(Form1Design, TheWipeQuestionCoversTheDriveAndFolderListsAndSaysItsLabels) {
+    EXPECT_EQ(wipeQuestion.frame, "Frame1");
+    EXPECT_EQ(wipeQuestion.safeAnswer, "Command2");
+    EXPECT_EQ(form1Control(wipeQuestion.safeAnswer).parent, wipeQuestion.frame);
+    EXPECT_EQ(coveredBy("Frame1"), (std::vector<std::string_view>{"Dir1", "drvDrive1", "File1", "Drive1"}));
+    EXPECT_EQ(labelsIn("Frame1"), (std::vector<std::string_view>{"labCard", "Label3"}));
+    EXPECT_EQ(questionWords("Deleting Existing Files", {"WARNING!", ""}), "Deleting Existing Files - WARNING!");
+    EXPECT_EQ(questionWords("", {"a", "b"}), "a - b");
+}

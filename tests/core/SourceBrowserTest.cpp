@@ -137,6 +137,39 @@ TEST_F(Browser, InsertedCardOpensAfterPickingAnotherDriveFirst) {
     EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::yellow);
 }
 
+// A network drive whose server is gone: the window goes on, and says so until the drive
+// answers, then opens it if it is still the one chosen.
+TEST_F(Browser, ADriveThatDoesNotAnswerIsShownSoAndOpensWhenItAnswers) {
+    system.addFixed("n", root.str());
+    system.notAnswering.insert("n");
+    pick("n");
+    EXPECT_EQ(form.text(Control::Dir1), "/previous");
+    EXPECT_EQ(form.text(Control::txtTEXT1), text::sourceNotAnswering);
+    EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
+    EXPECT_EQ(form.refreshed, std::vector<Control>{Control::drvDrive1}) << "its entry says it is not answering";
+
+    browser.Timer1_Timer();
+    EXPECT_EQ(form.text(Control::Dir1), "/previous");
+    system.notAnswering.clear();
+    browser.Timer1_Timer();
+    EXPECT_EQ(form.text(Control::Dir1), root.str());
+    EXPECT_EQ(form.text(Control::txtTEXT1), text::selectSource);
+    EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::yellow);
+    EXPECT_EQ(form.refreshed.size(), 2u);
+}
+
+TEST_F(Browser, ADriveThatAnswersAfterTheOperatorMovedOnOpensNothing) {
+    system.addFixed("n", root.str());
+    system.addEmptyReader("e");
+    system.notAnswering.insert("n");
+    pick("n");
+    pick("e");
+    system.notAnswering.clear();
+    browser.Timer1_Timer();
+    EXPECT_EQ(form.text(Control::Dir1), "/previous");
+    EXPECT_EQ(form.text(Control::txtTEXT1), text::driveUnavailable);
+}
+
 TEST_F(Browser, OpeningAFolderMovesFileListOnly) {
     form.setText(Control::Dir1, (root.path() / "sub").string());
     browser.Dir1_Change();

@@ -162,9 +162,9 @@ TEST_P(CardFleet, AStationProgrammesEachCardPutInAndLeavesAloneOneThatHoldsTheLi
     std::vector<std::unique_ptr<LoopCard>> inserted;
     for (int i = 0; i < 2; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        // The station takes a card the moment it is mounted, as a desktop mounts one put in.
         inserted.push_back(card());
         ASSERT_TRUE(inserted.back()) << skipReason;
-        writeBytes(fs::path(inserted.back()->mountPoint()) / "old.txt", "old");
     }
     const int status = finished(station, std::chrono::seconds(60));
 

@@ -3,6 +3,8 @@
 // another drive must not wait for it. Needs root, /dev/fuse and python3-fusepy.
 #include "core/CardMonitor.h"
 #include "core/Module1.h"
+#include "core/SourceBrowser.h"
+#include "core/Texts.h"
 #include "platform/LinuxSystem.h"
 #include "support/FakeForm.h"
 #include "support/NeedsRoot.h"
@@ -99,6 +101,36 @@ TEST_F(DeadShare, NeitherTheDriveListsNorATickOnAnotherDriveWaitForIt) {
     EXPECT_TRUE(std::any_of(drives.begin(), drives.end(), [this](const DriveEntry& d) {
         return d.designation == m_mount && d.label.find("server:/gone") != std::string::npos;
     })) << "the share is listed, from the mount table alone";
+}
+
+// Chosen as the source drive, and arrowed past again: the window goes on, says the drive is
+// not answering, and its entry in the list says so too.
+TEST_F(DeadShare, ChosenAsSourceItHoldsNothingAndShowsAsNotAnswering) {
+    const LinuxSystem system;
+    test::FakeForm form;
+    SourceBrowser browser(form, system);
+    auto work = std::async(std::launch::async, [&] {
+        for (int pass = 0; pass < 2; ++pass) {
+            form.setText(Control::drvDrive1, m_mount);
+            browser.drvDrive1_Change();
+            form.setText(Control::drvDrive1, "/");
+            browser.drvDrive1_Change();
+        }
+        form.setText(Control::drvDrive1, m_mount);
+        browser.drvDrive1_Change();
+        browser.Timer1_Timer();
+        return system.drives();
+    });
+    const bool answered = work.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    if (!answered)
+        release();
+    ASSERT_TRUE(answered) << "the source drive was asked on the window's thread";
+    const auto drives = work.get();
+    EXPECT_EQ(form.text(Control::txtTEXT1), text::sourceNotAnswering);
+    EXPECT_NE(form.text(Control::Dir1), m_mount);
+    EXPECT_TRUE(std::any_of(drives.begin(), drives.end(), [this](const DriveEntry& d) {
+        return d.designation == m_mount && d.label.find(text::driveNotAnswering) != std::string::npos;
+    }));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The real LinuxSystem against real loop devices that pass for card readers. Runs in a mount
 // namespace of its own, so nothing it mounts is seen outside this process.
+#include "platform/DriveWatch.h"
 #include "platform/LinuxSystem.h"
 #include "platform/MountWatch.h"
 #include "support/DriveLabel.h"
@@ -15,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include <poll.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 
@@ -43,6 +45,23 @@ protected:
 
     const LinuxSystem m_system; // the default roots: the machine's own proc, sys and dev
 };
+
+// The window's cue to read its drive lists again: the kernel reports the reader's new medium
+// as a block device event, and its mount as a change of the mount table.
+TEST_P(LoopDevice, AReaderAndItsCardAreHeardAsTheyCome) {
+    const DriveWatch watch;
+    ASSERT_GE(watch.deviceEvents(), 0);
+    ASSERT_GE(watch.mountEvents(), 0);
+    const auto card = makeCard(true);
+    if (!card)
+        GTEST_SKIP() << m_skip;
+    pollfd events[] = {{watch.deviceEvents(), POLLIN, 0}, {watch.mountEvents(), POLLPRI, 0}};
+    ASSERT_GT(::poll(events, 2, 5000), 0);
+    EXPECT_TRUE(events[0].revents & POLLIN);
+    EXPECT_TRUE(events[1].revents & POLLPRI);
+    EXPECT_TRUE(watch.blockDeviceEvent());
+    EXPECT_FALSE(watch.blockDeviceEvent()) << "every event was read";
+}
 
 TEST_P(LoopDevice, AMountedCardIsARemovableDriveWithItsCapacity) {
     const auto card = makeCard(true);

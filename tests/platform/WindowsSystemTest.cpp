@@ -119,6 +119,14 @@ TEST_F(WindowsCard, AnswersForEachKindOfDrive) {
     EXPECT_FALSE(system.diskSpace("f:")) << "a reader without a card has no space";
     EXPECT_NE(system.rootFolder("f:").status, RootFolder::Status::ok);
     EXPECT_FALSE(system.rootFolder("f:").reason.empty());
+
+    // As a source, asked off this thread: drives that answer do so within the patience.
+    const std::optional<RootFolder> source = system.sourceRoot("e:");
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->path, "e:\\");
+    const std::optional<RootFolder> empty = system.sourceRoot("f:");
+    ASSERT_TRUE(empty);
+    EXPECT_NE(empty->status, RootFolder::Status::ok);
 }
 
 // The list asks no removable drive; the reason comes from the destination's last measure.

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ public:
     void beep() override { ++beeps; }
     void closeHelp() override { ++helpCloses; }
     void quit() override;
+    void showRun(RunShown shown, float percent) override { runsShown.emplace_back(shown, percent); }
 
     /// Rows of a list as a vector, for comparisons.
     std::vector<std::string> rows(Control list) const;
@@ -65,6 +67,7 @@ public:
     int helpClosesAtQuit = 0;
     int quits = 0;
     std::vector<Control> refreshed;
+    std::vector<std::pair<RunShown, float>> runsShown;
     int timerInterval = 0;
     bool timerEnabled = false;
     /// True while the controls that a run locks are disabled.

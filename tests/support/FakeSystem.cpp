@@ -1,6 +1,7 @@
 #include "FakeSystem.h"
 
 #include "core/Paths.h"
+#include "core/SourceBrowser.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -59,6 +60,12 @@ RootFolder FakeSystem::rootFolder(const std::string& designation) const {
     if (it == table.end())
         return {RootFolder::Status::failed, {}, "no such drive"};
     return it->second.root;
+}
+
+std::optional<RootFolder> FakeSystem::sourceRoot(const std::string& designation) const {
+    if (notAnswering.contains(designation))
+        return std::nullopt;
+    return listableRoot(rootFolder(designation));
 }
 
 std::error_code FakeSystem::flushFolder(const std::string& path) const {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     std::uint32_t driveType(const std::string& designation) const override;
     std::optional<SpaceCounts> diskSpace(const std::string& designation) const override;
     RootFolder rootFolder(const std::string& designation) const override;
+    /// The root folder, checked on the caller's thread, or nullopt for a drive in `notAnswering`.
+    std::optional<RootFolder> sourceRoot(const std::string& designation) const override;
     std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
                                        std::error_code& ec) const override;
     std::optional<CardIdentity> cardIdentity(const std::string& root) const override;
@@ -60,6 +63,8 @@ public:
     /// What the drive lists show, by designation; a designation not listed shows itself.
     std::map<std::string, std::string> labels;
     std::string current;
+    /// Drives that have not answered yet when asked for their source root.
+    std::set<std::string> notAnswering;
     /// Faults that files opened for writing show, shared by all of them.
     struct WriteFaults {
         std::size_t maxPerWrite = SIZE_MAX; ///< larger writes are cut short

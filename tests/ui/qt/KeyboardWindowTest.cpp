@@ -142,6 +142,35 @@ private slots:
         QCOMPARE(m_form->handlers().state().edit.editState, 0);
     }
 
+    // The question takes the keyboard to CANCEL, keeps Tab off what the frame covers, tells a
+    // screen reader what it asks, and gives the focus back to the Programme button.
+    void theQuestionHasTheFocusOnCancelAndGivesItBack() {
+        auto* files = find<qt::FileList>("File1");
+        files->setPath(QDir(m_start.filePath(s("tracks"))).canonicalPath());
+        files->setCurrentRow(0);
+        m_form->handlers().File1_DblClick();
+        QStringList reached;
+        QString told;
+        whenAsked([&] {
+            told = find("Command2")->accessibleDescription();
+            for (int presses = 0; presses < 16; ++presses) {
+                reached << m_form->focusWidget()->objectName();
+                press(Qt::Key_Tab);
+            }
+            press(Qt::Key_Escape);
+        });
+        tabTo("cmdFinish");
+        press(Qt::Key_Return);
+        QCOMPARE(reached.first(), s("Command2"));
+        for (const char* covered : {"Dir1", "drvDrive1", "File1", "Drive1"})
+            QVERIFY2(!reached.contains(s(covered)), covered);
+        QVERIFY(reached.contains(s("File2")) && reached.contains(s("Command1")) && reached.contains(s("txtTEXT1")));
+        QCOMPARE(told, s(text::deletingFiles) + s(" - Card /dev/sdy - ") + s(text::deleteWarning));
+        QCOMPARE(m_form->focusWidget(), find("cmdFinish"));
+        QCOMPARE(find("Command2")->accessibleDescription(), QString());
+        tabTo("Dir1");
+    }
+
     void returnChoosesAHelpTopic() {
         writeBytes(m_start.filePath(s("velkhlp9.txt")), "cards");
         tabTo("Command3");

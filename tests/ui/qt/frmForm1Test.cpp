@@ -8,10 +8,12 @@
 #include "ui/qt/frmForm1/FileList.h"
 #include "ui/qt/frmForm1/FolderList.h"
 #include "ui/qt/frmForm1/ProgressBar.h"
+#include "ui/qt/frmForm1/StateLabel.h"
 #include "ui/qt/frmForm1/WrapLabel.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 #include "ui/qt/hlpform/hlpform.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -36,6 +38,17 @@ namespace {
 void touch(const QString& path) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
+}
+
+/// A desktop's dark scheme, and a high-contrast one: white on black with a cyan highlight.
+QPalette scheme(QColor window, QColor ink, QColor highlight) {
+    QPalette p(window, window);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, ink);
+    p.setColor(QPalette::Base, window.darker(120));
+    p.setColor(QPalette::Highlight, highlight);
+    p.setColor(QPalette::HighlightedText, window);
+    return p;
 }
 
 } // namespace
@@ -219,6 +232,43 @@ private slots:
         // For a person to look at: VELK_SCREENSHOTS names a folder.
         if (qEnvironmentVariableIsSet("VELK_SCREENSHOTS"))
             m_form->grab().save(qEnvironmentVariable("VELK_SCREENSHOTS") + s("/qt-copying.png"));
+    }
+
+    // On a dark palette the fixed light colours keep dark text, and each coloured state is
+    // shown in words as well; the logic still reads Label4's caption alone.
+    void darkSchemesTellColoursInWords() {
+        const QPalette light = QApplication::palette();
+        const std::pair<const char*, QPalette> schemes[] = {
+            {"qt-dark", scheme(QColor(0x30, 0x30, 0x30), QColor(0xE0, 0xE0, 0xE0), QColor(0x30, 0x8C, 0xC6))},
+            {"qt-high-contrast", scheme(Qt::black, Qt::white, QColor(0x1A, 0xEB, 0xFF))}};
+        m_system.addFixed("/music", m_dir.path().toStdString());
+        m_form->show();
+        for (const auto& [name, palette] : schemes) {
+            QApplication::setPalette(palette);
+            QCoreApplication::processEvents(); // the change arrives as a posted event
+            find<qt::DriveList>("drvDrive1")->setDrive(s("/music"));
+            m_form->handlers().drvDrive1_Change();
+            m_form->handlers().Timer1_Timer();
+            auto* status = find<qt::StateLabel>("Label4");
+            QCOMPARE(status->caption(), s(text::notFlashCard));
+            QCOMPARE(status->text(), s(text::notFlashCard) + s("\nDestination not ready"));
+            QCOMPARE(status->palette().color(QPalette::WindowText), QColor(Qt::black));
+            QCOMPARE(find<QPlainTextEdit>("txtTEXT1")->palette().color(QPalette::Text), QColor(Qt::black));
+            QCOMPARE(find<QLabel>("labHelp")->text(), s("Guidance Box"));
+
+            find<qt::DriveList>("drvDrive1")->setDrive(s("/dev/sdz"));
+            m_form->handlers().drvDrive1_Change();
+            QCOMPARE(find<QLabel>("labHelp")->text(), s("Guidance Box - Warning"));
+            QTest::mouseClick(find<QPushButton>("cmdMode1"), Qt::LeftButton);
+            QCOMPARE(find<qt::ColourButton>("cmdMode1")->shownCaption(), s("Mode 1\nArmed"));
+            if (qEnvironmentVariableIsSet("VELK_SCREENSHOTS"))
+                m_form->grab().save(qEnvironmentVariable("VELK_SCREENSHOTS") + s("/") + s(name) + s(".png"));
+            QTest::mouseClick(find<QPushButton>("cmdMode1"), Qt::LeftButton);
+        }
+        QApplication::setPalette(light);
+        QCoreApplication::processEvents();
+        QCOMPARE(find<QLabel>("Label4")->text(), s(text::notFlashCard));
+        QCOMPARE(find<QLabel>("labHelp")->text(), s("Guidance Box"));
     }
 
     void closingTheWindowEndsTheProgramWithItsHelp() {

@@ -315,7 +315,7 @@ TEST_F(CardListWindowTest, TheDestinationEntryCanBeReadInFull) {
     EXPECT_EQ(m_form->tipOf(drive), std::string("Drive Letter for the MMC Card\n") + longEntry);
     m_system.table["e:"].space.reset();
     m_form->handlers().Timer1_Timer();
-    EXPECT_EQ(k().Label4.text(), text::insertCard);
+    EXPECT_EQ(k().Label4.caption(), text::insertCard);
     EXPECT_EQ(m_form->tipOf(drive), "Drive Letter for the MMC Card\ne: [SHORT]");
     EXPECT_EQ(drive.drive(), "e:");
 }

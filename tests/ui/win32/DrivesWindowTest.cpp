@@ -24,13 +24,13 @@ TEST(DrivesWindowTest, MonitorShowsTheThreeStatesOfRealDrives) {
 
     pickDrive(k.Drive1, "c:");
     form.handlers().Timer1_Timer();
-    EXPECT_EQ(k.Label4.text(), text::notFlashCard);
+    EXPECT_EQ(k.Label4.caption(), text::notFlashCard);
     EXPECT_EQ(k.Label4.backColour(), colour::red);
     EXPECT_EQ(k.txtTEXT1.text(), text::selectDestination);
 
     pickDrive(k.Drive1, "f:");
     form.handlers().Timer1_Timer();
-    EXPECT_EQ(k.Label4.text(), text::insertCard);
+    EXPECT_EQ(k.Label4.caption(), text::insertCard);
     EXPECT_EQ(k.Label4.backColour(), colour::red);
 
     if (const std::string why = test::whyNoWineCard(); !why.empty())
@@ -40,11 +40,11 @@ TEST(DrivesWindowTest, MonitorShowsTheThreeStatesOfRealDrives) {
     DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
     ASSERT_TRUE(GetDiskFreeSpaceA("e:", &sectors, &bytes, &freeClusters, &clusters));
     const long long size = 1LL * sectors * bytes * clusters;
-    EXPECT_EQ(k.Label4.text().rfind(text::capacityPrefix, 0), 0u) << k.Label4.text();
+    EXPECT_EQ(k.Label4.caption().rfind(text::capacityPrefix, 0), 0u) << k.Label4.caption();
     EXPECT_EQ(k.Label4.backColour(), colour::buttonFace);
     EXPECT_EQ(k.txtTEXT1.text(), text::selectSource);
     if (size == 64'000'000) { // a tmpfs card, as the prefix makes one when it may mount
-        EXPECT_EQ(k.Label4.text(), "Removeable Drive   Capacity =  65MBytes");
+        EXPECT_EQ(k.Label4.caption(), "Removeable Drive   Capacity =  65MBytes");
     }
     if (size < 0x7FFFFFFF) {
         EXPECT_EQ(form.handlers().state().cardBytes, size - 50000);

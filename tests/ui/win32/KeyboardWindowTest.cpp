@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -89,6 +90,33 @@ TEST_F(KeyboardWindowTest, EscapeWhileAskingIsCancel) {
     EXPECT_EQ(m_form->handlers().state().edit.editState, 0);
 }
 
+// The question takes the keyboard to CANCEL, keeps Tab off what the frame covers, and gives
+// the focus back to the Programme button, which the run had locked.
+TEST_F(KeyboardWindowTest, TheQuestionHasTheFocusOnCancelAndGivesItBack) {
+    press(VK_DOWN);
+    press(VK_RETURN);
+    tabTo(k().File1);
+    press(VK_RETURN);
+    std::vector<HWND> reached;
+    whenAsked([&] {
+        for (int presses = 0; presses < 16; ++presses) {
+            reached.push_back(GetFocus());
+            press(VK_TAB);
+        }
+        press(VK_ESCAPE);
+    });
+    tabTo(k().cmdFinish);
+    press(VK_RETURN);
+    ASSERT_FALSE(reached.empty());
+    EXPECT_EQ(reached.front(), k().Command2.hwnd());
+    for (const HWND covered : {k().Dir1.hwnd(), k().drvDrive1.hwnd(), k().File1.hwnd(), k().Drive1.hwnd()})
+        EXPECT_EQ(std::count(reached.begin(), reached.end(), covered), 0);
+    EXPECT_NE(std::count(reached.begin(), reached.end(), k().Command1.hwnd()), 0);
+    EXPECT_NE(std::count(reached.begin(), reached.end(), k().File2.hwnd()), 0);
+    EXPECT_EQ(GetFocus(), k().cmdFinish.hwnd());
+    tabTo(k().Dir1);
+}
+
 TEST_F(KeyboardWindowTest, ReturnOpensHelpAndChoosesATopic) {
     m_staging.write("velkhlp9.txt", "cards");
     tabTo(k().Command3);
@@ -112,6 +140,50 @@ TEST_F(KeyboardWindowTest, WindowTextsNameTheListsAndTellAnArmedMode) {
     EXPECT_EQ(k().cmdMode0.text(), std::string("Mode 0") + text::stateSeparator + text::armedMode);
     click(k().cmdDel);
     EXPECT_EQ(k().cmdMode0.text(), "Mode 0");
+}
+
+// What the window tells a screen reader, as the reader would hear of it: events caught by a
+// hook in this process, and window texts where Wine annotates nothing.
+std::vector<std::pair<DWORD, HWND>> heard;
+void CALLBACK listen(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
+    if (object == OBJID_CLIENT)
+        heard.emplace_back(event, hwnd);
+}
+bool wasHeard(DWORD event, HWND hwnd) {
+    pump();
+    return std::find(heard.begin(), heard.end(), std::make_pair(event, hwnd)) != heard.end();
+}
+
+TEST_F(KeyboardWindowTest, ChangesOfLabel4AndTheGuidanceAndTheQuestionAreAnnounced) {
+    heard.clear();
+    const HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, listen, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    pickDrive(k().Drive1, "c:");
+    m_form->handlers().Timer1_Timer();
+    EXPECT_TRUE(wasHeard(EVENT_OBJECT_NAMECHANGE, k().Label4.hwnd()));
+    EXPECT_TRUE(wasHeard(EVENT_OBJECT_LIVEREGIONCHANGED, k().Label4.hwnd()));
+    EXPECT_TRUE(wasHeard(EVENT_OBJECT_LIVEREGIONCHANGED, k().txtTEXT1.hwnd()));
+    // Wine annotates nothing: the words go where Active Accessibility reads a name.
+    EXPECT_EQ(k().Label4.text(), std::string(text::notFlashCard) + text::stateSeparator + text::destinationNotReady);
+    EXPECT_EQ(k().Label4.caption(), text::notFlashCard);
+    EXPECT_EQ(k().ProgressBar1.text(), text::progressName);
+
+    heard.clear();
+    pickDrive(k().Drive1, "e:");
+    m_form->handlers().Timer1_Timer();
+    press(VK_DOWN);
+    press(VK_RETURN);
+    tabTo(k().File1);
+    press(VK_RETURN);
+    bool alerted = false;
+    whenAsked([&] {
+        alerted = wasHeard(EVENT_SYSTEM_ALERT, k().Frame1.hwnd());
+        press(VK_ESCAPE);
+    });
+    click(k().cmdFinish);
+    UnhookWinEvent(hook);
+    EXPECT_TRUE(alerted);
 }
 
 } // namespace

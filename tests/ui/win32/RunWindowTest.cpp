@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -57,6 +58,16 @@ TEST_F(RunWindowTest, OkProgrammesTheCard) {
     EXPECT_FALSE(k().Frame1.isVisible());
     EXPECT_TRUE(k().cmdFinish.isEnabled());
     EXPECT_EQ(m_form->handlers().state().edit.editState, 1);
+}
+
+// The taskbar button shows the failure of a run: a source gone after it was added.
+TEST_F(RunWindowTest, AFailedRunTurnsTheTaskbarButtonRed) {
+    std::filesystem::remove(m_source.path() / "b.nvr");
+    whenAsked([&] { click(k().Command1); });
+    click(k().cmdFinish);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(k().txtTEXT1.text(), text::failedCardUnchanged);
+    EXPECT_EQ(m_form->taskbar().state(), win32::TaskbarProgress::State::error);
 }
 
 TEST_F(RunWindowTest, CancelLeavesTheCard) {

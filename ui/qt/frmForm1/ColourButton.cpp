@@ -1,6 +1,8 @@
 #include "ColourButton.h"
 
 #include "Layout.h"
+#include "core/AccessibleText.h"
+#include "core/ReadableColours.h"
 
 #include <QPainter>
 #include <QStyle>
@@ -19,6 +21,18 @@ void ColourButton::setBackColour(std::uint32_t colour) {
     m_colour = colour;
     setProperty("backColour", static_cast<uint>(colour));
     update();
+}
+
+void ColourButton::setWord(const QString& word, const QFont& small) {
+    if (word == m_word)
+        return;
+    m_word = word;
+    m_small = small;
+    update();
+}
+
+QString ColourButton::shownCaption() const {
+    return qtText(withWordBelow(text().toStdString(), m_word.toStdString()));
 }
 
 void ColourButton::paintEvent(QPaintEvent*) {
@@ -40,7 +54,10 @@ void ColourButton::paintEvent(QPaintEvent*) {
         focus.rect = rect().adjusted(3, 3, -3, -3);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
-    drawCaption(painter);
+    if (!m_word.isEmpty())
+        painter.setFont(m_small);
+    // The face is a fixed colour: the caption takes the ink that stands out from it, not the palette's.
+    drawCaption(painter, toQColor(isEnabled() ? textColourOn(m_colour) : lockedTextColourOn(m_colour)), shownCaption());
 }
 
 } // namespace velk::qt

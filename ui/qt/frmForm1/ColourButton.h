@@ -17,12 +17,18 @@ public:
 
     [[nodiscard]] std::uint32_t backColour() const { return m_colour; }
     void setBackColour(std::uint32_t colour);
+    /// Words for the state the colour shows, drawn below the caption, both in `small` so that
+    /// they fit the button; "" for none.
+    void setWord(const QString& word, const QFont& small);
+    [[nodiscard]] QString shownCaption() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::uint32_t m_colour = 0;
+    QString m_word;
+    QFont m_small;
 };
 
 } // namespace velk::qt

@@ -14,6 +14,7 @@ class DriveList;
 class FileList;
 class FolderList;
 class ProgressBar;
+class StateLabel;
 
 /// The main window's controls that behaviour reads or writes; owned by the window.
 struct Form1Controls {
@@ -21,7 +22,7 @@ struct Form1Controls {
     FolderList* Dir1 = nullptr;
     FileList* File1 = nullptr;
     DriveList* Drive1 = nullptr;
-    QLabel* Label4 = nullptr;
+    StateLabel* Label4 = nullptr;
     QGroupBox* Frame1 = nullptr;
     FileList* File2 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -31,6 +32,8 @@ struct Form1Controls {
     QLabel* Label7 = nullptr;
     ProgressBar* ProgressBar1 = nullptr;
     QPlainTextEdit* txtTEXT1 = nullptr;
+    /// The guidance box's heading, which carries the words for the box's colour.
+    QLabel* labHelp = nullptr;
     QListWidget* lstList1 = nullptr;
     QListWidget* lstList2 = nullptr;
     QListWidget* lstListMode = nullptr;

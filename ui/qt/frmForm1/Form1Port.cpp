@@ -7,8 +7,10 @@
 #include "Layout.h"
 #include "OkMessageBox.h"
 #include "ProgressBar.h"
+#include "StateLabel.h"
 #include "core/AccessibleText.h"
 #include "core/Form1Design.h"
+#include "core/Texts.h"
 #include "ui/qt/hlpform/hlpform.h"
 
 #include <QAccessible>
@@ -71,6 +73,7 @@ std::string Form1Port::text(Control c) const {
     case Control::Dir1: return m_c.Dir1->path().toStdString();
     case Control::File1: return m_c.File1->path().toStdString();
     case Control::File2: return m_c.File2->path().toStdString();
+    case Control::Label4: return m_c.Label4->caption().toStdString();
     default:
         if (auto* label = qobject_cast<QLabel*>(widget(c)))
             return label->text().toStdString();
@@ -93,6 +96,12 @@ void Form1Port::setText(Control c, const std::string& value) {
     case Control::Dir1: m_c.Dir1->setPath(v); return;
     case Control::File1: m_c.File1->setPath(v); return;
     case Control::File2: m_c.File2->setPath(v); return;
+    case Control::Label4:
+        if (m_c.Label4->caption() != v) {
+            m_c.Label4->setCaption(v);
+            announce(m_c.Label4, QAccessible::NameChanged);
+        }
+        return;
     default:
         if (auto* label = qobject_cast<QLabel*>(widget(c))) {
             if (label->text() != v) {
@@ -113,6 +122,7 @@ std::uint32_t Form1Port::backColour(Control c) const {
 void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     QWidget* w = widget(c);
     describeColour(w, c, colour);
+    showWord(c, colour);
     if (auto* button = qobject_cast<ColourButton*>(w)) {
         button->setBackColour(colour);
         return;
@@ -122,13 +132,75 @@ void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     paintBack(w, c == Control::txtTEXT1 ? QPalette::Base : QPalette::Window, colour);
 }
 
+void Form1Port::showWord(Control c, std::uint32_t colour) {
+    const QString word = m_inWords ? qtText(colourWord(c, colour)) : QString();
+    // Words and caption share the box in the face of the step captions, Label7's.
+    if (auto* button = qobject_cast<ColourButton*>(widget(c)))
+        button->setWord(word, m_c.Label7->font());
+    else if (c == Control::Label4)
+        m_c.Label4->setWord(word, m_c.Label7->font());
+    else if (c == Control::txtTEXT1)
+        m_c.labHelp->setText(qtText(guidanceHeading(word.toStdString())));
+}
+
+void Form1Port::setColoursInWords(bool inWords) {
+    m_inWords = inWords;
+    for (const Control c : {Control::txtTEXT1, Control::Label4, Control::cmdDel, Control::cmdMode0,
+                            Control::cmdMode1, Control::cmdMode2}) {
+        const std::uint32_t colour = backColour(c);
+        showWord(c, colour);
+        // A system colour is looked up when painted: a new palette needs painting again.
+        if (!qobject_cast<ColourButton*>(widget(c)))
+            paintBack(widget(c), c == Control::txtTEXT1 ? QPalette::Base : QPalette::Window, colour);
+    }
+}
+
 bool Form1Port::isVisible(Control c) const { return !widget(c)->isHidden(); }
 
 void Form1Port::setVisible(Control c, bool visible) {
-    QWidget* w = widget(c);
-    w->setVisible(visible);
-    if (visible)
-        w->raise();
+    if (c == Control::Frame1)
+        return visible ? ask() : endQuestion();
+    widget(c)->setVisible(visible);
+}
+
+void Form1Port::ask() {
+    if (!m_c.Frame1->isHidden())
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    if (!m_focusBefore && focus && m_window.isAncestorOf(focus))
+        m_focusBefore = focus;
+    for (const std::string_view name : coveredBy(wipeQuestion.frame)) {
+        auto* covered = m_window.findChild<QWidget*>(qtText(name));
+        m_covered.emplace_back(covered, covered->focusPolicy());
+        covered->setFocusPolicy(Qt::NoFocus);
+    }
+    m_c.Frame1->show();
+    m_c.Frame1->raise();
+    std::vector<std::string> labels;
+    for (const std::string_view name : labelsIn(wipeQuestion.frame))
+        labels.push_back(m_window.findChild<QLabel*>(qtText(name))->text().toStdString());
+    // The focus moving to the answer is what a screen reader speaks: the question goes with it.
+    auto* answer = m_window.findChild<QWidget*>(qtText(wipeQuestion.safeAnswer));
+    answer->setAccessibleDescription(qtText(questionWords(m_c.Frame1->title().toStdString(), labels)));
+    answer->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1Port::endQuestion() {
+    m_window.findChild<QWidget*>(qtText(wipeQuestion.safeAnswer))->setAccessibleDescription({});
+    m_c.Frame1->hide();
+    for (const auto& [covered, policy] : m_covered)
+        covered->setFocusPolicy(policy);
+    m_covered.clear();
+    m_focusMovedTo = QApplication::focusWidget();
+    giveFocusBack();
+}
+
+void Form1Port::giveFocusBack() {
+    if (!m_focusBefore || !m_focusBefore->isEnabled() || m_focusBefore->isHidden())
+        return;
+    if (QApplication::focusWidget() == m_focusMovedTo)
+        m_focusBefore->setFocus(Qt::OtherFocusReason);
+    m_focusBefore = nullptr;
 }
 
 int Form1Port::rowCount(Control c) const { return list(c)->count(); }
@@ -168,7 +240,18 @@ void Form1Port::refresh(Control c) {
         drives->refresh();
 }
 
-void Form1Port::setEnabled(Control c, bool enabled) { widget(c)->setEnabled(enabled); }
+void Form1Port::setEnabled(Control c, bool enabled) {
+    QWidget* w = widget(c);
+    // The Programme button that was pressed is locked until its run ends: it gets the focus back then.
+    const bool hadFocus = !enabled && w->hasFocus() && !m_focusBefore;
+    w->setEnabled(enabled);
+    if (hadFocus) {
+        m_focusBefore = w;
+        m_focusMovedTo = QApplication::focusWidget();
+    }
+    if (enabled && m_c.Frame1->isHidden())
+        giveFocusBack();
+}
 
 bool Form1Port::isEnabled(Control c) const { return widget(c)->isEnabled(); }
 

@@ -3,9 +3,12 @@
 #include "Form1Controls.h"
 #include "core/FormPort.h"
 
-#include <array>
+#include <QPointer>
+#include <QWidget>
 
-class QWidget;
+#include <array>
+#include <utility>
+#include <vector>
 
 namespace velk::qt {
 
@@ -42,7 +45,17 @@ public:
     void closeHelp() override;
     void quit() override;
 
+    /// Shows the words for every coloured state on screen as well (a dark palette), or not.
+    void setColoursInWords(bool inWords);
+
 private:
+    void showWord(Control c, std::uint32_t colour);
+    /// The wipe question takes the keyboard to its safe answer; ending it gives it back.
+    void ask();
+    void endQuestion();
+    /// Back where the focus was before the question or before its control was locked, once
+    /// that control can take it, unless the operator has moved the focus since.
+    void giveFocusBack();
     [[nodiscard]] QWidget* widget(Control c) const;
     [[nodiscard]] QListWidget* list(Control c) const;
 
@@ -50,6 +63,10 @@ private:
     Form1Controls m_c;
     std::array<QWidget*, controlCount> m_widgets{};
     bool m_ending = false;
+    bool m_inWords = false;
+    QPointer<QWidget> m_focusBefore;
+    QPointer<QWidget> m_focusMovedTo;
+    std::vector<std::pair<QWidget*, Qt::FocusPolicy>> m_covered;
 };
 
 } // namespace velk::qt

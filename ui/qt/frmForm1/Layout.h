@@ -25,11 +25,15 @@ inline QString qtText(std::string_view utf8) {
 }
 
 /// Fills a widget's `role` (its window, or a text box's base) with a colour in the toolkit
-/// encoding, and keeps the colour as the widget's "backColour" for reading back.
+/// encoding, its text in the colour that stands out from it, and keeps the colour as the
+/// widget's "backColour" for reading back.
 void paintBack(QWidget* w, QPalette::ColorRole role, std::uint32_t colour);
 
 /// A colour in the toolkit encoding (0x00BBGGRR, or a system colour index with the top bit
 /// set) as Qt draws it.
 QColor toQColor(std::uint32_t colour);
+
+/// True when the window tells its coloured states in words on screen too: the palette is dark.
+[[nodiscard]] bool coloursInWords(const QPalette& palette);
 
 } // namespace velk::qt

@@ -16,14 +16,15 @@ void WrapButton::paintEvent(QPaintEvent*) {
     initStyleOption(&option);
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
-    drawCaption(painter);
+    drawCaption(painter, palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText),
+                text());
 }
 
-void WrapButton::drawCaption(QPainter& painter) const {
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+void WrapButton::drawCaption(QPainter& painter, const QColor& ink, const QString& caption) const {
+    painter.setPen(ink);
     const int shift = isDown() ? 1 : 0;
     painter.drawText(rect().adjusted(2 + shift, 2 + shift, -2 + shift, -2 + shift),
-                     Qt::AlignCenter | Qt::TextWordWrap, text());
+                     Qt::AlignCenter | Qt::TextWordWrap, caption);
 }
 
 // A push button outside a dialog answers only Space; Return is what a keyboard user tries first.

@@ -17,8 +17,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    /// The caption, wrapped and centred, shifted a pixel while the button is down.
-    void drawCaption(QPainter& painter) const;
+    /// `caption` in `ink`, wrapped and centred, shifted a pixel while the button is down.
+    void drawCaption(QPainter& painter, const QColor& ink, const QString& caption) const;
     void keyPressEvent(QKeyEvent* event) override;
 };
 

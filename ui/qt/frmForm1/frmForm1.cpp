@@ -10,13 +10,16 @@
 #include "Outline.h"
 #include "PngPicture.h"
 #include "ProgressBar.h"
+#include "StateLabel.h"
 #include "WarningFrame.h"
 #include "WrapButton.h"
 #include "WrapLabel.h"
 #include "core/AccessibleText.h"
 #include "core/Colours.h"
 #include "core/Form1Design.h"
+#include "core/ReadableColours.h"
 #include "core/Texts.h"
+#include "platform/DriveWatch.h"
 #include "ui/qt/hlpform/hlpform.h"
 
 #include <QAction>
@@ -30,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <functional>
@@ -52,7 +56,13 @@ template <typename T> T* child(const QWidget& window, std::string_view name) {
 }
 
 QLabel* label(const ControlDesign& d, QWidget* parent) {
-    auto* l = d.breaksWords ? new WrapLabel(parent) : new QLabel(qtText(d.caption), parent);
+    QLabel* l = nullptr;
+    if (d.breaksWords)
+        l = new WrapLabel(parent);
+    else if (d.backColour) // its colour shows a state
+        l = new StateLabel(parent);
+    else
+        l = new QLabel(qtText(d.caption), parent);
     l->setWordWrap(true);
     l->setAlignment(d.centred ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
     if (d.bordered)
@@ -92,6 +102,7 @@ frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
     arrangeTabOrder();
     nameControls();
     addCardListActions();
+    watchDrives();
     m_handlers.Form_Load();
 }
 
@@ -148,7 +159,7 @@ Form1Controls frmForm1::buildControls() {
     c.Dir1 = child<FolderList>(*this, "Dir1");
     c.File1 = child<FileList>(*this, "File1");
     c.Drive1 = child<DriveList>(*this, "Drive1");
-    c.Label4 = child<QLabel>(*this, "Label4");
+    c.Label4 = child<StateLabel>(*this, "Label4");
     c.Frame1 = child<QGroupBox>(*this, "Frame1");
     c.File2 = child<FileList>(*this, "File2");
     c.Command1 = child<QPushButton>(*this, "Command1");
@@ -158,6 +169,7 @@ Form1Controls frmForm1::buildControls() {
     c.Label7 = child<QLabel>(*this, "Label7");
     c.ProgressBar1 = child<ProgressBar>(*this, "ProgressBar1");
     c.txtTEXT1 = child<QPlainTextEdit>(*this, "txtTEXT1");
+    c.labHelp = child<QLabel>(*this, "labHelp");
     c.lstList1 = child<QListWidget>(*this, "lstList1");
     c.lstList2 = child<QListWidget>(*this, "lstList2");
     c.lstListMode = child<QListWidget>(*this, "lstListMode");
@@ -180,7 +192,12 @@ Form1Controls frmForm1::buildControls() {
     // Only the frame's own caption uses the bold font.
     for (QWidget* inside : c.Frame1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         inside->setFont(font());
-    child<QLabel>(*this, "Label3")->setAlignment(Qt::AlignCenter);
+    auto* warning = child<QLabel>(*this, "Label3");
+    warning->setAlignment(Qt::AlignCenter);
+    // It stands on the frame's red, not on the window.
+    QPalette onFrame = warning->palette();
+    onFrame.setColor(QPalette::WindowText, toQColor(textColourOn(form1Control("Frame1").backColour.value())));
+    warning->setPalette(onFrame);
     c.Frame1->hide();
 
     c.Timer1 = new QTimer(this);
@@ -255,6 +272,7 @@ void frmForm1::nameControls() {
     image->setAccessibleName(image->toolTip());
     // Label4 was painted red before the port existed; through the port its state is told too.
     m_port.setBackColour(Control::Label4, colour::red);
+    m_port.setColoursInWords(coloursInWords(palette()));
 }
 
 void frmForm1::addCardListActions() {
@@ -280,6 +298,21 @@ void frmForm1::addCardListActions() {
             files.push_back(path.toStdString());
         m_handlers.lstList1_DropFiles(files);
     });
+}
+
+void frmForm1::watchDrives() {
+    m_drives = std::make_unique<DriveWatch>();
+    if (m_drives->deviceEvents() >= 0) {
+        auto* devices = new QSocketNotifier(m_drives->deviceEvents(), QSocketNotifier::Read, this);
+        connect(devices, &QSocketNotifier::activated, this, [this] {
+            if (m_drives->blockDeviceEvent())
+                m_handlers.Form_DeviceChange();
+        });
+    }
+    if (m_drives->mountEvents() >= 0) {
+        auto* mounts = new QSocketNotifier(m_drives->mountEvents(), QSocketNotifier::Exception, this);
+        connect(mounts, &QSocketNotifier::activated, this, [this] { m_handlers.Form_DeviceChange(); });
+    }
 }
 
 bool frmForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -311,6 +344,13 @@ bool frmForm1::eventFilter(QObject* watched, QEvent* event) {
             Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmForm1::changeEvent(QEvent* event) {
+    // A scheme chosen while the program runs: system colours and the words follow it.
+    if (event->type() == QEvent::PaletteChange)
+        m_port.setColoursInWords(coloursInWords(palette()));
+    QWidget::changeEvent(event);
 }
 
 void frmForm1::closeEvent(QCloseEvent* event) {

@@ -7,7 +7,10 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace velk {
+class DriveWatch;
 class SystemPort;
 }
 
@@ -34,6 +37,7 @@ public:
     [[nodiscard]] hlpform* helpWindow() const { return m_helpWindow; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -45,12 +49,15 @@ private:
     /// Gives each control without a caption the name of its label, for screen readers.
     void nameControls();
     void addCardListActions();
+    /// Reads both drive lists again when the kernel reports a block device or a mount.
+    void watchDrives();
 
     const SystemPort& m_system;
     Form1Controls m_c;
     Form1Port m_port;
     Form1Handlers m_handlers;
     hlpform* m_helpWindow = nullptr;
+    std::unique_ptr<DriveWatch> m_drives;
 };
 
 } // namespace velk::qt

@@ -18,7 +18,9 @@ LabelCtrl label(std::string_view name) {
     const auto align = d.breaksWords ? LabelCtrl::Align::wrapped
                        : d.centred   ? LabelCtrl::Align::centre
                                      : LabelCtrl::Align::left;
-    return {std::string(name), box(name), align, d.bordered ? LabelCtrl::Border::single : LabelCtrl::Border::none};
+    // A label with a back colour of its own shows a state by it (Label4).
+    return {std::string(name), box(name), align, d.bordered ? LabelCtrl::Border::single : LabelCtrl::Border::none,
+            d.backColour.has_value()};
 }
 
 ColourButton colourButton(std::string_view name) {

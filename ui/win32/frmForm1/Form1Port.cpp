@@ -3,6 +3,7 @@
 #include "OkMessageBox.h"
 #include "core/AccessibleText.h"
 #include "core/Form1Design.h"
+#include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/wingui/MessagePump.h"
 
@@ -12,16 +13,15 @@ namespace velk::win32 {
 
 namespace {
 
-// The armed state shows only as white; a screen reader hears it with the button's name.
-void showColour(ColourButton& button, Control c, std::uint32_t colour) {
-    button.setBackColour(colour);
-    button.setStateWords(colourMeaning(c, colour));
+const char* tooltipOf(Control c) {
+    const char* tip = form1Control(nameOf(c)).tooltip;
+    return tip ? tip : "";
 }
 
 } // namespace
 
-Form1Port::Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow)
-    : m_c(controls), m_helpWindow(helpWindow) {
+Form1Port::Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow, Accessibility& access)
+    : m_c(controls), m_helpWindow(helpWindow), m_access(access) {
     for (int i = 0; i < controlCount; ++i)
         m_controls[static_cast<std::size_t>(i)] = controls.find(nameOf(static_cast<Control>(i)));
 }
@@ -48,19 +48,32 @@ std::string Form1Port::text(Control c) const {
     case Control::Dir1: return m_c.Dir1.path();
     case Control::File1: return m_c.File1.path();
     case Control::File2: return m_c.File2.path();
+    case Control::Label4: return m_c.Label4.caption();
     default: return control(c).text();
     }
 }
 
 void Form1Port::setText(Control c, const std::string& value) {
     switch (c) {
-    case Control::txtTEXT1: m_c.txtTEXT1.setText(value); return;
+    case Control::txtTEXT1:
+        // The monitor writes the same text ten times a second; only a change is spoken.
+        if (m_c.txtTEXT1.text() != value) {
+            m_c.txtTEXT1.setText(value);
+            speakGuidance();
+        }
+        return;
     case Control::drvDrive1: m_c.drvDrive1.setDrive(value); return;
     case Control::Drive1: m_c.Drive1.setDrive(value); return;
     case Control::Dir1: m_c.Dir1.setPath(value); return;
     case Control::File1: m_c.File1.setPath(value); return;
     case Control::File2: m_c.File2.setPath(value); return;
     case Control::Label4:
+        if (m_c.Label4.caption() != value) {
+            m_c.Label4.setCaption(value);
+            Accessibility::nameChanged(m_c.Label4.hwnd());
+            Accessibility::liveRegionChanged(m_c.Label4.hwnd());
+        }
+        return;
     case Control::Label7:
     case Control::labCard: control(c).setText(value); return;
     default: return;
@@ -82,25 +95,125 @@ std::uint32_t Form1Port::backColour(Control c) const {
 }
 
 void Form1Port::setBackColour(Control c, std::uint32_t colour) {
+    const bool changed = backColour(c) != colour;
     switch (c) {
-    case Control::txtTEXT1: m_c.txtTEXT1.setBackColour(colour); return;
-    case Control::Label4: m_c.Label4.setBackColour(colour); return;
-    case Control::Label7: m_c.Label7.setBackColour(colour); return;
-    case Control::cmdDel: showColour(m_c.cmdDel, c, colour); return;
-    case Control::cmdMode0: showColour(m_c.cmdMode0, c, colour); return;
-    case Control::cmdMode1: showColour(m_c.cmdMode1, c, colour); return;
-    case Control::cmdMode2: showColour(m_c.cmdMode2, c, colour); return;
+    case Control::txtTEXT1: m_c.txtTEXT1.setBackColour(colour); break;
+    case Control::Label4: m_c.Label4.setBackColour(colour); break;
+    case Control::Label7: m_c.Label7.setBackColour(colour); break;
+    case Control::cmdDel: m_c.cmdDel.setBackColour(colour); break;
+    case Control::cmdMode0: m_c.cmdMode0.setBackColour(colour); break;
+    case Control::cmdMode1: m_c.cmdMode1.setBackColour(colour); break;
+    case Control::cmdMode2: m_c.cmdMode2.setBackColour(colour); break;
     default: throw std::invalid_argument("control has no settable back colour");
     }
+    if (!changed)
+        return;
+    showWord(c, colour);
+    describe(c, colour);
+}
+
+void Form1Port::describe(Control c, std::uint32_t colour) {
+    if (c == Control::txtTEXT1)
+        return speakGuidance();
+    const std::string meaning(colourMeaning(c, colour));
+    // With no state to tell, a reader falls back on what the tooltip says.
+    const bool told = m_access.setDescription(control(c).hwnd(), meaning.empty() ? tooltipOf(c) : meaning);
+    const std::string_view fallback = told ? std::string_view() : meaning;
+    switch (c) {
+    case Control::Label4: m_c.Label4.setStateWords(fallback); return;
+    case Control::cmdDel: m_c.cmdDel.setStateWords(fallback); return;
+    case Control::cmdMode0: m_c.cmdMode0.setStateWords(fallback); return;
+    case Control::cmdMode1: m_c.cmdMode1.setStateWords(fallback); return;
+    case Control::cmdMode2: m_c.cmdMode2.setStateWords(fallback); return;
+    default: return;
+    }
+}
+
+void Form1Port::speakGuidance() {
+    const std::string heading = guidanceHeading(colourWord(Control::txtTEXT1, m_c.txtTEXT1.backColour()));
+    const std::string said = m_c.txtTEXT1.text();
+    // A live region is spoken by its name: the heading and what the box says now.
+    m_access.setName(m_c.txtTEXT1.hwnd(), said.empty() ? heading : heading + text::runReasonSeparator + said);
+    Accessibility::liveRegionChanged(m_c.txtTEXT1.hwnd());
+}
+
+void Form1Port::showWord(Control c, std::uint32_t colour) {
+    if (!m_small)
+        return;
+    const std::string word(m_inWords ? colourWord(c, colour) : "");
+    switch (c) {
+    case Control::txtTEXT1: m_c.labHelp.setText(guidanceHeading(word)); return;
+    case Control::Label4: m_c.Label4.setWord(word, *m_small); return;
+    case Control::cmdDel: m_c.cmdDel.setWord(word, *m_small); return;
+    case Control::cmdMode0: m_c.cmdMode0.setWord(word, *m_small); return;
+    case Control::cmdMode1: m_c.cmdMode1.setWord(word, *m_small); return;
+    case Control::cmdMode2: m_c.cmdMode2.setWord(word, *m_small); return;
+    default: return;
+    }
+}
+
+void Form1Port::setColoursInWords(bool inWords, const Font& small) {
+    m_inWords = inWords;
+    m_small = &small;
+    for (const Control c : {Control::txtTEXT1, Control::Label4, Control::cmdDel, Control::cmdMode0,
+                            Control::cmdMode1, Control::cmdMode2}) {
+        showWord(c, backColour(c));
+        describe(c, backColour(c));
+    }
+    m_c.txtTEXT1.refreshColours();
+    m_c.Label4.refreshColours();
+    for (ColourButton* b : {&m_c.cmdDel, &m_c.cmdMode0, &m_c.cmdMode1, &m_c.cmdMode2})
+        b->refreshColours();
 }
 
 bool Form1Port::isVisible(Control c) const { return control(c).isVisible(); }
 
 void Form1Port::setVisible(Control c, bool visible) {
     if (c == Control::Frame1)
-        m_c.Frame1.show(visible);
-    else
-        control(c).setVisible(visible);
+        return visible ? ask() : endQuestion();
+    control(c).setVisible(visible);
+}
+
+void Form1Port::ask() {
+    if (m_c.Frame1.isVisible())
+        return;
+    if (const HWND focus = GetFocus(); !m_focusBefore && focus && IsChild(m_window, focus))
+        m_focusBefore = focus;
+    std::vector<HWND> covered;
+    for (const std::string_view name : coveredBy(wipeQuestion.frame))
+        covered.push_back(m_c.find(name)->hwnd());
+    if (m_tabs)
+        m_tabs->leaveOut(std::move(covered));
+    m_c.Frame1.show(true);
+    std::vector<std::string> labels;
+    for (const std::string_view name : labelsIn(wipeQuestion.frame))
+        labels.push_back(m_c.find(name)->text());
+    const std::string words = questionWords(m_c.Frame1.text(), labels);
+    // The frame is an alert that a reader speaks as it appears, and the focus moving to the
+    // answer says the question again.
+    m_access.setDescription(m_c.Frame1.hwnd(), words);
+    const HWND answer = m_c.find(wipeQuestion.safeAnswer)->hwnd();
+    m_access.setDescription(answer, words);
+    SetFocus(answer);
+    Accessibility::alert(m_c.Frame1.hwnd());
+}
+
+void Form1Port::endQuestion() {
+    const Ctrl& answer = *m_c.find(wipeQuestion.safeAnswer);
+    m_access.setDescription(answer.hwnd(), form1Control(answer.name()).tooltip);
+    m_c.Frame1.show(false);
+    if (m_tabs)
+        m_tabs->leaveOut({});
+    m_focusMovedTo = GetFocus();
+    giveFocusBack();
+}
+
+void Form1Port::giveFocusBack() {
+    if (!m_focusBefore || !IsWindowEnabled(m_focusBefore) || !IsWindowVisible(m_focusBefore))
+        return;
+    if (GetFocus() == m_focusMovedTo)
+        SetFocus(m_focusBefore);
+    m_focusBefore = nullptr;
 }
 
 int Form1Port::rowCount(Control c) const { return list(c).count(); }
@@ -133,7 +246,18 @@ void Form1Port::refresh(Control c) {
         drives->refresh();
 }
 
-void Form1Port::setEnabled(Control c, bool enabled) { control(c).setEnabled(enabled); }
+void Form1Port::setEnabled(Control c, bool enabled) {
+    const HWND w = control(c).hwnd();
+    // The Programme button that was pressed is locked until its run ends: it gets the focus back then.
+    const bool hadFocus = !enabled && GetFocus() == w && !m_focusBefore;
+    control(c).setEnabled(enabled);
+    if (hadFocus) {
+        m_focusBefore = w;
+        m_focusMovedTo = GetFocus();
+    }
+    if (enabled && !m_c.Frame1.isVisible())
+        giveFocusBack();
+}
 
 bool Form1Port::isEnabled(Control c) const { return control(c).isEnabled(); }
 
@@ -148,6 +272,16 @@ void Form1Port::beep() { MessageBeep(MB_OK); }
 void Form1Port::closeHelp() {
     if (m_helpWindow)
         m_helpWindow->close();
+}
+
+void Form1Port::showRun(RunShown shown, float percent) {
+    if (!m_taskbar)
+        return;
+    switch (shown) {
+    case RunShown::none: m_taskbar->show(TaskbarProgress::State::none, percent); return;
+    case RunShown::progress: m_taskbar->show(TaskbarProgress::State::normal, percent); return;
+    case RunShown::failed: m_taskbar->show(TaskbarProgress::State::error, percent); return;
+    }
 }
 
 void Form1Port::quit() {

@@ -4,12 +4,16 @@
 
 #include "core/AccessibleText.h"
 #include "core/Form1Design.h"
+#include "core/ReadableColours.h"
 #include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/wingui/Guarded.h"
 #include "ui/win32/wingui/PopupMenu.h"
 #include "ui/win32/wingui/ShutdownBlock.h"
+#include "ui/win32/wingui/TextSize.h"
 #include "platform/WindowsText.h"
+
+#include <dbt.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -22,6 +26,16 @@ namespace {
 
 constexpr const wchar_t* windowClass = L"VelkForm1";
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr Twips client{form1Client.left, form1Client.top, form1Client.width, form1Client.height};
+/// A high-contrast scheme, or a window darker than its text.
+bool schemeNeedsWords() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    return coloursInWords(high, GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT));
+}
+
 std::string currentFolder() {
     std::error_code ec;
     const std::u8string here = std::filesystem::current_path(ec).u8string();
@@ -31,9 +45,11 @@ std::string currentFolder() {
 } // namespace
 
 frmForm1::frmForm1(const SystemPort& system)
-    : m_system(system), m_c(system), m_port(m_c, m_helpWindow), m_handlers(m_port, m_system) {
+    : m_system(system), m_c(system), m_port(m_c, m_helpWindow, m_access), m_handlers(m_port, m_system) {
     createWindow();
     m_port.setWindow(m_hwnd);
+    m_taskbar = std::make_unique<TaskbarProgress>(m_hwnd);
+    m_port.setTaskbar(*m_taskbar);
     buildControls();
     bindHandlers();
     arrangeTabOrder();
@@ -63,12 +79,22 @@ void frmForm1::createWindow() {
     (void)registered;
     m_hwnd = CreateWindowExW(0, windowClass, widen(text::mainCaption).c_str(), windowStyle, 0, 0, 0, 0, nullptr,
                              nullptr, GetModuleHandleW(nullptr), this);
-    m_dpi = GetDpiForWindow(m_hwnd);
+    m_dpi = layoutDpi(m_hwnd, GetDpiForWindow(m_hwnd), client);
     // The client area, not the frame, starts at the designed point.
-    RECT r = toPixels({form1Client.left, form1Client.top, form1Client.width, form1Client.height}, m_dpi);
-    AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, m_dpi);
+    RECT r = toPixels(client, m_dpi);
+    AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, GetDpiForWindow(m_hwnd));
     SetWindowPos(m_hwnd, nullptr, std::max(0L, r.left), std::max(0L, r.top), r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmForm1::followTextSize() {
+    const UINT dpi = layoutDpi(m_hwnd, GetDpiForWindow(m_hwnd), client);
+    if (dpi == m_dpi)
+        return;
+    applyDpi(dpi);
+    RECT r = toPixels({0, 0, client.width, client.height}, dpi);
+    AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, GetDpiForWindow(m_hwnd));
+    SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmForm1::create(Ctrl& c, const ControlDesign& d) {
@@ -110,7 +136,8 @@ void frmForm1::buildControls() {
         if (Ctrl* c = find(d.name))
             create(*c, d);
     applyDpi(m_dpi);
-    nameLists();
+    describeControls();
+    m_port.setColoursInWords(schemeNeedsWords(), m_guidanceFont);
 
     // Start where the process stands, as the drive and folder lists do when nothing sets them.
     m_c.Dir1.setPath(currentFolder());
@@ -118,13 +145,24 @@ void frmForm1::buildControls() {
 }
 
 // Active Accessibility names a list box by its window text, or else by whichever label comes
-// before it in the stacking order, which is the wrong one for the three track columns.
-void frmForm1::nameLists() const {
+// before it in the stacking order, which is the wrong one for the three track columns: each is
+// named by its heading and described by its tooltip. Where the system cannot annotate (Wine), a
+// list's window text, which it never shows, names it.
+void frmForm1::describeControls() {
     for (const NamingLabel& n : namingLabels) {
-        auto* list = dynamic_cast<ListBoxCtrl*>(find(n.control));
-        if (const Ctrl* label = find(n.label); list && label)
-            list->setText(label->text());
+        Ctrl* target = find(n.control);
+        const std::string name = find(n.label)->text();
+        if (auto* list = dynamic_cast<ListBoxCtrl*>(target); !m_access.setName(target->hwnd(), name) && list)
+            list->setText(name);
+        if (const char* tip = form1Control(n.control).tooltip)
+            m_access.setDescription(target->hwnd(), tip);
     }
+    if (!m_access.setName(m_c.ProgressBar1.hwnd(), text::progressName))
+        m_c.ProgressBar1.setText(text::progressName);
+    m_access.setName(m_c.Image1.hwnd(), text::tipLogo);
+    m_access.setAlertRole(m_c.Frame1.hwnd());
+    m_access.setLive(m_c.txtTEXT1.hwnd());
+    m_access.setLive(m_c.Label4.hwnd());
 }
 
 void frmForm1::bindHandlers() {
@@ -157,6 +195,7 @@ void frmForm1::arrangeTabOrder() {
     for (const std::string_view name : form1TabOrder())
         order.push_back(find(name)->hwnd());
     m_tabs->set(std::move(order));
+    m_port.setTabOrder(*m_tabs);
     // Escape is CANCEL while the confirmation frame asks.
     m_tabs->setCancel(m_c.Command2.hwnd());
 }
@@ -197,7 +236,8 @@ void frmForm1::applyDpi(UINT dpi) {
     // The longest guidance wraps to three lines and a "Copying " path to two: a smaller face
     // fits them into their boxes.
     Font guidanceFont(L"Tahoma", L"Arial", 7.5, false, dpi);
-    Font frameFont(L"MS Sans Serif", L"Tahoma", 12, true, dpi);
+    // The frame's caption face as a TrueType one: the bitmap "MS Sans Serif" is jagged when scaled.
+    Font frameFont(L"Microsoft Sans Serif", L"Tahoma", 12, true, dpi);
     for (Ctrl* c : m_all) {
         c->setFont(c == &m_c.txtTEXT1 || c == &m_c.Label7 ? guidanceFont.handle() : font.handle());
         c->place(dpi);
@@ -289,14 +329,37 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         keepFocus(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_DEVICECHANGE:
+        // A reader plugged in or out, a volume given a letter or losing it.
+        if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE || wParam == DBT_DEVNODES_CHANGED)
+            m_handlers.Form_DeviceChange();
+        return TRUE;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // A scheme chosen while the program runs: system colours and the words follow it.
+        m_port.setColoursInWords(schemeNeedsWords(), m_guidanceFont);
+        if (message == WM_SETTINGCHANGE)
+            followTextSize();
+        // A common control (the progress bar) hears of new colours only from its parent.
+        if (message == WM_SYSCOLORCHANGE)
+            SendMessageW(m_c.ProgressBar1.hwnd(), message, wParam, lParam);
+        InvalidateRect(m_hwnd, nullptr, TRUE);
+        return DefWindowProcW(m_hwnd, message, wParam, lParam);
     case WM_DPICHANGED: {
-        applyDpi(HIWORD(wParam));
+        // The suggested frame grows with the DPI from the one the text size made.
+        applyDpi(layoutDpi(m_hwnd, HIWORD(wParam), client));
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
-    default: return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    default:
+        // The window is placed before its button exists.
+        if (m_taskbar && message == m_taskbar->buttonCreatedMessage()) {
+            m_taskbar->buttonCreated();
+            return 0;
+        }
+        return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }
 }
 

@@ -4,9 +4,11 @@
 #include "Form1Port.h"
 #include "core/Form1Handlers.h"
 #include "ui/win32/wingui/Accelerators.h"
+#include "ui/win32/wingui/Accessibility.h"
 #include "ui/win32/wingui/FileDrop.h"
 #include "ui/win32/wingui/Font.h"
 #include "ui/win32/wingui/TabOrder.h"
+#include "ui/win32/wingui/TaskbarProgress.h"
 #include "ui/win32/wingui/Tooltips.h"
 
 #include <memory>
@@ -54,6 +56,7 @@ public:
     [[nodiscard]] std::string tipOf(const Ctrl& control) const { return m_tips.tipOf(control.hwnd()); }
     [[nodiscard]] UINT dpi() const { return m_dpi; }
     [[nodiscard]] const Font& frameFont() const { return m_frameFont; }
+    [[nodiscard]] const TaskbarProgress& taskbar() const { return *m_taskbar; }
 
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -61,7 +64,8 @@ private:
     void createWindow();
     void buildControls();
     void create(Ctrl& control, const ControlDesign& design);
-    void nameLists() const;
+    /// Names and describes each control a screen reader cannot name by its own caption.
+    void describeControls();
     void bindHandlers();
     void arrangeTabOrder();
     void addCardListCommands();
@@ -69,6 +73,8 @@ private:
     /// A command of lstList1's menu, chosen there or by its shortcut.
     void listCommand(UINT id);
     void applyDpi(UINT dpi);
+    /// Lays the window out again when the operator changed the system's text size.
+    void followTextSize();
     void paintOutlines(HDC dc) const;
     /// Remembers the focused control when the window is left and gives it back on return.
     void keepFocus(bool activated);
@@ -80,9 +86,11 @@ private:
     Font m_guidanceFont;
     Font m_frameFont;
     Tooltips m_tips;
+    Accessibility m_access;
     Form1Controls m_c;
     std::vector<Ctrl*> m_all;
     std::unique_ptr<TabOrder> m_tabs;
+    std::unique_ptr<TaskbarProgress> m_taskbar;
     std::unique_ptr<Accelerators> m_shortcuts;
     std::unique_ptr<FileDrop> m_drop;
     HWND m_lastFocus = nullptr;

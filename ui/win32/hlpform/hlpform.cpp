@@ -4,6 +4,7 @@
 #include "core/Texts.h"
 #include "ui/win32/wingui/Guarded.h"
 #include "platform/HelpFolder.h"
+#include "ui/win32/wingui/TextSize.h"
 #include "platform/WindowsText.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@ namespace {
 
 constexpr const wchar_t* windowClass = L"VelkHelp";
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr Twips client{0, 0, 6180, 4845};
 constexpr int buttonWidthTwips = 1815;
 
 // Widest topic caption in `font`, with the option button's circle and the gap after it.
@@ -60,9 +62,10 @@ void hlpform::createWindow(HWND owner) {
     // An owner, not a parent: a top-level window that stays above the main window and goes with it.
     m_hwnd = CreateWindowExW(0, windowClass, widen(text::helpCaption).c_str(), windowStyle, CW_USEDEFAULT,
                              CW_USEDEFAULT, 0, 0, owner, nullptr, GetModuleHandleW(nullptr), this);
-    m_dpi = GetDpiForWindow(m_hwnd);
-    RECT r = toPixels({0, 0, 6180, 4845}, m_dpi);
-    AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, m_dpi);
+    // Laid out for the system's text size, as the main window is.
+    m_dpi = layoutDpi(m_hwnd, GetDpiForWindow(m_hwnd), client);
+    RECT r = toPixels(client, m_dpi);
+    AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, GetDpiForWindow(m_hwnd));
     SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -174,7 +177,7 @@ LRESULT hlpform::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         close();
         return 0;
     case WM_DPICHANGED:
-        applyDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        applyDpi(layoutDpi(m_hwnd, HIWORD(wParam), client), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     default: return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }

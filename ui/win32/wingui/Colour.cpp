@@ -1,5 +1,7 @@
 #include "Colour.h"
 
+#include "core/ReadableColours.h"
+
 namespace velk::win32 {
 
 COLORREF toColorRef(std::uint32_t colour) {
@@ -23,5 +25,14 @@ bool BackColour::set(std::uint32_t colour) {
     m_brush = CreateSolidBrush(toColorRef(colour));
     return true;
 }
+
+void BackColour::refresh() {
+    if (m_value & 0x80000000u) {
+        DeleteObject(m_brush);
+        m_brush = CreateSolidBrush(toColorRef(m_value));
+    }
+}
+
+COLORREF BackColour::ink() const { return toColorRef(textColourOn(m_value)); }
 
 } // namespace velk::win32

@@ -20,9 +20,13 @@ public:
 
     /// Returns false when the colour was already that one.
     bool set(std::uint32_t colour);
+    /// Makes the brush again from a system colour, after the scheme changed.
+    void refresh();
     [[nodiscard]] std::uint32_t value() const { return m_value; }
     [[nodiscard]] HBRUSH brush() const { return m_brush; }
     [[nodiscard]] COLORREF ref() const { return toColorRef(m_value); }
+    /// The colour of text drawn on it, chosen to stand out from it.
+    [[nodiscard]] COLORREF ink() const;
 
 private:
     std::uint32_t m_value = 0;

@@ -1,7 +1,9 @@
 #include "ColourButton.h"
 
-#include "platform/WindowsText.h"
+#include "core/AccessibleText.h"
+#include "core/ReadableColours.h"
 #include "core/Texts.h"
+#include "platform/WindowsText.h"
 
 namespace velk::win32 {
 
@@ -19,6 +21,19 @@ void ColourButton::setBackColour(std::uint32_t colour) {
         InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+void ColourButton::setWord(std::string word, const Font& small) {
+    if (word == m_word)
+        return;
+    m_word = std::move(word);
+    m_small = &small;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void ColourButton::refreshColours() {
+    m_colour.refresh();
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 bool ColourButton::draw(const DRAWITEMSTRUCT& item) {
     RECT r = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
@@ -27,7 +42,8 @@ bool ColourButton::draw(const DRAWITEMSTRUCT& item) {
     InflateRect(&face, -2, -2);
     FillRect(item.hDC, &face, m_colour.brush());
 
-    const std::wstring caption = widen(m_caption);
+    const std::wstring caption = widen(withWordBelow(m_caption, m_word));
+    const HGDIOBJ old = m_word.empty() ? nullptr : SelectObject(item.hDC, m_small->handle());
     RECT textBox = face;
     if (pressed)
         OffsetRect(&textBox, 1, 1);
@@ -37,8 +53,12 @@ bool ColourButton::draw(const DRAWITEMSTRUCT& item) {
     const int spare = (textBox.bottom - textBox.top) - (measured.bottom - measured.top);
     textBox.top += spare > 0 ? spare / 2 : 0;
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    // The face is a fixed colour: the caption takes the ink that stands out from it.
+    SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? toColorRef(lockedTextColourOn(m_colour.value()))
+                                                           : m_colour.ink());
     DrawTextW(item.hDC, caption.c_str(), -1, &textBox, DT_CENTER | DT_WORDBREAK);
+    if (old)
+        SelectObject(item.hDC, old);
     if (item.itemState & ODS_FOCUS) {
         InflateRect(&face, -1, -1);
         DrawFocusRect(item.hDC, &face);

@@ -2,6 +2,7 @@
 
 #include "ButtonCtrl.h"
 #include "Colour.h"
+#include "Font.h"
 
 #include <cstdint>
 #include <string>
@@ -21,6 +22,12 @@ public:
     /// Words for the state the colour shows, added to the window text that Active
     /// Accessibility reads as the button's name; "" leaves the caption alone.
     void setStateWords(std::string_view words) const;
+    /// Words for that state drawn below the caption, both in `small` so that they fit; ""
+    /// draws the caption alone. The font must outlive the button.
+    void setWord(std::string word, const Font& small);
+    [[nodiscard]] const std::string& word() const { return m_word; }
+    /// Paints a system back colour again after the scheme changed.
+    void refreshColours();
 
 protected:
     bool draw(const DRAWITEMSTRUCT& item) override;
@@ -28,6 +35,8 @@ protected:
 private:
     BackColour m_colour;
     std::string m_caption;
+    std::string m_word;
+    const Font* m_small = nullptr;
 };
 
 } // namespace velk::win32

@@ -61,6 +61,12 @@ void EditCtrl::setBackColour(std::uint32_t colour) {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+void EditCtrl::refreshColours() {
+    if (m_colour)
+        m_colour->refresh();
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void EditCtrl::setPlaceholder(const std::string& utf8) {
     m_placeholder = widen(utf8);
     InvalidateRect(hwnd(), nullptr, TRUE);
@@ -75,7 +81,7 @@ HBRUSH EditCtrl::colours(HDC dc) {
     if (!m_colour)
         return nullptr;
     SetBkColor(dc, m_colour->ref());
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, m_colour->ink());
     return m_colour->brush();
 }
 

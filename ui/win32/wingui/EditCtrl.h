@@ -24,6 +24,8 @@ public:
     void setText(const std::string& utf8) const;
     [[nodiscard]] std::uint32_t backColour() const;
     void setBackColour(std::uint32_t colour);
+    /// Paints a system back colour again after the scheme changed.
+    void refreshColours();
     /// Greyed text drawn in the box while it is empty; "" for none.
     void setPlaceholder(const std::string& utf8);
     [[nodiscard]] const std::wstring& placeholder() const { return m_placeholder; }

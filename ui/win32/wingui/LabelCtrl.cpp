@@ -1,7 +1,9 @@
 #include "LabelCtrl.h"
 
-#include "platform/WindowsText.h"
+#include "core/AccessibleText.h"
 #include "core/TextFit.h"
+#include "core/Texts.h"
+#include "platform/WindowsText.h"
 
 #include <algorithm>
 
@@ -19,9 +21,28 @@ void LabelCtrl::create(HWND parent, const std::string& caption, UINT dpi) {
     // The static control's own wrapping keeps a long word on one line, cut off at the edge.
     case Align::wrapped: style |= SS_OWNERDRAW; break;
     }
+    // Drawn by us, to put the words for its state below the caption it holds as window text.
+    if (m_showsState)
+        style = (style & ~SS_TYPEMASK) | SS_OWNERDRAW;
     if (m_border == Border::single)
         style |= WS_BORDER;
+    m_caption = caption;
     Ctrl::create(parent, L"STATIC", style, 0, caption, dpi);
+}
+
+std::string LabelCtrl::caption() const { return m_showsState ? m_caption : text(); }
+
+void LabelCtrl::setCaption(const std::string& utf8) {
+    m_caption = utf8;
+    if (m_stateWords.empty() || m_caption.empty())
+        setText(m_caption + m_stateWords);
+    else
+        setText(m_caption + text::stateSeparator + m_stateWords);
+}
+
+void LabelCtrl::setStateWords(std::string_view words) {
+    m_stateWords = words;
+    setCaption(m_caption);
 }
 
 std::uint32_t LabelCtrl::backColour() const { return m_colour ? m_colour->value() : buttonFace; }
@@ -34,11 +55,25 @@ void LabelCtrl::setBackColour(std::uint32_t colour) {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+void LabelCtrl::setWord(std::string word, const Font& small) {
+    if (word == m_word)
+        return;
+    m_word = std::move(word);
+    m_small = &small;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void LabelCtrl::refreshColours() {
+    if (m_colour)
+        m_colour->refresh();
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 HBRUSH LabelCtrl::colours(HDC dc) {
     if (!m_colour)
         return nullptr;
     SetBkColor(dc, m_colour->ref());
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, m_colour->ink());
     return m_colour->brush();
 }
 
@@ -74,12 +109,29 @@ std::string LabelCtrl::shownText() const {
     return narrow(shown);
 }
 
+void LabelCtrl::drawState(const DRAWITEMSTRUCT& item) const {
+    RECT box = item.rcItem;
+    FillRect(item.hDC, &box, m_colour ? m_colour->brush() : GetSysColorBrush(COLOR_BTNFACE));
+    const HFONT own = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    const HGDIOBJ old = SelectObject(item.hDC, m_word.empty() ? own : m_small->handle());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, m_colour ? m_colour->ink() : GetSysColor(COLOR_WINDOWTEXT));
+    const std::wstring shown = widen(withWordBelow(m_caption, m_word));
+    DrawTextW(item.hDC, shown.c_str(), -1, &box,
+              (m_align == Align::centre ? DT_CENTER : DT_LEFT) | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(item.hDC, old);
+}
+
 bool LabelCtrl::draw(const DRAWITEMSTRUCT& item) {
+    if (m_showsState) {
+        drawState(item);
+        return true;
+    }
     RECT box = item.rcItem;
     FillRect(item.hDC, &box, m_colour ? m_colour->brush() : GetSysColorBrush(COLOR_BTNFACE));
     const HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(item.hDC, m_colour ? m_colour->ink() : GetSysColor(COLOR_WINDOWTEXT));
     const std::wstring shown = fitted(item.hDC, widen(text()), box);
     box.top += std::max(0L, (box.bottom - box.top - heightOf(item.hDC, shown, box)) / 2);
     DrawTextW(item.hDC, shown.c_str(), -1, &box, wrapping);

@@ -77,8 +77,9 @@ bool TabOrder::handle(const MSG& message) const {
     const std::ptrdiff_t step = (GetKeyState(VK_SHIFT) & 0x8000) ? -1 : 1;
     for (std::ptrdiff_t tried = 0; tried < size; ++tried) {
         index = ((index + step) % size + size) % size;
-        if (canFocus(m_order[static_cast<std::size_t>(index)])) {
-            SetFocus(m_order[static_cast<std::size_t>(index)]);
+        const HWND next = m_order[static_cast<std::size_t>(index)];
+        if (canFocus(next) && std::find(m_leftOut.begin(), m_leftOut.end(), next) == m_leftOut.end()) {
+            SetFocus(next);
             return true;
         }
     }

@@ -22,6 +22,8 @@ public:
     void set(std::vector<HWND> order) { m_order = std::move(order); }
     void setOptionGroup(std::vector<HWND> group) { m_group = std::move(group); }
     void setCancel(HWND button) { m_cancel = button; }
+    /// Leaves controls out of the order until called again (with none): those a frame covers.
+    void leaveOut(std::vector<HWND> controls) { m_leftOut = std::move(controls); }
     /// Moves the focus when `message` is a Tab key press in this window, or an arrow key on an
     /// option button of the group, or presses a button for Return or Escape; true when it did.
     bool handle(const MSG& message) const;
@@ -36,6 +38,7 @@ private:
     HWND m_window;
     std::vector<HWND> m_order;
     std::vector<HWND> m_group;
+    std::vector<HWND> m_leftOut;
     HWND m_cancel = nullptr;
 };
 
