@@ -80,10 +80,11 @@ function(velk_add_wine_test name)
   set_tests_properties(${name}_cleanup PROPERTIES FIXTURES_CLEANUP ${name}_prefix LABELS wine)
 endfunction()
 
-# velk_add_wine_gtest(<name> SOURCES ... [LIBS ...] [ARGS ...] [DRIVES ...] [WINDOW])
-# A GoogleTest program for Windows, run under Wine.
+# velk_add_wine_gtest(<name> SOURCES ... [LIBS ...] [ARGS ...] [DRIVES ...] [WINDOW] [CONSOLE])
+# A GoogleTest program for Windows, run under Wine; CONSOLE runs it in a console of its own
+# (tests/wine/console.sh).
 function(velk_add_wine_gtest name)
-  cmake_parse_arguments(T "WINDOW" "" "SOURCES;LIBS;ARGS;DRIVES" ${ARGN})
+  cmake_parse_arguments(T "WINDOW;CONSOLE" "" "SOURCES;LIBS;ARGS;DRIVES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_compile_options(${name} PRIVATE ${VELK_TEST_OPTIMISATION})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
@@ -91,7 +92,11 @@ function(velk_add_wine_gtest name)
   if(T_WINDOW)
     set(window WINDOW)
   endif()
-  velk_add_wine_test(${name} COMMAND ${name} ${T_ARGS} DRIVES ${T_DRIVES} ${window})
+  set(command ${name})
+  if(T_CONSOLE)
+    set(command bash ${VELK_WINE_TOOLS}/console.sh $<TARGET_FILE:${name}>)
+  endif()
+  velk_add_wine_test(${name} COMMAND ${command} ${T_ARGS} DRIVES ${T_DRIVES} ${window})
 endfunction()
 
 # velk_wine_exclude(<test> <gtest case> ...): leaves the cases out of the test's run under

@@ -1,10 +1,53 @@
 #include "Terminal.h"
 
+#include <atomic>
+#include <cstdio>
+#include <iostream>
+
 #include <windows.h>
 
 #include <shellapi.h>
 
 namespace velk {
+
+namespace {
+
+/// The console's own code pages, put back when the program ends. Without a console (a
+/// detached process) both are 0 and there is nothing to put back.
+struct ConsoleCodePages {
+    UINT output = ::GetConsoleOutputCP();
+    UINT input = ::GetConsoleCP();
+
+    ~ConsoleCodePages() {
+        if (output == 0)
+            return;
+        // The streams' own last flush comes after this: what the program wrote is shown in
+        // UTF-8 first.
+        std::cout.flush();
+        std::fflush(nullptr);
+        ::SetConsoleOutputCP(output);
+        ::SetConsoleCP(input);
+    }
+};
+
+std::atomic<int> interrupts{0};
+
+// Called on a thread of its own. Windows ends the process as soon as the handler returns from
+// a closed console, or after about five seconds: so that one does not return, and the program
+// ends the process itself once its cards are stopped.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT: ++interrupts; return TRUE;
+    case CTRL_CLOSE_EVENT:
+        ++interrupts;
+        ::Sleep(INFINITE);
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+} // namespace
 
 bool isTerminal(StandardStream stream) {
     DWORD id = STD_ERROR_HANDLE;
@@ -34,8 +77,23 @@ std::vector<std::string> commandLineArguments(int, char*[]) {
 }
 
 void useUtf8Console() {
+    static const ConsoleCodePages original;
+    if (original.output == 0)
+        return;
     ::SetConsoleOutputCP(CP_UTF8);
     ::SetConsoleCP(CP_UTF8);
 }
+
+// As the window does: an empty card reader would otherwise raise the box at each look.
+void suppressDriveErrorBoxes() {
+    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
+void catchInterrupts() {
+    // Once: a handler added twice would count each interrupt twice.
+    [[maybe_unused]] static const bool added = ::SetConsoleCtrlHandler(onConsoleEvent, TRUE) != 0;
+}
+
+int interruptCount() { return interrupts.load(); }
 
 } // namespace velk

@@ -28,6 +28,7 @@ const char* helpFor(velk::cli::Request::Command command) {
 int main(int argc, char* argv[]) {
     using namespace velk;
     useUtf8Console();
+    suppressDriveErrorBoxes();
     cli::Request request;
     try {
         request = cli::parseArguments(commandLineArguments(argc, argv));

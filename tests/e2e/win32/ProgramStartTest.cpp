@@ -8,6 +8,8 @@
 #include "core/HelpTopic.h"
 #include "core/Texts.h"
 
+#include "support/ExeResources.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -27,6 +29,7 @@ namespace velk {
 namespace {
 
 namespace fs = std::filesystem;
+using test::versionString;
 
 bool installed() { return std::getenv("VELK_INSTALLED") != nullptr; }
 
@@ -108,28 +111,6 @@ template <typename Accept> HWND findChild(HWND parent, const wchar_t* className,
             return child;
     }
     return nullptr;
-}
-
-std::wstring versionString(const fs::path& exe, const wchar_t* name) {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
-    std::vector<char> data(size);
-    if (size == 0 || !GetFileVersionInfoW(exe.c_str(), 0, size, data.data()))
-        return {};
-    // The strings are kept under their language and code page, which the first translation names.
-    WORD* translation = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                        &length) ||
-        length < 2 * sizeof(WORD))
-        return {};
-    wchar_t block[32];
-    swprintf(block, 32, L"\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
-    wchar_t* value = nullptr;
-    const std::wstring key = block + std::wstring(name);
-    if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
-        return {};
-    return std::wstring(value, length > 0 ? length - 1 : 0);
 }
 
 class ProgramStart : public ::testing::Test {
