@@ -1,8 +1,10 @@
 #include "Terminal.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 
+#include <poll.h>
 #include <unistd.h>
 
 namespace velk {
@@ -46,5 +48,31 @@ void catchInterrupts() {
 }
 
 int interruptCount() { return interrupts.load(std::memory_order_relaxed); }
+
+// Byte by byte, so that nothing after the line is taken from whoever reads next; an
+// interrupt is looked for every tenth of a second.
+bool readAnswer(std::string& line) {
+    line.clear();
+    const int seen = interruptCount();
+    for (;;) {
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        if (interruptCount() != seen)
+            return false;
+        const int ready = ::poll(&input, 1, 100);
+        if (ready < 0 && errno != EINTR)
+            return false;
+        if (ready <= 0)
+            continue;
+        char c = 0;
+        const ssize_t n = ::read(STDIN_FILENO, &c, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return !line.empty();
+        if (c == '\n')
+            return true;
+        line += c;
+    }
+}
 
 } // namespace velk

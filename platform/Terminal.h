@@ -32,4 +32,9 @@ void catchInterrupts();
 /// How many interrupts have come since catchInterrupts(); safe to ask from any thread.
 [[nodiscard]] int interruptCount();
 
+/// Reads a line of standard input into `line`, without its end. False at the end of the
+/// input, and on Linux as soon as an interrupt comes while it waits, so that a question never
+/// outlasts Ctrl+C.
+[[nodiscard]] bool readAnswer(std::string& line);
+
 } // namespace velk

@@ -96,4 +96,13 @@ void catchInterrupts() {
 
 int interruptCount() { return interrupts.load(); }
 
+// The console ends a read of its own when Ctrl+C comes, as the end of the input.
+bool readAnswer(std::string& line) {
+    if (!std::getline(std::cin, line))
+        return false;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
+}
+
 } // namespace velk

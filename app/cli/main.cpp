@@ -44,7 +44,8 @@ int main(int argc, char* argv[]) {
         std::cout << text::cliName << ' ' << VELK_VERSION << '\n';
         return cli::exitDone;
     }
-    cli::ConsolePort::stopOnInterrupt();
+    // Ctrl+C, a closed terminal or a SIGTERM stops every card at its next safe point.
+    catchInterrupts();
     const auto system = makeSystem();
     return cli::runCommand(request, *system, std::cout, std::cerr);
 }

@@ -190,9 +190,10 @@ TEST_P(CardFleet, CtrlCStopsEveryCardAtASafePoint) {
     const struct {
         std::string arguments;
         std::vector<LoopCard*> cards;
+        int signal; ///< Ctrl+C, or the end of the session (a SIGTERM from the system)
     } calls[] = {
-        {"--card " + first->device() + " --card " + second->device() + " " + track, {first.get(), second.get()}},
-        {"--card " + first->device() + " " + track + " " + rec, {first.get()}},
+        {"--card " + first->device() + " --card " + second->device() + " " + track, {first.get(), second.get()}, SIGINT},
+        {"--card " + first->device() + " " + track + " " + rec, {first.get()}, SIGTERM},
     };
     for (const auto& call : calls) {
         SCOPED_TRACE(call.arguments);
@@ -219,8 +220,8 @@ TEST_P(CardFleet, CtrlCStopsEveryCardAtASafePoint) {
         };
         while (!copying() && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ::kill(run, SIGINT);
-        ::kill(run, SIGINT); // a second Ctrl+C does not end a write half-way
+        ::kill(run, call.signal);
+        ::kill(run, call.signal); // a second one does not end a write half-way
         const int status = finished(run, std::chrono::seconds(30));
 
         EXPECT_EQ(status, 130) << readBytes(out);

@@ -7,7 +7,7 @@
 namespace velk::cli {
 
 CardSession::CardSession(const SystemPort& system, const std::string& reader, ConsoleOptions options)
-    : port(options, std::cin, std::cerr),
+    : port(options, std::cerr),
       tracks(state, port),
       editor(state, port, tracks),
       monitor(state, port, system),

@@ -1,11 +1,10 @@
 #include "ConsolePort.h"
 
 #include "core/Texts.h"
+#include "platform/Terminal.h"
 
 #include <algorithm>
 #include <atomic>
-#include <csignal>
-#include <istream>
 #include <mutex>
 #include <ostream>
 
@@ -13,9 +12,6 @@ namespace velk::cli {
 
 namespace {
 
-volatile std::sig_atomic_t interruptSeen = 0;
-
-extern "C" void onInterrupt(int) { interruptSeen = 1; }
 
 std::mutex oneQuestionAtATime;
 std::mutex terminalWriter;
@@ -23,17 +19,14 @@ std::atomic<bool> questionOpen = false;
 
 } // namespace
 
-ConsolePort::ConsolePort(ConsoleOptions options, std::istream& in, std::ostream& err)
-    : m_options(options), m_in(in), m_err(err) {}
+ConsolePort::ConsolePort(ConsoleOptions options, std::ostream& err) : m_options(options), m_err(err) {}
 
 void ConsolePort::bindWipeAnswers(std::function<void()> ok, std::function<void()> cancel) {
     m_ok = std::move(ok);
     m_cancel = std::move(cancel);
 }
 
-void ConsolePort::stopOnInterrupt() { std::signal(SIGINT, onInterrupt); }
-
-bool ConsolePort::interrupted() { return interruptSeen != 0; }
+bool ConsolePort::interrupted() { return interruptCount() > 0; }
 
 const std::vector<std::string>& ConsolePort::rows(Control list) const {
     static const std::vector<std::string> none;
@@ -120,7 +113,7 @@ void ConsolePort::answerWipe() {
         m_err << text::deleteWarning << '\n' << text::cliWipeQuestion << std::flush;
         writing.unlock();
         std::string answer;
-        std::getline(m_in, answer);
+        (void)readAnswer(answer);
         ok = answer == "y" || answer == "Y" || answer == "yes";
         questionOpen = false;
     } else if (!ok) {

@@ -22,7 +22,7 @@ struct ConsoleOptions {
 /// a call has one, on a thread of its own; they ask their questions one at a time.
 class ConsolePort : public FormPort {
 public:
-    ConsolePort(ConsoleOptions options, std::istream& in, std::ostream& err);
+    ConsolePort(ConsoleOptions options, std::ostream& err);
 
     /// The run's O.K. and CANCEL, which the answer to the wipe question clicks.
     void bindWipeAnswers(std::function<void()> ok, std::function<void()> cancel);
@@ -32,12 +32,12 @@ public:
     [[nodiscard]] static bool asking();
     /// Held by whoever writes to the terminal more than a line: a question, a redraw.
     [[nodiscard]] static std::mutex& terminal();
-    /// Ctrl+C: the next yield tells the run that the program is ending.
-    static void stopOnInterrupt();
 
     [[nodiscard]] const std::vector<std::string>& messages() const { return m_messages; }
     /// True when a wipe question came with no terminal to ask and no --yes.
     [[nodiscard]] bool wipeRefused() const { return m_wipeRefused; }
+    /// True once Ctrl+C, a closed terminal or a SIGTERM came: from then on every yield tells
+    /// the run that the program is ending.
     [[nodiscard]] static bool interrupted();
 
     [[nodiscard]] std::string text(Control c) const override;
@@ -75,7 +75,6 @@ private:
     void tellProgress();
 
     ConsoleOptions m_options;
-    std::istream& m_in;
     std::ostream& m_err;
     std::function<void()> m_ok;
     std::function<void()> m_cancel;
