@@ -76,6 +76,8 @@ inline constexpr ListCommand listCommands[] = {
     {"mnuSaveList", text::saveList, 'S'},
     {"mnuOpenList", text::openList, 'O'},
 };
+/// The command of Drive1's shortcut menu; Ctrl+E gives it anywhere in the window.
+inline constexpr ListCommand ejectCommand{"mnuEjectCard", text::ejectCard, 'E'};
 
 /// Every control, surface drawings first so that each control lies above them.
 std::span<const ControlDesign> form1Design();

@@ -1,6 +1,7 @@
 #include "FakeSystem.h"
 
 #include "core/Paths.h"
+#include "core/Texts.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -50,7 +51,7 @@ std::uint32_t FakeSystem::driveType(const std::string& designation) const {
 std::optional<SpaceCounts> FakeSystem::diskSpace(const std::string& designation) const {
     ++spaceQueries;
     auto it = table.find(designation);
-    return it == table.end() ? std::nullopt : it->second.space;
+    return it == table.end() || ejected.contains(designation) ? std::nullopt : it->second.space;
 }
 
 RootFolder FakeSystem::rootFolder(const std::string& designation) const {
@@ -58,7 +59,24 @@ RootFolder FakeSystem::rootFolder(const std::string& designation) const {
     auto it = table.find(designation);
     if (it == table.end())
         return {RootFolder::Status::failed, {}, "no such drive"};
+    if (ejected.contains(designation))
+        return {RootFolder::Status::deviceUnavailable, {}, text::cardNotMounted};
     return it->second.root;
+}
+
+std::string FakeSystem::ejectCard(const std::string& designation) const {
+    ejectsAsked.push_back(designation);
+    if (const auto refusal = ejectRefusals.find(designation); refusal != ejectRefusals.end())
+        return refusal->second;
+    ejected.insert(designation);
+    return {};
+}
+
+std::string FakeSystem::mountCard(const std::string& designation) const {
+    mountsAsked.push_back(designation);
+    ejected.erase(designation);
+    const auto it = table.find(designation);
+    return it != table.end() && it->second.space ? std::string() : text::readerEmpty;
 }
 
 std::error_code FakeSystem::flushFolder(const std::string& path) const {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,11 @@ public:
     /// Inside the root of a removable drive.
     bool onRemovableMedia(const std::string& folder) const override;
     std::string dataFolder() const override { return data; }
+    /// Records the reader. Refused with ejectRefusals' reason where one is set; otherwise its
+    /// card stays in but answers no more, as an unmounted one does, until mountCard.
+    std::string ejectCard(const std::string& designation) const override;
+    /// Records the reader. A card is mounted again; a reader without one answers readerEmpty.
+    std::string mountCard(const std::string& designation) const override;
 
     /// The fake volume of a path: the drive root that holds it, or "elsewhere".
     [[nodiscard]] std::string volumeOf(const std::string& path) const;
@@ -89,6 +95,13 @@ public:
     std::vector<std::string> busyCards;
     /// What dataFolder() answers.
     std::string data;
+    /// Why ejecting the card of a reader is refused, by designation.
+    std::map<std::string, std::string> ejectRefusals;
+    /// Readers asked to eject and to mount, in order.
+    mutable std::vector<std::string> ejectsAsked;
+    mutable std::vector<std::string> mountsAsked;
+    /// Readers whose card was ejected and not mounted since.
+    mutable std::set<std::string> ejected;
 
 private:
     [[nodiscard]] const Drive* driveHolding(const std::string& path) const;

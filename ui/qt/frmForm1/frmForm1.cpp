@@ -27,6 +27,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -92,6 +93,7 @@ frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
     arrangeTabOrder();
     nameControls();
     addCardListActions();
+    addEjectCommand();
     m_handlers.Form_Load();
 }
 
@@ -279,6 +281,23 @@ void frmForm1::addCardListActions() {
         for (const QString& path : paths)
             files.push_back(path.toStdString());
         m_handlers.lstList1_DropFiles(files);
+    });
+}
+
+void frmForm1::addEjectCommand() {
+    // The key works anywhere in the window; whether it does anything is core's decision.
+    auto* key = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(ejectCommand.key)), this);
+    key->setObjectName(qtText(ejectCommand.name));
+    key->setContext(Qt::WindowShortcut);
+    connect(key, &QShortcut::activated, this, [this] { m_handlers.Drive1_EjectCard(); });
+    m_c.Drive1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_c.Drive1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(m_c.Drive1);
+        QAction* eject = menu.addAction(qtText(std::string(ejectCommand.caption) + '\t' + text::ctrlKey + ejectCommand.key));
+        eject->setObjectName(qtText(ejectCommand.name));
+        eject->setEnabled(m_handlers.Drive1_EjectEnabled());
+        if (menu.exec(m_c.Drive1->mapToGlobal(at)) == eject)
+            m_handlers.Drive1_EjectCard();
     });
 }
 

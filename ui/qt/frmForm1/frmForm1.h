@@ -45,6 +45,8 @@ private:
     /// Gives each control without a caption the name of its label, for screen readers.
     void nameControls();
     void addCardListActions();
+    /// "Eject card": Drive1's shortcut menu, and its key.
+    void addEjectCommand();
 
     const SystemPort& m_system;
     Form1Controls m_c;
