@@ -527,7 +527,11 @@ std::string LoopCard::checkCopy(const std::string& path) const {
                                          ? std::vector<std::string>{findTool("fsck.fat"), "-n", path}
                                          : std::vector<std::string>{findTool("e2fsck"), "-f", "-n", path},
                                      log));
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? std::string() : contentOf(log);
+    // e2fsck -n passes over a journal that still needs replaying, as a card pulled while mounted
+    // leaves it, with only a warning.
+    const std::string report = contentOf(log);
+    const bool clean = WIFEXITED(status) && WEXITSTATUS(status) == 0 && report.find("journal recovery") == std::string::npos;
+    return clean ? std::string() : report;
 }
 
 std::map<std::string, std::string> LoopCard::repairAndRead(const std::string& path) const {
