@@ -166,6 +166,18 @@ int readTree(sd_bus_message* m, ObjectTree& tree) {
     return r < 0 ? r : sd_bus_message_exit_container(m);
 }
 
+/// Asks for the whole object tree and waits for it. Negative on failure, with `error` set
+/// where something on the bus answered with one.
+int askTree(sd_bus* bus, ObjectTree& tree, sd_bus_error* error) {
+    sd_bus_message* reply = nullptr;
+    int r = sd_bus_call_method(bus, service, root, "org.freedesktop.DBus.ObjectManager", "GetManagedObjects", error,
+                               &reply, "");
+    if (r >= 0)
+        r = readTree(reply, tree);
+    sd_bus_message_unref(reply);
+    return r;
+}
+
 /// Why a call failed: the error's name (empty where the bus itself failed), and its reason.
 struct CallFailure {
     std::string name;
@@ -273,22 +285,16 @@ UDisks2Mounter::Unmounted UDisks2Mounter::unmount(const std::vector<std::string>
     if (!connection)
         return result;
     sd_bus_error error = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
-    const int called = sd_bus_call_method(connection, service, root, "org.freedesktop.DBus.ObjectManager",
-                                          "GetManagedObjects", &error, &reply, "");
     ObjectTree tree;
-    const int read = called < 0 ? called : readTree(reply, tree);
-    // No UDisks2 and no bus leave every device to the caller; any other failure is a refusal.
-    if (called < 0 && !sd_bus_error_is_set(&error))
-        dropBus(busFailure(called));
-    else if (called < 0 && !sd_bus_error_has_names(&error, SD_BUS_ERROR_SERVICE_UNKNOWN, SD_BUS_ERROR_NAME_HAS_NO_OWNER))
-        result.refusal = answerFailure(&error);
-    else if (read < 0 && called >= 0)
-        result.refusal = systemMessage(read);
-    sd_bus_error_free(&error);
-    sd_bus_message_unref(reply);
-    if (read < 0)
+    if (const int r = askTree(connection, tree, &error); r < 0) {
+        // No bus and no UDisks2 leave every device to the caller; any other answer is a refusal.
+        if (!sd_bus_error_is_set(&error))
+            dropBus(busFailure(r));
+        else if (!sd_bus_error_has_names(&error, SD_BUS_ERROR_SERVICE_UNKNOWN, SD_BUS_ERROR_NAME_HAS_NO_OWNER))
+            result.refusal = answerFailure(&error);
+        sd_bus_error_free(&error);
         return result;
+    }
     result.asked = true;
     result.unknown.clear();
     for (const std::string& device : devices) {
@@ -311,15 +317,11 @@ UDisks2Mounter::Unmounted UDisks2Mounter::unmount(const std::vector<std::string>
 void UDisks2Mounter::powerOff(const std::string& device) {
     std::string reason;
     sd_bus* connection = bus(reason);
-    sd_bus_message* reply = nullptr;
-    if (!connection || sd_bus_call_method(connection, service, root, "org.freedesktop.DBus.ObjectManager",
-                                          "GetManagedObjects", nullptr, &reply, "") < 0)
-        return;
     ObjectTree tree;
-    const int r = readTree(reply, tree);
-    sd_bus_message_unref(reply);
+    if (!connection || askTree(connection, tree, nullptr) < 0)
+        return;
     for (const BlockObject& block : tree.blocks)
-        if (r >= 0 && block.device == device && tree.drivesThatPowerOff.contains(block.drive)) {
+        if (block.device == device && tree.drivesThatPowerOff.contains(block.drive)) {
             (void)callWithoutOptions(connection, block.drive, driveInterface, "PowerOff");
             return;
         }

@@ -1,5 +1,5 @@
-// Files dropped on the tracks list, "Load list from card", "Eject card" and the destination
-// entries read in full, through the real window.
+// Files dropped on the tracks list, "Load list from card", and the destination entries read
+// in full, through the real window.
 #include "support/QtFiles.h"
 #include "core/Colours.h"
 #include "support/CardIndex.h"
@@ -16,8 +16,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
-#include <QScreen>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStyle>
@@ -94,8 +92,6 @@ private slots:
         m_system.addCard("/dev/sdy", m_card.path().toStdString());
         m_system.current = "/";
         m_system.readerLabel = refusedEntry;
-        m_system.ejected.clear();
-        m_system.ejectsAsked.clear();
         m_messages.clear();
         qt::OkMessageBox::setAnswerer([this](const QString& message) { m_messages << message; });
         m_form = std::make_unique<qt::frmForm1>(m_system);
@@ -166,62 +162,6 @@ private slots:
                                          s(": the INDEX file's count byte says 3 tracks, but it holds "
                                            "records for 1")});
         QCOMPARE(rows(list), (QStringList{s("M0000001.MP3"), s("M0000002.MP3")}));
-    }
-
-    /// Right-clicks Drive1 and chooses its menu's entry where it is enabled; what it showed.
-    QPair<QString, bool> chooseFromDriveMenu() {
-        QPair<QString, bool> shown;
-        QTimer::singleShot(0, this, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QAction* eject = menu ? menu->findChild<QAction*>(s("mnuEjectCard")) : nullptr;
-            if (!eject) {
-                if (menu)
-                    menu->close();
-                return;
-            }
-            shown = {eject->text(), eject->isEnabled()};
-            // For a person to look at: VELK_SCREENSHOTS names a folder (a real display, not offscreen).
-            if (qEnvironmentVariableIsSet("VELK_SCREENSHOTS"))
-                QGuiApplication::primaryScreen()
-                    ->grabWindow(0, 0, 0, m_form->width(), m_form->height())
-                    .save(qEnvironmentVariable("VELK_SCREENSHOTS") + s("/qt-eject-menu.png"));
-            if (!eject->isEnabled()) {
-                menu->close();
-                return;
-            }
-            menu->setActiveAction(eject);
-            QTest::keyClick(menu, Qt::Key_Return);
-        });
-        auto* drive = find<qt::DriveList>("Drive1");
-        const QPoint at = drive->rect().center();
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, drive->mapToGlobal(at));
-        QApplication::sendEvent(drive, &event);
-        return shown;
-    }
-
-    // One action ejects the ready card: Drive1's menu, or Ctrl+E wherever the focus is. The menu
-    // shows the command greyed while no card is ready.
-    void ejectCardByMenuAndKey() {
-        const auto shown = chooseFromDriveMenu();
-        QCOMPARE(shown.first, s("Eject card\tCtrl+E"));
-        QVERIFY(shown.second);
-        QCOMPARE(m_system.ejectsAsked, std::vector<std::string>{"/dev/sdy"});
-        QCOMPARE(m_messages, QStringList{s("The MMC card in /dev/sdy can now be taken out of the reader")});
-
-        m_form->handlers().Timer1_Timer();
-        QCOMPARE(find<QLabel>("Label4")->text(), s("Please insert MMC card"));
-        QCOMPARE(chooseFromDriveMenu(), qMakePair(s("Eject card\tCtrl+E"), false));
-        m_form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-        QTest::keyClick(find<QWidget>("cmdFinish"), Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(m_system.ejectsAsked.size(), 1u);
-
-        QCOMPARE(m_system.mountCard("/dev/sdy"), std::string());
-        m_form->handlers().Timer1_Timer();
-        auto* guidance = find<QPlainTextEdit>("txtTEXT1");
-        guidance->setFocus();
-        QTest::keyClick(guidance, Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(m_system.ejectsAsked, (std::vector<std::string>{"/dev/sdy", "/dev/sdy"}));
     }
 
     void saveAndOpenListByShortcuts() {
