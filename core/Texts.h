@@ -209,7 +209,8 @@ inline constexpr const char* cardInUse = "the MMC card is in use";
 inline constexpr const char* cardInUseBy = " by ";
 inline constexpr const char* pidOpen = " (pid ";
 inline constexpr const char* pidClose = ")";
-inline constexpr const char* cardInUseHint = " - close the files and folders open on it, then eject it again";
+inline constexpr const char* cardInUseHint =
+    " - close the files and folders open on it, then eject it again";
 inline constexpr const char* unmountNotPermitted =
     "UDisks2 is not running, and only the administrator may unmount the card";
 inline constexpr const char* mountNotPermitted =

@@ -12,12 +12,13 @@ namespace velk {
 
 using namespace kernel;
 
-std::vector<std::string> programsUsing(const std::string& procRoot, const std::vector<std::string>& mountPoints) {
+std::vector<std::string> programsUsing(const std::string& procRoot,
+                                       const std::vector<std::string>& mountPoints) {
     const auto onCard = [&](const std::string& link) {
         const auto target = linkTarget(link);
-        return target && std::any_of(mountPoints.begin(), mountPoints.end(), [&](const std::string& m) {
-                   return MountTable::contains(m, *target);
-               });
+        return target &&
+               std::any_of(mountPoints.begin(), mountPoints.end(),
+                           [&](const std::string& m) { return MountTable::contains(m, *target); });
     };
     std::vector<std::pair<std::uint64_t, std::string>> found;
     for (const std::string& entry : folderEntries(procRoot, true)) {
@@ -25,12 +26,15 @@ std::vector<std::string> programsUsing(const std::string& procRoot, const std::v
         if (!pid)
             continue;
         const std::string process = procRoot + "/" + entry;
-        bool holds = onCard(process + "/cwd") || onCard(process + "/root") || onCard(process + "/exe");
-        for (const std::string& fd : holds ? std::vector<std::string>() : folderEntries(process + "/fd"))
+        bool holds =
+            onCard(process + "/cwd") || onCard(process + "/root") || onCard(process + "/exe");
+        for (const std::string& fd :
+             holds ? std::vector<std::string>() : folderEntries(process + "/fd"))
             if ((holds = onCard(process + "/fd/" + fd)))
                 break;
         if (holds)
-            found.emplace_back(*pid, readAttribute(process + "/comm") + text::pidOpen + entry + text::pidClose);
+            found.emplace_back(*pid, readAttribute(process + "/comm") + text::pidOpen + entry +
+                                         text::pidClose);
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> programs;

@@ -13,8 +13,8 @@
 #include "core/Texts.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <limits>
@@ -446,15 +446,18 @@ void LinuxSystem::requestMount(const std::string& designation) const {
 }
 
 std::uint64_t LinuxSystem::insertionOf(const std::string& diskName) const {
-    return parseNumber<std::uint64_t>(readAttribute(m_sys + "/block/" + diskName + "/diskseq")).value_or(0);
+    return parseNumber<std::uint64_t>(readAttribute(m_sys + "/block/" + diskName + "/diskseq"))
+        .value_or(0);
 }
 
-std::vector<std::string> LinuxSystem::mountedDevices(const Disk& disk, const MountTable& mounts) const {
+std::vector<std::string> LinuxSystem::mountedDevices(const Disk& disk,
+                                                     const MountTable& mounts) const {
     std::vector<std::string> devices;
     for (const BlockDevice& d : disk.devices) {
         const std::string path = m_dev + "/" + d.name;
-        if (std::any_of(mounts.entries().begin(), mounts.entries().end(),
-                        [&](const MountEntry& m) { return m.device == d.number || m.source == path; }))
+        if (std::any_of(mounts.entries().begin(), mounts.entries().end(), [&](const MountEntry& m) {
+                return m.device == d.number || m.source == path;
+            }))
             devices.push_back(path);
     }
     return devices;
@@ -524,7 +527,8 @@ std::string LinuxSystem::mountCard(const std::string& designation) const {
     if (!name)
         return text::notACardReader;
     const Disk disk = readDisk(*name);
-    if (const std::string use = systemUseOf(disk, *readMounts(), m_proc, m_sys, m_dev); !use.empty())
+    if (const std::string use = systemUseOf(disk, *readMounts(), m_proc, m_sys, m_dev);
+        !use.empty())
         return text::driveSystemDisk + std::string(text::driveReasonSeparator) + use;
     if (disk.sectors == 0)
         return text::readerEmpty;
@@ -539,7 +543,8 @@ std::string LinuxSystem::mountCard(const std::string& designation) const {
     m_mounter->request(*name, insertionOf(*name), devices);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (auto now = std::chrono::steady_clock::now();
-         m_mounter->reason(*name) == text::mountPending && now < deadline; now = std::chrono::steady_clock::now())
+         m_mounter->reason(*name) == text::mountPending && now < deadline;
+         now = std::chrono::steady_clock::now())
         m_mounter->wait(std::chrono::duration_cast<std::chrono::microseconds>(deadline - now));
 
     const std::string why = m_mounter->reason(*name);
@@ -557,7 +562,8 @@ std::string LinuxSystem::mountCard(const std::string& designation) const {
 std::string LinuxSystem::mountDirectly(const Disk& disk) const {
     std::vector<std::string> types;
     const auto known = readFile(m_proc + "/filesystems");
-    for (std::string_view lines = known ? std::string_view(*known) : std::string_view(); !lines.empty();) {
+    for (std::string_view lines = known ? std::string_view(*known) : std::string_view();
+         !lines.empty();) {
         const std::size_t end = std::min(lines.find('\n'), lines.size());
         const std::string_view line = lines.substr(0, end);
         lines.remove_prefix(std::min(end + 1, lines.size()));
@@ -568,12 +574,13 @@ std::string LinuxSystem::mountDirectly(const Disk& disk) const {
     const std::string folder = ownMountFolder + disk.name;
     if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
         return errno == EACCES || errno == EPERM ? std::string(text::mountNotPermitted)
-                                                   : std::generic_category().message(errno);
+                                                 : std::generic_category().message(errno);
     std::string reason = text::mountNoKnownFileSystem;
     for (const BlockDevice& d : disk.devices) {
         const std::string device = m_dev + "/" + d.name;
         for (const std::string& type : types) {
-            if (::mount(device.c_str(), folder.c_str(), type.c_str(), MS_NOSUID | MS_NODEV, nullptr) == 0)
+            if (::mount(device.c_str(), folder.c_str(), type.c_str(), MS_NOSUID | MS_NODEV,
+                        nullptr) == 0)
                 return {};
             const int error = errno;
             if (error == EPERM || error == EACCES) {

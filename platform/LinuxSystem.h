@@ -100,7 +100,8 @@ private:
     /// Tells one insertion of a card in the disk from the next, where the kernel counts them.
     [[nodiscard]] std::uint64_t insertionOf(const std::string& diskName) const;
     /// The card's devices that are mounted, as "/dev/sdb1".
-    [[nodiscard]] std::vector<std::string> mountedDevices(const Disk& disk, const MountTable& mounts) const;
+    [[nodiscard]] std::vector<std::string> mountedDevices(const Disk& disk,
+                                                          const MountTable& mounts) const;
     [[nodiscard]] std::string mountDirectly(const Disk& disk) const;
 
     std::string m_proc;

@@ -16,8 +16,8 @@ namespace velk {
 
 /// Every visible mount of the card's file systems, whatever folder of them it shows, in the
 /// order they were mounted.
-[[nodiscard]] std::vector<const MountEntry*> cardMountsOf(const LinuxSystem::Disk& disk, const MountTable& mounts,
-                                                          const std::string& devRoot);
+[[nodiscard]] std::vector<const MountEntry*>
+cardMountsOf(const LinuxSystem::Disk& disk, const MountTable& mounts, const std::string& devRoot);
 
 /// What the running system needs from the removable `disk`, or from a device stacked on it
 /// (encryption, LVM, RAID), which makes it no card: a mount at "/", "/home" or at or below

@@ -135,7 +135,8 @@ int readTree(sd_bus_message* m, ObjectTree& tree) {
                     if (std::strcmp(name, "Device") == 0)
                         return readByteString(m, object.device);
                     const char* drive = nullptr;
-                    const int read = std::strcmp(name, "Drive") == 0 ? readVariant(m, "o", &drive) : 0;
+                    const int read =
+                        std::strcmp(name, "Drive") == 0 ? readVariant(m, "o", &drive) : 0;
                     if (read > 0)
                         object.drive = drive;
                     return read;
@@ -143,7 +144,9 @@ int readTree(sd_bus_message* m, ObjectTree& tree) {
             } else if (std::strcmp(interface, driveInterface) == 0) {
                 r = readProperties(m, [&](const char* name) {
                     int canPowerOff = 0;
-                    const int read = std::strcmp(name, "CanPowerOff") == 0 ? readVariant(m, "b", &canPowerOff) : 0;
+                    const int read = std::strcmp(name, "CanPowerOff") == 0
+                                         ? readVariant(m, "b", &canPowerOff)
+                                         : 0;
                     if (read > 0 && canPowerOff)
                         tree.drivesThatPowerOff.insert(path);
                     return read;
@@ -170,8 +173,8 @@ int readTree(sd_bus_message* m, ObjectTree& tree) {
 /// where something on the bus answered with one.
 int askTree(sd_bus* bus, ObjectTree& tree, sd_bus_error* error) {
     sd_bus_message* reply = nullptr;
-    int r = sd_bus_call_method(bus, service, root, "org.freedesktop.DBus.ObjectManager", "GetManagedObjects", error,
-                               &reply, "");
+    int r = sd_bus_call_method(bus, service, root, "org.freedesktop.DBus.ObjectManager",
+                               "GetManagedObjects", error, &reply, "");
     if (r >= 0)
         r = readTree(reply, tree);
     sd_bus_message_unref(reply);
@@ -186,11 +189,12 @@ struct CallFailure {
 
 /// Calls a method that takes only its a{sv} options, given none, and waits for the answer.
 /// Nullopt when it was done.
-std::optional<CallFailure> callWithoutOptions(sd_bus* bus, const std::string& path, const char* interface,
-                                              const char* method) {
+std::optional<CallFailure> callWithoutOptions(sd_bus* bus, const std::string& path,
+                                              const char* interface, const char* method) {
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
-    const int r = sd_bus_call_method(bus, service, path.c_str(), interface, method, &error, &reply, "a{sv}", 0);
+    const int r = sd_bus_call_method(bus, service, path.c_str(), interface, method, &error, &reply,
+                                     "a{sv}", 0);
     std::optional<CallFailure> failure;
     if (r < 0)
         failure = CallFailure{error.name ? error.name : "",
@@ -263,12 +267,14 @@ bool UDisks2Mounter::connect(Card& card) {
 }
 
 void UDisks2Mounter::wait(std::chrono::microseconds timeout) {
-    if (m_bus && sd_bus_wait(m_bus, static_cast<std::uint64_t>(std::max<std::int64_t>(timeout.count(), 0))) < 0)
+    if (m_bus && sd_bus_wait(m_bus, static_cast<std::uint64_t>(
+                                        std::max<std::int64_t>(timeout.count(), 0))) < 0)
         dropBus(text::mountNoBus);
     poll();
 }
 
-void UDisks2Mounter::leaveUnmounted(const std::string& disk, std::uint64_t insertion, const std::string& reason) {
+void UDisks2Mounter::leaveUnmounted(const std::string& disk, std::uint64_t insertion,
+                                    const std::string& reason) {
     forget(disk);
     Card& card = m_cards[disk];
     card.owner = this;
@@ -290,7 +296,8 @@ UDisks2Mounter::Unmounted UDisks2Mounter::unmount(const std::vector<std::string>
         // No bus and no UDisks2 leave every device to the caller; any other answer is a refusal.
         if (!sd_bus_error_is_set(&error))
             dropBus(busFailure(r));
-        else if (!sd_bus_error_has_names(&error, SD_BUS_ERROR_SERVICE_UNKNOWN, SD_BUS_ERROR_NAME_HAS_NO_OWNER))
+        else if (!sd_bus_error_has_names(&error, SD_BUS_ERROR_SERVICE_UNKNOWN,
+                                         SD_BUS_ERROR_NAME_HAS_NO_OWNER))
             result.refusal = answerFailure(&error);
         sd_bus_error_free(&error);
         return result;
@@ -303,7 +310,8 @@ UDisks2Mounter::Unmounted UDisks2Mounter::unmount(const std::vector<std::string>
             result.unknown.push_back(device);
             continue;
         }
-        const auto failure = callWithoutOptions(connection, block->path, filesystemInterface, "Unmount");
+        const auto failure =
+            callWithoutOptions(connection, block->path, filesystemInterface, "Unmount");
         // Unmounted meanwhile by someone else: what was wanted.
         if (failure && failure->name != notMountedError) {
             result.refusal = failure->reason;

@@ -43,7 +43,8 @@ public:
     void wait(std::chrono::microseconds timeout);
     /// This insertion of a card in `disk` stays unmounted for `reason` (it was ejected): it
     /// is not asked for, and the reason shows, until the card is taken out or asked for anew.
-    void leaveUnmounted(const std::string& disk, std::uint64_t insertion, const std::string& reason);
+    void leaveUnmounted(const std::string& disk, std::uint64_t insertion,
+                        const std::string& reason);
 
     /// How unmounting through UDisks2 went.
     struct Unmounted {

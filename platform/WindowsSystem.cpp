@@ -526,8 +526,9 @@ namespace {
 
 /// The volume of a drive ("e:") opened as a device; invalid when it cannot be.
 Handle openVolume(const std::string& designation, DWORD access) {
-    return Handle(::CreateFileW((L"\\\\.\\" + widen(designation)).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
+    return Handle(::CreateFileW((L"\\\\.\\" + widen(designation)).c_str(), access,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                nullptr));
 }
 
 bool control(HANDLE volume, DWORD code, void* in = nullptr, DWORD inBytes = 0) {
@@ -578,7 +579,8 @@ std::string WindowsSystem::mountCard(const std::string& designation) const {
         return text::notACardReader;
     if (rootFolder(designation).status == RootFolder::Status::ok)
         return {};
-    if (const Handle volume = openVolume(designation, GENERIC_READ); !volume || !control(volume.get(), IOCTL_STORAGE_LOAD_MEDIA))
+    if (const Handle volume = openVolume(designation, GENERIC_READ);
+        !volume || !control(volume.get(), IOCTL_STORAGE_LOAD_MEDIA))
         return text::readerEmpty;
     for (int attempt = 0; attempt < 50; ++attempt) {
         if (rootFolder(designation).status == RootFolder::Status::ok)

@@ -39,7 +39,8 @@ TEST_F(EjectFixture, OnlyAReadyCardThatNoRunHoldsIsEjected) {
         state.runInProgress = c.running;
         EXPECT_EQ(eject.enabled(), c.enabled);
         eject.Drive1_EjectCard();
-        EXPECT_EQ(system.ejectsAsked, c.enabled ? std::vector<std::string>{"e:"} : std::vector<std::string>{});
+        EXPECT_EQ(system.ejectsAsked,
+                  c.enabled ? std::vector<std::string>{"e:"} : std::vector<std::string>{});
         EXPECT_EQ(form.messages.size(), c.enabled ? 1u : 0u);
     }
 }
@@ -48,7 +49,8 @@ TEST_F(EjectFixture, AnEjectedCardCanBeTakenOutAndTheNextTickShowsNoCard) {
     form.setText(Control::txtTEXT1, "You may now remove the MMC card - capacity used 5 bytes");
     form.setBackColour(Control::txtTEXT1, colour::yellow);
     eject.Drive1_EjectCard();
-    EXPECT_EQ(form.messages, std::vector<std::string>{"The MMC card in e: can now be taken out of the reader"});
+    EXPECT_EQ(form.messages,
+              std::vector<std::string>{"The MMC card in e: can now be taken out of the reader"});
     monitor.Timer1_Timer();
     EXPECT_EQ(form.text(Control::Label4), "Please insert MMC card");
     EXPECT_EQ(form.backColour(Control::Label4), colour::red);
@@ -57,12 +59,14 @@ TEST_F(EjectFixture, AnEjectedCardCanBeTakenOutAndTheNextTickShowsNoCard) {
 }
 
 TEST_F(EjectFixture, ARefusedEjectSaysSoInRedAndTheCardStaysReady) {
-    system.ejectRefusals["e:"] = "the MMC card is in use by bash (pid 4242) - close the files and folders open "
-                                 "on it, then eject it again";
+    system.ejectRefusals["e:"] =
+        "the MMC card is in use by bash (pid 4242) - close the files and folders open "
+        "on it, then eject it again";
     eject.Drive1_EjectCard();
-    EXPECT_EQ(form.messages, std::vector<std::string>{
-                                 "Ejecting the MMC card in e: failed: the MMC card is in use by bash (pid 4242) - "
-                                 "close the files and folders open on it, then eject it again"});
+    EXPECT_EQ(form.messages,
+              std::vector<std::string>{
+                  "Ejecting the MMC card in e: failed: the MMC card is in use by bash (pid 4242) - "
+                  "close the files and folders open on it, then eject it again"});
     EXPECT_EQ(form.text(Control::txtTEXT1), "The MMC card was NOT ejected - do not remove it yet");
     EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
     monitor.Timer1_Timer();

@@ -51,20 +51,25 @@ std::string mountInfo() {
     return text.str();
 }
 
-bool mountedAt(const std::string& at) { return MountTable::parse(mountInfo()).at(at) != nullptr; }
+bool mountedAt(const std::string& at) {
+    return MountTable::parse(mountInfo()).at(at) != nullptr;
+}
 
 /// The methods of the eject and the mount, in the order the stand-in was called.
 std::vector<std::string> cardCalls(const PrivateBus& bus) {
     std::vector<std::string> calls;
     for (const std::string& method : bus.methodsCalled())
-        if (method.starts_with("Unmount") || method.starts_with("PowerOff") || method.starts_with("Mount"))
+        if (method.starts_with("Unmount") || method.starts_with("PowerOff") ||
+            method.starts_with("Mount"))
             calls.push_back(method);
     return calls;
 }
 
 /// `sh -c script` with the card's mount point as $0, once its process runs `sleep`.
-pid_t startHolder(const std::string& script, const std::string& mountPoint, const TempFolder& logs) {
-    const pid_t pid = spawnLogged({"/bin/sh", "-c", script, mountPoint}, logs.str() + "/holder.log");
+pid_t startHolder(const std::string& script, const std::string& mountPoint,
+                  const TempFolder& logs) {
+    const pid_t pid =
+        spawnLogged({"/bin/sh", "-c", script, mountPoint}, logs.str() + "/holder.log");
     const std::string comm = "/proc/" + std::to_string(pid) + "/comm";
     for (int i = 0; i < 500 && readBytes(comm) != "sleep\n"; ++i)
         std::this_thread::sleep_for(10ms);
@@ -152,7 +157,8 @@ protected:
         at = card->mountPoint();
     }
 
-    std::string parameters(const char* answer, const char* unmount = "unmount", bool canPowerOff = true) const {
+    std::string parameters(const char* answer, const char* unmount = "unmount",
+                           bool canPowerOff = true) const {
         return std::string("{\"device\": \"") + card->device() + "\", \"answer\": \"" + answer +
                "\", \"mount_point\": \"" + at + "\", \"unmount\": \"" + unmount +
                "\", \"can_power_off\": " + (canPowerOff ? "true" : "false") + "}";
@@ -174,7 +180,11 @@ TEST_F(ThroughUDisks2, UnmountThenPowerOffWhereTheDriveCan) {
     const Case cases[] = {
         {"a drive that powers off", "unmount", true, "", {"Unmount", "PowerOff"}},
         {"a drive that cannot", "unmount", false, "", {"Unmount"}},
-        {"a card in use", "busy", true, "the MMC card is in use" + inUseHint, {"Unmount", "Unmount raised"}},
+        {"a card in use",
+         "busy",
+         true,
+         "the MMC card is in use" + inUseHint,
+         {"Unmount", "Unmount raised"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -223,7 +233,10 @@ TEST_F(ThroughUDisks2, MountCardMountsAnUnmountedCardAndWaitsForIt) {
     };
     const Case cases[] = {
         {"through UDisks2", "mount", "", {"Mount"}},
-        {"refused by UDisks2", "refuse", "Not authorized to perform operation", {"Mount", "Mount raised"}},
+        {"refused by UDisks2",
+         "refuse",
+         "Not authorized to perform operation",
+         {"Mount", "Mount raised"}},
         {"directly, where no UDisks2 runs", nullptr, "", {}},
     };
     for (const Case& c : cases) {
@@ -249,7 +262,8 @@ TEST_F(ThroughUDisks2, MountCardMountsAnUnmountedCardAndWaitsForIt) {
             // Mounted in a folder of the program's own, which goes with the card.
             const std::string own = std::string(LinuxSystem::ownMountFolder) + card->name();
             EXPECT_EQ(root.path, own);
-            EXPECT_TRUE(fs::is_directory(own + "/lost+found")) << "the card's file system is what shows there";
+            EXPECT_TRUE(fs::is_directory(own + "/lost+found"))
+                << "the card's file system is what shows there";
             EXPECT_EQ(system.ejectCard(card->device()), "");
             EXPECT_FALSE(fs::exists(own));
         }
@@ -271,8 +285,9 @@ TEST(EjectOrMount, NeitherAnEmptyReaderNorAFixedDrive) {
     const LoopCard reader(options);
     const NoBus noBus;
     const LinuxSystem system;
-    for (const auto& [drive, reason] : {std::pair<std::string, const char*>{reader.device(), "there is no card in the reader"},
-                                        {"/", "it is not a card reader"}}) {
+    for (const auto& [drive, reason] :
+         {std::pair<std::string, const char*>{reader.device(), "there is no card in the reader"},
+          {"/", "it is not a card reader"}}) {
         SCOPED_TRACE(drive);
         EXPECT_EQ(system.ejectCard(drive), reason);
         EXPECT_EQ(system.mountCard(drive), reason);

@@ -523,14 +523,15 @@ std::string LoopCard::checkCopy(const std::string& path) const {
         fail("flushing " + m_device);
     writeFile(path, contentOf(image()));
     const std::string log = m_work + "/check.log";
-    const int status = waitFor(spawn(m_options.fsType == "vfat"
-                                         ? std::vector<std::string>{findTool("fsck.fat"), "-n", path}
-                                         : std::vector<std::string>{findTool("e2fsck"), "-f", "-n", path},
-                                     log));
+    const int status = waitFor(spawn(
+        m_options.fsType == "vfat" ? std::vector<std::string>{findTool("fsck.fat"), "-n", path}
+                                   : std::vector<std::string>{findTool("e2fsck"), "-f", "-n", path},
+        log));
     // e2fsck -n passes over a journal that still needs replaying, as a card pulled while mounted
     // leaves it, with only a warning.
     const std::string report = contentOf(log);
-    const bool clean = WIFEXITED(status) && WEXITSTATUS(status) == 0 && report.find("journal recovery") == std::string::npos;
+    const bool clean = WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+                       report.find("journal recovery") == std::string::npos;
     return clean ? std::string() : report;
 }
 

@@ -14,9 +14,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QScreen>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -73,7 +73,8 @@ class RunWindowTest : public QObject {
                 return;
             }
             shown = {eject->text(), eject->isEnabled()};
-            if (shot && qEnvironmentVariableIsSet("VELK_SCREENSHOTS") && QTest::qWaitForWindowExposed(menu)) {
+            if (shot && qEnvironmentVariableIsSet("VELK_SCREENSHOTS") &&
+                QTest::qWaitForWindowExposed(menu)) {
                 QTest::qWait(100);
                 QGuiApplication::primaryScreen()
                     ->grabWindow(0, 0, 0, m_form->width(), m_form->height())
@@ -139,7 +140,8 @@ private slots:
         QCOMPARE(shown.first, s("Eject card\tCtrl+E"));
         QVERIFY(shown.second);
         QCOMPARE(m_system.ejectsAsked, std::vector<std::string>{"/dev/sdy"});
-        QCOMPARE(m_messages, QStringList{s("The MMC card in /dev/sdy can now be taken out of the reader")});
+        QCOMPARE(m_messages,
+                 QStringList{s("The MMC card in /dev/sdy can now be taken out of the reader")});
 
         m_form->handlers().Timer1_Timer();
         QCOMPARE(find<QLabel>("Label4")->text(), s("Please insert MMC card"));

@@ -45,7 +45,8 @@ void dropFiles(HWND target, const std::vector<std::filesystem::path>& paths) {
 }
 
 // "Load list from card", Ctrl+L, "Eject card", Ctrl+E, files dropped from Explorer and the
-// destination entry read in full, through the real window. The sources sit in a folder named outside the ANSI code page.
+// destination entry read in full, through the real window. The sources sit in a folder named
+// outside the ANSI code page.
 class CardListWindowTest : public WindowFixture {
 protected:
     CardListWindowTest() : WindowFixture("Ansagen B\u00fcro \u65e5\u672c") {}

@@ -286,14 +286,16 @@ void frmForm1::addCardListActions() {
 
 void frmForm1::addEjectCommand() {
     // The key works anywhere in the window; whether it does anything is core's decision.
-    auto* key = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(ejectCommand.key)), this);
+    auto* key =
+        new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(ejectCommand.key)), this);
     key->setObjectName(qtText(ejectCommand.name));
     key->setContext(Qt::WindowShortcut);
     connect(key, &QShortcut::activated, this, [this] { m_handlers.Drive1_EjectCard(); });
     m_c.Drive1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_c.Drive1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu(m_c.Drive1);
-        QAction* eject = menu.addAction(qtText(std::string(ejectCommand.caption) + '\t' + text::ctrlKey + ejectCommand.key));
+        QAction* eject = menu.addAction(
+            qtText(std::string(ejectCommand.caption) + '\t' + text::ctrlKey + ejectCommand.key));
         eject->setObjectName(qtText(ejectCommand.name));
         eject->setEnabled(m_handlers.Drive1_EjectEnabled());
         if (menu.exec(m_c.Drive1->mapToGlobal(at)) == eject)

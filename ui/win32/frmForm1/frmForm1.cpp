@@ -166,7 +166,8 @@ void frmForm1::addCardListCommands() {
     std::vector<ACCEL> keys;
     for (UINT i = 0; i < std::size(listCommands); ++i)
         keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(listCommands[i].key), static_cast<WORD>(mnuLoadFromCard + i)});
-    keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(ejectCommand.key), static_cast<WORD>(mnuEjectCard)});
+    keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(ejectCommand.key),
+                    static_cast<WORD>(mnuEjectCard)});
     m_shortcuts = std::make_unique<Accelerators>(m_hwnd, std::move(keys));
     m_drop = std::make_unique<FileDrop>(m_c.lstList1.hwnd(), [this](const std::vector<std::string>& paths) {
         m_handlers.lstList1_DropFiles(paths);
@@ -184,9 +185,10 @@ void frmForm1::showListMenu(LPARAM lParam) {
 
 void frmForm1::showDriveMenu(LPARAM lParam) {
     const POINT at = contextMenuPoint(m_c.Drive1.hwnd(), lParam);
-    listCommand(showPopupMenu(m_hwnd, at,
-                              {{mnuEjectCard, std::string(ejectCommand.caption) + '\t' + text::ctrlKey + ejectCommand.key,
-                                m_handlers.Drive1_EjectEnabled()}}));
+    listCommand(showPopupMenu(
+        m_hwnd, at,
+        {{mnuEjectCard, std::string(ejectCommand.caption) + '\t' + text::ctrlKey + ejectCommand.key,
+          m_handlers.Drive1_EjectEnabled()}}));
 }
 
 void frmForm1::listCommand(UINT id) {
