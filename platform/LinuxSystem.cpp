@@ -84,11 +84,13 @@ std::string cardInUse(const std::vector<std::string>& programs) {
     return reason + text::cardInUseHint;
 }
 
-/// Forces every file of the file system mounted at `mountPoint` to its device.
+/// Forces every file of the file system mounted at `mountPoint` to its device, so that a write
+/// that fails is told before the card is unmounted. A mount point this user may not open is
+/// left to the unmount, which writes everything out as well.
 std::error_code syncFileSystem(const std::string& mountPoint) {
     const int fd = ::open(mountPoint.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return lastError();
+        return errno == EACCES ? std::error_code() : lastError();
     const std::error_code ec = ::syncfs(fd) == 0 ? std::error_code() : lastError();
     ::close(fd);
     return ec;
@@ -505,7 +507,7 @@ std::string LinuxSystem::ejectCard(const std::string& designation) const {
             const int error = errno;
             if (error == EBUSY)
                 return cardInUse(programsUsing(m_proc, mountPoints));
-            if (error == EPERM && !asked.asked)
+            if ((error == EPERM || error == EACCES) && !asked.asked)
                 return text::unmountNotPermitted;
             // Unmounted meanwhile, or covered: the next pass sees.
             if (error != EINVAL && error != ENOENT)
@@ -584,8 +586,8 @@ std::string LinuxSystem::mountDirectly(const Disk& disk) const {
                 return {};
             const int error = errno;
             if (error == EPERM || error == EACCES) {
-                reason = text::mountNotPermitted;
-                break;
+                ::rmdir(folder.c_str());
+                return text::mountNotPermitted;
             }
             // Only a device that answers with something else than "not this type" says why.
             if (error != EINVAL && error != ENODEV && error != ENOTBLK && error != ENXIO)

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -27,6 +28,7 @@
 #include <vector>
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 namespace velk::test {
 namespace {
@@ -148,7 +150,13 @@ protected:
     }
 
     void TearDown() override {
-        // The card's own clean-up unmounts what a failed test left.
+        // What a failed case left mounted in the program's own folder goes, and the folder too;
+        // the card's own clean-up unmounts the rest.
+        if (card) {
+            const std::string own = std::string(LinuxSystem::ownMountFolder) + card->name();
+            ::umount2(own.c_str(), MNT_DETACH);
+            ::rmdir(own.c_str());
+        }
         card.reset();
     }
 
@@ -255,6 +263,10 @@ TEST_F(ThroughUDisks2, MountCardMountsAnUnmountedCardAndWaitsForIt) {
         EXPECT_EQ(system.mountCard(card->device()), c.reason);
         const RootFolder root = system.rootFolder(card->device());
         EXPECT_EQ(root.status == RootFolder::Status::ok, c.reason.empty());
+        // Mounted already: nothing more is asked.
+        if (c.reason.empty()) {
+            EXPECT_EQ(system.mountCard(card->device()), "");
+        }
         if (bus) {
             EXPECT_EQ(cardCalls(*bus), c.calls);
         }
@@ -267,14 +279,45 @@ TEST_F(ThroughUDisks2, MountCardMountsAnUnmountedCardAndWaitsForIt) {
             EXPECT_EQ(system.ejectCard(card->device()), "");
             EXPECT_FALSE(fs::exists(own));
         }
-        // Mounted already: nothing is asked.
-        if (c.reason.empty()) {
-            EXPECT_EQ(system.mountCard(card->device()), "");
-            if (bus) {
-                EXPECT_EQ(cardCalls(*bus), c.calls);
-            }
-        }
     }
+}
+
+/// What `ask` answers in a child process that runs as the user nobody.
+std::string asNobody(const std::function<std::string()>& ask) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        std::string answer = ::setgid(65534) == 0 && ::setuid(65534) == 0 ? ask() : "still root";
+        const bool written = ::write(pipeEnds[1], answer.data(), answer.size()) == static_cast<ssize_t>(answer.size());
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    std::string answer;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        answer.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeEnds[0]);
+    waitFor(child);
+    return answer;
+}
+
+// Where no UDisks2 runs, only a process that may mount and unmount does it itself.
+TEST(EjectOrMount, AUserWhoMayNotIsToldWhy) {
+    if (const std::string why = LoopCard::prepare("ext4"); !why.empty())
+        GTEST_SKIP() << why;
+    const NoBus noBus;
+    LoopCard card;
+    const std::string at = card.mountPoint();
+    EXPECT_EQ(asNobody([&] { return LinuxSystem().ejectCard(card.device()); }),
+              "UDisks2 is not running, and only the administrator may unmount the card");
+    EXPECT_TRUE(mountedAt(at));
+    ASSERT_EQ(::umount2(at.c_str(), 0), 0);
+    EXPECT_EQ(asNobody([&] { return LinuxSystem().mountCard(card.device()); }),
+              "UDisks2 is not running, and only the administrator may mount the card");
+    EXPECT_FALSE(fs::exists(std::string(LinuxSystem::ownMountFolder) + card.name()));
 }
 
 TEST(EjectOrMount, NeitherAnEmptyReaderNorAFixedDrive) {
