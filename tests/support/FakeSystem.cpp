@@ -73,7 +73,6 @@ std::string FakeSystem::ejectCard(const std::string& designation) const {
 }
 
 std::string FakeSystem::mountCard(const std::string& designation) const {
-    mountsAsked.push_back(designation);
     ejected.erase(designation);
     const auto it = table.find(designation);
     return it != table.end() && it->second.space ? std::string() : text::readerEmpty;

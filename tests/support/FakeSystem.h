@@ -55,7 +55,7 @@ public:
     /// Records the reader. Refused with ejectRefusals' reason where one is set; otherwise its
     /// card stays in but answers no more, as an unmounted one does, until mountCard.
     std::string ejectCard(const std::string& designation) const override;
-    /// Records the reader. A card is mounted again; a reader without one answers readerEmpty.
+    /// A card is mounted again; a reader without one answers readerEmpty.
     std::string mountCard(const std::string& designation) const override;
 
     /// The fake volume of a path: the drive root that holds it, or "elsewhere".
@@ -97,9 +97,8 @@ public:
     std::string data;
     /// Why ejecting the card of a reader is refused, by designation.
     std::map<std::string, std::string> ejectRefusals;
-    /// Readers asked to eject and to mount, in order.
+    /// Readers asked to eject, in order.
     mutable std::vector<std::string> ejectsAsked;
-    mutable std::vector<std::string> mountsAsked;
     /// Readers whose card was ejected and not mounted since.
     mutable std::set<std::string> ejected;
 
