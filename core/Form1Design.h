@@ -77,6 +77,8 @@ inline constexpr ListCommand listCommands[] = {
     {"mnuSaveList", text::saveList, 'S'},
     {"mnuOpenList", text::openList, 'O'},
 };
+/// The command of Drive1's shortcut menu; Ctrl+E gives it anywhere in the window.
+inline constexpr ListCommand ejectCommand{"mnuEjectCard", text::ejectCard, 'E'};
 
 /// The wipe question Frame1 asks: while it shows, the keyboard is on its safe answer, the
 /// controls it covers are out of the tab order, and a screen reader hears its caption and

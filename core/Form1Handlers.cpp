@@ -13,7 +13,8 @@ Form1Handlers::Form1Handlers(FormPort& form, const SystemPort& system)
       m_monitor(m_state, form, system),
       m_run(m_state, form, system),
       m_loader(m_state, form, system, m_tracks, m_editor),
-      m_lists(m_state, form, m_tracks, m_editor) {}
+      m_lists(m_state, form, m_tracks, m_editor),
+      m_eject(m_state, form, system) {}
 
 void Form1Handlers::Form_Load() { m_form.setTimer(CardMonitor::intervalMs, true); }
 

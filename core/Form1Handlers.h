@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CardEject.h"
 #include "CardListLoader.h"
 #include "CardMonitor.h"
 #include "ListFile.h"
@@ -50,6 +51,9 @@ public:
     void lstList1_SaveList(const std::string& path) { m_lists.lstList1_SaveList(path); }
     void lstList1_OpenList(const std::string& path) { m_lists.lstList1_OpenList(path); }
     void lstList1_DropFiles(const std::vector<std::string>& paths) { m_tracks.lstList1_DropFiles(paths); }
+    /// "Eject card", from Drive1's menu or its key; the menu shows it enabled only as told.
+    void Drive1_EjectCard() { m_eject.Drive1_EjectCard(); }
+    [[nodiscard]] bool Drive1_EjectEnabled() const { return m_eject.enabled(); }
 
     /// Quit, or the window closed: the timer stops, the help window closes and the program
     /// leaves its event loop. A run in progress stops at its next yield.
@@ -73,6 +77,7 @@ private:
     RunIndicator m_indicator;
     RunShown m_shown = RunShown::none;
     float m_shownPercent = 0.0f;
+    CardEject m_eject;
     bool m_ending = false;
 };
 

@@ -192,6 +192,17 @@ public:
     /// shows in later answers, a refusal in the reader's drive list label. Systems that
     /// mount every card themselves do nothing.
     virtual void requestMount(const std::string& designation) const { (void)designation; }
+
+    /// Makes the card in the reader `designation` safe to take out, and waits until it is:
+    /// forces what the system still holds for the card to it, unmounts it and, where the
+    /// system can, powers the reader's card off. Empty when done; otherwise why not, in the
+    /// operator's words. A card that a program has a file or folder open on stays as it is,
+    /// and the reason names the programs where the system tells them.
+    [[nodiscard]] virtual std::string ejectCard(const std::string& designation) const = 0;
+    /// Mounts the card in the reader `designation` when nothing has, as requestMount asks,
+    /// and waits for it a few seconds at most. Empty when the card is mounted (also when it
+    /// already was); otherwise why not, in the operator's words.
+    [[nodiscard]] virtual std::string mountCard(const std::string& designation) const = 0;
 };
 
 } // namespace velk

@@ -196,6 +196,37 @@ inline constexpr const char* mountNoBus = "no system bus";
 inline constexpr const char* mountNoUDisks = "UDisks2 is not running";
 inline constexpr const char* mountNoFileSystem = "UDisks2 knows no file system on it";
 
+// Ejecting the card in Drive1 (its menu, its key), and mounting a card on request.
+inline constexpr const char* ejectCard = "Eject card";
+/// An eject refused reads: stepEject, the drive, runFailed, the reason; the guidance box then
+/// reads cardNotEjected.
+inline constexpr const char* stepEject = "Ejecting the MMC card in ";
+inline constexpr const char* cardNotEjected = "The MMC card was NOT ejected - do not remove it yet";
+/// A card ejected reads: cardEjectedPrefix, the drive, cardEjectedSuffix.
+inline constexpr const char* cardEjectedPrefix = "The MMC card in ";
+inline constexpr const char* cardEjectedSuffix = " can now be taken out of the reader";
+/// Follows driveCardNotMounted and driveReasonSeparator once the card was ejected.
+inline constexpr const char* mountEjected = "ejected";
+// Why the system did not eject or mount a card.
+inline constexpr const char* notACardReader = "it is not a card reader";
+inline constexpr const char* readerEmpty = "there is no card in the reader";
+/// A busy card reads: cardInUse, then where the system tells them cardInUseBy and the
+/// programs (the name, pidOpen, the number, pidClose; comma-separated), then cardInUseHint.
+inline constexpr const char* cardInUse = "the MMC card is in use";
+inline constexpr const char* cardInUseBy = " by ";
+inline constexpr const char* pidOpen = " (pid ";
+inline constexpr const char* pidClose = ")";
+inline constexpr const char* cardInUseHint =
+    " - close the files and folders open on it, then eject it again";
+inline constexpr const char* unmountNotPermitted =
+    "UDisks2 is not running, and only the administrator may unmount the card";
+inline constexpr const char* mountNotPermitted =
+    "UDisks2 is not running, and only the administrator may mount the card";
+inline constexpr const char* mountNoKnownFileSystem = "the system knows no file system on it";
+inline constexpr const char* mountTimedOut = "UDisks2 did not mount it within 5 seconds";
+/// Followed by the system's message.
+inline constexpr const char* readerKeepsCard = "the reader did not let go of the card: ";
+
 // Saved track lists, from the tracks list's menu and the command line.
 inline constexpr const char* saveList = "Save list...";
 inline constexpr const char* openList = "Open list...";

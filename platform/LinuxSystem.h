@@ -54,6 +54,16 @@ public:
     /// Asks UDisks2 to mount the file system of a card that nothing has mounted, once for
     /// each insertion; until it is mounted the reader's label says why it is not.
     void requestMount(const std::string& designation) const override;
+    /// Through UDisks2 (Filesystem.Unmount, then Drive.PowerOff where the drive can), and
+    /// directly (umount2, never lazily) where UDisks2 is not running or knows no such file
+    /// system. A card that the running system stands on is never ejected.
+    [[nodiscard]] std::string ejectCard(const std::string& designation) const override;
+    /// Through UDisks2 as requestMount does, or where it is not running directly, below
+    /// ownMountFolder, with each file system the kernel has for block devices in turn.
+    [[nodiscard]] std::string mountCard(const std::string& designation) const override;
+
+    /// Where a card that this program mounts itself goes: this, then the disk's name.
+    static constexpr const char* ownMountFolder = "/media/velk-card-";
 
     /// The four counts for a file system of `blocks` fragments of `fragmentBytes`, of which
     /// `availableBlocks` are free to an ordinary user: 512-byte sectors where the fragment is
@@ -90,6 +100,12 @@ private:
     [[nodiscard]] const MountEntry* fixedMount(const MountTable& mounts,
                                                const std::string& designation) const;
     [[nodiscard]] std::string designationOf(const std::string& diskName) const;
+    /// Tells one insertion of a card in the disk from the next, where the kernel counts them.
+    [[nodiscard]] std::uint64_t insertionOf(const std::string& diskName) const;
+    /// The card's devices that are mounted, as "/dev/sdb1".
+    [[nodiscard]] std::vector<std::string> mountedDevices(const Disk& disk,
+                                                          const MountTable& mounts) const;
+    [[nodiscard]] std::string mountDirectly(const Disk& disk) const;
 
     std::string m_proc;
     std::string m_sys;

@@ -152,6 +152,15 @@ const MountEntry* cardMountOf(const LinuxSystem::Disk& disk, const MountTable& m
     return best;
 }
 
+std::vector<const MountEntry*> cardMountsOf(const LinuxSystem::Disk& disk, const MountTable& mounts,
+                                            const std::string& devRoot) {
+    std::vector<const MountEntry*> found;
+    for (const MountEntry& m : mounts.entries())
+        if (!m.hidden && onDisk(m, disk, devRoot))
+            found.push_back(&m);
+    return found;
+}
+
 std::string systemUseOf(const LinuxSystem::Disk& whole, const MountTable& mounts, const std::string& procRoot,
                         const std::string& sysRoot, const std::string& devRoot) {
     if (whole.sectors == 0)

@@ -4,6 +4,7 @@
 #include "MountTable.h"
 
 #include <string>
+#include <vector>
 
 namespace velk {
 
@@ -12,6 +13,11 @@ namespace velk {
 /// folder of the card (a bind mount) is not its root. Null when none is mounted.
 [[nodiscard]] const MountEntry* cardMountOf(const LinuxSystem::Disk& disk, const MountTable& mounts,
                                             const std::string& devRoot);
+
+/// Every visible mount of the card's file systems, whatever folder of them it shows, in the
+/// order they were mounted.
+[[nodiscard]] std::vector<const MountEntry*>
+cardMountsOf(const LinuxSystem::Disk& disk, const MountTable& mounts, const std::string& devRoot);
 
 /// What the running system needs from the removable `disk`, or from a device stacked on it
 /// (encryption, LVM, RAID), which makes it no card: a mount at "/", "/home" or at or below

@@ -2,8 +2,11 @@
 
 #include "core/Texts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <set>
 #include <system_error>
 
 #include <systemd/sd-bus.h>
@@ -16,6 +19,9 @@ constexpr const char* service = "org.freedesktop.UDisks2";
 constexpr const char* root = "/org/freedesktop/UDisks2";
 constexpr const char* blockInterface = "org.freedesktop.UDisks2.Block";
 constexpr const char* filesystemInterface = "org.freedesktop.UDisks2.Filesystem";
+constexpr const char* driveInterface = "org.freedesktop.UDisks2.Drive";
+constexpr const char* busyError = "org.freedesktop.UDisks2.Error.DeviceBusy";
+constexpr const char* notMountedError = "org.freedesktop.UDisks2.Error.NotMounted";
 
 std::string systemMessage(int negativeErrno) {
     return std::generic_category().message(-negativeErrno);
@@ -30,8 +36,7 @@ std::string busFailure(int negativeErrno) {
 }
 
 /// The reason an error answer gives: UDisks2's own message, or that nobody answered.
-std::string answerFailure(sd_bus_message* reply) {
-    const sd_bus_error* error = sd_bus_message_get_error(reply);
+std::string answerFailure(const sd_bus_error* error) {
     if (sd_bus_error_has_names(error, SD_BUS_ERROR_SERVICE_UNKNOWN, SD_BUS_ERROR_NAME_HAS_NO_OWNER))
         return text::mountNoUDisks;
     if (error->message && *error->message)
@@ -39,43 +44,79 @@ std::string answerFailure(sd_bus_message* reply) {
     return error->name ? error->name : systemMessage(-EIO);
 }
 
+std::string answerFailure(sd_bus_message* reply) {
+    return answerFailure(sd_bus_message_get_error(reply));
+}
+
 /// A block device as the object tree describes it.
 struct BlockObject {
     std::string path;
     std::string device;
+    std::string drive; ///< the object of the drive that holds it
     bool hasFilesystem = false;
 };
 
-/// Device, a byte string that ends in a NUL, from the Block interface's properties; the
-/// reader stands at the interface's a{sv}.
-int readDevice(sd_bus_message* m, std::string& device) {
+/// The block devices and the drives that UDisks2 knows.
+struct ObjectTree {
+    std::vector<BlockObject> blocks;
+    std::set<std::string> drivesThatPowerOff;
+
+    /// The block object of `device` that holds a file system, or null.
+    [[nodiscard]] const BlockObject* filesystemOf(const std::string& device) const {
+        for (const BlockObject& block : blocks)
+            if (block.device == device && block.hasFilesystem)
+                return &block;
+        return nullptr;
+    }
+};
+
+/// Reads the variant the reader stands at into `value` when it holds `signature`: 1 then, 0
+/// when it holds something else and is left to be skipped.
+template <typename T> int readVariant(sd_bus_message* m, const char* signature, T* value) {
+    char type = 0;
+    const char* contents = nullptr;
+    int r = sd_bus_message_peek_type(m, &type, &contents);
+    if (r < 0 || !contents || std::strcmp(contents, signature) != 0)
+        return r < 0 ? r : 0;
+    r = sd_bus_message_read(m, "v", signature, value);
+    return r < 0 ? r : 1;
+}
+
+/// A byte string that ends in a NUL (UDisks2's device paths), from the variant the reader
+/// stands at; 0 when the variant holds something else.
+int readByteString(sd_bus_message* m, std::string& text) {
+    char type = 0;
+    const char* contents = nullptr;
+    int r = sd_bus_message_peek_type(m, &type, &contents);
+    if (r < 0 || !contents || std::strcmp(contents, "ay") != 0)
+        return r < 0 ? r : 0;
+    const void* bytes = nullptr;
+    std::size_t size = 0;
+    if ((r = sd_bus_message_enter_container(m, 'v', "ay")) < 0 ||
+        (r = sd_bus_message_read_array(m, 'y', &bytes, &size)) < 0 ||
+        (r = sd_bus_message_exit_container(m)) < 0)
+        return r;
+    text.assign(static_cast<const char*>(bytes), size);
+    text.resize(std::strlen(text.c_str()));
+    return 1;
+}
+
+/// An interface's properties, a{sv}: `read` is given each name with the reader at its value
+/// and answers as readVariant does; what it does not read is skipped.
+template <typename Read> int readProperties(sd_bus_message* m, Read read) {
     int r = sd_bus_message_enter_container(m, 'a', "{sv}");
     while (r >= 0 && (r = sd_bus_message_enter_container(m, 'e', "sv")) > 0) {
         const char* name = nullptr;
-        char type = 0;
-        const char* contents = nullptr;
-        if ((r = sd_bus_message_read(m, "s", &name)) < 0 ||
-            (r = sd_bus_message_peek_type(m, &type, &contents)) < 0)
+        if ((r = sd_bus_message_read(m, "s", &name)) < 0 || (r = read(name)) < 0 ||
+            (r == 0 && (r = sd_bus_message_skip(m, "v")) < 0))
             return r;
-        if (std::strcmp(name, "Device") == 0 && contents && std::strcmp(contents, "ay") == 0) {
-            const void* bytes = nullptr;
-            std::size_t size = 0;
-            if ((r = sd_bus_message_enter_container(m, 'v', "ay")) < 0 ||
-                (r = sd_bus_message_read_array(m, 'y', &bytes, &size)) < 0 ||
-                (r = sd_bus_message_exit_container(m)) < 0)
-                return r;
-            device.assign(static_cast<const char*>(bytes), size);
-            device.resize(std::strlen(device.c_str()));
-        } else if ((r = sd_bus_message_skip(m, "v")) < 0) {
-            return r;
-        }
         r = sd_bus_message_exit_container(m);
     }
     return r < 0 ? r : sd_bus_message_exit_container(m);
 }
 
-/// Every object of GetManagedObjects' answer, a{oa{sa{sv}}}, that is a block device.
-int readBlocks(sd_bus_message* m, std::vector<BlockObject>& blocks) {
+/// GetManagedObjects' answer, a{oa{sa{sv}}}: its block devices and drives.
+int readTree(sd_bus_message* m, ObjectTree& tree) {
     int r = sd_bus_message_enter_container(m, 'a', "{oa{sa{sv}}}");
     while (r >= 0 && (r = sd_bus_message_enter_container(m, 'e', "oa{sa{sv}}")) > 0) {
         const char* path = nullptr;
@@ -90,7 +131,26 @@ int readBlocks(sd_bus_message* m, std::vector<BlockObject>& blocks) {
                 return r;
             if (std::strcmp(interface, blockInterface) == 0) {
                 isBlock = true;
-                r = readDevice(m, object.device);
+                r = readProperties(m, [&](const char* name) {
+                    if (std::strcmp(name, "Device") == 0)
+                        return readByteString(m, object.device);
+                    const char* drive = nullptr;
+                    const int read =
+                        std::strcmp(name, "Drive") == 0 ? readVariant(m, "o", &drive) : 0;
+                    if (read > 0)
+                        object.drive = drive;
+                    return read;
+                });
+            } else if (std::strcmp(interface, driveInterface) == 0) {
+                r = readProperties(m, [&](const char* name) {
+                    int canPowerOff = 0;
+                    const int read = std::strcmp(name, "CanPowerOff") == 0
+                                         ? readVariant(m, "b", &canPowerOff)
+                                         : 0;
+                    if (read > 0 && canPowerOff)
+                        tree.drivesThatPowerOff.insert(path);
+                    return read;
+                });
             } else {
                 object.hasFilesystem |= std::strcmp(interface, filesystemInterface) == 0;
                 r = sd_bus_message_skip(m, "a{sv}");
@@ -103,10 +163,45 @@ int readBlocks(sd_bus_message* m, std::vector<BlockObject>& blocks) {
             return r;
         if (isBlock) {
             object.path = path;
-            blocks.push_back(std::move(object));
+            tree.blocks.push_back(std::move(object));
         }
     }
     return r < 0 ? r : sd_bus_message_exit_container(m);
+}
+
+/// Asks for the whole object tree and waits for it. Negative on failure, with `error` set
+/// where something on the bus answered with one.
+int askTree(sd_bus* bus, ObjectTree& tree, sd_bus_error* error) {
+    sd_bus_message* reply = nullptr;
+    int r = sd_bus_call_method(bus, service, root, "org.freedesktop.DBus.ObjectManager",
+                               "GetManagedObjects", error, &reply, "");
+    if (r >= 0)
+        r = readTree(reply, tree);
+    sd_bus_message_unref(reply);
+    return r;
+}
+
+/// Why a call failed: the error's name (empty where the bus itself failed), and its reason.
+struct CallFailure {
+    std::string name;
+    std::string reason;
+};
+
+/// Calls a method that takes only its a{sv} options, given none, and waits for the answer.
+/// Nullopt when it was done.
+std::optional<CallFailure> callWithoutOptions(sd_bus* bus, const std::string& path,
+                                              const char* interface, const char* method) {
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_message* reply = nullptr;
+    const int r = sd_bus_call_method(bus, service, path.c_str(), interface, method, &error, &reply,
+                                     "a{sv}", 0);
+    std::optional<CallFailure> failure;
+    if (r < 0)
+        failure = CallFailure{error.name ? error.name : "",
+                              sd_bus_error_is_set(&error) ? answerFailure(&error) : busFailure(r)};
+    sd_bus_error_free(&error);
+    sd_bus_message_unref(reply);
+    return failure;
 }
 
 } // namespace
@@ -152,19 +247,92 @@ std::string UDisks2Mounter::reason(const std::string& disk) const {
     return it == m_cards.end() ? std::string() : it->second.reason;
 }
 
-bool UDisks2Mounter::connect(Card& card) {
+sd_bus* UDisks2Mounter::bus(std::string& reason) {
     if (m_bus)
-        return true;
+        return m_bus;
     // The connection and its handshake go on in the background; calls queue behind them.
     const int r = sd_bus_open_system(&m_bus);
     if (r < 0) {
         m_bus = nullptr;
-        card.reason = busFailure(r);
-        return false;
+        reason = busFailure(r);
+        return nullptr;
     }
     // As a file manager does: the operator may be asked to authorise the mount.
     sd_bus_set_allow_interactive_authorization(m_bus, 1);
-    return true;
+    return m_bus;
+}
+
+bool UDisks2Mounter::connect(Card& card) {
+    return bus(card.reason) != nullptr;
+}
+
+void UDisks2Mounter::wait(std::chrono::microseconds timeout) {
+    if (m_bus && sd_bus_wait(m_bus, static_cast<std::uint64_t>(
+                                        std::max<std::int64_t>(timeout.count(), 0))) < 0)
+        dropBus(text::mountNoBus);
+    poll();
+}
+
+void UDisks2Mounter::leaveUnmounted(const std::string& disk, std::uint64_t insertion,
+                                    const std::string& reason) {
+    forget(disk);
+    Card& card = m_cards[disk];
+    card.owner = this;
+    card.insertion = insertion;
+    card.reason = reason;
+}
+
+// The object tree is asked again for each eject, as the card's devices come and go.
+UDisks2Mounter::Unmounted UDisks2Mounter::unmount(const std::vector<std::string>& devices) {
+    Unmounted result;
+    result.unknown = devices;
+    std::string reason;
+    sd_bus* connection = bus(reason);
+    if (!connection)
+        return result;
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    ObjectTree tree;
+    if (const int r = askTree(connection, tree, &error); r < 0) {
+        // No bus and no UDisks2 leave every device to the caller; any other answer is a refusal.
+        if (!sd_bus_error_is_set(&error))
+            dropBus(busFailure(r));
+        else if (!sd_bus_error_has_names(&error, SD_BUS_ERROR_SERVICE_UNKNOWN,
+                                         SD_BUS_ERROR_NAME_HAS_NO_OWNER))
+            result.refusal = answerFailure(&error);
+        sd_bus_error_free(&error);
+        return result;
+    }
+    result.asked = true;
+    result.unknown.clear();
+    for (const std::string& device : devices) {
+        const BlockObject* block = tree.filesystemOf(device);
+        if (!block) {
+            result.unknown.push_back(device);
+            continue;
+        }
+        const auto failure =
+            callWithoutOptions(connection, block->path, filesystemInterface, "Unmount");
+        // Unmounted meanwhile by someone else: what was wanted.
+        if (failure && failure->name != notMountedError) {
+            result.refusal = failure->reason;
+            result.busy = failure->name == busyError;
+            return result;
+        }
+    }
+    return result;
+}
+
+void UDisks2Mounter::powerOff(const std::string& device) {
+    std::string reason;
+    sd_bus* connection = bus(reason);
+    ObjectTree tree;
+    if (!connection || askTree(connection, tree, nullptr) < 0)
+        return;
+    for (const BlockObject& block : tree.blocks)
+        if (block.device == device && tree.drivesThatPowerOff.contains(block.drive)) {
+            (void)callWithoutOptions(connection, block.drive, driveInterface, "PowerOff");
+            return;
+        }
 }
 
 /// The bus calls back into the mounter through these, with the card as the user data.
@@ -226,18 +394,16 @@ void UDisks2Mounter::onObjects(Card& card, sd_bus_message* reply) {
         finish(card, answerFailure(reply));
         return;
     }
-    std::vector<BlockObject> blocks;
-    if (const int r = readBlocks(reply, blocks); r < 0) {
+    ObjectTree tree;
+    if (const int r = readTree(reply, tree); r < 0) {
         finish(card, systemMessage(r));
         return;
     }
     // The disk's own file system first, then its partitions in order, as the drive list does.
     for (const std::string& device : card.devices) {
-        for (const BlockObject& block : blocks) {
-            if (block.device == device && block.hasFilesystem) {
-                ask(card, block.path.c_str());
-                return;
-            }
+        if (const BlockObject* block = tree.filesystemOf(device)) {
+            ask(card, block->path.c_str());
+            return;
         }
     }
     finish(card, text::mountNoFileSystem);

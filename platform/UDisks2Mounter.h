@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -38,6 +39,31 @@ public:
     /// Why the card in `disk` is not mounted: still being mounted, or what refused it.
     /// Empty when nothing was asked or the mount was done.
     [[nodiscard]] std::string reason(const std::string& disk) const;
+    /// Waits up to `timeout` for an answer, and handles those that have arrived.
+    void wait(std::chrono::microseconds timeout);
+    /// This insertion of a card in `disk` stays unmounted for `reason` (it was ejected): it
+    /// is not asked for, and the reason shows, until the card is taken out or asked for anew.
+    void leaveUnmounted(const std::string& disk, std::uint64_t insertion,
+                        const std::string& reason);
+
+    /// How unmounting through UDisks2 went.
+    struct Unmounted {
+        /// False where there is no bus or no UDisks2 to ask.
+        bool asked = false;
+        /// Why UDisks2 left a device mounted; empty when it refused none.
+        std::string refusal;
+        /// The refusal was that the device is in use.
+        bool busy = false;
+        /// The devices given that UDisks2 knows no file system of; all of them when not asked.
+        std::vector<std::string> unknown;
+    };
+    /// Asks UDisks2 to unmount the file system of each of `devices` ("/dev/sdb1") that it
+    /// knows, in turn, and waits for each answer; stops at the first refusal.
+    [[nodiscard]] Unmounted unmount(const std::vector<std::string>& devices);
+    /// Asks UDisks2 to power off the drive of `device` ("/dev/sdb"), where it says the drive
+    /// can be, and waits for the answer. A drive that cannot or will not stays as it is:
+    /// its card is unmounted already, which is what makes it safe to pull.
+    void powerOff(const std::string& device);
 
 private:
     struct Card {
@@ -48,6 +74,8 @@ private:
         sd_bus_slot* call = nullptr; ///< the question awaiting its answer, if any
     };
 
+    /// The bus, opened when it is not yet; null with `reason` set when it cannot be.
+    sd_bus* bus(std::string& reason);
     bool connect(Card& card);
     /// Sends GetManagedObjects to the object tree, or Mount to the object at `mountPath`.
     void ask(Card& card, const char* mountPath = nullptr);

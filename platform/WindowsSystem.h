@@ -45,6 +45,12 @@ public:
     [[nodiscard]] bool onRemovableMedia(const std::string& folder) const override;
     /// %LOCALAPPDATA%\velk-assembler.
     [[nodiscard]] std::string dataFolder() const override;
+    /// Locks the volume (refused while a program has a file on it open), dismounts it and
+    /// tells the reader to let go of the card.
+    [[nodiscard]] std::string ejectCard(const std::string& designation) const override;
+    /// Windows mounts every card itself; a card that the reader was told to let go of is
+    /// loaded again, and its volume awaited.
+    [[nodiscard]] std::string mountCard(const std::string& designation) const override;
 
 private:
     struct LargeCards;

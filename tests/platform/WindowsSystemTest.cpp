@@ -129,6 +129,29 @@ TEST_F(WindowsCard, AnswersForEachKindOfDrive) {
     EXPECT_NE(empty->status, RootFolder::Status::ok);
 }
 
+// What Wine can show of ejecting and mounting: the drives refused, a card that Windows has
+// mounted, and a refused eject that leaves the card as it was. Wine locks any volume (its lock
+// is a stub) and cannot dismount a drive that is a folder, as E: is here, so the eject of a card
+// and a refusal for a file held open are for a real Windows machine to show.
+TEST_F(WindowsCard, EjectAndMountAnswerForEachKindOfDrive) {
+    for (const auto& [drive, reason] :
+         {std::pair<const char*, const char*>{"c:", text::notACardReader},
+          {"q:", text::notACardReader},
+          {"f:", text::readerEmpty}}) {
+        SCOPED_TRACE(drive);
+        EXPECT_EQ(system.ejectCard(drive), reason);
+        EXPECT_EQ(system.mountCard(drive), reason);
+    }
+    EXPECT_EQ(system.mountCard("e:"), "") << "mounted by Windows already";
+
+    writeAll(system, "e:\\M0000001.MP3", "track");
+    const std::string refused = system.ejectCard("e:");
+    EXPECT_EQ(refused, windowsError(ERROR_NOT_SUPPORTED).message())
+        << "Wine's refusal to dismount a folder";
+    EXPECT_EQ(readAll(system, "e:\\M0000001.MP3", OpenMode::readFromDevice, 4096), "track");
+    EXPECT_TRUE(system.diskSpace("e:"));
+}
+
 // The list asks no removable drive; the reason comes from the destination's last measure.
 TEST_F(WindowsCard, ACardTooLargeForThePlayerIsListedWithTheReason) {
     EXPECT_EQ(test::labelOf(system, "g:"), "g:");

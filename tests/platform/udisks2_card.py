@@ -3,7 +3,9 @@
 Parameters: "device", the card's block device; "answer", what Mount does: "mount" mounts the
 card on "mount_point" as udisksd would, "refuse" answers as an unauthorised caller gets,
 "none" leaves the card without a file system UDisks2 knows, "slow" answers nothing for a
-minute, as an authorisation dialog nobody answers would.
+minute, as an authorisation dialog nobody answers would. Unmount unmounts the card as udisksd
+would, or with "unmount": "busy" answers that it is in use; the drive's PowerOff, offered unless
+"can_power_off" is false, refuses while the card is still mounted, as udisksd does.
 '''
 import dbus
 import dbusmock.mockobject
@@ -15,6 +17,7 @@ SYSTEM_BUS = True
 IS_OBJECT_MANAGER = True
 
 FILESYSTEM = 'org.freedesktop.UDisks2.Filesystem'
+DRIVE = 'org.freedesktop.UDisks2.Drive'
 
 
 def byte_string(text):
@@ -31,8 +34,15 @@ def load(mock, parameters):
     mock.AddProperties(MAIN_IFACE, {'Version': '2.9.4'})
     mock.AddObject(drive, 'org.freedesktop.UDisks2.Drive',
                    {'Removable': True, 'MediaRemovable': True, 'MediaAvailable': True,
-                    'Ejectable': True, 'ConnectionBus': 'usb', 'Id': 'Card-Reader-' + name},
+                    'Ejectable': True, 'ConnectionBus': 'usb', 'Id': 'Card-Reader-' + name,
+                    'CanPowerOff': parameters.get('can_power_off', True)},
                    [])
+    mock_drive = dbusmock.mockobject.objects[drive]
+    mock_drive.AddMethod(DRIVE, 'PowerOff', 'a{sv}', '',
+                         f"if any(line.split(' - ')[1].split()[1] == {device!r} "
+                         f"for line in open('/proc/self/mountinfo')):\n"
+                         f"    raise dbus.exceptions.DBusException('Error powering off drive: {device} is mounted', "
+                         f"name='org.freedesktop.UDisks2.Error.Failed')")
     mock.AddObject(block, 'org.freedesktop.UDisks2.Block',
                    {'Device': byte_string(device), 'PreferredDevice': byte_string(device),
                     'Drive': dbus.ObjectPath(drive),
@@ -56,3 +66,11 @@ def load(mock, parameters):
                 f"dbus.Array([dbus.ByteArray({mount_point!r}.encode() + b'\\0')], signature='ay'))\n"
                 f"ret = {mount_point!r}")
     card.AddMethod(FILESYSTEM, 'Mount', 'a{sv}', 's', code)
+
+    if parameters.get('unmount') == 'busy':
+        code = (f"raise dbus.exceptions.DBusException('Error unmounting {device}: target is busy', "
+                f"name='org.freedesktop.UDisks2.Error.DeviceBusy')")
+    else:
+        code = (f"__import__('subprocess').check_call(['umount', {device!r}])\n"
+                f"self.Set({FILESYSTEM!r}, 'MountPoints', dbus.Array([], signature='ay'))")
+    card.AddMethod(FILESYSTEM, 'Unmount', 'a{sv}', '', code)

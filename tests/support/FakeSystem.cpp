@@ -2,6 +2,7 @@
 
 #include "core/Paths.h"
 #include "core/SourceBrowser.h"
+#include "core/Texts.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -51,7 +52,7 @@ std::uint32_t FakeSystem::driveType(const std::string& designation) const {
 std::optional<SpaceCounts> FakeSystem::diskSpace(const std::string& designation) const {
     ++spaceQueries;
     auto it = table.find(designation);
-    return it == table.end() ? std::nullopt : it->second.space;
+    return it == table.end() || ejected.contains(designation) ? std::nullopt : it->second.space;
 }
 
 RootFolder FakeSystem::rootFolder(const std::string& designation) const {
@@ -59,6 +60,8 @@ RootFolder FakeSystem::rootFolder(const std::string& designation) const {
     auto it = table.find(designation);
     if (it == table.end())
         return {RootFolder::Status::failed, {}, "no such drive"};
+    if (ejected.contains(designation))
+        return {RootFolder::Status::deviceUnavailable, {}, text::cardNotMounted};
     return it->second.root;
 }
 
@@ -66,6 +69,20 @@ std::optional<RootFolder> FakeSystem::sourceRoot(const std::string& designation)
     if (notAnswering.contains(designation))
         return std::nullopt;
     return listableRoot(rootFolder(designation));
+}
+
+std::string FakeSystem::ejectCard(const std::string& designation) const {
+    ejectsAsked.push_back(designation);
+    if (const auto refusal = ejectRefusals.find(designation); refusal != ejectRefusals.end())
+        return refusal->second;
+    ejected.insert(designation);
+    return {};
+}
+
+std::string FakeSystem::mountCard(const std::string& designation) const {
+    ejected.erase(designation);
+    const auto it = table.find(designation);
+    return it != table.end() && it->second.space ? std::string() : text::readerEmpty;
 }
 
 std::error_code FakeSystem::flushFolder(const std::string& path) const {

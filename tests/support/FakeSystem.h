@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,11 @@ public:
     /// Inside the root of a removable drive.
     bool onRemovableMedia(const std::string& folder) const override;
     std::string dataFolder() const override { return data; }
+    /// Records the reader. Refused with ejectRefusals' reason where one is set; otherwise its
+    /// card stays in but answers no more, as an unmounted one does, until mountCard.
+    std::string ejectCard(const std::string& designation) const override;
+    /// A card is mounted again; a reader without one answers readerEmpty.
+    std::string mountCard(const std::string& designation) const override;
 
     /// The fake volume of a path: the drive root that holds it, or "elsewhere".
     [[nodiscard]] std::string volumeOf(const std::string& path) const;
@@ -94,6 +100,12 @@ public:
     std::vector<std::string> busyCards;
     /// What dataFolder() answers.
     std::string data;
+    /// Why ejecting the card of a reader is refused, by designation.
+    std::map<std::string, std::string> ejectRefusals;
+    /// Readers asked to eject, in order.
+    mutable std::vector<std::string> ejectsAsked;
+    /// Readers whose card was ejected and not mounted since.
+    mutable std::set<std::string> ejected;
 
 private:
     [[nodiscard]] const Drive* driveHolding(const std::string& path) const;

@@ -102,6 +102,10 @@ public:
     /// Writes to `path` the image the card held after the first `writes` logged writes, as a
     /// card pulled (or a power cut) at that moment leaves it.
     void replay(std::size_t writes, const std::string& path) const;
+    /// Copies what the device holds now to `path` and checks that file system without
+    /// changing anything (fsck.fat -n, e2fsck -fn): empty when it is clean (for ext, its journal
+    /// too), else the report.
+    [[nodiscard]] std::string checkCopy(const std::string& path) const;
     /// Repairs the image at `path` as the operator's system would on the next insertion
     /// (fsck), then reads every file in it by its path from the root ("VELKKEEP/rec.mp3").
     [[nodiscard]] std::map<std::string, std::string> repairAndRead(const std::string& path) const;

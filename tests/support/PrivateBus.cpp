@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -117,6 +118,21 @@ int PrivateBus::calls(const std::string& path, const char* method) const {
         sd_bus_message_unref(reply);
     });
     return count;
+}
+
+// Each line reads "<time> <method> <arguments>"; a method that raised adds "<method> raised: ...",
+// which is listed as "<method> raised".
+std::vector<std::string> PrivateBus::methodsCalled() const {
+    std::vector<std::string> methods;
+    std::istringstream lines(log("mock.log"));
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string time, method, next;
+        fields >> time >> method >> next;
+        if (!method.empty())
+            methods.push_back(next == "raised:" ? method + " raised" : method);
+    }
+    return methods;
 }
 
 bool PrivateBus::nameHasOwner(const char* name) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -27,6 +28,9 @@ public:
 
     /// How often the stand-in's object `path` was called with `method`; -1 when it cannot tell.
     [[nodiscard]] int calls(const std::string& path, const char* method) const;
+    /// The names of the stand-in's methods in the order they were called, from its log; one
+    /// that refused is followed by "<name> raised".
+    [[nodiscard]] std::vector<std::string> methodsCalled() const;
 
     std::string address;
 

@@ -13,8 +13,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -25,7 +27,8 @@
 using namespace velk;
 using namespace velk::test;
 
-// The programming run through the real window: the frame, its buttons and the message box.
+// The programming run through the real window: the frame, its buttons and the message box, and
+// the card ejected after it.
 class RunWindowTest : public QObject {
     Q_OBJECT
 
@@ -56,6 +59,41 @@ class RunWindowTest : public QObject {
         });
     }
 
+    /// Right-clicks Drive1 and chooses its menu's entry where it is enabled; what it showed.
+    /// With `shot`, and VELK_SCREENSHOTS naming a folder, the screen is saved there with the
+    /// menu open, for a person to look at (on a real display, not offscreen).
+    QPair<QString, bool> chooseFromDriveMenu(const char* shot = nullptr) {
+        QPair<QString, bool> shown;
+        QTimer::singleShot(0, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QAction* eject = menu ? menu->findChild<QAction*>(s("mnuEjectCard")) : nullptr;
+            if (!eject) {
+                if (menu)
+                    menu->close();
+                return;
+            }
+            shown = {eject->text(), eject->isEnabled()};
+            if (shot && qEnvironmentVariableIsSet("VELK_SCREENSHOTS") &&
+                QTest::qWaitForWindowExposed(menu)) {
+                QTest::qWait(100);
+                QGuiApplication::primaryScreen()
+                    ->grabWindow(0, 0, 0, m_form->width(), m_form->height())
+                    .save(qEnvironmentVariable("VELK_SCREENSHOTS") + s("/") + s(shot));
+            }
+            if (!eject->isEnabled()) {
+                menu->close();
+                return;
+            }
+            menu->setActiveAction(eject);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        auto* drive = find<qt::DriveList>("Drive1");
+        const QPoint at = drive->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, drive->mapToGlobal(at));
+        QApplication::sendEvent(drive, &event);
+        return shown;
+    }
+
 private slots:
     void init() {
         for (const QString& left : QDir(m_card.path()).entryList(QDir::Files))
@@ -67,6 +105,8 @@ private slots:
         QDir::setCurrent(m_staging.path());
         m_system.table.clear();
         m_system.order.clear();
+        m_system.ejected.clear();
+        m_system.ejectsAsked.clear();
         m_system.addFixed("src", QDir(m_source.path()).canonicalPath().toStdString());
         m_system.addCard("/dev/sdy", m_card.path().toStdString());
         m_system.current = "src";
@@ -85,6 +125,36 @@ private slots:
         m_form.reset();
         qt::OkMessageBox::setAnswerer({});
         QDir::setCurrent(m_previous);
+    }
+
+    // After DOWNLOAD COMPLETE one action ejects the card: Drive1's menu, or Ctrl+E wherever the
+    // focus is. The menu shows the command greyed while no card is ready.
+    void ejectCardByMenuAndKeyAfterDownloadComplete() {
+        m_operator = [this] { QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton); };
+        answerWhenAsked();
+        QTest::mouseClick(find<QPushButton>("cmdFinish"), Qt::LeftButton);
+        QCOMPARE(m_messages, QStringList{s(text::downloadComplete)});
+        m_messages.clear();
+
+        const auto shown = chooseFromDriveMenu("qt-eject-menu.png");
+        QCOMPARE(shown.first, s("Eject card\tCtrl+E"));
+        QVERIFY(shown.second);
+        QCOMPARE(m_system.ejectsAsked, std::vector<std::string>{"/dev/sdy"});
+        QCOMPARE(m_messages,
+                 QStringList{s("The MMC card in /dev/sdy can now be taken out of the reader")});
+
+        m_form->handlers().Timer1_Timer();
+        QCOMPARE(find<QLabel>("Label4")->text(), s("Please insert MMC card"));
+        QCOMPARE(chooseFromDriveMenu(), qMakePair(s("Eject card\tCtrl+E"), false));
+
+        QCOMPARE(m_system.mountCard("/dev/sdy"), std::string());
+        m_form->handlers().Timer1_Timer();
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        auto* guidance = find<QPlainTextEdit>("txtTEXT1");
+        guidance->setFocus();
+        QTest::keyClick(guidance, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(m_system.ejectsAsked, (std::vector<std::string>{"/dev/sdy", "/dev/sdy"}));
     }
 
     void okProgrammesTheCard() {

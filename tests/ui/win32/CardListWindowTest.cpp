@@ -44,8 +44,9 @@ void dropFiles(HWND target, const std::vector<std::filesystem::path>& paths) {
     pump();
 }
 
-// "Load list from card", Ctrl+L, files dropped from Explorer and the destination entry read in
-// full, through the real window. The sources sit in a folder named outside the ANSI code page.
+// "Load list from card", Ctrl+L, "Eject card", Ctrl+E, files dropped from Explorer and the
+// destination entry read in full, through the real window. The sources sit in a folder named
+// outside the ANSI code page.
 class CardListWindowTest : public WindowFixture {
 protected:
     CardListWindowTest() : WindowFixture("Ansagen B\u00fcro \u65e5\u672c") {}
@@ -89,20 +90,33 @@ protected:
         m_messages.clear();
     }
 
-    /// Right-clicks lstList1 and picks the menu's only entry with the keyboard; returns the
-    /// entry's caption.
-    std::string loadByMenu() {
+    /// What a shortcut menu's only entry showed.
+    struct MenuEntryShown {
         std::string caption;
+        bool enabled = false;
+    };
+
+    /// Right-clicks `control` and picks its menu's only entry with the keyboard where it is
+    /// enabled; returns what the entry showed. With `shot`, the window is saved with the menu open.
+    MenuEntryShown chooseFromMenu(HWND control, const char* shot = nullptr) {
+        MenuEntryShown shown;
         int ticks = 0;
         m_onTick = [&] {
             const HWND menu = FindWindowW(L"#32768", nullptr);
             if (!menu || !IsWindowVisible(menu))
                 return ++ticks > 250;
-            if (caption.empty()) {
+            if (shown.caption.empty()) {
                 const auto popup = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
                 wchar_t text[128] = {};
                 GetMenuStringW(popup, 0, text, 128, MF_BYPOSITION);
-                caption = velk::narrow(text);
+                shown.caption = velk::narrow(text);
+                shown.enabled = (GetMenuState(popup, 0, MF_BYPOSITION) & MF_GRAYED) == 0;
+                if (shot)
+                    screenshot(m_form->hwnd(), shot);
+                if (!shown.enabled) {
+                    EndMenu();
+                    return false;
+                }
                 PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
                 PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
             } else if (++ticks > 100) {
@@ -111,15 +125,17 @@ protected:
             return false;
         };
         const UINT_PTR timer = SetTimer(nullptr, 0, 20, &CardListWindowTest::tick);
-        RECT list;
-        GetWindowRect(k().lstList1.hwnd(), &list);
-        // As the list box's own default handling passes a right click up to its parent.
-        SendMessageW(m_form->hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(k().lstList1.hwnd()),
-                     MAKELPARAM(list.left + 10, list.top + 10));
+        RECT box;
+        GetWindowRect(control, &box);
+        // As a control's own default handling passes a right click up to its parent.
+        SendMessageW(m_form->hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control),
+                     MAKELPARAM(box.left + 10, box.top + 10));
         KillTimer(nullptr, timer);
         m_onTick = {};
-        return caption;
+        return shown;
     }
+
+    std::string loadByMenu() { return chooseFromMenu(k().lstList1.hwnd()).caption; }
 
     /// Ctrl and `key` pressed while `focus` has the keyboard, delivered through the program's pump.
     void pressCtrl(HWND focus, char key = 'L') {
@@ -179,6 +195,27 @@ TEST_F(CardListWindowTest, AProgrammedCardLoadsBackByMenuAndByCtrlL) {
     // Loading again replaces the list rather than adding to it.
     pressCtrl(k().lstList1.hwnd());
     expectCardList("Ctrl+L on the list");
+}
+
+// After DOWNLOAD COMPLETE one action ejects the card: Drive1's menu or Ctrl+E, wherever the
+// focus is. The menu shows the command greyed while no card is ready.
+TEST_F(CardListWindowTest, EjectCardByDrive1sMenuAndByCtrlE) {
+    addFromSource("a.mp3");
+    programme();
+    const MenuEntryShown shown = chooseFromMenu(k().Drive1.hwnd(), "win32-eject-menu");
+    EXPECT_EQ(shown.caption, "Eject card\tCtrl+E");
+    EXPECT_TRUE(shown.enabled);
+    EXPECT_EQ(m_system.ejectsAsked, Rows{"e:"});
+    EXPECT_EQ(m_messages, Rows{"The MMC card in e: can now be taken out of the reader"});
+
+    m_form->handlers().Timer1_Timer();
+    ASSERT_EQ(k().Label4.text(), "Please insert MMC card");
+    EXPECT_FALSE(chooseFromMenu(k().Drive1.hwnd()).enabled);
+
+    ASSERT_EQ(m_system.mountCard("e:"), "");
+    m_form->handlers().Timer1_Timer();
+    pressCtrl(k().txtTEXT1.hwnd(), 'E');
+    EXPECT_EQ(m_system.ejectsAsked, (Rows{"e:", "e:"}));
 }
 
 TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {

@@ -30,6 +30,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -103,6 +104,7 @@ frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
     nameControls();
     addCardListActions();
     watchDrives();
+    addEjectCommand();
     m_handlers.Form_Load();
 }
 
@@ -313,6 +315,25 @@ void frmForm1::watchDrives() {
         auto* mounts = new QSocketNotifier(m_drives->mountEvents(), QSocketNotifier::Exception, this);
         connect(mounts, &QSocketNotifier::activated, this, [this] { m_handlers.Form_DeviceChange(); });
     }
+}
+
+void frmForm1::addEjectCommand() {
+    // The key works anywhere in the window; whether it does anything is core's decision.
+    auto* key =
+        new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(ejectCommand.key)), this);
+    key->setObjectName(qtText(ejectCommand.name));
+    key->setContext(Qt::WindowShortcut);
+    connect(key, &QShortcut::activated, this, [this] { m_handlers.Drive1_EjectCard(); });
+    m_c.Drive1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_c.Drive1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(m_c.Drive1);
+        QAction* eject = menu.addAction(
+            qtText(std::string(ejectCommand.caption) + '\t' + text::ctrlKey + ejectCommand.key));
+        eject->setObjectName(qtText(ejectCommand.name));
+        eject->setEnabled(m_handlers.Drive1_EjectEnabled());
+        if (menu.exec(m_c.Drive1->mapToGlobal(at)) == eject)
+            m_handlers.Drive1_EjectCard();
+    });
 }
 
 bool frmForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -51,6 +51,8 @@ private:
     void addCardListActions();
     /// Reads both drive lists again when the kernel reports a block device or a mount.
     void watchDrives();
+    /// "Eject card": Drive1's shortcut menu, and its key.
+    void addEjectCommand();
 
     const SystemPort& m_system;
     Form1Controls m_c;

@@ -205,6 +205,8 @@ void frmForm1::addCardListCommands() {
     std::vector<ACCEL> keys;
     for (UINT i = 0; i < std::size(listCommands); ++i)
         keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(listCommands[i].key), static_cast<WORD>(mnuLoadFromCard + i)});
+    keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(ejectCommand.key),
+                    static_cast<WORD>(mnuEjectCard)});
     m_shortcuts = std::make_unique<Accelerators>(m_hwnd, std::move(keys));
     m_drop = std::make_unique<FileDrop>(m_c.lstList1.hwnd(), [this](const std::vector<std::string>& paths) {
         m_handlers.lstList1_DropFiles(paths);
@@ -220,8 +222,18 @@ void frmForm1::showListMenu(LPARAM lParam) {
     listCommand(showPopupMenu(m_hwnd, at, entries));
 }
 
+void frmForm1::showDriveMenu(LPARAM lParam) {
+    const POINT at = contextMenuPoint(m_c.Drive1.hwnd(), lParam);
+    listCommand(showPopupMenu(
+        m_hwnd, at,
+        {{mnuEjectCard, std::string(ejectCommand.caption) + '\t' + text::ctrlKey + ejectCommand.key,
+          m_handlers.Drive1_EjectEnabled()}}));
+}
+
 void frmForm1::listCommand(UINT id) {
-    if (id == mnuLoadFromCard)
+    if (id == mnuEjectCard)
+        m_handlers.Drive1_EjectCard();
+    else if (id == mnuLoadFromCard)
         m_handlers.lstList1_LoadFromCard();
     else if (id == mnuSaveList)
         lstList1_SaveList();
@@ -301,9 +313,12 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         listCommand(LOWORD(wParam));
         return 0;
     case WM_CONTEXTMENU:
-        if (reinterpret_cast<HWND>(wParam) != m_c.lstList1.hwnd())
+        if (reinterpret_cast<HWND>(wParam) == m_c.lstList1.hwnd())
+            showListMenu(lParam);
+        else if (reinterpret_cast<HWND>(wParam) == m_c.Drive1.hwnd())
+            showDriveMenu(lParam);
+        else
             return DefWindowProcW(m_hwnd, message, wParam, lParam);
-        showListMenu(lParam);
         return 0;
     case WM_TIMER:
         if (wParam == Form1Port::timerId)

@@ -31,6 +31,8 @@ public:
     /// "Save list..." (Ctrl+S) and "Open list..." (Ctrl+O), from the same menu.
     static constexpr UINT mnuSaveList = 102;
     static constexpr UINT mnuOpenList = 103;
+    /// "Eject card", from Drive1's shortcut menu and Ctrl+E.
+    static constexpr UINT mnuEjectCard = 104;
 
     explicit frmForm1(const SystemPort& system);
     ~frmForm1();
@@ -70,7 +72,8 @@ private:
     void arrangeTabOrder();
     void addCardListCommands();
     void showListMenu(LPARAM lParam);
-    /// A command of lstList1's menu, chosen there or by its shortcut.
+    void showDriveMenu(LPARAM lParam);
+    /// A command of lstList1's or Drive1's menu, chosen there or by its shortcut.
     void listCommand(UINT id);
     void applyDpi(UINT dpi);
     /// Lays the window out again when the operator changed the system's text size.

@@ -13,6 +13,8 @@ struct MenuEntry {
     UINT id;
     /// UTF-8; a tab separates the shortcut shown at the right, as in "Open\tCtrl+O".
     std::string caption;
+    /// A disabled entry is shown greyed and cannot be chosen.
+    bool enabled = true;
 };
 
 /// Shows a shortcut menu at `screen` and waits until the operator closes it. Returns the id
