@@ -254,14 +254,15 @@ inline constexpr const char* cliUsage =
     "  list       show the list on a card\n"
     "  verify     check that a card holds exactly a list\n"
     "  drives     show the card readers and drives\n"
+    "  eject      make cards safe to take out of their readers\n"
     "\n"
     "velk-card COMMAND --help describes a command; velk-card --version gives the version.\n"
     "Exit status: 0 done, 1 refused or failed, 2 wrong usage.\n";
 inline constexpr const char* cliProgrammeHelp =
-    "Usage: velk-card programme --card CARD [--card CARD...] [--yes] [--quiet | --json]\n"
-    "                           (TRACK... | --list FILE)\n"
-    "       velk-card programme --each-inserted --yes [--count N] [--quiet | --json]\n"
-    "                           (TRACK... | --list FILE)\n"
+    "Usage: velk-card programme --card CARD [--card CARD...] [--yes] [--eject]\n"
+    "                           [--quiet | --json] (TRACK... | --list FILE)\n"
+    "       velk-card programme --each-inserted --yes [--count N] [--eject]\n"
+    "                           [--quiet | --json] (TRACK... | --list FILE)\n"
     "Writes the tracks and their index onto every card at once, and reads everything back\n"
     "before it reports a card verified. The files in a card's root folder are deleted: they\n"
     "are listed and the question answered y or N on the terminal.\n"
@@ -273,6 +274,7 @@ inline constexpr const char* cliProgrammeHelp =
     "  --each-inserted  programme every card put into any reader, until Ctrl+C; a card\n"
     "                   that already holds the list is left as it is\n"
     "  --count N        end the station after N cards\n"
+    "  --eject          eject each card once it is verified (or held the list already)\n"
     "  --list FILE      the tracks of a saved list: a play mode, a tab and a file on each line\n"
     "  TRACK            FILE or FILE:MODE, an .mp3 or .nvr file, play mode 0, 1 or 2\n"
     "\n"
@@ -299,6 +301,13 @@ inline constexpr const char* cliDrivesHelp =
     "its state: ready with its capacity, no card, or not a card and why.\n"
     "\n"
     "  --json       one JSON array of objects instead of a table\n";
+inline constexpr const char* cliEjectHelp =
+    "Usage: velk-card eject --card CARD [--card CARD...]\n"
+    "Writes out what the system still holds for each card, unmounts it and, where the reader\n"
+    "can, switches the card off, so that it can be taken out. A card that a program still has\n"
+    "a file or folder open on is not ejected, and the line says which program.\n"
+    "\n"
+    "  --card CARD  the card reader (/dev/sdb, e:) or the card's mount point\n";
 /// Wrong usage reads: cliName, runReasonSeparator, what is wrong, then cliSeeHelp.
 inline constexpr const char* cliSeeHelp = "Try 'velk-card --help'.";
 inline constexpr const char* cliNeedsCommand = "no command given";
@@ -323,6 +332,9 @@ inline constexpr const char* cliInterruptedIncomplete =
 inline constexpr const char* cliVerifiedPrefix = "verified - ";
 inline constexpr const char* cliVerified = "verified - the MMC card holds exactly this list";
 inline constexpr const char* cliAlreadyHeld = "unchanged - the MMC card already holds exactly this list";
+/// Follows a card's line when --eject was asked for.
+inline constexpr const char* cliEjected = " - ejected, it can be taken out";
+inline constexpr const char* cliNotEjected = " - NOT ejected, do not remove it yet";
 /// Why a drive is no card, on the line after the monitor's own words.
 inline constexpr const char* cliNoSuchDevice = "no such device";
 inline constexpr const char* cliNotRemovable = "not a removable drive";

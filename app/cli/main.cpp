@@ -18,6 +18,7 @@ const char* helpFor(velk::cli::Request::Command command) {
     case Command::list: return velk::text::cliListHelp;
     case Command::verify: return velk::text::cliVerifyHelp;
     case Command::drives: return velk::text::cliDrivesHelp;
+    case Command::eject: return velk::text::cliEjectHelp;
     case Command::none: break;
     }
     return velk::text::cliUsage;

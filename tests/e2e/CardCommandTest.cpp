@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace velk::test {
@@ -118,6 +119,24 @@ TEST_P(CardCommand, TheTerminalIsAskedAndShownTheProgress) {
               std::string::npos)
         << yes.out;
     EXPECT_FALSE(fs::exists(fs::path(card->mountPoint()) / "old.txt"));
+}
+
+// A card that a program has a file open on stays; once it is closed, the card can go.
+TEST_P(CardCommand, EjectLeavesABusyCardAndFreesAnIdleOne) {
+    const std::string dev = card->device();
+    const fs::path held = fs::path(card->mountPoint()) / "held.txt";
+    writeBytes(held, "open");
+    {
+        std::ifstream open(held);
+        const Output busy = velkCard("eject --card " + dev);
+        EXPECT_EQ(busy.status, 1);
+        EXPECT_NE(busy.err.find(text::stepEject + dev + text::runFailed), std::string::npos) << busy.err;
+        EXPECT_TRUE(fs::exists(held));
+    }
+    const Output done = velkCard("eject --card " + dev);
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(done.out, dev + ": " + text::cardEjectedPrefix + dev + text::cardEjectedSuffix + "\n");
+    EXPECT_EQ(readBytes("/proc/self/mountinfo").find(" " + card->mountPoint() + " "), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Card, CardCommand, ::testing::Values("vfat", "ext4"),

@@ -10,6 +10,7 @@
 #include "support/Spawn.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <nlohmann/json.hpp>
 
 #include <csignal>
@@ -176,6 +177,28 @@ TEST_P(CardFleet, AStationProgrammesEachCardPutInAndLeavesAloneOneThatHoldsTheLi
         EXPECT_EQ(differences(c->readBack(), programmed), "");
     }
     EXPECT_EQ(differences(held->readBack(), programmed), "");
+}
+
+// A station with nothing that mounts cards (no desktop, no UDisks2): it mounts each card put
+// in, programmes it and, with --eject, leaves it unmounted and safe to pull.
+TEST_P(CardFleet, AStationMountsEachCardItselfAndEjectsIt) {
+    if (std::string(GetParam()) != "ext4")
+        GTEST_SKIP() << "the kernel here mounts no FAT itself: fusefat cards are mounted by the test only";
+    const std::string a = sourceFile("a.mp3", 40'000, 7);
+    MAKE(inReader);
+    ASSERT_EQ(::umount2(inReader->mountPoint().c_str(), 0), 0) << "a card in the reader that nothing mounted";
+    const Output station =
+        velkCardIn(work.path(), "programme --each-inserted --yes --quiet --eject --count 1 " + a, work.path());
+
+    EXPECT_EQ(station.status, 0) << station.err;
+    EXPECT_EQ(station.out, inReader->device() + ": " + text::cliVerifiedPrefix +
+                               "You may now remove the MMC card - capacity used 40000 bytes" + text::cliEjected +
+                               "\n");
+    EXPECT_EQ(readBytes("/proc/self/mountinfo").find(" " + inReader->device() + " "), std::string::npos)
+        << "still mounted after the eject";
+    EXPECT_EQ(differences(inReader->repairAndRead(inReader->device()),
+                          {{"INDEX123.VKM", indexFor({0})}, {"M0000001.MP3", pattern(40'000, 7)}}),
+              "");
 }
 
 // Ctrl+C while cards are written: each stops at its next safe point, none carries an index,

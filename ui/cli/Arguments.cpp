@@ -17,7 +17,8 @@ using Command = Request::Command;
 const std::map<std::string, Command> commands = {{"programme", Command::programme},
                                                   {"list", Command::list},
                                                   {"verify", Command::verify},
-                                                  {"drives", Command::drives}};
+                                                  {"drives", Command::drives},
+                                                  {"eject", Command::eject}};
 
 // "intro.mp3:3" is no file called so, but a mode given wrong; "intro.txt" is no track.
 void checkTrack(const std::string& argument) {
@@ -94,6 +95,8 @@ Request parseArguments(const std::vector<std::string>& arguments) {
         else if (a == "--json" && (r.command == Command::list || r.command == Command::drives ||
                                    r.command == Command::programme))
             r.json = true;
+        else if (a == "--eject" && r.command == Command::programme)
+            r.eject = true;
         else if (a == "--each-inserted" && r.command == Command::programme)
             r.eachInserted = true;
         else if (a == "--count" && r.command == Command::programme) {

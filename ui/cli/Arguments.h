@@ -8,7 +8,7 @@ namespace velk::cli {
 
 /// What the command line asks for.
 struct Request {
-    enum class Command { none, programme, list, verify, drives };
+    enum class Command { none, programme, list, verify, drives, eject };
     Command command = Command::none;
     std::vector<std::string> cards;
     std::vector<std::string> tracks; ///< TRACK arguments as given
@@ -16,6 +16,7 @@ struct Request {
     bool yes = false;
     bool quiet = false;
     bool json = false;
+    bool eject = false;        ///< programme: each card verified is ejected
     bool eachInserted = false; ///< programme: a station that programmes every card put in
     int count = 0;             ///< the station stops after this many cards; 0 for no end
     bool help = false;

@@ -62,6 +62,8 @@ void CardJob::run() {
         // A system of the card's own: nothing of one card's answers is shared with another's.
         const std::unique_ptr<SystemPort> system = makeSystem();
         programme(*system);
+        if (m_order.eject && m_result.good())
+            eject(*system);
     } catch (const std::exception& e) {
         m_result.complaints.push_back(std::string(text::programmingStopped) + text::runReasonSeparator + e.what());
         m_result.result = text::resultFailed;
@@ -75,6 +77,11 @@ void CardJob::run() {
 void CardJob::programme(const SystemPort& system) {
     CardSession session(system, m_reader, m_order.console);
     ConsolePort& port = session.port;
+    // A card in the reader that nothing has mounted is mounted as a desktop would.
+    if (!session.ready() && system.driveType(m_reader) == drive_type::removable) {
+        if (const std::string why = system.mountCard(m_reader); !why.empty() && why != text::readerEmpty)
+            m_result.complaints.push_back(why);
+    }
     if (!session.ready()) {
         m_result.complaints.push_back(port.text(Control::Label4));
         if (const std::string why = whyNoCard(system, m_reader); !why.empty())
@@ -123,6 +130,16 @@ void CardJob::programme(const SystemPort& system) {
     case RunOutcome::Result::none:
         break;
     }
+}
+
+// Safe to pull: the line says so, or why not while the card still holds what it was given.
+void CardJob::eject(const SystemPort& system) {
+    if (const std::string why = system.ejectCard(m_reader); !why.empty()) {
+        m_result.complaints.push_back(text::stepEject + m_result.card + text::runFailed + why);
+        m_result.sentence += text::cliNotEjected;
+        return;
+    }
+    m_result.sentence += text::cliEjected;
 }
 
 } // namespace velk::cli

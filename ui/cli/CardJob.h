@@ -24,6 +24,7 @@ struct CardOrder {
     SourcePins pins;                ///< the sources as they were before the first card
     ConsoleOptions console;
     bool leaveIfHeld = false;   ///< a card that already holds exactly the list is not written
+    bool eject = false;         ///< a card verified, or that held the list, is ejected
 };
 
 /// One card of a call, programmed on a thread of its own, with a system, a window state, a
@@ -46,6 +47,7 @@ public:
 private:
     void run();
     void programme(const SystemPort& system);
+    void eject(const SystemPort& system);
 
     std::string m_reader;
     const CardOrder& m_order;

@@ -52,6 +52,7 @@ public:
     int list();
     int verify();
     int drives();
+    int eject();
 
 private:
     [[nodiscard]] SavedList requestedTracks() const;
@@ -105,6 +106,7 @@ int Commands::programme() {
     CardOrder order;
     order.console = {m_request.yes, isTerminal(StandardStream::input)};
     order.leaveIfHeld = m_request.eachInserted;
+    order.eject = m_request.eject;
     std::vector<std::string> sources;
     for (SavedTrack track : list.tracks) {
         if (!isAudioFile(track.srcPath)) {
@@ -248,6 +250,21 @@ int Commands::drives() {
     return exitDone;
 }
 
+int Commands::eject() {
+    bool all = true;
+    for (const std::string& card : m_request.cards) {
+        const std::string reader = readerFor(m_system, card);
+        if (const std::string why = m_system.ejectCard(reader); !why.empty()) {
+            complain(card, text::stepEject + reader + text::runFailed + why);
+            all = false;
+            continue;
+        }
+        m_out << card << text::runReasonSeparator << text::cardEjectedPrefix << reader << text::cardEjectedSuffix
+              << '\n';
+    }
+    return all ? exitDone : exitFailed;
+}
+
 } // namespace
 
 int runCommand(const Request& request, const SystemPort& system, std::ostream& out, std::ostream& err) {
@@ -257,6 +274,7 @@ int runCommand(const Request& request, const SystemPort& system, std::ostream& o
     case Request::Command::list: return commands.list();
     case Request::Command::verify: return commands.verify();
     case Request::Command::drives: return commands.drives();
+    case Request::Command::eject: return commands.eject();
     case Request::Command::none: break;
     }
     return exitUsage;

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <optional>
 #include <thread>
 #include <vector>
 
@@ -16,16 +15,18 @@ namespace velk::cli {
 
 namespace {
 
-/// The card in a reader as far as telling one insertion from the next goes: its identity once
-/// mounted, or only that a medium is there.
-std::optional<std::string> cardIn(const SystemPort& system, const std::string& reader) {
-    if (!system.diskSpace(reader))
-        return std::nullopt;
+/// What a reader holds, as far as telling one insertion from the next goes.
+struct ReaderState {
+    enum class Holds { nothing, unmountedCard, card } holds = Holds::nothing;
+    std::string card; ///< the mounted card's identity
+};
+
+ReaderState readerState(const SystemPort& system, const std::string& reader) {
     const RootFolder root = system.rootFolder(reader);
     if (root.status != RootFolder::Status::ok)
-        return std::nullopt;
+        return {root.reason == text::cardNotMounted ? ReaderState::Holds::unmountedCard : ReaderState::Holds::nothing, {}};
     const auto identity = system.cardIdentity(root.path);
-    return identity ? identity->volume : std::string();
+    return {ReaderState::Holds::card, identity ? identity->volume : std::string()};
 }
 
 } // namespace
@@ -43,17 +44,22 @@ int runStation(const SystemPort& system, const CardOrder& order, int count, Repo
             const std::string& reader = drive.designation;
             if (system.driveType(reader) != drive_type::removable)
                 continue;
-            system.requestMount(reader);
-            const std::optional<std::string> card = cardIn(system, reader);
-            if (!card) {
+            const bool busy = std::any_of(jobs.begin(), jobs.end(),
+                                          [&](const auto& job) { return !job->done() && job->reader() == reader; });
+            const ReaderState state = readerState(system, reader);
+            // A card taken stays taken until the reader is empty: ejected, it is not mounted again.
+            if (state.holds == ReaderState::Holds::nothing) {
                 taken.erase(reader);
                 continue;
             }
-            const bool busy = std::any_of(jobs.begin(), jobs.end(),
-                                          [&](const auto& job) { return !job->done() && job->reader() == reader; });
-            if (busy || (taken.contains(reader) && taken[reader] == *card) || (count != 0 && started >= count))
+            if (state.holds == ReaderState::Holds::unmountedCard) {
+                if (!taken.contains(reader) && !busy)
+                    (void)system.mountCard(reader);
                 continue;
-            taken[reader] = *card;
+            }
+            if (busy || (taken.contains(reader) && taken[reader] == state.card) || (count != 0 && started >= count))
+                continue;
+            taken[reader] = state.card;
             ++started;
             jobs.push_back(std::make_unique<CardJob>(reader, reader, order, reporter));
             jobs.back()->start();
