@@ -209,7 +209,7 @@ TEST_F(CardListWindowTest, EjectCardByDrive1sMenuAndByCtrlE) {
     EXPECT_EQ(m_messages, Rows{"The MMC card in e: can now be taken out of the reader"});
 
     m_form->handlers().Timer1_Timer();
-    ASSERT_EQ(k().Label4.text(), "Please insert MMC card");
+    ASSERT_EQ(k().Label4.caption(), "Please insert MMC card");
     EXPECT_FALSE(chooseFromMenu(k().Drive1.hwnd()).enabled);
 
     ASSERT_EQ(m_system.mountCard("e:"), "");
