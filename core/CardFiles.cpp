@@ -16,9 +16,10 @@ namespace velk {
 
 namespace {
 
-// Small enough that a card writing 2 MB/s takes a chunk in an eighth of a second, the longest
-// the window waits between two chances to answer.
-constexpr std::size_t chunkSize = std::size_t{256} << 10;
+// Small enough that a card writing 2 MB/s takes a chunk in a quarter of a second, the longest
+// the window waits between two chances to answer; large enough that a fast card is written as
+// fast as the system's own tools write it (bench/bench_copy).
+constexpr std::size_t chunkSize = std::size_t{512} << 10;
 
 bool interrupted(const std::error_code& ec) {
     return ec == std::errc::interrupted;
