@@ -145,9 +145,11 @@ int Commands::programme() {
         jobs.push_back(std::make_unique<CardJob>(m_request.cards[i], readers[i], order, reporter));
     for (const auto& job : jobs)
         job->start();
-    while (std::any_of(jobs.begin(), jobs.end(), [](const auto& job) { return !job->done(); })) {
+    // Only a terminal's lines are drawn again as the cards go; elsewhere every line is written
+    // as it comes, and the call ends the moment its last card does.
+    while (reporter.redraws() && std::any_of(jobs.begin(), jobs.end(), [](const auto& job) { return !job->done(); })) {
         reporter.refresh();
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     bool all = true;
     for (const auto& job : jobs) {

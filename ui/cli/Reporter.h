@@ -49,6 +49,8 @@ public:
     void result(int card, const CardResult& result);
     /// A word for the line shown while no card is being written (the station's wait).
     void idle(const std::string& words);
+    /// True when the lines are drawn again in place, which refresh() does.
+    [[nodiscard]] bool redraws() const { return m_mode == Mode::terminal; }
     /// Draws the terminal's lines again; call it often from one thread.
     void refresh();
     /// Ends the progress lines and, on a terminal, shows the table of results.
