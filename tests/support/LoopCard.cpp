@@ -252,19 +252,20 @@ LoopCard::LoopCard(Options options)
         if (m_loopFd < 0)
             fail("attaching a loop device", lastError);
 
-        const std::string attr = m_work + "/removable";
-        writeFile(attr, "1\n");
-        const std::string target = "/sys/block/" + m_name + "/removable";
-        if (::mount(attr.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0)
-            fail("binding " + target);
-        m_removableAttr = target;
-
+        // Mounted before it is removable: whatever watches the readers never meets the card
+        // half made.
         if (m_options.withCard) {
             const std::string at =
                 m_options.mountPoint.empty() ? m_work + "/card" : m_options.mountPoint;
             std::filesystem::create_directories(at);
             mount(at);
         }
+        const std::string attr = m_work + "/removable";
+        writeFile(attr, "1\n");
+        const std::string target = "/sys/block/" + m_name + "/removable";
+        if (::mount(attr.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            fail("binding " + target);
+        m_removableAttr = target;
     } catch (...) {
         cleanUp();
         throw;

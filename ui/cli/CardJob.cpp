@@ -77,13 +77,10 @@ void CardJob::run() {
 void CardJob::programme(const SystemPort& system) {
     CardSession session(system, m_reader, m_order.console);
     ConsolePort& port = session.port;
-    // A card in the reader that nothing has mounted is mounted as a desktop would.
-    if (!session.ready() && system.driveType(m_reader) == drive_type::removable) {
-        if (const std::string why = system.mountCard(m_reader); !why.empty() && why != text::readerEmpty)
-            m_result.complaints.push_back(why);
-    }
     if (!session.ready()) {
         m_result.complaints.push_back(port.text(Control::Label4));
+        if (!session.mountRefusal.empty())
+            m_result.complaints.push_back(session.mountRefusal);
         if (const std::string why = whyNoCard(system, m_reader); !why.empty())
             m_result.complaints.push_back(why);
         return;

@@ -1,13 +1,17 @@
 #include "CardSession.h"
 
 #include "core/Colours.h"
+#include "core/SystemPort.h"
+#include "core/Texts.h"
 
 #include <iostream>
 
 namespace velk::cli {
 
 CardSession::CardSession(const SystemPort& system, const std::string& reader, ConsoleOptions options)
-    : port(options, std::cerr),
+    : m_system(system),
+      m_reader(reader),
+      port(options, std::cerr),
       tracks(state, port),
       editor(state, port, tracks),
       monitor(state, port, system),
@@ -21,8 +25,19 @@ CardSession::CardSession(const SystemPort& system, const std::string& reader, Co
 }
 
 bool CardSession::ready() {
-    monitor.Timer1_Timer();
-    return port.backColour(Control::Label4) == colour::buttonFace;
+    auto tick = [this] {
+        monitor.Timer1_Timer();
+        return port.backColour(Control::Label4) == colour::buttonFace;
+    };
+    if (tick())
+        return true;
+    if (m_system.driveType(m_reader) != drive_type::removable)
+        return false;
+    // A card in the reader that nothing has mounted is mounted as a desktop would; the command
+    // line has no event loop to wait for a mount asked for in the background.
+    if (const std::string why = m_system.mountCard(m_reader); why != text::readerEmpty)
+        mountRefusal = why;
+    return tick();
 }
 
 } // namespace velk::cli

@@ -21,9 +21,17 @@ struct CardSession {
     CardSession(const CardSession&) = delete;
     CardSession& operator=(const CardSession&) = delete;
 
-    /// One tick of the card monitor; true when the drive holds a ready card.
+    /// One tick of the card monitor; true when the drive holds a ready card. A card that
+    /// nothing has mounted is mounted first.
     [[nodiscard]] bool ready();
 
+private:
+    const SystemPort& m_system;
+    std::string m_reader;
+
+public:
+    /// Why a card in the reader could not be mounted, or empty.
+    std::string mountRefusal;
     Module1 state;
     ConsolePort port;
     TrackList tracks;
