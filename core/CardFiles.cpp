@@ -74,7 +74,7 @@ WrittenFile writeTarget(const SystemPort& system, const std::string& source, con
     if (!out)
         throw writeError(source, target, ec);
 
-    ContentHash content;
+    ContentHasher content;
     try {
         std::vector<char> buffer(chunkSize);
         std::uint64_t done = 0;
@@ -97,7 +97,7 @@ WrittenFile writeTarget(const SystemPort& system, const std::string& source, con
         removeCardFile(target);
         throw;
     }
-    return {target, std::move(out), content};
+    return {target, std::move(out), content.result()};
 }
 
 /// Where what the device gives back for `cardFile` first differs from what `expected`
@@ -212,7 +212,7 @@ void verifyFile(const SystemPort& system, const std::string& cardFile, const std
     const std::unique_ptr<char, void (*)(char*)> buffer(
         static_cast<char*>(::operator new(chunkSize, alignment)),
         [](char* p) { ::operator delete(p, alignment); });
-    ContentHash onCard;
+    ContentHasher onCard;
     std::uint64_t done = 0;
     for (;;) {
         const std::size_t n = readFully(*card, buffer.get(), chunkSize, ec);
@@ -226,7 +226,7 @@ void verifyFile(const SystemPort& system, const std::string& cardFile, const std
             chunkDone(done);
     }
     (void)card->close();
-    if (onCard == written)
+    if (onCard.result() == written)
         return;
     compareWithSource(system, cardFile, source);
     // The card holds the source as it is now, which is not what was written to it.

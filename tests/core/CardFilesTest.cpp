@@ -121,8 +121,9 @@ TEST_F(CardFiles, VerifyNamesTheFirstDifferingByte) {
         {"an empty card file", "", UINT64_MAX, 0},
     };
     const std::string from = source("a.mp3", content);
-    ContentHash written;
-    written.update(content.data(), content.size());
+    ContentHasher hasher;
+    hasher.update(content.data(), content.size());
+    const ContentHash written = hasher.result();
     for (const Difference& c : cases) {
         writeBytes(target(), c.card);
         system.corruptOnDevice.clear();
@@ -170,10 +171,10 @@ TEST_F(CardFiles, VerifyOfAMissingCardFileFails) {
 TEST(ContentHashTest, DependsOnTheBytesNotOnHowTheyArrive) {
     const std::string bytes = pattern(100003, 5);
     auto hashOf = [](const std::string& b, std::size_t piece) {
-        ContentHash h;
+        ContentHasher h;
         for (std::size_t at = 0; at < b.size(); at += piece)
             h.update(b.data() + at, std::min(piece, b.size() - at));
-        return h;
+        return h.result();
     };
     const ContentHash whole = hashOf(bytes, bytes.size());
     for (const std::size_t piece : {1u, 7u, 31u, 32u, 33u, 4096u})
