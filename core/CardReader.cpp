@@ -1,21 +1,15 @@
 #include "CardReader.h"
 
+#include "CaseFold.h"
 #include "SystemPort.h"
 #include "Texts.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 namespace velk {
 
 namespace {
-
-std::string folded(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 // "/media/card/" and "/media/card" are one folder, as are "E:\" and "E:"; a bare root keeps
 // its separator.
@@ -34,7 +28,7 @@ std::string readerFor(const SystemPort& system, const std::string& card) {
     const std::vector<DriveEntry> drives = system.drives();
     const std::string folder = withoutTrailingSeparator(card);
     for (const DriveEntry& d : drives)
-        if (folded(d.designation) == folded(folder))
+        if (sameIgnoringCase(d.designation, folder))
             return d.designation;
     for (const DriveEntry& d : drives) {
         if (system.driveType(d.designation) != drive_type::removable)
@@ -62,6 +56,20 @@ std::string whyNoCard(const SystemPort& system, const std::string& reader) {
     if (system.driveType(reader) != drive_type::removable && !detail.starts_with(text::driveSystemDisk))
         return text::cliNotRemovable;
     return detail;
+}
+
+std::string whyNotTheCard(const SystemPort& system, const std::string& reader, const std::string& root,
+                          const CardIdentity& card) {
+    if (system.driveType(reader) != drive_type::removable)
+        return text::noLongerRemovable;
+    if (!system.diskSpace(reader))
+        return text::noLongerAnswers;
+    const RootFolder now = system.rootFolder(reader);
+    if (now.status != RootFolder::Status::ok || now.path != root)
+        return now.status == RootFolder::Status::ok || now.reason.empty() ? text::rootChanged : now.reason;
+    if (system.cardIdentity(root) != card)
+        return text::otherCard;
+    return {};
 }
 
 } // namespace velk

@@ -1,6 +1,7 @@
 #include "CardWipe.h"
 
 #include "CardImage.h"
+#include "CaseFold.h"
 #include "FilePattern.h"
 #include "Paths.h"
 #include "Texts.h"
@@ -98,13 +99,30 @@ void wipeRoot(const SystemPort& system, const std::string& root, const std::vect
         deleteListed(system, root, entry);
 }
 
-std::uint64_t bytesFreed(const std::vector<RootEntry>& entries, std::uint64_t clusterBytes) {
-    const std::uint64_t cluster = std::max<std::uint64_t>(clusterBytes, 1);
-    std::uint64_t bytes = 0;
-    for (const RootEntry& entry : entries)
+std::string firstFileNotAmong(const std::string& root, const std::vector<std::string>& names) {
+    std::error_code ec;
+    const std::vector<std::string> files = folderFiles(root, ec);
+    if (ec)
+        throw CardError(root, ec.message());
+    for (const std::string& file : files)
+        if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return sameIgnoringCase(file, n); }))
+            return file;
+    return {};
+}
+
+Room roomAfterWipe(const SpaceCounts& space, const std::vector<RootEntry>& deleted,
+                   const std::vector<std::uint64_t>& sizes) {
+    // A card that gives no cluster size is counted by the byte.
+    const std::uint64_t cluster = std::max<std::uint64_t>(std::uint64_t{space.sectorsPerCluster} * space.bytesPerSector, 1);
+    auto clusters = [cluster](std::uint64_t bytes) { return (bytes + cluster - 1) / cluster * cluster; };
+    Room room;
+    for (const std::uint64_t size : sizes)
+        room.needed += clusters(size);
+    room.free = std::uint64_t{space.freeClusters} * cluster;
+    for (const RootEntry& entry : deleted)
         if (!entry.link)
-            bytes += (entry.stamp.size + cluster - 1) / cluster * cluster;
-    return bytes;
+            room.free += clusters(entry.stamp.size);
+    return room;
 }
 
 } // namespace velk

@@ -42,8 +42,19 @@ void wipeRoot(const SystemPort& system, const std::string& root, const std::vect
 /// Deletes one entry by the same rules. Throws CardError.
 void deleteListed(const SystemPort& system, const std::string& folder, const RootEntry& entry);
 
-/// The bytes that `entries` take on a volume of clusters of `clusterBytes`, which a wipe
-/// frees. A link frees nothing worth counting.
-[[nodiscard]] std::uint64_t bytesFreed(const std::vector<RootEntry>& entries, std::uint64_t clusterBytes);
+/// The first file of `root` (see folderFiles) that is none of `names` in any case, which a
+/// FAT card may show them in; empty when there is none. Throws CardError when the root
+/// cannot be read.
+[[nodiscard]] std::string firstFileNotAmong(const std::string& root, const std::vector<std::string>& names);
+
+/// Whether what a run writes fits on the card once the wipe has deleted `deleted`.
+struct Room {
+    std::uint64_t needed = 0; ///< what the files take, each in whole clusters
+    std::uint64_t free = 0;   ///< free now, and what the deleted files take (links free nothing)
+};
+
+/// The room on a card with `space` for files of `sizes` bytes after a wipe of `deleted`.
+[[nodiscard]] Room roomAfterWipe(const SpaceCounts& space, const std::vector<RootEntry>& deleted,
+                                 const std::vector<std::uint64_t>& sizes);
 
 } // namespace velk

@@ -1,5 +1,6 @@
 #include "FilePattern.h"
 
+#include "CaseFold.h"
 #include "Paths.h"
 
 #include <algorithm>
@@ -13,16 +14,6 @@
 namespace velk {
 
 namespace {
-
-// Names are UTF-8: only ASCII letters fold byte by byte, and the locale is left out of it.
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool endsWithIgnoringCase(std::string_view s, std::string_view suffix) {
-    if (suffix.size() > s.size())
-        return false;
-    return std::equal(suffix.rbegin(), suffix.rend(), s.rbegin(),
-                      [](char a, char b) { return lower(a) == lower(b); });
-}
 
 bool matchesOne(std::string_view name, std::string_view pattern) {
     if (pattern == "*" || pattern == "*.*")
@@ -90,7 +81,7 @@ std::vector<std::string> matchingFiles(std::vector<std::string> names, const std
     for (std::size_t i = 0; i < names.size(); ++i) {
         keys[i].resize(names[i].size());
         std::transform(names[i].begin(), names[i].end(), keys[i].begin(),
-                       [](char c) { return static_cast<char>(lower(c) ^ 0x80); });
+                       [](char c) { return static_cast<char>(foldedChar(c) ^ 0x80); });
     }
     std::vector<std::size_t> order(names.size());
     std::iota(order.begin(), order.end(), std::size_t{0});

@@ -1,103 +1,23 @@
 #include "ProgrammingRun.h"
 
 #include "CardFiles.h"
+#include "CardReader.h"
+#include "CaseFold.h"
 #include "Colours.h"
-#include "FilePattern.h"
 #include "FormPort.h"
 #include "KeptSources.h"
 #include "Module1.h"
 #include "Paths.h"
+#include "RunError.h"
+#include "RunFlag.h"
 #include "SystemPort.h"
 #include "Texts.h"
+#include "WipeQuestion.h"
 
-#include <algorithm>
-#include <cctype>
-#include <limits>
-#include <stdexcept>
 #include <system_error>
 #include <utility>
 
 namespace velk {
-
-namespace {
-
-/// A step of the run that failed, worded for the operator. A refusal is a check that stopped
-/// the run before it changed anything; a failure is a step that did not get done.
-class RunError : public std::runtime_error {
-public:
-    RunError(const std::string& step, const std::string& path, const std::string& reason,
-             const std::string& target = {})
-        : std::runtime_error(compose(step, path, reason, target)) {}
-
-    static RunError refusal(const std::string& step, const std::string& path, const std::string& reason) {
-        RunError e(step, path, reason);
-        e.m_refusal = true;
-        return e;
-    }
-    [[nodiscard]] bool isRefusal() const { return m_refusal; }
-
-private:
-    static std::string compose(const std::string& step, const std::string& path,
-                               const std::string& reason, const std::string& target) {
-        std::string message = step + text::runFailed;
-        if (!path.empty()) {
-            message += path;
-            if (!target.empty())
-                message += text::runArrow + target;
-            message += text::runReasonSeparator;
-        }
-        return message + reason;
-    }
-
-    bool m_refusal = false;
-};
-
-/// The program is ending: the run stops where it is, touching nothing more.
-struct ProgramEnding {};
-
-template <typename Operation>
-void attempt(const char* step, Operation&& operation) {
-    try {
-        std::forward<Operation>(operation)();
-    } catch (const CardError& e) {
-        throw RunError(step, e.path(), e.reason(), e.target());
-    } catch (const std::out_of_range& e) {
-        throw RunError(step, {}, e.what());
-    }
-}
-
-bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-/// What a run locks: everything that edits the track list, starts a run, or changes the
-/// destination the run is writing to.
-constexpr Control lockedDuringRun[] = {Control::File1,    Control::lstList1, Control::cmdDel,
-                                       Control::cmdMode0, Control::cmdMode1, Control::cmdMode2,
-                                       Control::newbut,   Control::cmdFinish, Control::Drive1};
-
-/// Holds the run-in-progress flag for exactly as long as the run lasts, however it ends.
-class RunFlag {
-public:
-    RunFlag(Module1& state, FormPort& form) : m_state(state), m_form(form) { set(true); }
-    ~RunFlag() { set(false); }
-    RunFlag(const RunFlag&) = delete;
-    RunFlag& operator=(const RunFlag&) = delete;
-
-private:
-    void set(bool running) {
-        m_state.runInProgress = running;
-        for (const Control c : lockedDuringRun)
-            m_form.setEnabled(c, !running);
-    }
-
-    Module1& m_state;
-    FormPort& m_form;
-};
-
-} // namespace
 
 ProgrammingRun::ProgrammingRun(Module1& state, FormPort& form, const SystemPort& system)
     : ProgrammingRun(state, form, system, Options{}) {}
@@ -107,15 +27,9 @@ ProgrammingRun::ProgrammingRun(Module1& state, FormPort& form, const SystemPort&
 
 ProgrammingRun::~ProgrammingRun() = default;
 
-void ProgrammingRun::Command1_Click() {
-    m_state.edit.editState = 1;
-    m_form.setVisible(Control::Frame1, false);
-}
+void ProgrammingRun::Command1_Click() { answerWipe(m_state, m_form, true); }
 
-void ProgrammingRun::Command2_Click() {
-    m_state.edit.editState = 0;
-    m_form.setVisible(Control::Frame1, false);
-}
+void ProgrammingRun::Command2_Click() { answerWipe(m_state, m_form, false); }
 
 void ProgrammingRun::cmdFinish_Click() {
     if (m_state.runInProgress)
@@ -266,14 +180,10 @@ void ProgrammingRun::takeCard() {
 }
 
 // A source that cannot be read, is no longer the file it was, or copies that cannot fit,
-// would stop the run after the wipe, for nothing. The room is what is free now and what the
-// wipe frees, in whole clusters; recordings kept aside on the card free nothing.
+// would stop the run after the wipe, for nothing. Recordings kept aside on the card free
+// nothing.
 void ProgrammingRun::checkSources(int lastSlot) {
-    const std::optional<SpaceCounts> space = m_system.diskSpace(m_destDrive);
-    const std::uint64_t cluster = space ? std::uint64_t{space->sectorsPerCluster} * space->bytesPerSector : 1;
-    auto clusters = [&](std::uint64_t bytes) { return (bytes + cluster - 1) / cluster * cluster; };
-
-    std::uint64_t needed = clusters(m_indexBytes.size());
+    std::vector<std::uint64_t> sizes{m_indexBytes.size()};
     for (int slot = 1; slot <= lastSlot; ++slot) {
         const std::string& source = m_state.tracks.slot(slot).srcPath;
         if (source.empty())
@@ -284,18 +194,20 @@ void ProgrammingRun::checkSources(int lastSlot) {
             throw RunError::refusal(text::stepOpenSource, source, size.error);
         if (const std::string why = m_pins.pin(m_system, source); !why.empty())
             throw RunError::refusal(text::stepOpenSource, source, why);
-        needed += clusters(static_cast<std::uint64_t>(size.bytes));
+        sizes.push_back(static_cast<std::uint64_t>(size.bytes));
     }
+    const std::optional<SpaceCounts> space = m_system.diskSpace(m_destDrive);
     if (!space)
         return;
     std::vector<RootEntry> freed;
     for (const RootEntry& entry : m_confirmed)
         if (!m_kept->keeps(entry.name))
             freed.push_back(entry);
-    const std::uint64_t room = std::uint64_t{space->freeClusters} * cluster + bytesFreed(freed, cluster);
-    if (needed > room)
+    const Room room = roomAfterWipe(*space, freed, sizes);
+    if (room.needed > room.free)
         throw RunError::refusal(text::stepCheckRoom, m_destDrive,
-                                std::to_string(needed) + text::roomNeeded + std::to_string(room) + text::roomFree);
+                                std::to_string(room.needed) + text::roomNeeded + std::to_string(room.free) +
+                                    text::roomFree);
 }
 
 // The wipe deletes what the operator was shown: a root that holds anything else now is
@@ -309,7 +221,7 @@ void ProgrammingRun::checkRootUnchanged() const {
 
 void ProgrammingRun::removeOldIndex() {
     for (const RootEntry& entry : m_confirmed) {
-        if (!sameNameIgnoringCase(entry.name, indexFileName))
+        if (!sameIgnoringCase(entry.name, indexFileName))
             continue;
         checkStillTheCard();
         attempt(text::stepRemoveIndex, [&] { deleteListed(m_system, m_root, entry); });
@@ -358,32 +270,13 @@ void ProgrammingRun::releaseKeptSources(int lastSlot) {
     m_kept->release();
 }
 
-// Through the descriptors that wrote them, once the card is known to be the same one; the
-// folder's entries follow, so that a verified file is also a file the card can find.
-void ProgrammingRun::flushTracks() {
-    checkStillTheCard();
-    for (WrittenFile& written : m_copied)
-        attempt(text::stepSave, [&] { flushToCard(written); });
-    m_copied.clear();
-    if (const std::error_code ec = m_system.flushFolder(m_root))
-        throw RunError(text::stepSave, m_root, ec.message());
-}
-
 // Anything else in the root was put there during the run by someone else: the card would
 // not hold what the operator programmed.
 void ProgrammingRun::checkRootHoldsOnlyTracks() const {
-    std::vector<std::string> names;
-    attempt(text::stepCheckRoot, [&] {
-        std::error_code ec;
-        names = folderFiles(m_root, ec);
-        if (ec)
-            throw CardError(m_root, ec.message());
-    });
-    // A FAT card may show the names in another case than they were written in.
-    for (const std::string& name : names)
-        if (std::none_of(m_tracksWritten.begin(), m_tracksWritten.end(),
-                         [&](const std::string& track) { return sameNameIgnoringCase(name, track); }))
-            throw RunError(text::stepCheckRoot, joinPath(m_root, name), text::notWrittenByRun);
+    std::string stranger;
+    attempt(text::stepCheckRoot, [&] { stranger = firstFileNotAmong(m_root, m_tracksWritten); });
+    if (!stranger.empty())
+        throw RunError(text::stepCheckRoot, joinPath(m_root, stranger), text::notWrittenByRun);
 }
 
 void ProgrammingRun::writeIndexToCard() {
@@ -410,115 +303,17 @@ void ProgrammingRun::withdrawIndex() const {
     (void)m_system.flushFolder(m_root);
 }
 
-// Only what the device gives back counts: a copy that the cache still holds proves nothing.
-void ProgrammingRun::verifyTracks(int lastSlot) {
-    const TrackTable& tracks = m_state.tracks;
-    for (int slot = 1; slot <= lastSlot; ++slot) {
-        const std::string source = tracks.slot(slot).srcPath;
-        if (source.empty())
-            continue;
-        m_form.setText(Control::Label7, text::verifyingPrefix + m_cardName[slot]);
-        pause();
-        checkStillTheCard();
-        attempt(text::stepVerify, [&] {
-            verifyFile(m_system, cardFilePath(m_root, m_cardName[slot]), m_kept->pathFor(source),
-                       m_written.at(slot), [this](std::uint64_t) { pause(); });
-        });
-    }
-}
-
 bool ProgrammingRun::confirmWipe() {
-    showRootFiles();
-    m_state.edit.editState = 0;
-    m_form.beep();
-    m_form.setVisible(Control::Frame1, true);
-    // Only O.K. or CANCEL hides the frame; until then sleep in the event loop.
-    while (m_form.isVisible(Control::Frame1)) {
-        if (!m_form.waitForEvents())
-            throw ProgramEnding{};
-    }
-    return m_state.edit.editState != 0;
-}
-
-// The question names the card, which the frame hides in the drive list, and lists exactly
-// what the wipe deletes, marking what this run keeps and copies from instead.
-void ProgrammingRun::showRootFiles() {
-    m_form.setText(Control::File2, m_root);
-    std::vector<std::string> names;
-    for (const RootEntry& entry : m_confirmed)
-        names.push_back(entry.name);
-    m_form.clearRows(Control::File2);
-    for (const std::string& name : matchingFiles(std::move(names), "*.*"))
-        m_form.addRow(Control::File2, m_kept->keeps(name) ? name + text::keptForRun : name);
-    std::string card = text::cardAsked + m_destDrive;
-    if (!m_card.label.empty())
-        card += "  \"" + m_card.label + "\"";
-    m_form.setText(Control::labCard, card);
+    const std::optional<bool> wipe =
+        askToWipe(m_state, m_form, {m_destDrive, m_card.label, m_root, m_confirmed, *m_kept});
+    if (!wipe)
+        throw ProgramEnding{};
+    return *wipe;
 }
 
 void ProgrammingRun::checkStillTheCard() const {
-    if (m_system.driveType(m_destDrive) != drive_type::removable)
-        throw RunError(text::stepCheckCard, m_destDrive, text::noLongerRemovable);
-    if (!m_system.diskSpace(m_destDrive))
-        throw RunError(text::stepCheckCard, m_destDrive, text::noLongerAnswers);
-    const RootFolder now = m_system.rootFolder(m_destDrive);
-    if (now.status != RootFolder::Status::ok || now.path != m_root)
-        throw RunError(text::stepCheckCard, m_destDrive,
-                       now.status == RootFolder::Status::ok || now.reason.empty()
-                           ? text::rootChanged
-                           : now.reason);
-    if (m_system.cardIdentity(m_root) != m_card)
-        throw RunError(text::stepCheckCard, m_destDrive, text::otherCard);
-}
-
-void ProgrammingRun::copySlot(int slot, int lastSlot) {
-    TrackTable& tracks = m_state.tracks;
-    const std::string source = tracks.slot(slot).srcPath;
-    const std::int32_t before = tracks.copiedBytes;
-
-    if (!source.empty()) {
-        m_form.setText(Control::Label7, text::copyingPrefix + source);
-        pause();
-
-        const MeasuredSize size = measureFile(source);
-        if (!size.ok())
-            throw RunError(text::stepMeasure, source, size.error);
-        constexpr std::int64_t largest = std::numeric_limits<std::int32_t>::max();
-        if (size.bytes + before > largest)
-            throw RunError(text::stepCount, source, text::countOverflow);
-        tracks.copiedBytes = static_cast<std::int32_t>(before + size.bytes);
-        pause();
-
-        const std::string target = cardFilePath(m_root, m_cardName[slot]);
-        // A pulled card leaves its mount folder behind, which must not receive the copies.
-        checkStillTheCard();
-        const EntryStamp* pinned = m_pins.find(source);
-        attempt(text::stepCopy, [&] {
-            m_copied.push_back(copyFile(m_system, source, target,
-                                        pinned ? std::optional<EntryStamp>(*pinned) : std::nullopt,
-                                        [&](std::uint64_t done) {
-                                            // The whole track is shown once it is copied.
-                                            if (static_cast<std::int64_t>(done) < size.bytes)
-                                                showProgress(before + static_cast<std::int64_t>(done), slot,
-                                                             lastSlot);
-                                            pause();
-                                        }));
-        });
-        m_tracksWritten.push_back(m_cardName[slot]);
-        m_written[slot] = m_copied.back().content;
-        pause();
-    }
-
-    showProgress(tracks.copiedBytes, slot, lastSlot);
-    pause();
-}
-
-// By bytes, so that the bar moves within a long track too; only empty files make the total 0,
-// and then the share of slots done still moves the bar to 100.
-void ProgrammingRun::showProgress(std::int64_t bytesCopied, int slot, int lastSlot) {
-    const std::int32_t total = m_state.tracks.messageBytes;
-    m_form.setProgress(total <= 0 ? static_cast<float>(static_cast<double>(slot) / lastSlot * 100.0)
-                                  : static_cast<float>(static_cast<double>(bytesCopied) / total * 100.0));
+    if (const std::string why = whyNotTheCard(m_system, m_destDrive, m_root, m_card); !why.empty())
+        throw RunError(text::stepCheckCard, m_destDrive, why);
 }
 
 void ProgrammingRun::report(const std::string& message) {

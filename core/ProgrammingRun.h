@@ -61,7 +61,6 @@ private:
     void stageIndex(int rows);
     void takeCard();
     [[nodiscard]] bool confirmWipe();
-    void showRootFiles();
     void checkStillTheCard() const;
     void checkSources(int lastSlot);
     void checkRootUnchanged() const;

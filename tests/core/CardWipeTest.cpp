@@ -172,12 +172,28 @@ TEST_F(Wipe, MissingRootIsAnError) {
     }
 }
 
-TEST(BytesFreed, WholeClustersOfFilesLinksFreeNothing) {
-    const std::vector<RootEntry> entries = {
+TEST(RoomAfterWipe, CountsWholeClustersAndLinksFreeNothing) {
+    const std::vector<RootEntry> deleted = {
         {"a", {{}, 1, 0}, false}, {"b", {{}, 4096, 0}, false}, {"c", {{}, 4097, 0}, false},
         {"link", {{}, 30, 0}, true}, {"empty", {{}, 0, 0}, false}};
-    EXPECT_EQ(bytesFreed(entries, 4096), 4096u + 4096u + 8192u);
-    EXPECT_EQ(bytesFreed(entries, 0), 1u + 4096u + 4097u);
+    const std::vector<std::uint64_t> sizes = {0, 1, 4096, 5000};
+    struct Case {
+        const char* name;
+        SpaceCounts space;
+        std::uint64_t needed;
+        std::uint64_t free;
+    };
+    const Case cases[] = {
+        // 8 sectors of 512: a, b, c take 1, 1 and 2 clusters; the sizes 0, 1, 1 and 2.
+        {"4 KiB clusters", {8, 512, 10, 100}, 4 * 4096, 10 * 4096 + 4 * 4096},
+        {"no cluster size", {0, 0, 7, 100}, 1 + 4096 + 5000, 7 + 1 + 4096 + 4097},
+        {"a full card", {8, 512, 0, 100}, 4 * 4096, 4 * 4096},
+    };
+    for (const Case& c : cases) {
+        const Room room = roomAfterWipe(c.space, deleted, sizes);
+        EXPECT_EQ(room.needed, c.needed) << c.name;
+        EXPECT_EQ(room.free, c.free) << c.name;
+    }
 }
 
 } // namespace
