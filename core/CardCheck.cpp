@@ -6,6 +6,8 @@
 #include "Paths.h"
 #include "SystemPort.h"
 #include "Texts.h"
+#include "Sentence.h"
+#include "CommandLineTexts.h"
 #include "TrackTable.h"
 
 #include <algorithm>
@@ -60,21 +62,18 @@ std::vector<std::string> cardDifferences(const SystemPort& system, const std::st
     const int held = static_cast<int>(index.records.size());
     const int listed = tracks.trackCount;
     if (held != listed)
-        differences.push_back(text::verifyCardHolds + std::to_string(held) + text::verifyTheList +
-                              std::to_string(listed));
+        differences.push_back(fill(text::verifyCount, {{"card", std::to_string(held)}, {"list", std::to_string(listed)}}));
     for (int slot = 1; slot <= std::min(held, listed); ++slot) {
         const IndexRecord& record = index.records[static_cast<std::size_t>(slot - 1)];
         const TrackTable::Slot& wanted = tracks.slot(slot);
-        const std::string track = text::indexTrack + std::to_string(slot);
+        const std::string track = std::to_string(slot);
         if (record.playMode != wanted.playMode)
-            differences.push_back(track + text::indexMode + std::to_string(record.playMode) + text::verifyOnCard +
-                                  std::to_string(wanted.playMode) + text::verifyInList);
+            differences.push_back(fill(text::verifyMode, {{"track", track}, {"card", std::to_string(record.playMode)}, {"list", std::to_string(wanted.playMode)}}));
         try {
             if (const auto at = firstDifferenceFromSource(system, cardFilePath(root, record.cardName), wanted.srcPath))
-                differences.push_back(track + text::verifyDiffersFrom + utf8Path(fsPath(wanted.srcPath).filename()) +
-                                      text::verifyAtByte + std::to_string(*at));
+                differences.push_back(fill(text::verifyDiffers, {{"track", track}, {"file", utf8Path(fsPath(wanted.srcPath).filename())}, {"byte", std::to_string(*at)}}));
         } catch (const CardError& e) {
-            differences.push_back(track + text::runReasonSeparator + e.path() + text::runReasonSeparator + e.reason());
+            differences.push_back(fill(text::verifyUnreadable, {{"track", track}, {"file", e.path()}, {"reason", e.reason()}}));
         }
     }
     return differences;

@@ -5,6 +5,7 @@
 #include "Module1.h"
 #include "SystemPort.h"
 #include "Texts.h"
+#include "Sentence.h"
 
 #include <string>
 
@@ -25,12 +26,12 @@ void CardEject::Drive1_EjectCard() {
     const std::string drive = m_form.text(Control::Drive1);
     const std::string refusal = m_system.ejectCard(drive);
     if (refusal.empty()) {
-        m_form.messageBox(text::cardEjectedPrefix + drive + text::cardEjectedSuffix);
+        m_form.messageBox(fill(text::cardEjected, {{"drive", drive}}));
         return;
     }
     m_form.setText(Control::txtTEXT1, text::cardNotEjected);
     m_form.setBackColour(Control::txtTEXT1, colour::red);
-    m_form.messageBox(text::stepEject + drive + text::runFailed + refusal);
+    m_form.messageBox(fill(text::ejectFailed, {{"drive", drive}, {"reason", refusal}}));
 }
 
 } // namespace velk

@@ -5,6 +5,7 @@
 #include "Module1.h"
 #include "SystemPort.h"
 #include "Texts.h"
+#include "Sentence.h"
 
 #include <cmath>
 #include <limits>
@@ -91,8 +92,7 @@ void CardMonitor::tick() {
     }
     m_form.setBackColour(Control::Label4, colour::buttonFace);
     const auto megabytes = static_cast<std::int64_t>(std::floor(static_cast<double>(size) / 1e6)) + 1;
-    m_form.setText(Control::Label4, std::string(text::capacityPrefix) + " " +
-                                        std::to_string(megabytes) + text::capacitySuffix);
+    m_form.setText(Control::Label4, fill(text::capacity, {{"megabytes", std::to_string(megabytes)}}));
 }
 
 } // namespace velk

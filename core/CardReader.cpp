@@ -3,6 +3,8 @@
 #include "CaseFold.h"
 #include "SystemPort.h"
 #include "Texts.h"
+#include "CommandLineTexts.h"
+#include "PlatformTexts.h"
 
 #include <algorithm>
 #include <vector>

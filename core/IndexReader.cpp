@@ -1,6 +1,7 @@
 #include "IndexReader.h"
 
 #include "Texts.h"
+#include "Sentence.h"
 
 namespace velk {
 
@@ -45,13 +46,12 @@ IndexContent parseIndex(const std::vector<std::uint8_t>& bytes) {
         return {};
     // A lone count byte is neither the two-byte empty index nor one with records.
     if (size == 1 || (size - 1) % recordSize != 0)
-        return refuse(text::indexLengthPrefix + bytesText(size) + text::indexLengthSuffix);
+        return refuse(fill(text::indexLength, {{"length", bytesText(size)}}));
 
     const std::size_t records = (size - 1) / recordSize;
     const std::size_t count = bytes[0];
     if (count != records)
-        return refuse(text::indexCountPrefix + std::to_string(count) + text::indexCountMiddle +
-                      std::to_string(records));
+        return refuse(fill(text::indexCount, {{"count", std::to_string(count)}, {"records", std::to_string(records)}}));
 
     IndexContent content;
     for (std::size_t i = 1; i <= records; ++i) {
@@ -61,14 +61,13 @@ IndexContent parseIndex(const std::vector<std::uint8_t>& bytes) {
         r.playMode = bytes[at + 1];
         r.cardName.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at + 2),
                           bytes.begin() + static_cast<std::ptrdiff_t>(at + 2 + nameSize));
-        const std::string track = text::indexTrack + std::to_string(i);
+        const std::string track = std::to_string(i);
         if (r.trackNo != i)
-            return refuse(track + text::indexNumbered + std::to_string(r.trackNo));
+            return refuse(fill(text::indexNumbered, {{"track", track}, {"number", std::to_string(r.trackNo)}}));
         if (r.playMode > 2)
-            return refuse(track + text::indexMode + std::to_string(r.playMode) + text::indexModeSuffix);
+            return refuse(fill(text::indexMode, {{"track", track}, {"mode", std::to_string(r.playMode)}}));
         if (!isCardFileName(r.cardName))
-            return refuse(track + text::indexNamePrefix + printable(r.cardName) +
-                          text::indexNameSuffix);
+            return refuse(fill(text::indexName, {{"track", track}, {"name", printable(r.cardName)}}));
         content.records.push_back(std::move(r));
     }
     return content;

@@ -7,6 +7,7 @@
 #include "Paths.h"
 #include "SavedList.h"
 #include "Texts.h"
+#include "Sentence.h"
 #include "TrackEditor.h"
 #include "TrackList.h"
 
@@ -66,7 +67,7 @@ bool ListFile::load(const std::vector<SavedTrack>& tracks) {
         }
         const MeasuredSize size = measureFile(t.srcPath);
         if (!size.ok()) {
-            showRefusal(text::cannotRead + t.srcPath + text::cannotReadSeparator + size.error);
+            showRefusal(fill(text::cannotRead, {{"file", t.srcPath}, {"reason", size.error}}));
             return false;
         }
         total += size.bytes;

@@ -12,6 +12,7 @@
 #include "RunFlag.h"
 #include "SystemPort.h"
 #include "Texts.h"
+#include "Sentence.h"
 #include "WipeQuestion.h"
 
 #include <system_error>
@@ -139,8 +140,7 @@ void ProgrammingRun::run() {
     m_outcome.result = RunOutcome::Result::verified;
 
     m_form.messageBox(text::downloadComplete);
-    m_form.setText(Control::txtTEXT1, text::removeCardPrefix + std::to_string(m_outcome.bytes) +
-                                          text::removeCardSuffix);
+    m_form.setText(Control::txtTEXT1, fill(text::removeCard, {{"bytes", std::to_string(m_outcome.bytes)}}));
     m_form.setBackColour(Control::txtTEXT1, colour::yellow);
     m_form.setText(Control::Label7, "");
     m_form.setProgress(0.0f);
@@ -206,8 +206,7 @@ void ProgrammingRun::checkSources(int lastSlot) {
     const Room room = roomAfterWipe(*space, freed, sizes);
     if (room.needed > room.free)
         throw RunError::refusal(text::stepCheckRoom, m_destDrive,
-                                std::to_string(room.needed) + text::roomNeeded + std::to_string(room.free) +
-                                    text::roomFree);
+                                fill(text::roomRefused, {{"needed", std::to_string(room.needed)}, {"free", std::to_string(room.free)}}));
 }
 
 // The wipe deletes what the operator was shown: a root that holds anything else now is

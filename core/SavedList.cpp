@@ -2,6 +2,7 @@
 
 #include "Paths.h"
 #include "Texts.h"
+#include "Sentence.h"
 #include "TrackTable.h"
 
 #include <algorithm>
@@ -35,7 +36,7 @@ SavedList parseSavedList(const std::string& text) {
         if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#')
             continue;
         if (line.size() < 3 || line[1] != '\t' || !isMode(line[0]))
-            return {{}, text::listLinePrefix + std::to_string(number) + text::listBadLine};
+            return {{}, fill(text::listBadLine, {{"line", std::to_string(number)}})};
         list.tracks.push_back({static_cast<std::uint8_t>(line[0] - '0'), line.substr(2)});
     }
     return list;

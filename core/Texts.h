@@ -1,7 +1,8 @@
 #pragma once
 
-// Every text the operator reads, in one place so that window and logic cannot drift apart.
-// Blanks are significant.
+// Every text the operator reads in the windows, in one place so that the two windows and the
+// logic cannot drift apart. Blanks are significant. The command line's own texts are in
+// CommandLineTexts.h, the system's answers about drives and cards in PlatformTexts.h.
 namespace velk::text {
 
 inline constexpr const char* appTitle = "VELK Message Assembler";
@@ -60,17 +61,15 @@ inline constexpr const char* selectSource = "Select a Source File by double clic
 inline constexpr const char* maxTracks = "Reached Maximum Track Number";
 inline constexpr const char* exceedsCard = "Files exceed MMC card capacity";
 inline constexpr const char* gaugePrefix = "Message Size vs Card Size ";
-/// A file that cannot be added reads: cannotRead, its name, cannotReadSeparator, the reason.
-inline constexpr const char* cannotRead = "Cannot read ";
-inline constexpr const char* cannotReadSeparator = " - ";
+/// A file that cannot be added.
+inline constexpr const char* cannotRead = "Cannot read {file} - {reason}";
 inline constexpr const char* notAFile = "not a file";
 inline constexpr const char* cannotOpen = "cannot be opened";
 
 inline constexpr const char* selectDestination = "Select a drive letter for the MMC card";
 inline constexpr const char* notFlashCard = "ERROR - Selected Drive is NOT a FLASH CARD!";
 inline constexpr const char* insertCard = "Please insert MMC card";
-inline constexpr const char* capacityPrefix = "Removeable Drive   Capacity = ";
-inline constexpr const char* capacitySuffix = "MBytes";
+inline constexpr const char* capacity = "Removeable Drive   Capacity =  {megabytes}MBytes";
 
 inline constexpr const char* driveUnavailable =
     "Drive unavailable - Please insert an MMC card into reader, exit Drive and retry";
@@ -80,20 +79,6 @@ inline constexpr const char* sourceNotAnswering =
 /// Why a source root cannot be opened, where the system gave no reason.
 inline constexpr const char* notAFolder = "not a folder";
 
-/// A drive list entry reads: the drive, driveDetailOpen, what it holds, driveDetailClose.
-inline constexpr const char* driveDetailOpen = "  (";
-inline constexpr const char* driveDetailClose = ")";
-inline constexpr const char* driveCardPrefix = "card: ";
-inline constexpr const char* driveNoCard = "no card";
-inline constexpr const char* driveCardNotMounted = "card not mounted";
-/// A reader whose card the monitor refuses as not a flash card for its size alone.
-inline constexpr const char* driveCardTooLarge = "card larger than 2.5 GB";
-/// A drive asked for its root that has not answered yet.
-inline constexpr const char* driveNotAnswering = "not answering";
-/// A removable disk that the running system uses, followed by what uses it.
-inline constexpr const char* driveSystemDisk = "system disk";
-inline constexpr const char* cardNotMounted = "the card is not mounted";
-
 inline constexpr const char* creatingIndex =
     "Creating INDEX file and downloading to MMC card  Please wait";
 inline constexpr const char* downloading = "Downloading Please WAIT";
@@ -102,8 +87,7 @@ inline constexpr const char* deletingFiles = "Deleting Existing Files";
 inline constexpr const char* copyingPrefix = "Copying ";
 inline constexpr const char* copyingIndex = "Copying Index File";
 inline constexpr const char* downloadComplete = "DOWNLOAD COMPLETE";
-inline constexpr const char* removeCardPrefix = "You may now remove the MMC card - capacity used ";
-inline constexpr const char* removeCardSuffix = " bytes";
+inline constexpr const char* removeCard = "You may now remove the MMC card - capacity used {bytes} bytes";
 inline constexpr const char* deleteWarning =
     "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE";
 
@@ -130,10 +114,9 @@ inline constexpr const char* stepSave = "Writing to the MMC card";
 inline constexpr const char* stepCopyIndex = "Copying the INDEX file";
 inline constexpr const char* stepStage = "Keeping the source files that are on the MMC card";
 inline constexpr const char* stepOpenSource = "Opening the source file";
-/// The room refused reads: stepCheckRoom, the drive, the bytes, roomNeeded, the bytes, roomFree.
+/// The room refused reads: stepCheckRoom, the drive, then roomRefused.
 inline constexpr const char* stepCheckRoom = "Checking the room on the MMC card";
-inline constexpr const char* roomNeeded = " bytes are needed, ";
-inline constexpr const char* roomFree = " bytes will be free after the wipe";
+inline constexpr const char* roomRefused = "{needed} bytes are needed, {free} bytes will be free after the wipe";
 inline constexpr const char* stepListRoot = "Listing the MMC card's files";
 inline constexpr const char* stepCheckRoot = "Checking the MMC card's root folder";
 inline constexpr const char* notWrittenByRun = "this file was not written by the programming run";
@@ -175,57 +158,21 @@ inline constexpr const char* loadListFromCard = "Load list from card";
 inline constexpr const char* stepLoadList = "Loading the list from the MMC card";
 inline constexpr const char* loadNeedsCard = "no MMC card is ready in the destination drive";
 inline constexpr const char* indexEmpty = "the INDEX file is empty";
-inline constexpr const char* indexLengthPrefix = "the INDEX file is ";
-inline constexpr const char* indexLengthSuffix = " long, not 1 byte and 14 for each track";
-inline constexpr const char* indexCountPrefix = "the INDEX file's count byte says ";
-inline constexpr const char* indexCountMiddle = " tracks, but it holds records for ";
-inline constexpr const char* indexTrack = "track ";
-inline constexpr const char* indexNumbered = " has the number ";
-inline constexpr const char* indexMode = " has play mode ";
-inline constexpr const char* indexModeSuffix = ", not 0, 1 or 2";
-inline constexpr const char* indexNamePrefix = " names \"";
-inline constexpr const char* indexNameSuffix = "\", not a card file M00000nn.MP3";
+inline constexpr const char* indexLength = "the INDEX file is {length} long, not 1 byte and 14 for each track";
+inline constexpr const char* indexCount =
+    "the INDEX file's count byte says {count} tracks, but it holds records for {records}";
+inline constexpr const char* indexNumbered = "track {track} has the number {number}";
+inline constexpr const char* indexMode = "track {track} has play mode {mode}, not 0, 1 or 2";
+inline constexpr const char* indexName = "track {track} names \"{name}\", not a card file M00000nn.MP3";
 /// Followed by the names of the dropped files that were not taken, comma-separated.
 inline constexpr const char* dropRefused = "Only .mp3 and .nvr files can be added - not added: ";
 
-// Why a card that nothing has mounted stays unmounted; shown in the destination drive list
-// after driveCardNotMounted and driveReasonSeparator.
-inline constexpr const char* driveReasonSeparator = ": ";
-inline constexpr const char* mountPending = "mounting";
-inline constexpr const char* mountNoBus = "no system bus";
-inline constexpr const char* mountNoUDisks = "UDisks2 is not running";
-inline constexpr const char* mountNoFileSystem = "UDisks2 knows no file system on it";
-
 // Ejecting the card in Drive1 (its menu, its key), and mounting a card on request.
 inline constexpr const char* ejectCard = "Eject card";
-/// An eject refused reads: stepEject, the drive, runFailed, the reason; the guidance box then
-/// reads cardNotEjected.
-inline constexpr const char* stepEject = "Ejecting the MMC card in ";
+inline constexpr const char* ejectFailed = "Ejecting the MMC card in {drive} failed: {reason}";
+/// The guidance box after an eject that failed.
 inline constexpr const char* cardNotEjected = "The MMC card was NOT ejected - do not remove it yet";
-/// A card ejected reads: cardEjectedPrefix, the drive, cardEjectedSuffix.
-inline constexpr const char* cardEjectedPrefix = "The MMC card in ";
-inline constexpr const char* cardEjectedSuffix = " can now be taken out of the reader";
-/// Follows driveCardNotMounted and driveReasonSeparator once the card was ejected.
-inline constexpr const char* mountEjected = "ejected";
-// Why the system did not eject or mount a card.
-inline constexpr const char* notACardReader = "it is not a card reader";
-inline constexpr const char* readerEmpty = "there is no card in the reader";
-/// A busy card reads: cardInUse, then where the system tells them cardInUseBy and the
-/// programs (the name, pidOpen, the number, pidClose; comma-separated), then cardInUseHint.
-inline constexpr const char* cardInUse = "the MMC card is in use";
-inline constexpr const char* cardInUseBy = " by ";
-inline constexpr const char* pidOpen = " (pid ";
-inline constexpr const char* pidClose = ")";
-inline constexpr const char* cardInUseHint =
-    " - close the files and folders open on it, then eject it again";
-inline constexpr const char* unmountNotPermitted =
-    "UDisks2 is not running, and only the administrator may unmount the card";
-inline constexpr const char* mountNotPermitted =
-    "UDisks2 is not running, and only the administrator may mount the card";
-inline constexpr const char* mountNoKnownFileSystem = "the system knows no file system on it";
-inline constexpr const char* mountTimedOut = "UDisks2 did not mount it within 5 seconds";
-/// Followed by the system's message.
-inline constexpr const char* readerKeepsCard = "the reader did not let go of the card: ";
+inline constexpr const char* cardEjected = "The MMC card in {drive} can now be taken out of the reader";
 
 // Saved track lists, from the tracks list's menu and the command line.
 inline constexpr const char* saveList = "Save list...";
@@ -239,145 +186,7 @@ inline constexpr const char* stepOpenList = "Opening the list";
 inline constexpr const char* listFilter = "Track lists (*.txt);;All files (*)";
 /// The first line of every list saved.
 inline constexpr const char* listHeading = "# VELK track list: play mode, tab, source file\n";
-/// A line that is not a track reads: listLinePrefix, its number, listBadLine.
-inline constexpr const char* listLinePrefix = "line ";
-inline constexpr const char* listBadLine = " is not a play mode 0, 1 or 2, a tab and a file";
-
-// The command line, velk-card.
-inline constexpr const char* cliName = "velk-card";
-inline constexpr const char* cliUsage =
-    "Usage: velk-card COMMAND [OPTIONS]\n"
-    "Programmes, lists and checks the MMC cards of VELK message players.\n"
-    "\n"
-    "Commands:\n"
-    "  programme  write a list of tracks onto one or more cards\n"
-    "  list       show the list on a card\n"
-    "  verify     check that a card holds exactly a list\n"
-    "  drives     show the card readers and drives\n"
-    "  eject      make cards safe to take out of their readers\n"
-    "\n"
-    "velk-card COMMAND --help describes a command; velk-card --version gives the version.\n"
-    "Exit status: 0 done, 1 refused or failed, 2 wrong usage.\n";
-inline constexpr const char* cliProgrammeHelp =
-    "Usage: velk-card programme --card CARD [--card CARD...] [--yes] [--eject]\n"
-    "                           [--quiet | --json] (TRACK... | --list FILE)\n"
-    "       velk-card programme --each-inserted --yes [--count N] [--eject]\n"
-    "                           [--quiet | --json] (TRACK... | --list FILE)\n"
-    "Writes the tracks and their index onto every card at once, and reads everything back\n"
-    "before it reports a card verified. The files in a card's root folder are deleted: they\n"
-    "are listed and the question answered y or N on the terminal.\n"
-    "\n"
-    "  --card CARD      the card reader (/dev/sdb, e:) or the card's mount point\n"
-    "  --yes            delete the card's files without asking (needed without a terminal)\n"
-    "  --quiet          nothing but each card's result line\n"
-    "  --json           JSON lines: each step and each card's result\n"
-    "  --each-inserted  programme every card put into any reader, until Ctrl+C; a card\n"
-    "                   that already holds the list is left as it is\n"
-    "  --count N        end the station after N cards\n"
-    "  --eject          eject each card once it is verified (or held the list already)\n"
-    "  --list FILE      the tracks of a saved list: a play mode, a tab and a file on each line\n"
-    "  TRACK            FILE or FILE:MODE, an .mp3 or .nvr file, play mode 0, 1 or 2\n"
-    "\n"
-    "Exit status: 0 when every card was verified, 1 otherwise, 2 for wrong usage, 130 when\n"
-    "Ctrl+C ended it.\n";
-inline constexpr const char* cliListHelp =
-    "Usage: velk-card list --card CARD [--json]\n"
-    "Shows the list on the card, read from its INDEX file: track, play mode, card file and\n"
-    "size.\n"
-    "\n"
-    "  --card CARD  the card reader (/dev/sdb, e:) or the card's mount point\n"
-    "  --json       one JSON array of objects instead of a table\n";
-inline constexpr const char* cliVerifyHelp =
-    "Usage: velk-card verify --card CARD (TRACK... | --list FILE)\n"
-    "Checks, without writing, that the card holds exactly this list: its INDEX file and\n"
-    "every track byte for byte. Exit status 0 when it does; 1 with what differs.\n"
-    "\n"
-    "  --card CARD  the card reader (/dev/sdb, e:) or the card's mount point\n"
-    "  --list FILE  the tracks of a saved list\n"
-    "  TRACK        FILE or FILE:MODE, play mode 0, 1 or 2 (0 when not given)\n";
-inline constexpr const char* cliDrivesHelp =
-    "Usage: velk-card drives [--json]\n"
-    "Shows the card readers and drives as the destination drive list offers them, each with\n"
-    "its state: ready with its capacity, no card, or not a card and why.\n"
-    "\n"
-    "  --json       one JSON array of objects instead of a table\n";
-inline constexpr const char* cliEjectHelp =
-    "Usage: velk-card eject --card CARD [--card CARD...]\n"
-    "Writes out what the system still holds for each card, unmounts it and, where the reader\n"
-    "can, switches the card off, so that it can be taken out. A card that a program still has\n"
-    "a file or folder open on is not ejected, and the line says which program.\n"
-    "\n"
-    "  --card CARD  the card reader (/dev/sdb, e:) or the card's mount point\n";
-/// Wrong usage reads: cliName, runReasonSeparator, what is wrong, then cliSeeHelp.
-inline constexpr const char* cliSeeHelp = "Try 'velk-card --help'.";
-inline constexpr const char* cliNeedsCommand = "no command given";
-inline constexpr const char* cliUnknownCommand = "unknown command ";
-inline constexpr const char* cliUnknownOption = "unknown option ";
-inline constexpr const char* cliNeedsValue = " needs a value";
-inline constexpr const char* cliNeedsCard = "no --card given";
-inline constexpr const char* cliOneCard = "give one --card";
-inline constexpr const char* cliNeedsTracks = "no TRACK and no --list given";
-inline constexpr const char* cliTracksOrList = "give TRACKs or --list, not both";
-inline constexpr const char* cliNoArguments = "takes no TRACK";
-/// The wipe question on the terminal, after the card's files and deleteWarning.
-inline constexpr const char* cliWipeQuestion = "Delete these files and programme the card? [y/N] ";
-inline constexpr const char* cliWipeNeedsYes =
-    "Programming refused - no terminal to ask before the card's files are deleted; give --yes";
-inline constexpr const char* cliCancelled = "Programming cancelled - the MMC card has not been changed";
-inline constexpr const char* cliInterruptedUnchanged =
-    "Programming interrupted - the MMC card has not been changed";
-inline constexpr const char* cliInterruptedIncomplete =
-    "Programming interrupted - the MMC card is incomplete and NOT ready for use";
-/// Heads the line of a card that was read back whole: cliVerifiedPrefix, then the window's text.
-inline constexpr const char* cliVerifiedPrefix = "verified - ";
-inline constexpr const char* cliVerified = "verified - the MMC card holds exactly this list";
-inline constexpr const char* cliAlreadyHeld = "unchanged - the MMC card already holds exactly this list";
-/// Follows a card's line when --eject was asked for.
-inline constexpr const char* cliEjected = " - ejected, it can be taken out";
-inline constexpr const char* cliNotEjected = " - NOT ejected, do not remove it yet";
-/// Why a drive is no card, on the line after the monitor's own words.
-inline constexpr const char* cliNoSuchDevice = "no such device";
-inline constexpr const char* cliNotRemovable = "not a removable drive";
-/// A TRACK that is not one reads: the argument, then one of these.
-inline constexpr const char* cliBadMode = ": the play mode after the last ':' is not 0, 1 or 2";
-inline constexpr const char* cliNotAudio = ": only .mp3 and .nvr files can be tracks";
-inline constexpr const char* cliNeedsYesForStation = "--each-inserted needs --yes: nobody is there to ask";
-inline constexpr const char* cliStationTakesNoCard = "--each-inserted takes every reader: give no --card";
-inline constexpr const char* cliCountWithoutStation = "--count needs --each-inserted";
-inline constexpr const char* cliBadCount = "--count needs a whole number above 0";
-/// The results of the summary table and of --json.
-inline constexpr const char* resultVerified = "verified";
-inline constexpr const char* resultUnchanged = "unchanged";
-inline constexpr const char* resultCancelled = "cancelled";
-inline constexpr const char* resultRefused = "refused";
-inline constexpr const char* resultFailed = "failed";
-inline constexpr const char* resultInterrupted = "interrupted";
-/// Heads the summary table after the cards' progress lines.
-inline constexpr const char* summaryHeading = "Card\tResult\tBytes\tSeconds";
-/// Waiting for a card, in the station's progress line.
-inline constexpr const char* stationWaiting = "waiting for cards - Ctrl+C ends";
-inline constexpr const char* cliRootEmpty = "(no files)";
-inline constexpr const char* cliSameCard = "names a card that another --card names";
-/// What differs between a card and a list: verifyCardHolds, the tracks on the card,
-/// verifyTheList, the tracks of the list; a track's play mode reads indexTrack, its number,
-/// indexMode, the card's mode, verifyOnCard, the list's mode, verifyInList; a track's file
-/// reads indexTrack, its number, verifyDiffersFrom, the source's name, verifyAtByte, the byte.
-inline constexpr const char* verifyCardHolds = "the card holds ";
-inline constexpr const char* verifyTheList = " tracks, the list ";
-inline constexpr const char* verifyOnCard = " on the card, ";
-inline constexpr const char* verifyInList = " in the list";
-inline constexpr const char* verifyDiffersFrom = " differs from ";
-inline constexpr const char* verifyAtByte = " at byte ";
-/// A source that a run on another card of the call would change reads: the file, then this.
-inline constexpr const char* cliSourceOnCard =
-    " lies in the root folder of a card of this call, which programming that card changes; "
-    "programme that card on its own, or copy the file elsewhere first";
-/// The heading of `list`'s table.
-inline constexpr const char* cliListHeading = "Track\tMode\tCard file\tBytes\n";
-/// The state column of `drives`.
-inline constexpr const char* cliReady = "ready";
-inline constexpr const char* cliNoCard = "no card";
-inline constexpr const char* cliNotACard = "not a card";
+inline constexpr const char* listBadLine = "line {line} is not a play mode 0, 1 or 2, a tab and a file";
 // What a screen reader says of a state that the window shows only by a colour.
 inline constexpr const char* armedDelete = "Armed: the next track selected in the list is deleted";
 inline constexpr const char* armedMode = "Armed: the next track selected in the list gets this mode";

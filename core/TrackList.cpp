@@ -6,6 +6,7 @@
 #include "Module1.h"
 #include "Paths.h"
 #include "Texts.h"
+#include "Sentence.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,7 +89,7 @@ bool TrackList::addTrack(const std::string& folder, const std::string& name, std
     // Measured before any counter moves, so a refused file leaves the table as it was.
     const MeasuredSize size = measureFile(path);
     if (!size.ok()) {
-        showGuidance(text::cannotRead + name + text::cannotReadSeparator + size.error, colour::red);
+        showGuidance(fill(text::cannotRead, {{"file", name}, {"reason", size.error}}), colour::red);
         return false;
     }
 

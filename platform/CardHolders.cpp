@@ -2,7 +2,7 @@
 
 #include "KernelFiles.h"
 #include "MountTable.h"
-#include "core/Texts.h"
+#include "core/PlatformTexts.h"
 
 #include <algorithm>
 #include <cstdint>

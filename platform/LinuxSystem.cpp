@@ -11,7 +11,7 @@
 #include "UDisks2Mounter.h"
 #include "core/CardMonitor.h"
 #include "core/SourceBrowser.h"
-#include "core/Texts.h"
+#include "core/PlatformTexts.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "UDisks2Mounter.h"
 
-#include "core/Texts.h"
+#include "core/PlatformTexts.h"
 
 #include <algorithm>
 #include <cerrno>

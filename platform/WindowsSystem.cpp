@@ -6,7 +6,7 @@
 #include "WindowsText.h"
 #include "core/CardMonitor.h"
 #include "core/SourceBrowser.h"
-#include "core/Texts.h"
+#include "core/PlatformTexts.h"
 
 #include <array>
 #include <cctype>

@@ -1,4 +1,5 @@
 #include "core/Texts.h"
+#include "core/CommandLineTexts.h"
 #include "platform/System.h"
 #include "platform/Terminal.h"
 #include "ui/cli/Arguments.h"

@@ -31,7 +31,7 @@ struct Monitor : ::testing::Test {
 };
 
 std::string capacity(const std::string& megabytes) {
-    return std::string(text::capacityPrefix) + " " + megabytes + text::capacitySuffix;
+    return "Removeable Drive   Capacity =  " + megabytes + "MBytes";
 }
 
 // One ready card per row: what the drive answers and what the tick must make of it.

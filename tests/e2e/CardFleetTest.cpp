@@ -7,6 +7,7 @@
 
 #include "core/KeptSources.h"
 #include "core/Texts.h"
+#include "core/CommandLineTexts.h"
 #include "support/Spawn.h"
 
 #include <gtest/gtest.h>

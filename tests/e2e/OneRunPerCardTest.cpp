@@ -8,6 +8,7 @@
 
 #include "core/KeptSources.h"
 #include "core/Texts.h"
+#include "core/CommandLineTexts.h"
 #include "platform/LinuxSystem.h"
 #include "support/Spawn.h"
 

@@ -5,6 +5,7 @@
 #include "core/Module1.h"
 #include "core/SourceBrowser.h"
 #include "core/Texts.h"
+#include "core/PlatformTexts.h"
 #include "platform/LinuxSystem.h"
 #include "support/FakeForm.h"
 #include "support/NeedsRoot.h"

@@ -1,6 +1,6 @@
 #include "platform/LinuxSystem.h"
 
-#include "core/Texts.h"
+#include "core/PlatformTexts.h"
 #include "support/DriveLabel.h"
 #include "support/MountNamespace.h"
 #include "support/TempFolder.h"

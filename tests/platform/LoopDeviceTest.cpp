@@ -7,7 +7,7 @@
 #include "support/LoopCard.h"
 #include "support/TempFolder.h"
 
-#include "core/Texts.h"
+#include "core/PlatformTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "core/FilePattern.h"
 #include "core/Paths.h"
-#include "core/Texts.h"
+#include "core/PlatformTexts.h"
 
 #include "support/Bytes.h"
 #include "support/DriveLabel.h"

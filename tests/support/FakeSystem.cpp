@@ -2,7 +2,7 @@
 
 #include "core/Paths.h"
 #include "core/SourceBrowser.h"
-#include "core/Texts.h"
+#include "core/PlatformTexts.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -2,7 +2,7 @@
 
 #include "core/FilePattern.h"
 #include "core/SavedList.h"
-#include "core/Texts.h"
+#include "core/CommandLineTexts.h"
 
 #include <algorithm>
 #include <cctype>

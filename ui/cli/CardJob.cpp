@@ -7,6 +7,8 @@
 #include "core/Colours.h"
 #include "core/Paths.h"
 #include "core/Texts.h"
+#include "core/Sentence.h"
+#include "core/CommandLineTexts.h"
 #include "platform/System.h"
 
 #include <algorithm>
@@ -132,7 +134,7 @@ void CardJob::programme(const SystemPort& system) {
 // Safe to pull: the line says so, or why not while the card still holds what it was given.
 void CardJob::eject(const SystemPort& system) {
     if (const std::string why = system.ejectCard(m_reader); !why.empty()) {
-        m_result.complaints.push_back(text::stepEject + m_result.card + text::runFailed + why);
+        m_result.complaints.push_back(fill(text::ejectFailed, {{"drive", m_result.card}, {"reason", why}}));
         m_result.sentence += text::cliNotEjected;
         return;
     }

@@ -2,7 +2,7 @@
 
 #include "core/Colours.h"
 #include "core/SystemPort.h"
-#include "core/Texts.h"
+#include "core/PlatformTexts.h"
 
 #include <iostream>
 

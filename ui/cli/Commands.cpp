@@ -15,6 +15,8 @@
 #include "core/SourcePins.h"
 #include "core/SystemPort.h"
 #include "core/Texts.h"
+#include "core/Sentence.h"
+#include "core/CommandLineTexts.h"
 
 #include <nlohmann/json.hpp>
 
@@ -257,11 +259,11 @@ int Commands::eject() {
     for (const std::string& card : m_request.cards) {
         const std::string reader = readerFor(m_system, card);
         if (const std::string why = m_system.ejectCard(reader); !why.empty()) {
-            complain(card, text::stepEject + reader + text::runFailed + why);
+            complain(card, fill(text::ejectFailed, {{"drive", reader}, {"reason", why}}));
             all = false;
             continue;
         }
-        m_out << card << text::runReasonSeparator << text::cardEjectedPrefix << reader << text::cardEjectedSuffix
+        m_out << card << text::runReasonSeparator << fill(text::cardEjected, {{"drive", reader}})
               << '\n';
     }
     return all ? exitDone : exitFailed;

@@ -1,6 +1,7 @@
 #include "ConsolePort.h"
 
 #include "core/Texts.h"
+#include "core/CommandLineTexts.h"
 #include "platform/Terminal.h"
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 #include "ConsolePort.h"
 
 #include "core/Texts.h"
+#include "core/CommandLineTexts.h"
 
 #include <nlohmann/json.hpp>
 

@@ -3,7 +3,8 @@
 #include "ConsolePort.h"
 
 #include "core/SystemPort.h"
-#include "core/Texts.h"
+#include "core/CommandLineTexts.h"
+#include "core/PlatformTexts.h"
 
 #include <chrono>
 #include <map>

@@ -191,7 +191,7 @@ private slots:
         auto* box = find<QPlainTextEdit>("txtTEXT1");
         const QStringList longest = {
             s(text::driveUnavailable),
-            s(text::removeCardPrefix) + s("2147483647") + s(text::removeCardSuffix),
+            s("You may now remove the MMC card - capacity used 2147483647 bytes"),
             s(text::failedCardIncomplete),
             s(text::creatingIndex),
         };

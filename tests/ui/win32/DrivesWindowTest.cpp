@@ -40,7 +40,7 @@ TEST(DrivesWindowTest, MonitorShowsTheThreeStatesOfRealDrives) {
     DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
     ASSERT_TRUE(GetDiskFreeSpaceA("e:", &sectors, &bytes, &freeClusters, &clusters));
     const long long size = 1LL * sectors * bytes * clusters;
-    EXPECT_EQ(k.Label4.caption().rfind(text::capacityPrefix, 0), 0u) << k.Label4.caption();
+    EXPECT_EQ(k.Label4.caption().rfind("Removeable Drive   Capacity =  ", 0), 0u) << k.Label4.caption();
     EXPECT_EQ(k.Label4.backColour(), colour::buttonFace);
     EXPECT_EQ(k.txtTEXT1.text(), text::selectSource);
     if (size == 64'000'000) { // a tmpfs card, as the prefix makes one when it may mount
