@@ -8,6 +8,7 @@
 #include "Paths.h"
 #include "SystemPort.h"
 #include "Texts.h"
+#include "Sentence.h"
 #include "TrackEditor.h"
 #include "TrackList.h"
 
@@ -46,8 +47,7 @@ CardListLoader::CardListLoader(Module1& state, FormPort& form, const SystemPort&
     : m_state(state), m_form(form), m_system(system), m_tracks(tracks), m_editor(editor) {}
 
 void CardListLoader::refuse(const std::string& what, const std::string& reason) {
-    m_form.messageBox(std::string(text::stepLoadList) + text::runFailed + what +
-                      text::runReasonSeparator + reason);
+    m_form.messageBox(fill(text::stepFailed, {{"step", text::stepLoadList}, {"file", what}, {"reason", reason}}));
 }
 
 void CardListLoader::lstList1_LoadFromCard() {

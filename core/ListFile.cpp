@@ -28,7 +28,7 @@ ListFile::ListFile(Module1& state, FormPort& form, TrackList& tracks, TrackEdito
     : m_state(state), m_form(form), m_tracks(tracks), m_editor(editor) {}
 
 void ListFile::refuse(const char* step, const std::string& path, const std::string& reason) {
-    m_form.messageBox(std::string(step) + text::runFailed + path + text::runReasonSeparator + reason);
+    m_form.messageBox(fill(text::stepFailed, {{"step", step}, {"file", path}, {"reason", reason}}));
 }
 
 void ListFile::showRefusal(const std::string& message) {

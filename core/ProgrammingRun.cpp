@@ -60,7 +60,7 @@ void ProgrammingRun::cmdFinish_Click() {
     } catch (const std::exception& e) {
         stopWriting();
         m_outcome.result = RunOutcome::Result::failed;
-        report(std::string(text::programmingStopped) + text::runReasonSeparator + e.what());
+        report(fill(text::programmingStopped, {{"reason", e.what()}}));
     }
     m_outcome.cardChanged = m_cardChanged;
     if (m_outcome.result != RunOutcome::Result::verified && m_kept)

@@ -2,6 +2,7 @@
 
 #include "CardFiles.h"
 #include "Texts.h"
+#include "Sentence.h"
 
 #include <stdexcept>
 #include <string>
@@ -27,14 +28,11 @@ public:
 private:
     static std::string compose(const std::string& step, const std::string& path, const std::string& reason,
                                const std::string& target) {
-        std::string message = step + text::runFailed;
-        if (!path.empty()) {
-            message += path;
-            if (!target.empty())
-                message += text::runArrow + target;
-            message += text::runReasonSeparator;
-        }
-        return message + reason;
+        if (path.empty())
+            return fill(text::stepFailedWhy, {{"step", step}, {"reason", reason}});
+        if (target.empty())
+            return fill(text::stepFailed, {{"step", step}, {"file", path}, {"reason", reason}});
+        return fill(text::copyFailed, {{"step", step}, {"file", path}, {"target", target}, {"reason", reason}});
     }
 
     bool m_refusal = false;

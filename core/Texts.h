@@ -91,17 +91,18 @@ inline constexpr const char* removeCard = "You may now remove the MMC card - cap
 inline constexpr const char* deleteWarning =
     "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE";
 
-/// A programming run that fails reads: the step, runFailed, the file (runArrow and the
-/// target for a copy), runReasonSeparator, the reason.
-inline constexpr const char* runFailed = " failed: ";
-inline constexpr const char* runArrow = " -> ";
+/// A step of a programming run, of loading or saving a list, that failed: with the file,
+/// with the file copied and where to, or with nothing but the reason.
+inline constexpr const char* stepFailed = "{step} failed: {file}: {reason}";
+inline constexpr const char* copyFailed = "{step} failed: {file} -> {target}: {reason}";
+inline constexpr const char* stepFailedWhy = "{step} failed: {reason}";
 inline constexpr const char* runReasonSeparator = ": ";
 inline constexpr const char* failedCardUnchanged =
     "Programming FAILED - the MMC card has not been changed";
 inline constexpr const char* failedCardIncomplete =
     "Programming FAILED - the MMC card is incomplete and NOT ready for use";
-/// Heads a failure that has no step of its own.
-inline constexpr const char* programmingStopped = "Programming stopped";
+/// A failure that has no step of its own.
+inline constexpr const char* programmingStopped = "Programming stopped: {reason}";
 inline constexpr const char* stepWriteIndex = "Writing the INDEX file";
 inline constexpr const char* stepOpenDestination = "Opening the destination drive";
 inline constexpr const char* stepCheckCard = "Checking the MMC card";
@@ -153,8 +154,7 @@ inline constexpr const char* windowFault = "Unexpected error - the last action w
 
 // Reading a card's list back, and files dropped on the list.
 inline constexpr const char* loadListFromCard = "Load list from card";
-/// A list that cannot be loaded reads: stepLoadList, runFailed, the file or drive,
-/// runReasonSeparator, the reason.
+/// A list that cannot be loaded: stepFailed with this step.
 inline constexpr const char* stepLoadList = "Loading the list from the MMC card";
 inline constexpr const char* loadNeedsCard = "no MMC card is ready in the destination drive";
 inline constexpr const char* indexEmpty = "the INDEX file is empty";
@@ -179,8 +179,7 @@ inline constexpr const char* saveList = "Save list...";
 inline constexpr const char* openList = "Open list...";
 /// Before a menu command's key, where the menu shows it.
 inline constexpr const char* ctrlKey = "Ctrl+";
-/// A list that cannot be saved or opened reads: the step, runFailed, the file,
-/// runReasonSeparator, the reason.
+/// A list that cannot be saved or opened: stepFailed with one of these steps.
 inline constexpr const char* stepSaveList = "Saving the list";
 inline constexpr const char* stepOpenList = "Opening the list";
 inline constexpr const char* listFilter = "Track lists (*.txt);;All files (*)";

@@ -67,7 +67,7 @@ void CardJob::run() {
         if (m_order.eject && m_result.good())
             eject(*system);
     } catch (const std::exception& e) {
-        m_result.complaints.push_back(std::string(text::programmingStopped) + text::runReasonSeparator + e.what());
+        m_result.complaints.push_back(fill(text::programmingStopped, {{"reason", e.what()}}));
         m_result.result = text::resultFailed;
     }
     m_result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -79,8 +79,7 @@ SavedList Commands::requestedTracks() const {
     if (!m_request.listFile.empty()) {
         SavedList list = readSavedList(m_request.listFile);
         if (!list.ok())
-            list.error = std::string(text::stepOpenList) + text::runFailed + m_request.listFile +
-                         text::runReasonSeparator + list.error;
+            list.error = fill(text::stepFailed, {{"step", text::stepOpenList}, {"file", m_request.listFile}, {"reason", list.error}});
         return list;
     }
     SavedList list;
