@@ -12,7 +12,7 @@
 
 #include "core/CardFiles.h"
 #include "core/CardImage.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/LoopCard.h"
 #include "TrackFiles.h"
 

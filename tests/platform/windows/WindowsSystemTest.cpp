@@ -1,10 +1,10 @@
 // The Windows system port against a real Windows API: run under Wine with E: a removable
 // drive on a 64,000,000-byte tmpfs, F: a removable reader with no card and G: a removable
 // drive on a tmpfs of 3,000,000,000 bytes, too large for the player.
-#include "platform/WindowsError.h"
+#include "platform/windows/WindowsError.h"
 #include "platform/Folders.h"
-#include "platform/WindowsSystem.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsSystem.h"
+#include "platform/windows/WindowsText.h"
 
 #include "core/FilePattern.h"
 #include "core/Paths.h"

@@ -1,4 +1,4 @@
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 
 #include "core/Texts.h"
 #include "support/DriveLabel.h"
