@@ -70,7 +70,7 @@ public:
             written.push_back(velk::copyFile(m_system, m_tracks[i], cardFile(i), std::nullopt, m_chunkDone));
         m_written.clear();
         for (velk::WrittenFile& file : written) {
-            velk::flushToCard(file);
+            velk::flushToCard(m_system, file);
             m_written.push_back(file.content);
         }
         if (m_system.flushFolder(root()))

@@ -241,7 +241,8 @@ void ProgrammingRun::stageIndex(int rows) {
         return;
     }
     attempt(text::stepWriteIndex, [&] {
-        m_indexBytes = writeIndexFile(tracks, rows, m_cardName, stagedIndexPath(m_system));
+        m_indexBytes =
+            writeIndexFile(m_system, tracks, rows, m_cardName, stagedIndexPath(m_system));
     });
 }
 
@@ -262,7 +263,7 @@ void ProgrammingRun::takeCard() {
     if (!m_lock)
         throw RunError::refusal(text::stepOpenDestination, m_destDrive,
                                 ec == std::errc::device_or_resource_busy ? text::cardBeingProgrammed
-                                                                         : ec.message());
+                                                                         : m_system.describe(ec));
 }
 
 // A source that cannot be read, is no longer the file it was, or copies that cannot fit,
@@ -279,7 +280,7 @@ void ProgrammingRun::checkSources(int lastSlot) {
         if (source.empty())
             continue;
         // A pipe or a device of that name would hold the open, or never end.
-        const MeasuredSize size = measureFile(source);
+        const MeasuredSize size = measureFile(m_system, source);
         if (!size.ok())
             throw RunError::refusal(text::stepOpenSource, source, size.error);
         if (const std::string why = m_pins.pin(m_system, source); !why.empty())
@@ -317,7 +318,7 @@ void ProgrammingRun::removeOldIndex() {
     }
     if (m_cardChanged)
         if (const std::error_code ec = m_system.flushFolder(m_root))
-            throw RunError(text::stepSave, m_root, ec.message());
+            throw RunError(text::stepSave, m_root, m_system.describe(ec));
 }
 
 // The wipe would delete a source that lives in the card's root before it is copied back.
@@ -345,7 +346,7 @@ void ProgrammingRun::wipe() {
     m_cardChanged = true;
     attempt(text::stepDelete, [&] { wipeRoot(m_system, m_root, entries); });
     if (const std::error_code ec = m_system.flushFolder(m_root))
-        throw RunError(text::stepSave, m_root, ec.message());
+        throw RunError(text::stepSave, m_root, m_system.describe(ec));
 }
 
 // The recordings that were kept aside are gone now; each lives on in its slot's card file.
@@ -363,10 +364,10 @@ void ProgrammingRun::releaseKeptSources(int lastSlot) {
 void ProgrammingRun::flushTracks() {
     checkStillTheCard();
     for (WrittenFile& written : m_copied)
-        attempt(text::stepSave, [&] { flushToCard(written); });
+        attempt(text::stepSave, [&] { flushToCard(m_system, written); });
     m_copied.clear();
     if (const std::error_code ec = m_system.flushFolder(m_root))
-        throw RunError(text::stepSave, m_root, ec.message());
+        throw RunError(text::stepSave, m_root, m_system.describe(ec));
 }
 
 // Anything else in the root was put there during the run by someone else: the card would
@@ -377,7 +378,7 @@ void ProgrammingRun::checkRootHoldsOnlyTracks() const {
         std::error_code ec;
         names = folderFiles(m_root, ec);
         if (ec)
-            throw CardError(m_root, ec.message());
+            throw CardError(m_root, m_system.describe(ec));
     });
     // A FAT card may show the names in another case than they were written in.
     for (const std::string& name : names)
@@ -392,9 +393,9 @@ void ProgrammingRun::writeIndexToCard() {
     WrittenFile index;
     m_indexOnCard = true;
     attempt(text::stepCopyIndex, [&] { index = writeFile(m_system, m_indexBytes, cardIndex); });
-    attempt(text::stepSave, [&] { flushToCard(index); });
+    attempt(text::stepSave, [&] { flushToCard(m_system, index); });
     if (const std::error_code ec = m_system.flushFolder(m_root))
-        throw RunError(text::stepSave, m_root, ec.message());
+        throw RunError(text::stepSave, m_root, m_system.describe(ec));
     m_form.setText(Control::Label7, std::string(text::verifyingPrefix) + indexFileName);
     pause();
     checkStillTheCard();
@@ -480,7 +481,7 @@ void ProgrammingRun::copySlot(int slot, int lastSlot) {
         m_form.setText(Control::Label7, text::copyingPrefix + source);
         pause();
 
-        const MeasuredSize size = measureFile(source);
+        const MeasuredSize size = measureFile(m_system, source);
         if (!size.ok())
             throw RunError(text::stepMeasure, source, size.error);
         constexpr std::int64_t largest = std::numeric_limits<std::int32_t>::max();

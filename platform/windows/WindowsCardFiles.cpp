@@ -147,6 +147,10 @@ std::unique_ptr<OpenFile> openForWriting(const std::wstring& path, bool truncate
 
 } // namespace
 
+std::string WindowsSystem::describe(const std::error_code& ec) const {
+    return describeError(ec);
+}
+
 std::unique_ptr<OpenFile> WindowsSystem::openFile(const std::string& path, OpenMode mode,
                                                   std::error_code& ec) const {
     const std::wstring name = longPath(path);

@@ -29,6 +29,8 @@ public:
     [[nodiscard]] std::optional<RootFolder>
     sourceRoot(const std::string& designation) const override;
 
+    /// In the system's own texts (see describeError).
+    [[nodiscard]] std::string describe(const std::error_code& ec) const override;
     [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
                                                      std::error_code& ec) const override;
     /// The volume's serial number, file system, size and GUID name where it has one.
