@@ -12,7 +12,7 @@
 
 #include "core/CardFiles.h"
 #include "core/CardImage.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/LoopCard.h"
 #include "TrackFiles.h"
 
@@ -70,7 +70,7 @@ public:
             written.push_back(velk::copyFile(m_system, m_tracks[i], cardFile(i), std::nullopt, m_chunkDone));
         m_written.clear();
         for (velk::WrittenFile& file : written) {
-            velk::flushToCard(file);
+            velk::flushToCard(m_system, file);
             m_written.push_back(file.content);
         }
         if (m_system.flushFolder(root()))

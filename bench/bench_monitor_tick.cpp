@@ -3,7 +3,7 @@
 // is mounted on a real folder, and on this machine's own trees.
 #include "core/CardMonitor.h"
 #include "core/Module1.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/FakeForm.h"
 #include "support/LoopCard.h"
 

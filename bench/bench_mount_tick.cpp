@@ -6,7 +6,7 @@
 // answers; processor time, because on a busy machine a tick's wall time is mostly waiting.
 #include "core/CardMonitor.h"
 #include "core/Module1.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/FakeForm.h"
 #include "support/LoopCard.h"
 #include "support/PrivateBus.h"

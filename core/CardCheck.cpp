@@ -6,8 +6,8 @@
 #include "Paths.h"
 #include "SystemPort.h"
 #include "Texts.h"
-#include "Sentence.h"
 #include "CommandLineTexts.h"
+#include "Sentence.h"
 #include "TrackTable.h"
 
 #include <algorithm>
@@ -26,7 +26,7 @@ std::optional<std::vector<std::uint8_t>> indexOnCard(const SystemPort& system, c
     std::error_code ec;
     const std::unique_ptr<OpenFile> file = system.openFile(path, OpenMode::readFromDevice, ec);
     if (!file) {
-        reason = ec.message();
+        reason = system.describe(ec);
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes(largestIndexBytes + 1);
@@ -34,7 +34,7 @@ std::optional<std::vector<std::uint8_t>> indexOnCard(const SystemPort& system, c
     while (done < bytes.size()) {
         const std::size_t n = file->read(reinterpret_cast<char*>(bytes.data()) + done, bytes.size() - done, ec);
         if (ec) {
-            reason = ec.message();
+            reason = system.describe(ec);
             return std::nullopt;
         }
         if (n == 0)

@@ -62,8 +62,10 @@ void writeFully(OpenFile& file, const char* buffer, std::size_t size, std::error
 using Producer = std::function<std::size_t(char* buffer, std::size_t size, std::error_code& ec)>;
 
 /// The failure of a write to `target`; `source` is empty when the bytes came from memory.
-CardError writeError(const std::string& source, const std::string& target, const std::error_code& ec) {
-    return source.empty() ? CardError(target, ec.message()) : CardError(source, ec.message(), target);
+CardError writeError(const SystemPort& system, const std::string& source, const std::string& target,
+                     const std::error_code& ec) {
+    const std::string reason = system.describe(ec);
+    return source.empty() ? CardError(target, reason) : CardError(source, reason, target);
 }
 
 /// The target is only ever left behind complete.
@@ -72,7 +74,7 @@ WrittenFile writeTarget(const SystemPort& system, const std::string& source, con
     std::error_code ec;
     std::unique_ptr<OpenFile> out = system.openFile(target, OpenMode::createOrTruncate, ec);
     if (!out)
-        throw writeError(source, target, ec);
+        throw writeError(system, source, target, ec);
 
     ContentHasher content;
     try {
@@ -81,12 +83,12 @@ WrittenFile writeTarget(const SystemPort& system, const std::string& source, con
         for (;;) {
             const std::size_t n = produce(buffer.data(), buffer.size(), ec);
             if (ec)
-                throw writeError(source, target, ec);
+                throw writeError(system, source, target, ec);
             if (n == 0)
                 break;
             writeFully(*out, buffer.data(), n, ec);
             if (ec)
-                throw writeError(source, target, ec);
+                throw writeError(system, source, target, ec);
             content.update(buffer.data(), n);
             done += n;
             if (chunkDone)
@@ -108,7 +110,7 @@ std::optional<std::uint64_t> firstDifference(const SystemPort& system, const std
     std::error_code ec;
     std::unique_ptr<OpenFile> card = system.openFile(cardFile, OpenMode::readFromDevice, ec);
     if (!card)
-        throw CardError(cardFile, ec.message());
+        throw CardError(cardFile, system.describe(ec));
 
     std::vector<char> want(chunkSize);
     std::vector<char> got(chunkSize);
@@ -116,10 +118,10 @@ std::optional<std::uint64_t> firstDifference(const SystemPort& system, const std
     for (;;) {
         const std::size_t wanted = expected(want.data(), want.size(), ec);
         if (ec)
-            throw CardError(cardFile, ec.message());
+            throw CardError(cardFile, system.describe(ec));
         const std::size_t read = readFully(*card, got.data(), wanted == 0 ? 1 : wanted, ec);
         if (ec)
-            throw CardError(cardFile, ec.message());
+            throw CardError(cardFile, system.describe(ec));
         const auto [w, g] = std::mismatch(want.begin(), want.begin() + static_cast<std::ptrdiff_t>(std::min(wanted, read)),
                                           got.begin());
         const auto same = static_cast<std::uint64_t>(w - want.begin());
@@ -142,7 +144,7 @@ Producer fromFile(const SystemPort& system, const std::string& path, std::unique
     std::error_code ec;
     file = system.openFile(path, OpenMode::read, ec);
     if (!file)
-        throw CardError(path, ec.message());
+        throw CardError(path, system.describe(ec));
     return [&file](char* buffer, std::size_t size, std::error_code& e) {
         return readFully(*file, buffer, size, e);
     };
@@ -173,7 +175,7 @@ WrittenFile writeFile(const SystemPort& system, const std::vector<std::uint8_t>&
     return writeTarget(system, {}, target, fromBytes(bytes), {});
 }
 
-void flushToCard(WrittenFile& written) {
+void flushToCard(const SystemPort& system, WrittenFile& written) {
     std::error_code ec = written.file->flush();
     const std::error_code closed = written.file->close();
     written.file.reset();
@@ -181,7 +183,7 @@ void flushToCard(WrittenFile& written) {
         ec = closed;
     if (ec) {
         removeCardFile(written.path);
-        throw CardError(written.path, ec.message());
+        throw CardError(written.path, system.describe(ec));
     }
 }
 
@@ -206,7 +208,7 @@ void verifyFile(const SystemPort& system, const std::string& cardFile, const std
     std::error_code ec;
     std::unique_ptr<OpenFile> card = system.openFile(cardFile, OpenMode::readFromDevice, ec);
     if (!card)
-        throw CardError(cardFile, ec.message());
+        throw CardError(cardFile, system.describe(ec));
     // Aligned, so that a read past the cache can land in it directly.
     constexpr std::align_val_t alignment{4096};
     const std::unique_ptr<char, void (*)(char*)> buffer(
@@ -217,7 +219,7 @@ void verifyFile(const SystemPort& system, const std::string& cardFile, const std
     for (;;) {
         const std::size_t n = readFully(*card, buffer.get(), chunkSize, ec);
         if (ec)
-            throw CardError(cardFile, ec.message());
+            throw CardError(cardFile, system.describe(ec));
         if (n == 0)
             break;
         onCard.update(buffer.get(), n);

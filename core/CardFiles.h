@@ -39,7 +39,7 @@ WrittenFile writeFile(const SystemPort& system, const std::vector<std::uint8_t>&
 /// Forces a written file to the device and closes it. A file that does not get there whole
 /// is removed, and CardError gives the system's reason. Flushing after all copies, rather
 /// than after each, lets the device write them in one go.
-void flushToCard(WrittenFile& written);
+void flushToCard(const SystemPort& system, WrittenFile& written);
 
 /// Removes a card file of this run's, and says nothing when it is already gone.
 void removeCardFile(const std::string& path);

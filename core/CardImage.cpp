@@ -1,12 +1,12 @@
 #include "CardImage.h"
 
+#include "CardFiles.h"
 #include "IndexReader.h"
 #include "Paths.h"
 #include "SystemPort.h"
 #include "Texts.h"
 #include "TrackTable.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -20,13 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t recordSize = 14;
-
-// The streams report failure without a reason; the C library's errno from the failed call
-// is the closest thing to the system's own message.
-std::string streamReason(int err) {
-    return err != 0 ? std::generic_category().message(err)
-                    : std::make_error_code(std::errc::io_error).message();
-}
 
 /// True when the file holds an index as this program writes them.
 bool holdsAnIndex(const fs::path& p) {
@@ -80,7 +73,8 @@ std::vector<std::uint8_t> indexBytes(const TrackTable& tracks, const CardNames& 
     return bytes;
 }
 
-std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
+std::vector<std::uint8_t> writeIndexFile(const SystemPort& system, TrackTable& tracks,
+                                         int listedRows, const CardNames& names,
                                          const std::string& path) {
     tracks.trackCount = static_cast<std::int16_t>(listedRows);
     const std::vector<std::uint8_t> bytes = indexBytes(tracks, names);
@@ -93,17 +87,11 @@ std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, con
     // Removing first also replaces an index that cannot be truncated in place.
     fs::remove(p, ec);
     if (ec)
-        throw CardError(path, ec.message());
+        throw CardError(path, system.describe(ec));
 
-    errno = 0;
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    if (!out.is_open())
-        throw CardError(path, streamReason(errno));
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out)
-        throw CardError(path, streamReason(errno));
+    WrittenFile written = writeFile(system, bytes, path);
+    if (const std::error_code closed = written.file->close())
+        throw CardError(path, system.describe(closed));
     return bytes;
 }
 
@@ -111,7 +99,7 @@ std::string stagedIndexPath(const SystemPort& system) {
     std::error_code ec;
     const fs::path current = fs::current_path(ec);
     if (ec)
-        throw CardError(indexFileName, ec.message());
+        throw CardError(indexFileName, system.describe(ec));
     std::string folder = utf8Path(current);
     if (system.onRemovableMedia(folder)) {
         folder = system.dataFolder();
@@ -119,7 +107,7 @@ std::string stagedIndexPath(const SystemPort& system) {
             throw CardError(indexFileName, text::noDataFolder);
         fs::create_directories(fsPath(folder), ec);
         if (ec)
-            throw CardError(folder, ec.message());
+            throw CardError(folder, system.describe(ec));
     }
     return joinPath(folder, indexFileName);
 }

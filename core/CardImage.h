@@ -56,7 +56,8 @@ private:
 /// Sets `tracks.trackCount` to `listedRows` and replaces the file at `path` completely
 /// with indexBytes, which it returns. Only an index is replaced: a link, a folder or a file
 /// whose bytes are no index is left as it is, and CardError says so. Throws CardError.
-std::vector<std::uint8_t> writeIndexFile(TrackTable& tracks, int listedRows, const CardNames& names,
+std::vector<std::uint8_t> writeIndexFile(const SystemPort& system, TrackTable& tracks,
+                                         int listedRows, const CardNames& names,
                                          const std::string& path);
 
 /// The staged index: indexFileName in the process's current folder, or, where that folder

@@ -86,7 +86,7 @@ void CardListLoader::lstList1_LoadFromCard() {
     std::int64_t total = 0;
     for (const IndexRecord& r : index.records) {
         const std::string path = joinPath(root.path, r.cardName);
-        const MeasuredSize size = measureFile(path);
+        const MeasuredSize size = measureFile(m_system, path);
         if (!size.ok()) {
             refuse(path, size.error);
             return;

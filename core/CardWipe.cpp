@@ -28,14 +28,15 @@ std::vector<RootEntry> rootEntries(const SystemPort& system, const std::string& 
     std::error_code ec;
     const std::vector<std::string> names = folderFiles(root, ec);
     if (ec)
-        throw CardError(root, ec.message());
+        throw CardError(root, system.describe(ec));
     std::vector<RootEntry> entries;
     entries.reserve(names.size());
     for (const std::string& name : names) {
         const std::string path = joinPath(root, name);
         const std::optional<EntryStamp> stamp = system.entryStamp(path);
         if (!stamp)
-            throw CardError(path, std::make_error_code(std::errc::permission_denied).message());
+            throw CardError(path,
+                            system.describe(std::make_error_code(std::errc::permission_denied)));
         entries.push_back({name, *stamp, isLink(fsPath(path))});
     }
     return entries;
@@ -61,14 +62,15 @@ RootEntry placeDummyFile(const SystemPort& system, const std::string& root, bool
         std::error_code ec;
         const std::unique_ptr<OpenFile> dummy = system.openFile(path, OpenMode::createOrKeep, ec);
         if (!dummy)
-            throw CardError(path, ec.message());
+            throw CardError(path, system.describe(ec));
         created = true;
         if ((ec = dummy->close()))
-            throw CardError(path, ec.message());
+            throw CardError(path, system.describe(ec));
     }
     const std::optional<EntryStamp> stamp = system.entryStamp(path);
     if (!stamp)
-        throw CardError(path, std::make_error_code(std::errc::no_such_file_or_directory).message());
+        throw CardError(
+            path, system.describe(std::make_error_code(std::errc::no_such_file_or_directory)));
     return {dummyFileName, *stamp, isLink(fsPath(path))};
 }
 
@@ -91,7 +93,7 @@ void deleteListed(const SystemPort& system, const std::string& folder, const Roo
             fs::remove(p, ec);
     }
     if (ec)
-        throw CardError(path, ec.message());
+        throw CardError(path, system.describe(ec));
 }
 
 void wipeRoot(const SystemPort& system, const std::string& root, const std::vector<RootEntry>& entries) {
@@ -99,11 +101,11 @@ void wipeRoot(const SystemPort& system, const std::string& root, const std::vect
         deleteListed(system, root, entry);
 }
 
-std::string firstFileNotAmong(const std::string& root, const std::vector<std::string>& names) {
+std::string firstFileNotAmong(const SystemPort& system, const std::string& root, const std::vector<std::string>& names) {
     std::error_code ec;
     const std::vector<std::string> files = folderFiles(root, ec);
     if (ec)
-        throw CardError(root, ec.message());
+        throw CardError(root, system.describe(ec));
     for (const std::string& file : files)
         if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return sameIgnoringCase(file, n); }))
             return file;

@@ -45,7 +45,7 @@ void deleteListed(const SystemPort& system, const std::string& folder, const Roo
 /// The first file of `root` (see folderFiles) that is none of `names` in any case, which a
 /// FAT card may show them in; empty when there is none. Throws CardError when the root
 /// cannot be read.
-[[nodiscard]] std::string firstFileNotAmong(const std::string& root, const std::vector<std::string>& names);
+[[nodiscard]] std::string firstFileNotAmong(const SystemPort& system, const std::string& root, const std::vector<std::string>& names);
 
 /// Whether what a run writes fits on the card once the wipe has deleted `deleted`.
 struct Room {

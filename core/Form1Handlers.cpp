@@ -6,15 +6,10 @@
 namespace velk {
 
 Form1Handlers::Form1Handlers(FormPort& form, const SystemPort& system)
-    : m_form(form),
-      m_tracks(m_state, form),
-      m_editor(m_state, form, m_tracks),
-      m_browser(form, system),
-      m_monitor(m_state, form, system),
-      m_run(m_state, form, system),
+    : m_form(form), m_tracks(m_state, form, system), m_editor(m_state, form, m_tracks),
+      m_browser(form, system), m_monitor(m_state, form, system), m_run(m_state, form, system),
       m_loader(m_state, form, system, m_tracks, m_editor),
-      m_lists(m_state, form, m_tracks, m_editor),
-      m_eject(m_state, form, system) {}
+      m_lists(m_state, form, system, m_tracks, m_editor), m_eject(m_state, form, system) {}
 
 void Form1Handlers::Form_Load() { m_form.setTimer(CardMonitor::intervalMs, true); }
 

@@ -70,10 +70,10 @@ void KeptSources::keepAll(bool& changedCard) {
     // The moved entries reach the card with the files' and both folders' records.
     for (const Kept& kept : m_kept)
         if (const std::error_code ec = m_system.flushFile(kept.path))
-            throw CardError(kept.path, ec.message());
+            throw CardError(kept.path, m_system.describe(ec));
     for (const std::string& f : {folder(), m_root})
         if (const std::error_code ec = m_system.flushFolder(f))
-            throw CardError(f, ec.message());
+            throw CardError(f, m_system.describe(ec));
 }
 
 std::string KeptSources::moveAside(const RootEntry& entry, bool& changedCard) {
@@ -82,7 +82,7 @@ std::string KeptSources::moveAside(const RootEntry& entry, bool& changedCard) {
     if (fs::create_directory(fsPath(folderPath), ec))
         changedCard = true;
     if (ec)
-        throw CardError(folderPath, ec.message());
+        throw CardError(folderPath, m_system.describe(ec));
 
     // An earlier run that failed may have left a recording of the same name there.
     const fs::path original = fsPath(entry.name);
@@ -92,7 +92,7 @@ std::string KeptSources::moveAside(const RootEntry& entry, bool& changedCard) {
         if (fs::symlink_status(target, ec).type() == fs::file_type::not_found)
             break;
         if (ec)
-            throw CardError(utf8Path(target), ec.message());
+            throw CardError(utf8Path(target), m_system.describe(ec));
         target = fsPath(folderPath) /
                  (original.stem().u8string() + u8"~" + fs::path(std::to_string(n)).u8string() +
                   original.extension().u8string());
@@ -100,7 +100,7 @@ std::string KeptSources::moveAside(const RootEntry& entry, bool& changedCard) {
     const std::string from = joinPath(m_root, entry.name);
     fs::rename(fsPath(from), target, ec);
     if (ec)
-        throw CardError(from, ec.message(), utf8Path(target));
+        throw CardError(from, m_system.describe(ec), utf8Path(target));
     changedCard = true;
     // Some file systems number a file by its place in its folder: it is known here by the
     // number it has now.

@@ -24,8 +24,9 @@ std::string utf8(const std::filesystem::path& p) {
 
 } // namespace
 
-ListFile::ListFile(Module1& state, FormPort& form, TrackList& tracks, TrackEditor& editor)
-    : m_state(state), m_form(form), m_tracks(tracks), m_editor(editor) {}
+ListFile::ListFile(Module1& state, FormPort& form, const SystemPort& system, TrackList& tracks,
+                   TrackEditor& editor)
+    : m_state(state), m_form(form), m_system(system), m_tracks(tracks), m_editor(editor) {}
 
 void ListFile::refuse(const char* step, const std::string& path, const std::string& reason) {
     m_form.messageBox(fill(text::stepFailed, {{"step", step}, {"file", path}, {"reason", reason}}));
@@ -65,7 +66,7 @@ bool ListFile::load(const std::vector<SavedTrack>& tracks) {
             showRefusal(text::dropRefused + utf8(fsPath(t.srcPath).filename()));
             return false;
         }
-        const MeasuredSize size = measureFile(t.srcPath);
+        const MeasuredSize size = measureFile(m_system, t.srcPath);
         if (!size.ok()) {
             showRefusal(fill(text::cannotRead, {{"file", t.srcPath}, {"reason", size.error}}));
             return false;

@@ -8,13 +8,15 @@ namespace velk {
 struct Module1;
 struct SavedTrack;
 class FormPort;
+class SystemPort;
 class TrackList;
 class TrackEditor;
 
 /// "Save list..." and "Open list...": the tracks list to and from a saved list file.
 class ListFile {
 public:
-    ListFile(Module1& state, FormPort& form, TrackList& tracks, TrackEditor& editor);
+    ListFile(Module1& state, FormPort& form, const SystemPort& system, TrackList& tracks,
+             TrackEditor& editor);
 
     /// Writes the listed tracks, their modes and sources to `path`; a failure is shown in a
     /// message box.
@@ -35,6 +37,7 @@ private:
 
     Module1& m_state;
     FormPort& m_form;
+    const SystemPort& m_system;
     TrackList& m_tracks;
     TrackEditor& m_editor;
 };

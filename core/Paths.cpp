@@ -1,10 +1,11 @@
 #include "Paths.h"
 
+#include "SystemPort.h"
 #include "Texts.h"
 
-#include <cerrno>
-#include <fstream>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <system_error>
 
 namespace velk {
@@ -39,31 +40,25 @@ std::string utf8Path(const fs::path& path) {
     return std::string(s.begin(), s.end());
 }
 
-MeasuredSize measureFile(const std::string& path) {
-    const fs::path p = fsPath(path);
+MeasuredSize measureFile(const SystemPort& system, const std::string& path) {
     std::error_code ec;
-    const fs::file_status status = fs::status(p, ec);
+    const fs::file_status status = fs::status(fsPath(path), ec);
     if (status.type() == fs::file_type::not_found)
-        return {0, std::make_error_code(std::errc::no_such_file_or_directory).message()};
+        return {0, system.describe(std::make_error_code(std::errc::no_such_file_or_directory))};
     if (ec)
-        return {0, ec.message()};
+        return {0, system.describe(ec)};
     if (!fs::is_regular_file(status))
         return {0, text::notAFile};
 
-    const std::uintmax_t size = fs::file_size(p, ec);
-    if (ec)
-        return {0, ec.message()};
-
     // The programming run copies the file, so one it cannot open is refused now, not there.
-    errno = 0;
-    std::ifstream probe(p, std::ios::binary);
-    if (!probe.is_open()) {
-        const int err = errno;
-        return {0, err != 0 ? std::generic_category().message(err) : std::string(text::cannotOpen)};
-    }
-
-    constexpr auto largest = static_cast<std::uintmax_t>(std::numeric_limits<std::int64_t>::max());
-    return {static_cast<std::int64_t>(size < largest ? size : largest), {}};
+    const std::unique_ptr<OpenFile> probe = system.openFile(path, OpenMode::read, ec);
+    if (!probe)
+        return {0, system.describe(ec)};
+    const std::optional<EntryStamp> stamp = probe->stamp();
+    if (!stamp)
+        return {0, text::cannotOpen};
+    constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    return {static_cast<std::int64_t>(stamp->size < largest ? stamp->size : largest), {}};
 }
 
 } // namespace velk

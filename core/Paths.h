@@ -6,6 +6,8 @@
 
 namespace velk {
 
+class SystemPort;
+
 /// `folder` and `name` with exactly one separator between them: a folder that already ends
 /// in a separator (a drive or file-system root) gets none. An empty folder gives `name`.
 /// The separator added is the platform's preferred one.
@@ -28,6 +30,6 @@ struct MeasuredSize {
 
 /// Size of the regular file at `path` (links followed), refused when the file is missing, is
 /// not a regular file or cannot be opened for reading. Never throws for a file-system failure.
-[[nodiscard]] MeasuredSize measureFile(const std::string& path);
+[[nodiscard]] MeasuredSize measureFile(const SystemPort& system, const std::string& path);
 
 } // namespace velk

@@ -155,7 +155,8 @@ void ProgrammingRun::stageIndex(int rows) {
         return;
     }
     attempt(text::stepWriteIndex, [&] {
-        m_indexBytes = writeIndexFile(tracks, rows, m_cardName, stagedIndexPath(m_system));
+        m_indexBytes =
+            writeIndexFile(m_system, tracks, rows, m_cardName, stagedIndexPath(m_system));
     });
 }
 
@@ -176,7 +177,7 @@ void ProgrammingRun::takeCard() {
     if (!m_lock)
         throw RunError::refusal(text::stepOpenDestination, m_destDrive,
                                 ec == std::errc::device_or_resource_busy ? text::cardBeingProgrammed
-                                                                         : ec.message());
+                                                                         : m_system.describe(ec));
 }
 
 // A source that cannot be read, is no longer the file it was, or copies that cannot fit,
@@ -189,7 +190,7 @@ void ProgrammingRun::checkSources(int lastSlot) {
         if (source.empty())
             continue;
         // A pipe or a device of that name would hold the open, or never end.
-        const MeasuredSize size = measureFile(source);
+        const MeasuredSize size = measureFile(m_system, source);
         if (!size.ok())
             throw RunError::refusal(text::stepOpenSource, source, size.error);
         if (const std::string why = m_pins.pin(m_system, source); !why.empty())
@@ -228,7 +229,7 @@ void ProgrammingRun::removeOldIndex() {
     }
     if (m_cardChanged)
         if (const std::error_code ec = m_system.flushFolder(m_root))
-            throw RunError(text::stepSave, m_root, ec.message());
+            throw RunError(text::stepSave, m_root, m_system.describe(ec));
 }
 
 // The wipe would delete a source that lives in the card's root before it is copied back.
@@ -256,7 +257,7 @@ void ProgrammingRun::wipe() {
     m_cardChanged = true;
     attempt(text::stepDelete, [&] { wipeRoot(m_system, m_root, entries); });
     if (const std::error_code ec = m_system.flushFolder(m_root))
-        throw RunError(text::stepSave, m_root, ec.message());
+        throw RunError(text::stepSave, m_root, m_system.describe(ec));
 }
 
 // The recordings that were kept aside are gone now; each lives on in its slot's card file.
@@ -273,7 +274,7 @@ void ProgrammingRun::releaseKeptSources(int lastSlot) {
 // not hold what the operator programmed.
 void ProgrammingRun::checkRootHoldsOnlyTracks() const {
     std::string stranger;
-    attempt(text::stepCheckRoot, [&] { stranger = firstFileNotAmong(m_root, m_tracksWritten); });
+    attempt(text::stepCheckRoot, [&] { stranger = firstFileNotAmong(m_system, m_root, m_tracksWritten); });
     if (!stranger.empty())
         throw RunError(text::stepCheckRoot, joinPath(m_root, stranger), text::notWrittenByRun);
 }
@@ -284,9 +285,9 @@ void ProgrammingRun::writeIndexToCard() {
     WrittenFile index;
     m_indexOnCard = true;
     attempt(text::stepCopyIndex, [&] { index = writeFile(m_system, m_indexBytes, cardIndex); });
-    attempt(text::stepSave, [&] { flushToCard(index); });
+    attempt(text::stepSave, [&] { flushToCard(m_system, index); });
     if (const std::error_code ec = m_system.flushFolder(m_root))
-        throw RunError(text::stepSave, m_root, ec.message());
+        throw RunError(text::stepSave, m_root, m_system.describe(ec));
     m_form.setText(Control::Label7, std::string(text::verifyingPrefix) + indexFileName);
     pause();
     checkStillTheCard();

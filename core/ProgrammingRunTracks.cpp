@@ -25,7 +25,7 @@ void ProgrammingRun::copySlot(int slot, int lastSlot) {
         m_form.setText(Control::Label7, text::copyingPrefix + source);
         pause();
 
-        const MeasuredSize size = measureFile(source);
+        const MeasuredSize size = measureFile(m_system, source);
         if (!size.ok())
             throw RunError(text::stepMeasure, source, size.error);
         constexpr std::int64_t largest = std::numeric_limits<std::int32_t>::max();
@@ -71,10 +71,10 @@ void ProgrammingRun::showProgress(std::int64_t bytesCopied, int slot, int lastSl
 void ProgrammingRun::flushTracks() {
     checkStillTheCard();
     for (WrittenFile& written : m_copied)
-        attempt(text::stepSave, [&] { flushToCard(written); });
+        attempt(text::stepSave, [&] { flushToCard(m_system, written); });
     m_copied.clear();
     if (const std::error_code ec = m_system.flushFolder(m_root))
-        throw RunError(text::stepSave, m_root, ec.message());
+        throw RunError(text::stepSave, m_root, m_system.describe(ec));
 }
 
 // Only what the device gives back counts: a copy that the cache still holds proves nothing.

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 std::string SourcePins::pin(const SystemPort& system, const std::string& path) {
     const std::optional<EntryStamp> now = system.fileStamp(path);
     if (!now)
-        return std::make_error_code(std::errc::no_such_file_or_directory).message();
+        return system.describe(std::make_error_code(std::errc::no_such_file_or_directory));
     const auto [it, added] = m_files.emplace(path, *now);
     return added || it->second == *now ? std::string() : text::notTheFilePinned;
 }

@@ -140,6 +140,12 @@ public:
     /// asking again later gives the answer once it came.
     [[nodiscard]] virtual std::optional<RootFolder> sourceRoot(const std::string& designation) const = 0;
 
+    /// The system's reason for a failure, in the operator's language and as UTF-8: every
+    /// message that core builds from an error code says it so.
+    [[nodiscard]] virtual std::string describe(const std::error_code& ec) const {
+        return ec.message();
+    }
+
     /// Opens `path` (UTF-8). Files created have the system's default permissions and no
     /// attributes: nothing is taken from any source file. Null with `ec` set on failure.
     [[nodiscard]] virtual std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,

@@ -38,7 +38,8 @@ std::string percentDigits(double p) {
 
 } // namespace
 
-TrackList::TrackList(Module1& state, FormPort& form) : m_state(state), m_form(form) {}
+TrackList::TrackList(Module1& state, FormPort& form, const SystemPort& system)
+    : m_state(state), m_form(form), m_system(system) {}
 
 void TrackList::showGuidance(const std::string& message, std::uint32_t colour) {
     m_form.setText(Control::txtTEXT1, message);
@@ -87,7 +88,7 @@ bool TrackList::addTrack(const std::string& folder, const std::string& name, std
     }
     const std::string path = joinPath(folder, name);
     // Measured before any counter moves, so a refused file leaves the table as it was.
-    const MeasuredSize size = measureFile(path);
+    const MeasuredSize size = measureFile(m_system, path);
     if (!size.ok()) {
         showGuidance(fill(text::cannotRead, {{"file", name}, {"reason", size.error}}), colour::red);
         return false;

@@ -8,12 +8,13 @@ namespace velk {
 
 struct Module1;
 class FormPort;
+class SystemPort;
 
 /// The message tracks list: adding a track from the source file list, the total size
 /// recompute and the size gauge.
 class TrackList {
 public:
-    TrackList(Module1& state, FormPort& form);
+    TrackList(Module1& state, FormPort& form, const SystemPort& system);
 
     /// Adds the file selected in File1 as the next track, unless 16 are listed, the file
     /// cannot be measured or the new total would pass the card's capacity. Does nothing
@@ -41,6 +42,7 @@ private:
 
     Module1& m_state;
     FormPort& m_form;
+    const SystemPort& m_system;
 };
 
 } // namespace velk

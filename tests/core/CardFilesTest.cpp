@@ -50,7 +50,7 @@ TEST_F(CardFiles, CopyWritesEveryByteHoweverTheWritesGo) {
         writeBytes(target(), std::string(4 * 1024 * 1024, 'z'));
         system.writeFaults = c.faults;
         WrittenFile written = copyFile(system, from, target());
-        flushToCard(written);
+        flushToCard(system, written);
         EXPECT_EQ(readBytes(target()), content) << c.what;
         EXPECT_NO_THROW(verifyFile(system, target(), from, written.content)) << c.what;
     }
@@ -144,7 +144,7 @@ TEST_F(CardFiles, VerifyNamesTheFirstDifferingByte) {
 TEST_F(CardFiles, VerifyReadsTheCardFromTheDeviceAndTheSourceOnlyOnADifference) {
     const std::string from = source("a.mp3", "abc");
     WrittenFile written = copyFile(system, from, target());
-    flushToCard(written);
+    flushToCard(system, written);
     system.deviceReads = 0;
     fs::remove(from);
     EXPECT_NO_THROW(verifyFile(system, target(), from, written.content));

@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct LoadFixture : RunFixture {
-    TrackList tracks{state, form};
+    TrackList tracks{state, form, system};
     TrackEditor editor{state, form, tracks};
     CardListLoader loader{state, form, system, tracks, editor};
 

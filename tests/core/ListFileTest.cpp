@@ -14,7 +14,7 @@ namespace {
 
 struct ListFileFixture : TrackFixture {
     TrackEditor editor{state, form, tracks};
-    ListFile lists{state, form, tracks, editor};
+    ListFile lists{state, form, system, tracks, editor};
     TempFolder folder;
     std::string listPath = (folder.path() / "tracks.txt").string();
 

@@ -181,7 +181,7 @@ TEST_F(ProgrammingRunTest, UnreachableRootIsReportedBeforeTheQuestion) {
 }
 
 TEST_F(ProgrammingRunTest, EditsDuringTheRunAreIgnored) {
-    TrackList tracks(state, form);
+    TrackList tracks(state, form, system);
     TrackEditor editor(state, form, tracks);
     addTrack("a.mp3", pattern(100, 1));
     addTrack("b.mp3", pattern(300, 2));

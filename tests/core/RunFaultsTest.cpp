@@ -236,15 +236,24 @@ TEST_P(FailingStep, IsReportedAndLeavesNoIndex) {
 INSTANTIATE_TEST_SUITE_P(
     Run, FailingStep,
     ::testing::Values(
-        StepFault{"NoIdentityAtTheStart", [](Faults& f) { f.system.unidentified = {f.cardRoot}; },
-                  "Opening the destination drive failed: e:: the MMC card no longer answers", false,
+        StepFault{"NoIdentityAtTheStart",
+                  [](Faults& f) { f.system.unidentified = {f.cardRoot}; },
+                  "Opening the destination drive failed: e:: the MMC card no longer answers",
+                  false,
                   {"old.mp3"}},
-        StepFault{"IndexDoesNotFit", [](Faults& f) { f.system.writeFaults.bytesUntilFull = 100; },
-                  "Copying the INDEX file failed: <index>: No space left on device", true,
+        // The staged index (15 bytes) and the 100-byte track fit; the index on the card does not.
+        StepFault{"IndexDoesNotFit",
+                  [](Faults& f) { f.system.writeFaults.bytesUntilFull = 115; },
+                  "Copying the INDEX file failed: <index>: No space left on device",
+                  true,
                   {"M0000001.MP3"}},
         StepFault{"RootFolderFlush",
-                  [](Faults& f) { f.system.folderFlushError = std::make_error_code(std::errc::io_error); },
-                  "Writing to the MMC card failed: <card>: Input/output error", true, {}}),
+                  [](Faults& f) {
+                      f.system.folderFlushError = std::make_error_code(std::errc::io_error);
+                  },
+                  "Writing to the MMC card failed: <card>: Input/output error",
+                  true,
+                  {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct LostCard {

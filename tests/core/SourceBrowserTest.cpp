@@ -188,7 +188,7 @@ TEST_F(Browser, PickedFileInTheOpenedRootBecomesATrack) {
 
     Module1 state;
     state.cardBytes = 4000;
-    TrackList tracks(state, form);
+    TrackList tracks(state, form, system);
     form.addRow(Control::File1, "intro.mp3");
     form.select(Control::File1, 0);
     tracks.File1_DblClick();

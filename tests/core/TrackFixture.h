@@ -3,6 +3,7 @@
 #include "core/Module1.h"
 #include "core/TrackList.h"
 #include "support/FakeForm.h"
+#include "support/FakeSystem.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +28,8 @@ struct TrackFixture : ::testing::Test {
     TempFolder source;
     Module1 state;
     FakeForm form;
-    TrackList tracks{state, form};
+    FakeSystem system;
+    TrackList tracks{state, form, system};
 
     TrackFixture() {
         state.cardBytes = 100'000'000;

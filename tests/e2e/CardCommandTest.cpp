@@ -5,7 +5,6 @@
 #include "VelkCard.h"
 
 #include "core/RunFixture.h"
-#include "core/Texts.h"
 #include "core/CommandLineTexts.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "core/FilePattern.h"
 #include "core/RunFixture.h"
 #include "core/Texts.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/LoopCard.h"
 
 #include <gtest/gtest.h>

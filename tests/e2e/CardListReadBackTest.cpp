@@ -12,7 +12,7 @@
 #include "core/RunFixture.h"
 #include "core/TrackEditor.h"
 #include "core/TrackList.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/CardIndex.h"
 #include "support/FakeForm.h"
 #include "support/LoopCard.h"

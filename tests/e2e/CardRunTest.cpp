@@ -13,7 +13,7 @@
 #include "core/TrackEditor.h"
 #include "core/TrackList.h"
 #include "core/RunFixture.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/FakeForm.h"
 #include "support/LoopCard.h"
 

@@ -51,7 +51,8 @@ inline std::string differences(const CardFiles& actual, const CardFiles& expecte
 
 /// One window of the program: its core handlers on a fake window and the real system.
 struct Window {
-    explicit Window(const SystemPort& system) : monitor(state, form, system), run(state, form, system) {}
+    explicit Window(const SystemPort& system)
+        : tracks(state, form, system), monitor(state, form, system), run(state, form, system) {}
 
     /// Picks the card's reader in Drive1 and lets the monitor measure it. False when the
     /// monitor does not find a ready card there.
@@ -110,7 +111,7 @@ struct Window {
 
     Module1 state;
     FakeForm form;
-    TrackList tracks{state, form};
+    TrackList tracks;
     TrackEditor editor{state, form, tracks};
     CardMonitor monitor;
     ProgrammingRun run;

@@ -9,7 +9,7 @@
 #include "core/KeptSources.h"
 #include "core/Texts.h"
 #include "core/CommandLineTexts.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/Spawn.h"
 
 #include <gtest/gtest.h>

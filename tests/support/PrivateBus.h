@@ -22,7 +22,7 @@ public:
     /// empty when it can.
     [[nodiscard]] static std::string unavailableReason();
 
-    /// Puts the stand-in UDisks2 (tests/platform/udisks2_card.py) on the bus with the template's
+    /// Puts the stand-in UDisks2 (tests/platform/linux/udisks2_card.py) on the bus with the template's
     /// JSON `parameters`, and waits until it owns its name. Throws when it does not.
     void startUDisks2(const std::string& parameters);
 

@@ -7,8 +7,8 @@
 #include "core/Colours.h"
 #include "core/Paths.h"
 #include "core/Texts.h"
-#include "core/Sentence.h"
 #include "core/CommandLineTexts.h"
+#include "core/Sentence.h"
 #include "platform/System.h"
 
 #include <algorithm>
@@ -19,13 +19,6 @@
 namespace velk::cli {
 
 namespace {
-
-std::int64_t totalBytes(const std::vector<SavedTrack>& tracks) {
-    std::int64_t total = 0;
-    for (const SavedTrack& t : tracks)
-        total += std::max<std::int64_t>(measureFile(t.srcPath).bytes, 0);
-    return total;
-}
 
 const char* resultWord(RunOutcome::Result result) {
     switch (result) {
@@ -43,7 +36,7 @@ const char* resultWord(RunOutcome::Result result) {
 
 CardJob::CardJob(std::string card, std::string reader, const CardOrder& order, Reporter& reporter)
     : m_reader(std::move(reader)), m_order(order), m_reporter(reporter),
-      m_index(reporter.add(card, totalBytes(order.tracks))) {
+      m_index(reporter.add(card, order.bytes)) {
     m_result.card = std::move(card);
     m_result.result = text::resultRefused;
     m_result.sentence = text::failedCardUnchanged;

@@ -8,16 +8,12 @@
 
 namespace velk::cli {
 
-CardSession::CardSession(const SystemPort& system, const std::string& reader, ConsoleOptions options)
-    : m_system(system),
-      m_reader(reader),
-      port(options, std::cerr),
-      tracks(state, port),
-      editor(state, port, tracks),
-      monitor(state, port, system),
+CardSession::CardSession(const SystemPort& system, const std::string& reader,
+                         ConsoleOptions options)
+    : m_system(system), m_reader(reader), port(options, std::cerr), tracks(state, port, system),
+      editor(state, port, tracks), monitor(state, port, system),
       run(state, port, system, ProgrammingRun::Options{.stageIndex = false}),
-      listFile(state, port, tracks, editor),
-      loader(state, port, system, tracks, editor) {
+      listFile(state, port, system, tracks, editor), loader(state, port, system, tracks, editor) {
     port.setText(Control::Drive1, reader);
     // The window starts with the destination flagged not ready until the monitor says so.
     port.setBackColour(Control::Label4, colour::red);

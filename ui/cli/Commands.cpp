@@ -15,8 +15,8 @@
 #include "core/SourcePins.h"
 #include "core/SystemPort.h"
 #include "core/Texts.h"
-#include "core/Sentence.h"
 #include "core/CommandLineTexts.h"
+#include "core/Sentence.h"
 
 #include <nlohmann/json.hpp>
 
@@ -116,6 +116,7 @@ int Commands::programme() {
         }
         track.srcPath = utf8Path(std::filesystem::absolute(fsPath(track.srcPath)));
         (void)order.pins.pin(m_system, track.srcPath); // a source that is missing, each run refuses
+        order.bytes += std::max<std::int64_t>(measureFile(m_system, track.srcPath).bytes, 0);
         sources.push_back(track.srcPath);
         order.tracks.push_back(track);
     }
@@ -183,7 +184,8 @@ int Commands::list() {
         const std::string track = port.rowText(Control::lstList2, row);
         const std::string mode = port.rowText(Control::lstListMode, row);
         const std::string file = port.rowText(Control::lstList1, row);
-        const std::int64_t bytes = measureFile(session.state.tracks.slot(row + 1).srcPath).bytes;
+        const std::int64_t bytes =
+            measureFile(m_system, session.state.tracks.slot(row + 1).srcPath).bytes;
         if (m_request.json)
             tracks.push_back({{"track", std::stoi(track)}, {"mode", std::stoi(mode)}, {"cardFile", file}, {"bytes", bytes}});
         else

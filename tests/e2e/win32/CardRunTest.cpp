@@ -211,8 +211,9 @@ TEST_F(CardRun, ACardThatFillsUpSaysWhyInTheOperatorsLanguage) {
     EXPECT_EQ(k().txtTEXT1.text(), text::failedCardIncomplete);
     // A Japanese system draws the box's Latin text with a wider substitute face, so the
     // three lines the design gives it hold only where the design's own face is used.
-    if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_JAPANESE)
+    if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_JAPANESE) {
         EXPECT_EQ(SendMessageW(k().txtTEXT1.hwnd(), EM_GETLINECOUNT, 0, 0), 3);
+    }
     screenshot(m_form->hwnd(), "win32-full-card");
 }
 

@@ -5,7 +5,7 @@
 
 #include "support/TempFolder.h"
 #include "ui/win32/frmForm1/frmForm1.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 #include <filesystem>
 #include <string>

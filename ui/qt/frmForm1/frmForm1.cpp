@@ -19,7 +19,7 @@
 #include "core/Form1Design.h"
 #include "core/ReadableColours.h"
 #include "core/Texts.h"
-#include "platform/DriveWatch.h"
+#include "platform/linux/DriveWatch.h"
 #include "ui/qt/hlpform/hlpform.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "DriveList.h"
 
 #include "core/SystemPort.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 #include <algorithm>
 

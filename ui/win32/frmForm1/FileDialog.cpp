@@ -1,7 +1,7 @@
 #include "FileDialog.h"
 
 #include "core/Texts.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 #include <commdlg.h>
 #include <shlobj.h>

@@ -3,7 +3,7 @@
 #include "core/Paths.h"
 #include "core/SubFolders.h"
 #include "platform/Folders.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 #include <filesystem>
 #include <system_error>

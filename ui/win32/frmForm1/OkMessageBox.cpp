@@ -1,7 +1,7 @@
 #include "OkMessageBox.h"
 
 #include "core/Texts.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 namespace velk::win32 {
 

@@ -11,7 +11,7 @@
 #include "ui/win32/wingui/PopupMenu.h"
 #include "ui/win32/wingui/ShutdownBlock.h"
 #include "ui/win32/wingui/TextSize.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 #include <dbt.h>
 

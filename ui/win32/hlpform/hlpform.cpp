@@ -5,7 +5,7 @@
 #include "ui/win32/wingui/Guarded.h"
 #include "platform/HelpFolder.h"
 #include "ui/win32/wingui/TextSize.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 #include <algorithm>
 #include <string>

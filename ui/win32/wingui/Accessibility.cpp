@@ -1,6 +1,6 @@
 #include "Accessibility.h"
 
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 #include <initguid.h>
 

@@ -3,7 +3,7 @@
 #include "core/AccessibleText.h"
 #include "core/ReadableColours.h"
 #include "core/Texts.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 namespace velk::win32 {
 

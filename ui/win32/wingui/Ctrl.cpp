@@ -1,6 +1,6 @@
 #include "Ctrl.h"
 
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 namespace velk::win32 {
 

@@ -1,6 +1,6 @@
 #include "EditCtrl.h"
 
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 #include "FileDrop.h"
 
 #include "Guarded.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 namespace velk::win32 {
 

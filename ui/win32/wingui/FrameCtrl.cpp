@@ -2,7 +2,7 @@
 
 #include "Guarded.h"
 
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 namespace velk::win32 {
 

@@ -1,6 +1,6 @@
 #include "ListBoxCtrl.h"
 
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 namespace velk::win32 {
 

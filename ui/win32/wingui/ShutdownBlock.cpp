@@ -1,6 +1,6 @@
 #include "ShutdownBlock.h"
 
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 namespace velk::win32 {
 

@@ -1,6 +1,6 @@
 #include "Tooltips.h"
 
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsText.h"
 
 namespace velk::win32 {
 

@@ -1,5 +1,5 @@
 #include "KernelFiles.h"
-#include "HelpFolder.h"
+#include "platform/HelpFolder.h"
 
 #include <cerrno>
 #include <climits>

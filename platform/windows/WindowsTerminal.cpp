@@ -1,4 +1,4 @@
-#include "Terminal.h"
+#include "platform/Terminal.h"
 
 #include <atomic>
 #include <cstdio>
@@ -38,12 +38,15 @@ std::atomic<int> interrupts{0};
 BOOL WINAPI onConsoleEvent(DWORD event) {
     switch (event) {
     case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT: ++interrupts; return TRUE;
+    case CTRL_BREAK_EVENT:
+        ++interrupts;
+        return TRUE;
     case CTRL_CLOSE_EVENT:
         ++interrupts;
         ::Sleep(INFINITE);
         return TRUE;
-    default: return FALSE;
+    default:
+        return FALSE;
     }
 }
 
@@ -67,7 +70,8 @@ std::vector<std::string> commandLineArguments(int, char*[]) {
     LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     std::vector<std::string> arguments;
     for (int i = 1; wide && i < count; ++i) {
-        const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        const int bytes =
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
         std::string utf8(static_cast<std::size_t>(bytes > 0 ? bytes - 1 : 0), '\0');
         ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, utf8.data(), bytes, nullptr, nullptr);
         arguments.push_back(std::move(utf8));
@@ -94,7 +98,9 @@ void catchInterrupts() {
     [[maybe_unused]] static const bool added = ::SetConsoleCtrlHandler(onConsoleEvent, TRUE) != 0;
 }
 
-int interruptCount() { return interrupts.load(); }
+int interruptCount() {
+    return interrupts.load();
+}
 
 // The console ends a read of its own when Ctrl+C comes, as the end of the input.
 bool readAnswer(std::string& line) {

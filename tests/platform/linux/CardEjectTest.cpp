@@ -3,8 +3,8 @@
 // mount lives in this process's own mount namespace.
 #include "core/CardMonitor.h"
 #include "core/Module1.h"
-#include "platform/LinuxSystem.h"
-#include "platform/MountTable.h"
+#include "platform/linux/LinuxSystem.h"
+#include "platform/linux/MountTable.h"
 #include "support/Bytes.h"
 #include "support/DriveLabel.h"
 #include "support/FakeForm.h"

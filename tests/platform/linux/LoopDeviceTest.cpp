@@ -1,8 +1,8 @@
 // The real LinuxSystem against real loop devices that pass for card readers. Runs in a mount
 // namespace of its own, so nothing it mounts is seen outside this process.
-#include "platform/DriveWatch.h"
-#include "platform/LinuxSystem.h"
-#include "platform/MountWatch.h"
+#include "platform/linux/DriveWatch.h"
+#include "platform/linux/LinuxSystem.h"
+#include "platform/linux/MountWatch.h"
 #include "support/DriveLabel.h"
 #include "support/LoopCard.h"
 #include "support/TempFolder.h"

@@ -1,5 +1,5 @@
 // What the kernel says when drives come or go, as the window hears it.
-#include "platform/DriveWatch.h"
+#include "platform/linux/DriveWatch.h"
 
 #include <gtest/gtest.h>
 

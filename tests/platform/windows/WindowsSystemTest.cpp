@@ -1,10 +1,10 @@
 // The Windows system port against a real Windows API: run under Wine with E: a removable
 // drive on a 64,000,000-byte tmpfs, F: a removable reader with no card and G: a removable
 // drive on a tmpfs of 3,000,000,000 bytes, too large for the player.
-#include "platform/WindowsError.h"
+#include "platform/windows/WindowsError.h"
 #include "platform/Folders.h"
-#include "platform/WindowsSystem.h"
-#include "platform/WindowsText.h"
+#include "platform/windows/WindowsSystem.h"
+#include "platform/windows/WindowsText.h"
 
 #include "core/FilePattern.h"
 #include "core/Paths.h"
@@ -285,7 +285,7 @@ TEST_F(WindowsCard, ASourceFolderWithAnyLettersListsAndCopies) {
     writeAll(system, joinPath(folder, "notes.txt"), "text");
 
     EXPECT_EQ(listFiles(folder, "*.mp3;*.nvr"), std::vector<std::string>{name});
-    EXPECT_TRUE(measureFile(joinPath(folder, name)).ok());
+    EXPECT_TRUE(measureFile(system, joinPath(folder, name)).ok());
     writeAll(system, "E:\\M0000001.MP3", readAll(system, joinPath(folder, name), OpenMode::read, 64));
     EXPECT_EQ(readAll(system, "E:\\M0000001.MP3", OpenMode::readFromDevice, 64), "audio");
 }
@@ -307,7 +307,7 @@ TEST_F(WindowsCard, ASourceFolderDeeperThanMaxPathListsAndCopies) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, "track.mp3");
     EXPECT_FALSE(entries[0].folder);
-    EXPECT_EQ(measureFile(track).bytes, 10);
+    EXPECT_EQ(measureFile(system, track).bytes, 10);
     writeAll(system, "E:\\M0000001.MP3", readAll(system, track, OpenMode::read, 64));
     EXPECT_EQ(readAll(system, "E:\\M0000001.MP3", OpenMode::readFromDevice, 64), "deep audio");
     EXPECT_TRUE(system.onSameVolume(track, "E:\\"));

@@ -1,12 +1,12 @@
 // A network share whose server is gone, mounted for real (a FUSE file system whose every
-// answer waits, tests/platform/dead_share.py): the drive lists and the monitor's tick on
+// answer waits, tests/platform/linux/dead_share.py): the drive lists and the monitor's tick on
 // another drive must not wait for it. Needs root, /dev/fuse and python3-fusepy.
 #include "core/CardMonitor.h"
 #include "core/Module1.h"
 #include "core/SourceBrowser.h"
 #include "core/Texts.h"
 #include "core/PlatformTexts.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/FakeForm.h"
 #include "support/NeedsRoot.h"
 

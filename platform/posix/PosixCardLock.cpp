@@ -1,6 +1,6 @@
 #include "PosixCardLock.h"
 
-#include "KernelFiles.h"
+#include "platform/linux/KernelFiles.h"
 
 #include <cerrno>
 

@@ -1,7 +1,7 @@
 // The Linux answers for files on the card: plain files that never take a source's mode,
 // never follow a planted link, and read back from the device rather than the page cache.
 
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/MountNamespace.h"
 #include "support/TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "platform/VolumeSerial.h"
+#include "platform/linux/VolumeSerial.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DriveAnswers.h"
 #include "DriveLabels.h"
 #include "core/SystemPort.h"
+#include "platform/DriveAnswers.h"
 
 #include <memory>
 
@@ -26,8 +26,11 @@ public:
     diskSpace(const std::string& designation) const override;
     [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
     /// Every question to the drive, its space included, is asked off this thread.
-    [[nodiscard]] std::optional<RootFolder> sourceRoot(const std::string& designation) const override;
+    [[nodiscard]] std::optional<RootFolder>
+    sourceRoot(const std::string& designation) const override;
 
+    /// In the system's own texts (see describeError).
+    [[nodiscard]] std::string describe(const std::error_code& ec) const override;
     [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
                                                      std::error_code& ec) const override;
     /// The volume's serial number, file system, size and GUID name where it has one.

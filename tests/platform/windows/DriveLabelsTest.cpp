@@ -1,5 +1,5 @@
 // The labels of fixed drives are read away from the caller, whatever a drive does.
-#include "platform/DriveLabels.h"
+#include "platform/windows/DriveLabels.h"
 
 #include <gtest/gtest.h>
 

@@ -15,4 +15,9 @@ namespace velk {
     return {static_cast<int>(code), windowsCategory()};
 }
 
+/// The system's text for any error code, as windowsCategory gives it: the standard library's
+/// file functions report GetLastError values in its system category, or the C library's errno
+/// values, and would tell them in the ANSI code page or in English.
+[[nodiscard]] std::string describeError(const std::error_code& ec);
+
 } // namespace velk

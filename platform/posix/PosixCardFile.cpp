@@ -1,6 +1,6 @@
 #include "PosixCardFile.h"
 
-#include "KernelFiles.h"
+#include "platform/linux/KernelFiles.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "Folders.h"
+#include "platform/Folders.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -5,6 +5,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <cerrno>
+
 namespace velk {
 
 namespace {
@@ -16,7 +18,8 @@ public:
     std::string message(int code) const override {
         wchar_t* text = nullptr;
         const DWORD length = ::FormatMessageW(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                FORMAT_MESSAGE_IGNORE_INSERTS,
             nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
         if (length == 0)
             return "error " + std::to_string(static_cast<unsigned long>(code));
@@ -36,11 +39,47 @@ public:
     }
 };
 
+/// The system's code that the C library made an errno value from, or 0.
+DWORD systemCodeOf(int err) {
+    switch (err) {
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_FILE_EXISTS;
+    case ENOSPC:
+        return ERROR_DISK_FULL;
+    case EROFS:
+        return ERROR_WRITE_PROTECT;
+    case EBUSY:
+        return ERROR_BUSY;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
+    case EXDEV:
+        return ERROR_NOT_SAME_DEVICE;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 const std::error_category& windowsCategory() {
     static const WindowsCategory category;
     return category;
+}
+
+std::string describeError(const std::error_code& ec) {
+    if (ec.category() == std::system_category())
+        return windowsError(static_cast<unsigned long>(ec.value())).message();
+    if (ec.category() == std::generic_category())
+        if (const DWORD code = systemCodeOf(ec.value()))
+            return windowsError(code).message();
+    return ec.message();
 }
 
 } // namespace velk

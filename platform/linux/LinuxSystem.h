@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DriveAnswers.h"
+#include "platform/DriveAnswers.h"
 #include "MountTable.h"
 #include "core/SystemPort.h"
 

@@ -1,7 +1,7 @@
 // The wipe of a card's root on Windows, where file attributes can stand in its way: it
 // removes read-only, hidden and system files too, and leaves folders and what they hold.
 #include "core/CardWipe.h"
-#include "platform/WindowsSystem.h"
+#include "platform/windows/WindowsSystem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 
 #include "core/PlatformTexts.h"
 #include "support/DriveLabel.h"

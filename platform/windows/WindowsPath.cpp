@@ -1,8 +1,8 @@
 #include "WindowsPath.h"
 
-#include "Folders.h"
-#include "HelpFolder.h"
 #include "WindowsText.h"
+#include "platform/Folders.h"
+#include "platform/HelpFolder.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -14,7 +14,8 @@ std::wstring longPath(const std::string& utf8) {
     if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0)
         return path;
     std::wstring full(::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
-    full.resize(::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    full.resize(
+        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
     if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
         return L"\\\\?\\" + full;
     if (full.rfind(L"\\\\", 0) == 0)
@@ -30,8 +31,8 @@ FolderListing listFolder(const std::string& utf8) {
     pattern += L'*';
     FolderListing out;
     WIN32_FIND_DATAW found{};
-    const HANDLE search =
-        ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    const HANDLE search = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                             FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) {
         // An empty drive root has not even "." and "..": the search there finds nothing rather
         // than fail. Wine says the same of a missing folder, hence the look at what the path is.
@@ -45,7 +46,8 @@ FolderListing listFolder(const std::string& utf8) {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        out.entries.push_back({narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+        out.entries.push_back({narrow(name),
+                               (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                                (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0});
     } while (::FindNextFileW(search, &found));
     // A folder that fails part-way through is not taken for all of it.

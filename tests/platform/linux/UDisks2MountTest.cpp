@@ -4,7 +4,7 @@
 #include "core/CardMonitor.h"
 #include "core/Colours.h"
 #include "core/Module1.h"
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 #include "support/DriveLabel.h"
 #include "support/FakeForm.h"
 #include "support/LoopCard.h"

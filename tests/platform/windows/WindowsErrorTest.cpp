@@ -1,0 +1,71 @@
+// Failures that the standard library's file functions report, told in the system's language:
+// they arrive as Windows' codes or the C library's, which the library itself would tell in the
+// ANSI code page or in English. test_windows_error_fr and _ja run this in French and Japanese.
+#include "platform/windows/WindowsError.h"
+#include "platform/windows/WindowsSystem.h"
+
+#include "core/CardImage.h"
+#include "core/Paths.h"
+#include "core/TrackTable.h"
+
+#include "support/Bytes.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace velk {
+namespace {
+
+/// "Access denied" as each language's Windows (here Wine) words it.
+std::string accessDenied() {
+    static const std::map<LANGID, std::string> words = {
+        {LANG_ENGLISH, "Access denied"},
+        {LANG_FRENCH, "Acc\u00e8s refus\u00e9"},
+        {LANG_JAPANESE, "\u30a2\u30af\u30bb\u30b9\u304c\u62d2\u5426\u3055\u308c\u307e\u3057\u305f"},
+    };
+    return words.at(PRIMARYLANGID(::GetUserDefaultUILanguage()));
+}
+
+bool validUtf8(const std::string& text) {
+    return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                 static_cast<int>(text.size()), nullptr, 0) != 0;
+}
+
+// The staged index over a read-only one: the library's own remove fails.
+std::string stagingOverAReadOnlyIndex(const WindowsSystem& system) {
+    const test::TempFolder folder("staged");
+    const std::filesystem::path index = folder.path() / "INDEX123.VKM";
+    test::writeBytes(index, std::string(2, '\0'));
+    EXPECT_TRUE(::SetFileAttributesW(index.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string reason = "no error";
+    try {
+        TrackTable tracks;
+        (void)writeIndexFile(system, tracks, 0, buildCardNames(), utf8Path(index));
+    } catch (const CardError& e) {
+        reason = e.reason();
+    }
+    ::SetFileAttributesW(index.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return reason;
+}
+
+TEST(WindowsError, TheLibrarysFailuresReadInTheOperatorsLanguage) {
+    const WindowsSystem system;
+    const std::map<std::string, std::string> cases = {
+        {"staging the index", stagingOverAReadOnlyIndex(system)},
+        {"a system code", system.describe({ERROR_ACCESS_DENIED, std::system_category()})},
+        {"a C library code", system.describe(std::make_error_code(std::errc::permission_denied))},
+    };
+    for (const auto& [what, reason] : cases) {
+        EXPECT_TRUE(validUtf8(reason)) << what << ": not UTF-8: " << reason;
+        EXPECT_NE(reason.find(accessDenied()), std::string::npos) << what << ": " << reason;
+    }
+}
+
+} // namespace
+} // namespace velk
