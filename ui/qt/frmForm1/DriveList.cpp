@@ -1,5 +1,7 @@
 #include "DriveList.h"
 
+#include "Guarded.h"
+
 #include "core/SystemPort.h"
 
 #include <algorithm>
@@ -35,7 +37,7 @@ void DriveList::setDrive(const QString& designation) {
 }
 
 void DriveList::showPopup() {
-    refill();
+    guarded(this, [this] { refill(); });
     fitPopup();
     m_open = true;
     QComboBox::showPopup();
@@ -54,7 +56,7 @@ void DriveList::refresh() {
 bool DriveList::event(QEvent* e) {
     if (e->type() != QEvent::ToolTip)
         return QComboBox::event(e);
-    refresh();
+    guarded(this, [this] { refresh(); });
     const QString tip =
         currentText().isEmpty() ? toolTip() : toolTip() + QLatin1Char('\n') + currentText();
     QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), tip, this);

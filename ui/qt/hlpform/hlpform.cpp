@@ -3,6 +3,7 @@
 #include "core/HelpDesign.h"
 #include "core/TextFit.h"
 #include "platform/HelpFolder.h"
+#include "ui/qt/frmForm1/Guarded.h"
 #include "ui/qt/frmForm1/Layout.h"
 
 #include <QEvent>
@@ -34,10 +35,6 @@ void fitCaptions(const std::array<QRadioButton*, velk::HelpTopic::count>& button
     }));
 }
 
-QRect pixels(const velk::TwipsBox& box) {
-    return twips(box.left, box.top, box.width, box.height);
-}
-
 } // namespace
 
 hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
@@ -62,7 +59,9 @@ hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
         button->setObjectName(qtText(design.name));
         button->setGeometry(pixels(design.box));
         connect(button, &QRadioButton::clicked, this,
-                [this, click = velk::HelpHandlers::hbutClicks[i]] { (m_handlers.*click)(); });
+                [this, click = velk::HelpHandlers::hbutClicks[i]] {
+                    guarded(this, [this, click] { (m_handlers.*click)(); });
+                });
         button->installEventFilter(this);
         setTabOrder(previous, button);
         previous = button;
