@@ -1,17 +1,17 @@
 #include "DesignedControl.h"
 
-#include "ColourButton.h"
+#include "ui/qt/widgets/ColourButton.h"
 #include "DriveList.h"
 #include "FileList.h"
 #include "FolderList.h"
-#include "Layout.h"
-#include "Outline.h"
-#include "PngPicture.h"
-#include "ProgressBar.h"
-#include "StateLabel.h"
-#include "WarningFrame.h"
-#include "WrapButton.h"
-#include "WrapLabel.h"
+#include "ui/qt/widgets/Layout.h"
+#include "ui/qt/widgets/Outline.h"
+#include "ui/qt/widgets/PngPicture.h"
+#include "ui/qt/widgets/ProgressBar.h"
+#include "ui/qt/widgets/StateLabel.h"
+#include "ui/qt/widgets/WarningFrame.h"
+#include "ui/qt/widgets/WrapButton.h"
+#include "ui/qt/widgets/WrapLabel.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>

@@ -1,6 +1,6 @@
 #include "DriveList.h"
 
-#include "Guarded.h"
+#include "ui/qt/widgets/Guarded.h"
 
 #include "core/SystemPort.h"
 

@@ -1,6 +1,6 @@
 #include "FolderList.h"
 
-#include "PngPicture.h"
+#include "ui/qt/widgets/PngPicture.h"
 
 #include "platform/Folders.h"
 

@@ -3,8 +3,8 @@
 #include "core/HelpDesign.h"
 #include "core/TextFit.h"
 #include "platform/HelpFolder.h"
-#include "ui/qt/frmForm1/Guarded.h"
-#include "ui/qt/frmForm1/Layout.h"
+#include "ui/qt/widgets/Guarded.h"
+#include "ui/qt/widgets/Layout.h"
 
 #include <QEvent>
 #include <QFont>
