@@ -79,7 +79,7 @@ void BM_hbutClick(benchmark::State& state) {
     auto* help = new hlpform(&owner);
     help->display();
     for (auto _ : state) {
-        help->hbut1_Click();
+        help->handlers().hbut1_Click();
         QApplication::processEvents();
     }
     const auto* text = help->findChild<QPlainTextEdit*>(QStringLiteral("Text1"));

@@ -3,6 +3,7 @@
 #include "Colours.h"
 #include "Control.h"
 #include "Texts.h"
+#include "TwipsBox.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,17 +14,8 @@
 
 namespace velk {
 
-/// A box in twips (1/1440 inch) from the top-left corner of the client area, or of Frame1 for
-/// the controls inside it. A line runs along its box, which is then zero wide or zero high.
-struct TwipsBox {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
 enum class ControlKind : std::uint8_t {
-    rectangle,    ///< outline drawn on the window surface
+    rectangle, ///< outline drawn on the window surface
     line,
     label,
     button,
@@ -32,10 +24,10 @@ enum class ControlKind : std::uint8_t {
     folderList,
     fileList,
     listBox,
-    textBox,      ///< multi-line, no scroll bars
+    textBox, ///< multi-line, no scroll bars
     progressBar,
     picture,
-    frame,        ///< a captioned group that holds other controls
+    frame, ///< a captioned group that holds other controls
 };
 
 /// One control of the main window as designed. Both windows build their controls from these

@@ -6,7 +6,7 @@
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileDialog.h"
-#include "ui/qt/frmForm1/OkMessageBox.h"
+#include "ui/qt/widgets/OkMessageBox.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 
 #include <QAbstractItemView>

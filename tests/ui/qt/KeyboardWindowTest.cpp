@@ -4,7 +4,7 @@
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileList.h"
-#include "ui/qt/frmForm1/OkMessageBox.h"
+#include "ui/qt/widgets/OkMessageBox.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 #include "ui/qt/hlpform/hlpform.h"
 

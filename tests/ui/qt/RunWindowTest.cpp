@@ -3,8 +3,8 @@
 #include "support/FakeSystem.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileList.h"
-#include "ui/qt/frmForm1/OkMessageBox.h"
-#include "ui/qt/frmForm1/ProgressBar.h"
+#include "ui/qt/widgets/OkMessageBox.h"
+#include "ui/qt/widgets/ProgressBar.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 #include "ui/qt/hlpform/hlpform.h"
 

@@ -2,11 +2,11 @@
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
-#include "ui/qt/frmForm1/ColourButton.h"
+#include "ui/qt/widgets/ColourButton.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileList.h"
 #include "ui/qt/frmForm1/FolderList.h"
-#include "ui/qt/frmForm1/ProgressBar.h"
+#include "ui/qt/widgets/ProgressBar.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 
 #include <QDir>

@@ -1,28 +1,19 @@
-#include "support/NeedsRoot.h"
-#include "support/QtFiles.h"
 #include "ui/qt/hlpform/hlpform.h"
 #include "core/Texts.h"
+#include "support/QtFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <memory>
-#include <string>
 
-using velk::test::s;
 using velk::qt::hlpform;
+using velk::test::s;
 
 namespace {
 
@@ -144,6 +135,9 @@ private slots:
         // Owned: the window system keeps it above the owner and minimises it with it.
         QVERIFY(m_help->windowHandle());
         QCOMPARE(m_help->windowHandle()->transientParent(), m_owner->windowHandle());
+        // For a person to look at: VELK_SCREENSHOTS names a folder.
+        if (qEnvironmentVariableIsSet("VELK_SCREENSHOTS"))
+            m_help->grab().save(qEnvironmentVariable("VELK_SCREENSHOTS") + s("/qt-help.png"));
     }
 
     void eachButtonShowsItsTopic() {
@@ -168,17 +162,6 @@ private slots:
         QCOMPARE(text1()->toPlainText(), shown);
     }
 
-    void choosingATopicReadsItsFileAfresh() {
-        m_help->display();
-        QTest::keyClicks(text1(), s("typed"));
-        click(9);
-        writeFile(topicPath(1), "edited\r\n");
-        click(1);
-        QCOMPARE(text1()->toPlainText(), s("edited\n"));
-        click(1);
-        QCOMPARE(text1()->toPlainText(), s("edited\n"));
-    }
-
     void afterCloseDisplayLoadsAgainFromTheNewFolder() {
         m_help->display();
         click(3);
@@ -199,53 +182,16 @@ private slots:
         QCOMPARE(m_owner->findChildren<hlpform*>().size(), 1);
     }
 
-    void missingTopicIsReportedAndNotCreated() {
+    // Why a topic cannot be shown stands in the empty box; the next topic's text replaces it.
+    void aMissingTopicSaysSoInTheBox() {
         QVERIFY(QFile::remove(topicPath(4)));
         m_help->display();
         click(4);
-        QCOMPARE(checkedTopic(), 4);
         QCOMPARE(text1()->toPlainText(), QString());
         QCOMPARE(text1()->placeholderText(), s(velk::text::helpNotFound) + topicPath(4));
-        QVERIFY(!QFileInfo::exists(topicPath(4)));
-    }
-
-    void unreadableTopicLeavesTheBoxEmptyAndSaysWhy() {
-        QVERIFY(QFile::remove(topicPath(5)));
-        QVERIFY(QDir(m_dir->path()).mkdir(s("velkhlp5.txt")));
-        m_help->display();
         click(5);
-        QCOMPARE(checkedTopic(), 5);
-        QCOMPARE(text1()->toPlainText(), QString());
-        QVERIFY(text1()->placeholderText().startsWith(s(velk::text::helpUnreadable)));
-        QVERIFY(text1()->placeholderText().contains(topicPath(5)));
-        QVERIFY(m_help->isVisible());
-        click(6);
-        QCOMPARE(text1()->toPlainText(), topicText(6));
+        QCOMPARE(text1()->toPlainText(), topicText(5));
         QVERIFY(text1()->placeholderText().isEmpty());
-    }
-
-    void vanishedCurrentFolderDoesNotThrow() {
-        QTemporaryDir doomed;
-        QVERIFY(QDir::setCurrent(doomed.path()));
-        QVERIFY(doomed.remove());
-        m_help->display();
-        QCOMPARE(checkedTopic(), 1);
-        QCOMPARE(text1()->toPlainText(), QString());
-        QVERIFY(!text1()->placeholderText().isEmpty());
-    }
-
-    void longCrLfTopicShowsOneLinePerLineWithScrolling() {
-        QByteArray bytes;
-        for (int i = 1; i <= 200; ++i)
-            bytes += "line " + QByteArray::number(i) + " caf\xE9 \x80\r\n";
-        writeFile(topicPath(6), bytes);
-        m_help->display();
-        click(6);
-        const QStringList lines = text1()->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 201);
-        QCOMPARE(lines.at(0), s("line 1 café €"));
-        QCOMPARE(lines.at(199), s("line 200 café €"));
-        QVERIFY(text1()->verticalScrollBar()->maximum() > 0);
     }
 
     void closingTheOwnerClosesHelp() {
@@ -253,44 +199,6 @@ private slots:
         QVERIFY(m_help->isVisible());
         QVERIFY(m_owner->close());
         QVERIFY(!m_help->isVisible());
-    }
-
-    // The folder at a root: chroot into a temporary folder, so "/" is ours and the real
-    // root is never written; the saved descriptor leads back out afterwards.
-    void folderAtARootIsFine() {
-        if (const std::string why = velk::test::needsRoot("chroot"); !why.empty())
-            QSKIP(why.c_str());
-        m_help->display(); // fonts and plug-ins are loaded before the root changes
-        m_help->close();
-        const int realRoot = ::open("/", O_RDONLY | O_DIRECTORY);
-        QVERIFY(realRoot >= 0);
-        if (::chroot(m_dir->path().toLocal8Bit().constData()) != 0) {
-            const int error = errno;
-            ::close(realRoot);
-            QSKIP((std::string("chroot: ") + std::strerror(error)).c_str());
-        }
-        const bool inRoot = ::chdir("/") == 0;
-        QString shown;
-        QString missing;
-        bool created = true;
-        if (inRoot) {
-            m_help->display();
-            shown = text1()->toPlainText();
-            QFile::remove(s("/velkhlp7.txt"));
-            click(7);
-            missing = text1()->placeholderText();
-            created = QFileInfo::exists(s("/velkhlp7.txt"));
-        }
-        const bool back = ::fchdir(realRoot) == 0 && ::chroot(".") == 0;
-        ::close(realRoot);
-        if (!back)
-            qFatal("cannot leave the chroot");
-        QVERIFY(QDir::setCurrent(m_dir->path()));
-        QVERIFY(inRoot);
-        QCOMPARE(shown, topicText(1));
-        QCOMPARE(missing, s(velk::text::helpNotFound) + s("/velkhlp7.txt"));
-        QVERIFY(!created);
-        QVERIFY(!QFileInfo::exists(topicPath(7)));
     }
 };
 

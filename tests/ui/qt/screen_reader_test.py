@@ -130,7 +130,7 @@ def main():
         # Label4 in both states, each reached by picking the destination drive.
         for drive, words, named in (
                 ("fixed", "destinationNotReady", lambda name: name == TEXTS["notFlashCard"]),
-                ("card", "destinationReady", lambda name: name.startswith(TEXTS["capacityPrefix"])),
+                ("card", "destinationReady", lambda name: name.startswith("Removeable Drive   Capacity =  ")),
                 ("fixed", "destinationNotReady", lambda name: name == TEXTS["notFlashCard"])):
             window.stdin.write(drive.encode() + b"\n")
             window.stdin.flush()

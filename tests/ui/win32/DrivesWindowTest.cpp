@@ -14,24 +14,13 @@ using namespace velk::test::win32window;
 
 namespace {
 
-// The card monitor in the real window over the real drive queries, in a Wine prefix whose E:
-// is a removable drive with a card and whose F: is a reader without one.
-TEST(DrivesWindowTest, MonitorShowsTheThreeStatesOfRealDrives) {
+// The real window over the real drive queries, in a Wine prefix whose E: is a removable drive
+// with a card: what each kind of drive answers is pinned by the platform's and core's tests.
+TEST(DrivesWindowTest, MonitorShowsARealCard) {
     const auto system = makeSystem();
     win32::frmForm1 form(*system);
     form.show();
     const auto& k = form.controls();
-
-    pickDrive(k.Drive1, "c:");
-    form.handlers().Timer1_Timer();
-    EXPECT_EQ(k.Label4.caption(), text::notFlashCard);
-    EXPECT_EQ(k.Label4.backColour(), colour::red);
-    EXPECT_EQ(k.txtTEXT1.text(), text::selectDestination);
-
-    pickDrive(k.Drive1, "f:");
-    form.handlers().Timer1_Timer();
-    EXPECT_EQ(k.Label4.caption(), text::insertCard);
-    EXPECT_EQ(k.Label4.backColour(), colour::red);
 
     if (const std::string why = test::whyNoWineCard(); !why.empty())
         GTEST_SKIP() << why;

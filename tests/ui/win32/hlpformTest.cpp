@@ -1,7 +1,7 @@
+#include "ui/win32/hlpform/hlpform.h"
 #include "WindowDriver.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
-#include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/wingui/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,8 @@ protected:
     void SetUp() override {
         for (int topic = 1; topic <= 9; ++topic)
             if (topic != 4)
-                m_here.write("velkhlp" + std::to_string(topic) + ".txt", "Topic " + std::to_string(topic) + "\r\n");
+                m_here.write("velkhlp" + std::to_string(topic) + ".txt",
+                             "Topic " + std::to_string(topic) + "\r\n");
         m_previous = std::filesystem::current_path();
         std::filesystem::current_path(m_here.path());
         m_system.addFixed("c:", "C:\\");
@@ -77,7 +78,8 @@ TEST_F(hlpformTest, IsLaidOutAsDesignedAndOwnedByTheMainWindow) {
         EXPECT_EQ(r.top, want.top) << topic;
         // The whole caption fits beside the circle: none is cut off.
         HDC dc = GetDC(button.hwnd());
-        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button.hwnd(), WM_GETFONT, 0, 0)));
+        const HGDIOBJ old = SelectObject(
+            dc, reinterpret_cast<HFONT>(SendMessageW(button.hwnd(), WM_GETFONT, 0, 0)));
         const std::wstring caption = velk::widen(text::helpTopics[topic - 1]);
         SIZE size{};
         GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
@@ -93,6 +95,7 @@ TEST_F(hlpformTest, HelpShowsTopicOneAndEachButtonItsTopic) {
     EXPECT_EQ(checked(help), std::vector<int>{1});
     EXPECT_EQ(help.Text1().text(), "Topic 1\n");
     EXPECT_EQ(GetFocus(), help.Text1().hwnd());
+    screenshot(help.hwnd(), "win32-help");
     for (int topic : {9, 2, 1}) {
         click(help.hbut(topic));
         EXPECT_EQ(checked(help), std::vector<int>{topic});
@@ -118,7 +121,8 @@ TEST_F(hlpformTest, ArrowKeysMoveThroughTheTopicsAndTabFollowsTheDesignedOrder) 
     EXPECT_EQ(checked(help), std::vector<int>{9}) << "Tab only moves the focus";
 }
 
-TEST_F(hlpformTest, ALongTopicScrollsWithOneLinePerLine) {
+// The box holds the lines as Windows shows them, CR LF between lines, and scrolls a long topic.
+TEST_F(hlpformTest, ATopicShowsAsWindowsLinesAndALongOneScrolls) {
     std::string topic;
     for (int line = 1; line <= 200; ++line)
         topic += "line " + std::to_string(line) + "\r\n";
@@ -127,21 +131,12 @@ TEST_F(hlpformTest, ALongTopicScrollsWithOneLinePerLine) {
     click(help.hbut(2));
     const HWND box = help.Text1().hwnd();
     EXPECT_EQ(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 201);
+    wchar_t raw[25] = {};
+    GetWindowTextW(box, raw, 25);
+    EXPECT_EQ(std::wstring(raw), L"line 1\r\nline 2\r\nline 3\r\n");
     SCROLLINFO bar{sizeof(bar), SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
     ASSERT_TRUE(GetScrollInfo(box, SB_VERT, &bar));
     EXPECT_GT(bar.nMax - bar.nMin + 1, static_cast<int>(bar.nPage));
-}
-
-TEST_F(hlpformTest, ChoosingATopicReadsItsFileAfresh) {
-    const win32::hlpform& help = openHelp();
-    help.Text1().setText("typed by the operator");
-    m_here.write("velkhlp1.txt", "Changed\r\nsince\r\n");
-    click(help.hbut(1));
-    EXPECT_EQ(help.Text1().text(), "Changed\nsince\n");
-    // The box holds the lines as Windows shows them: CR LF between lines.
-    wchar_t raw[64] = {};
-    GetWindowTextW(help.Text1().hwnd(), raw, 64);
-    EXPECT_EQ(std::wstring(raw), L"Changed\r\nsince\r\n");
 }
 
 TEST_F(hlpformTest, HelpWhileOpenKeepsTheTopicAndAfterCloseLoadsAgain) {
@@ -159,23 +154,16 @@ TEST_F(hlpformTest, HelpWhileOpenKeepsTheTopicAndAfterCloseLoadsAgain) {
     EXPECT_EQ(help.Text1().text(), "Topic 1\n");
 }
 
-TEST_F(hlpformTest, AMissingTopicIsReportedAndNotCreated) {
+// Why a topic cannot be shown stands in the empty box; the next topic's text replaces it.
+TEST_F(hlpformTest, AMissingTopicSaysSoInTheBox) {
     const win32::hlpform& help = openHelp();
     click(help.hbut(4));
     EXPECT_EQ(help.Text1().text(), "");
-    EXPECT_FALSE(m_here.has("velkhlp4.txt"));
     EXPECT_EQ(velk::narrow(help.Text1().placeholder()),
               text::helpNotFound + test::utf8Of(m_here.path() / "velkhlp4.txt"));
-}
-
-TEST_F(hlpformTest, AnUnreadableTopicLeavesTheBoxEmptyAndSaysWhy) {
-    std::filesystem::remove(m_here.path() / "velkhlp5.txt");
-    // A folder where the topic file should be: it can be neither created nor read.
-    std::filesystem::create_directory(m_here.path() / "velkhlp5.txt");
-    const win32::hlpform& help = openHelp();
     click(help.hbut(5));
-    EXPECT_EQ(help.Text1().text(), "");
-    EXPECT_EQ(velk::narrow(help.Text1().placeholder()).rfind(text::helpUnreadable, 0), 0u);
+    EXPECT_EQ(help.Text1().text(), "Topic 5\n");
+    EXPECT_EQ(help.Text1().placeholder(), L"");
 }
 
 TEST_F(hlpformTest, FollowsAMoveToAMonitorOfAnotherDpi) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QComboBox>
+#include "core/DriveChoice.h"
 
-#include <string>
+#include <QComboBox>
 
 namespace velk {
 class SystemPort;
@@ -11,7 +11,8 @@ class SystemPort;
 namespace velk::qt {
 
 /// A drop-down list of the machine's drives. Its text is the selected drive's designation;
-/// it re-reads the drives each time it opens, so a reader plugged in later appears. Entries
+/// it re-reads the drives each time it opens, so a reader plugged in later appears, and keeps
+/// the chosen one as core's DriveChoice says. Entries
 /// are longer than the closed box: the open list is as wide as the longest, and hovering
 /// over the box shows the selected one in full below the box's own tooltip.
 class DriveList : public QComboBox {
@@ -21,7 +22,8 @@ public:
     DriveList(const SystemPort& system, QWidget* parent);
 
     [[nodiscard]] QString drive() const;
-    /// Selects a drive by designation (adding it when the list does not know it).
+    /// Selects a drive by designation (adding it when the list does not know it); another drive
+    /// than the one selected is a change.
     void setDrive(const QString& designation);
     void showPopup() override;
     void hidePopup() override;
@@ -37,10 +39,11 @@ protected:
 
 private:
     void refill();
+    void showRows();
     void fitPopup();
 
     const SystemPort& m_system;
-    QString m_current;
+    DriveChoice m_choice;
     bool m_open = false;
 };
 

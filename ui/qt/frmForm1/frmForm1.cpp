@@ -1,19 +1,17 @@
 #include "frmForm1.h"
 
-#include "ColourButton.h"
+#include "ui/qt/widgets/ColourButton.h"
+#include "DesignedControl.h"
 #include "DriveList.h"
 #include "FileDialog.h"
-#include "FileDrop.h"
+#include "ui/qt/widgets/FileDrop.h"
 #include "FileList.h"
 #include "FolderList.h"
-#include "Layout.h"
-#include "Outline.h"
-#include "PngPicture.h"
-#include "ProgressBar.h"
-#include "StateLabel.h"
-#include "WarningFrame.h"
-#include "WrapButton.h"
-#include "WrapLabel.h"
+#include "ui/qt/widgets/Guarded.h"
+#include "ui/qt/widgets/Layout.h"
+#include "ui/qt/widgets/ProgressBar.h"
+#include "ui/qt/widgets/StateLabel.h"
+#include "ui/qt/widgets/WarningFrame.h"
 #include "core/AccessibleText.h"
 #include "core/Colours.h"
 #include "core/Form1Design.h"
@@ -40,14 +38,9 @@
 #include <functional>
 #include <stdexcept>
 
-// Resources of a static library are linked in only when something names them.
-static void loadResources() { Q_INIT_RESOURCE(resources); }
-
 namespace velk::qt {
 
 namespace {
-
-QRect pixels(const TwipsBox& box) { return twips(box.left, box.top, box.width, box.height); }
 
 template <typename T> T* child(const QWidget& window, std::string_view name) {
     auto* found = window.findChild<T*>(qtText(name));
@@ -56,49 +49,11 @@ template <typename T> T* child(const QWidget& window, std::string_view name) {
     return found;
 }
 
-QLabel* label(const ControlDesign& d, QWidget* parent) {
-    QLabel* l = nullptr;
-    if (d.breaksWords)
-        l = new WrapLabel(parent);
-    else if (d.backColour) // its colour shows a state
-        l = new StateLabel(parent);
-    else
-        l = new QLabel(qtText(d.caption), parent);
-    l->setWordWrap(true);
-    l->setAlignment(d.centred ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
-    if (d.bordered)
-        l->setFrameStyle(QFrame::Box | QFrame::Plain);
-    return l;
-}
-
-QListWidget* listBox(QWidget* parent) {
-    auto* l = new QListWidget(parent);
-    l->setSelectionMode(QAbstractItemView::SingleSelection);
-    l->setSortingEnabled(false);
-    return l;
-}
-
-QPlainTextEdit* textBox(QWidget* parent) {
-    auto* t = new QPlainTextEdit(parent);
-    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    t->setTabChangesFocus(true);
-    return t;
-}
-
-QLabel* picture(QWidget* parent) {
-    loadResources();
-    auto* image = new QLabel(parent);
-    image->setPixmap(pngPicture(QStringLiteral(":/images/logo.png")));
-    image->setScaledContents(true);
-    return image;
-}
-
 } // namespace
 
 frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
-    : QWidget(parent), m_system(system), m_c(buildControls()), m_port(*this, m_c), m_handlers(m_port, m_system) {
+    : QWidget(parent), m_system(system), m_c(buildControls()), m_port(*this, m_c),
+      m_handlers(m_port, m_system) {
     bindHandlers();
     arrangeTabOrder();
     nameControls();
@@ -109,27 +64,6 @@ frmForm1::frmForm1(const SystemPort& system, QWidget* parent)
 }
 
 frmForm1::~frmForm1() = default;
-
-QWidget* frmForm1::build(const ControlDesign& d, QWidget* parent) {
-    using K = ControlKind;
-    const QRect box = pixels(d.box);
-    switch (d.kind) {
-    case K::rectangle: return Outline::rectangle(box, parent);
-    case K::line: return Outline::line(box.topLeft(), box.topLeft() + QPoint(box.width(), box.height()), parent);
-    case K::label: return label(d, parent);
-    case K::button: return new WrapButton(qtText(d.caption), parent);
-    case K::colourButton: return new ColourButton(qtText(d.caption), d.backColour.value(), parent);
-    case K::driveList: return new DriveList(m_system, parent);
-    case K::folderList: return new FolderList(parent);
-    case K::fileList: return new FileList(qtText(d.pattern), parent);
-    case K::listBox: return listBox(parent);
-    case K::textBox: return textBox(parent);
-    case K::progressBar: return new ProgressBar(parent);
-    case K::picture: return picture(parent);
-    case K::frame: return new WarningFrame(qtText(d.caption), d.backColour.value(), d.captionColour.value(), parent);
-    }
-    throw std::logic_error("unknown kind of control");
-}
 
 Form1Controls frmForm1::buildControls() {
     setObjectName(QStringLiteral("frmForm1"));
@@ -144,7 +78,8 @@ Form1Controls frmForm1::buildControls() {
     move(0, 0);
 
     for (const ControlDesign& d : form1Design()) {
-        QWidget* w = build(d, d.parent.empty() ? this : child<QWidget>(*this, d.parent));
+        QWidget* w =
+            buildControl(d, m_system, d.parent.empty() ? this : child<QWidget>(*this, d.parent));
         w->setObjectName(qtText(d.name));
         if (d.kind != ControlKind::line)
             w->setGeometry(pixels(d.box));
@@ -198,7 +133,8 @@ Form1Controls frmForm1::buildControls() {
     warning->setAlignment(Qt::AlignCenter);
     // It stands on the frame's red, not on the window.
     QPalette onFrame = warning->palette();
-    onFrame.setColor(QPalette::WindowText, toQColor(textColourOn(form1Control("Frame1").backColour.value())));
+    onFrame.setColor(QPalette::WindowText,
+                     toQColor(textColourOn(form1Control("Frame1").backColour.value())));
     warning->setPalette(onFrame);
     c.Frame1->hide();
 
@@ -215,11 +151,13 @@ Form1Controls frmForm1::buildControls() {
 
 void frmForm1::bindHandlers() {
     const auto bind = [this](auto* sender, auto signal, void (Form1Handlers::*handler)()) {
-        connect(sender, signal, this, [this, handler] { (m_handlers.*handler)(); });
+        connect(sender, signal, this,
+                [this, handler] { guarded(this, [this, handler] { (m_handlers.*handler)(); }); });
     };
     bind(m_c.Timer1, &QTimer::timeout, &Form1Handlers::Timer1_Timer);
     bind(m_c.quit1, &QPushButton::clicked, &Form1Handlers::quit1_Click);
-    connect(m_c.Command3, &QPushButton::clicked, this, &frmForm1::Command3_Click);
+    connect(m_c.Command3, &QPushButton::clicked, this,
+            [this] { guarded(this, [this] { Command3_Click(); }); });
     bind(m_c.File1, &QListWidget::itemClicked, &Form1Handlers::File1_Click);
     bind(m_c.File1, &QListWidget::itemDoubleClicked, &Form1Handlers::File1_DblClick);
     bind(m_c.cmdDel, &QPushButton::clicked, &Form1Handlers::cmdDel_Click);
@@ -279,7 +217,8 @@ void frmForm1::nameControls() {
 
 void frmForm1::addCardListActions() {
     const std::function<void()> handlers[] = {[this] { m_handlers.lstList1_LoadFromCard(); },
-                                              [this] { lstList1_SaveList(); }, [this] { lstList1_OpenList(); }};
+                                              [this] { lstList1_SaveList(); },
+                                              [this] { lstList1_OpenList(); }};
     static_assert(std::size(handlers) == std::size(listCommands));
     for (std::size_t i = 0; i < std::size(listCommands); ++i) {
         auto* action = new QAction(qtText(listCommands[i].caption), m_c.lstList1);
@@ -289,7 +228,8 @@ void frmForm1::addCardListActions() {
         action->setShortcutContext(Qt::WindowShortcut);
         action->setShortcutVisibleInContextMenu(true);
         m_c.lstList1->addAction(action);
-        connect(action, &QAction::triggered, this, handlers[i]);
+        connect(action, &QAction::triggered, this,
+                [this, handler = handlers[i]] { guarded(this, handler); });
     }
     m_c.lstList1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
@@ -298,7 +238,7 @@ void frmForm1::addCardListActions() {
         std::vector<std::string> files;
         for (const QString& path : paths)
             files.push_back(path.toStdString());
-        m_handlers.lstList1_DropFiles(files);
+        guarded(this, [this, &files] { m_handlers.lstList1_DropFiles(files); });
     });
 }
 
@@ -308,12 +248,14 @@ void frmForm1::watchDrives() {
         auto* devices = new QSocketNotifier(m_drives->deviceEvents(), QSocketNotifier::Read, this);
         connect(devices, &QSocketNotifier::activated, this, [this] {
             if (m_drives->blockDeviceEvent())
-                m_handlers.Form_DeviceChange();
+                guarded(this, [this] { m_handlers.Form_DeviceChange(); });
         });
     }
     if (m_drives->mountEvents() >= 0) {
-        auto* mounts = new QSocketNotifier(m_drives->mountEvents(), QSocketNotifier::Exception, this);
-        connect(mounts, &QSocketNotifier::activated, this, [this] { m_handlers.Form_DeviceChange(); });
+        auto* mounts =
+            new QSocketNotifier(m_drives->mountEvents(), QSocketNotifier::Exception, this);
+        connect(mounts, &QSocketNotifier::activated, this,
+                [this] { guarded(this, [this] { m_handlers.Form_DeviceChange(); }); });
     }
 }
 
@@ -323,7 +265,8 @@ void frmForm1::addEjectCommand() {
         new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(ejectCommand.key)), this);
     key->setObjectName(qtText(ejectCommand.name));
     key->setContext(Qt::WindowShortcut);
-    connect(key, &QShortcut::activated, this, [this] { m_handlers.Drive1_EjectCard(); });
+    connect(key, &QShortcut::activated, this,
+            [this] { guarded(this, [this] { m_handlers.Drive1_EjectCard(); }); });
     m_c.Drive1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_c.Drive1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu(m_c.Drive1);
@@ -332,7 +275,7 @@ void frmForm1::addEjectCommand() {
         eject->setObjectName(qtText(ejectCommand.name));
         eject->setEnabled(m_handlers.Drive1_EjectEnabled());
         if (menu.exec(m_c.Drive1->mapToGlobal(at)) == eject)
-            m_handlers.Drive1_EjectCard();
+            guarded(this, [this] { m_handlers.Drive1_EjectCard(); });
     });
 }
 
@@ -340,15 +283,17 @@ bool frmForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
-    const bool pressed =
-        key == Qt::Key_Return || key == Qt::Key_Enter || (key == Qt::Key_Space && watched == m_c.lstList1);
+    const bool pressed = key == Qt::Key_Return || key == Qt::Key_Enter ||
+                         (key == Qt::Key_Space && watched == m_c.lstList1);
     // Return acts on the row the keyboard is on, as a click there would: on a file it adds it
     // as a double-click does, on a track it applies the armed edit.
     if (pressed && (watched == m_c.File1 || watched == m_c.lstList1)) {
         auto* list = static_cast<QListWidget*>(watched);
         if (QListWidgetItem* row = list->currentItem()) {
             list->setCurrentItem(row);
-            watched == m_c.File1 ? m_handlers.File1_DblClick() : m_handlers.lstList1_Click();
+            guarded(this, [this, watched] {
+                watched == m_c.File1 ? m_handlers.File1_DblClick() : m_handlers.lstList1_Click();
+            });
         }
         return true;
     }
@@ -360,7 +305,7 @@ bool frmForm1::eventFilter(QObject* watched, QEvent* event) {
             this,
             [this, before] {
                 if (m_c.lstList1->currentRow() != before && m_c.lstList1->currentRow() >= 0)
-                    m_handlers.lstList1_Click();
+                    guarded(this, [this] { m_handlers.lstList1_Click(); });
             },
             Qt::QueuedConnection);
     }
@@ -375,7 +320,7 @@ void frmForm1::changeEvent(QEvent* event) {
 }
 
 void frmForm1::closeEvent(QCloseEvent* event) {
-    m_handlers.endProgram();
+    guarded(this, [this] { m_handlers.endProgram(); });
     event->accept();
 }
 

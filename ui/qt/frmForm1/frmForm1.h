@@ -12,13 +12,14 @@
 namespace velk {
 class DriveWatch;
 class SystemPort;
-}
+} // namespace velk
 
 namespace velk::qt {
 
 class hlpform;
 
-/// The main window. It builds the controls as designed and binds their events to the handlers in core.
+/// The main window. It builds the controls as designed and binds their events to the handlers in
+/// core.
 class frmForm1 : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmForm1)
@@ -43,7 +44,6 @@ protected:
 
 private:
     Form1Controls buildControls();
-    QWidget* build(const ControlDesign& design, QWidget* parent);
     void bindHandlers();
     void arrangeTabOrder();
     /// Gives each control without a caption the name of its label, for screen readers.

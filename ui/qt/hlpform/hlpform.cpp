@@ -1,10 +1,10 @@
 #include "hlpform.h"
 
-#include "core/HelpTopic.h"
+#include "core/HelpDesign.h"
 #include "core/TextFit.h"
-#include "core/Texts.h"
 #include "platform/HelpFolder.h"
-#include "ui/qt/frmForm1/Layout.h"
+#include "ui/qt/widgets/Guarded.h"
+#include "ui/qt/widgets/Layout.h"
 
 #include <QEvent>
 #include <QFont>
@@ -39,12 +39,12 @@ void fitCaptions(const std::array<QRadioButton*, velk::HelpTopic::count>& button
 
 hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("hlpform"));
-    setWindowTitle(QString::fromUtf8(velk::text::helpCaption));
-    setFixedSize(px(6180), px(4845));
+    setWindowTitle(qtText(velk::hlpformCaption));
+    setFixedSize(px(velk::hlpformClient.width), px(velk::hlpformClient.height));
 
     m_text1 = new QPlainTextEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(twips(2040, 120, 3975, 4455));
+    m_text1->setObjectName(qtText(velk::helpText.name));
+    m_text1->setGeometry(pixels(velk::helpText.box));
     m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -52,23 +52,22 @@ hlpform::hlpform(QWidget* owner) : QWidget(owner, Qt::Window) {
     // Tab leads on to the topic buttons rather than typing a tab into the text.
     m_text1->installEventFilter(this);
 
-    static constexpr std::array<void (hlpform::*)(), velk::HelpTopic::count> handlers = {
-        &hlpform::hbut1_Click, &hlpform::hbut2_Click, &hlpform::hbut3_Click,
-        &hlpform::hbut4_Click, &hlpform::hbut5_Click, &hlpform::hbut6_Click,
-        &hlpform::hbut7_Click, &hlpform::hbut8_Click, &hlpform::hbut9_Click,
-    };
     QWidget* previous = m_text1;
-    for (int i = 0; i < velk::HelpTopic::count; ++i) {
-        auto* button = new QRadioButton(QString::fromUtf8(velk::text::helpTopics[i]), this);
-        button->setObjectName(QStringLiteral("hbut%1").arg(i + 1));
-        button->setGeometry(twips(120, 240 + 480 * i, 1815, 255));
-        connect(button, &QRadioButton::clicked, this, handlers[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 0; i < m_hbut.size(); ++i) {
+        const velk::HelpControl& design = velk::helpButtons[i];
+        auto* button = new QRadioButton(qtText(design.caption), this);
+        button->setObjectName(qtText(design.name));
+        button->setGeometry(pixels(design.box));
+        connect(button, &QRadioButton::clicked, this,
+                [this, click = velk::HelpHandlers::hbutClicks[i]] {
+                    guarded(this, [this, click] { (m_handlers.*click)(); });
+                });
         button->installEventFilter(this);
         setTabOrder(previous, button);
         previous = button;
-        m_hbut[static_cast<std::size_t>(i)] = button;
+        m_hbut[i] = button;
     }
-    fitCaptions(m_hbut, px(1815));
+    fitCaptions(m_hbut, px(velk::helpButtons[0].box.width));
 
     // A child window outlives its parent's close in Qt; an owned window must not.
     if (owner)
@@ -90,8 +89,8 @@ bool hlpform::eventFilter(QObject* watched, QEvent* event) {
             std::copy(m_hbut.begin(), m_hbut.end(), order.begin() + 1);
             const auto at = std::find(order.begin(), order.end(), watched) - order.begin();
             const auto step = key == Qt::Key_Tab ? 1 : static_cast<long>(order.size()) - 1;
-            order[static_cast<std::size_t>((at + step) % static_cast<long>(order.size()))]->setFocus(
-                key == Qt::Key_Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            order[static_cast<std::size_t>((at + step) % static_cast<long>(order.size()))]
+                ->setFocus(key == Qt::Key_Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return true;
         }
     }
@@ -103,7 +102,8 @@ bool hlpform::eventFilter(QObject* watched, QEvent* event) {
 
 void hlpform::display() {
     if (!isVisible()) {
-        Form_Load();
+        m_handlers.Form_Load(velk::helpFolder());
+        m_text1->setFocus();
         show();
     } else if (isMinimized()) {
         showNormal();
@@ -112,51 +112,14 @@ void hlpform::display() {
     activateWindow();
 }
 
-void hlpform::Form_Load() {
-    m_helpFolder = velk::helpFolder();
-    chooseTopic(1);
-    m_text1->setFocus();
-}
-
-void hlpform::hbut1_Click() {
-    chooseTopic(1);
-}
-void hlpform::hbut2_Click() {
-    chooseTopic(2);
-}
-void hlpform::hbut3_Click() {
-    chooseTopic(3);
-}
-void hlpform::hbut4_Click() {
-    chooseTopic(4);
-}
-void hlpform::hbut5_Click() {
-    chooseTopic(5);
-}
-void hlpform::hbut6_Click() {
-    chooseTopic(6);
-}
-void hlpform::hbut7_Click() {
-    chooseTopic(7);
-}
-void hlpform::hbut8_Click() {
-    chooseTopic(8);
-}
-void hlpform::hbut9_Click() {
-    chooseTopic(9);
-}
-
-void hlpform::chooseTopic(int topic) {
+void hlpform::checkTopic(int topic) {
     // The buttons are one exclusive group: checking one clears the other eight.
-    m_hbut[static_cast<std::size_t>(topic - 1)]->setChecked(true);
-    m_helpPath = m_helpFolder / velk::helpTopicFile(topic);
-    dsphlp();
+    m_hbut.at(static_cast<std::size_t>(topic - 1))->setChecked(true);
 }
 
-void hlpform::dsphlp() {
-    const velk::HelpTopic topic = velk::readHelpTopic(m_helpPath);
-    m_text1->setPlaceholderText(QString::fromStdString(topic.error));
-    m_text1->setPlainText(qtText(topic.text));
+void hlpform::showTopic(const std::string& text, const std::string& placeholder) {
+    m_text1->setPlaceholderText(qtText(placeholder));
+    m_text1->setPlainText(qtText(text));
 }
 
 } // namespace velk::qt

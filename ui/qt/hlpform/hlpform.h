@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/HelpHandlers.h"
+#include "core/HelpPort.h"
+
 #include <QWidget>
 
 #include <array>
-#include <filesystem>
 
 class QPlainTextEdit;
 class QRadioButton;
@@ -12,8 +14,9 @@ namespace velk::qt {
 
 /// The help window: nine topic buttons and the text of the chosen topic, read from the
 /// topic files installed with the program, or in the current folder of a program that has
-/// none installed (platform/HelpFolder.h). Modeless and owned by the main window.
-class hlpform : public QWidget {
+/// none installed (platform/HelpFolder.h). Modeless and owned by the main window; its controls
+/// come from core/HelpDesign.h and its buttons are bound to core's handlers.
+class hlpform : public QWidget, private HelpPort {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(hlpform)
 public:
@@ -23,28 +26,18 @@ public:
     /// Loads the window (topic 1, folder taken anew) unless it is open; then brings it up.
     void display();
 
-    void Form_Load();
-    void hbut1_Click();
-    void hbut2_Click();
-    void hbut3_Click();
-    void hbut4_Click();
-    void hbut5_Click();
-    void hbut6_Click();
-    void hbut7_Click();
-    void hbut8_Click();
-    void hbut9_Click();
+    [[nodiscard]] HelpHandlers& handlers() { return m_handlers; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void chooseTopic(int topic);
-    void dsphlp();
+    void checkTopic(int topic) override;
+    void showTopic(const std::string& text, const std::string& placeholder) override;
 
-    std::array<QRadioButton*, 9> m_hbut{};
+    std::array<QRadioButton*, HelpTopic::count> m_hbut{};
     QPlainTextEdit* m_text1 = nullptr;
-    std::filesystem::path m_helpFolder;
-    std::filesystem::path m_helpPath;
+    HelpHandlers m_handlers{*this};
 };
 
 } // namespace velk::qt

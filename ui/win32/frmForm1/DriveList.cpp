@@ -13,7 +13,8 @@ constexpr int dropDownTwips = 3000;
 } // namespace
 
 void DriveList::create(HWND parent, UINT dpi) {
-    Ctrl::create(parent, L"COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, "", dpi);
+    Ctrl::create(parent, L"COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
+                 "", dpi);
     place(dpi);
     refill();
     setDrive(m_system.currentDrive());
@@ -23,8 +24,8 @@ void DriveList::place(UINT dpi) const {
     // A combo box's window height includes its drop-down list; the box itself is the
     // selection field, whose height follows the font, so set it to fill the designed box.
     const RECT r = toPixels(box(), dpi);
-    SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top + px(dropDownTwips, dpi),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left,
+                 r.bottom - r.top + px(dropDownTwips, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
     const int wanted = r.bottom - r.top;
     const auto field = SendMessageW(hwnd(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
     SendMessageW(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + wanted - faceHeight());
@@ -48,7 +49,8 @@ void DriveList::showEntryInTip() const {
 
 void DriveList::fitDropDown() const {
     HDC dc = GetDC(hwnd());
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     int widest = 0;
     for (int i = 0; i < count(); ++i) {
         const std::wstring label = widen(row(i));
@@ -60,7 +62,8 @@ void DriveList::fitDropDown() const {
     ReleaseDC(hwnd(), dc);
     // Room for the list's borders, a margin either side of the text and a vertical scroll bar.
     const UINT dpi = GetDpiForWindow(hwnd());
-    const int room = 2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi) + 2 * MulDiv(4, static_cast<int>(dpi), 96) +
+    const int room = 2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi) +
+                     2 * MulDiv(4, static_cast<int>(dpi), 96) +
                      GetSystemMetricsForDpi(SM_CXVSCROLL, dpi);
     // Never narrower than the box: the list only grows.
     SendMessageW(hwnd(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + room), 0);
@@ -75,24 +78,21 @@ int DriveList::faceHeight() const {
 }
 
 void DriveList::setDrive(const std::string& designation) {
-    auto at = std::find(m_designations.begin(), m_designations.end(), designation);
-    if (at == m_designations.end()) {
-        add(designation, designation);
-        at = m_designations.end() - 1;
-    }
-    SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(at - m_designations.begin()), 0);
-    m_current = designation;
-    showEntryInTip();
+    m_choice.choose(designation);
+    showRows();
 }
 
-int DriveList::count() const { return static_cast<int>(m_designations.size()); }
+int DriveList::count() const {
+    return static_cast<int>(m_choice.rows().size());
+}
 
 std::string DriveList::row(int index) const {
     const LRESULT length = SendMessageW(hwnd(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR)
         return {};
     std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    SendMessageW(hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<std::size_t>(length));
     return narrow(buffer);
 }
@@ -102,15 +102,9 @@ void DriveList::command(WORD code) {
         refill();
         return;
     }
-    if (code != CBN_SELCHANGE)
+    if (code != CBN_SELCHANGE ||
+        !m_choice.pick(static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0))))
         return;
-    const LRESULT index = SendMessageW(hwnd(), CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR || static_cast<std::size_t>(index) >= m_designations.size())
-        return;
-    const std::string& picked = m_designations[static_cast<std::size_t>(index)];
-    if (picked == m_current)
-        return;
-    m_current = picked;
     showEntryInTip();
     if (onChange)
         onChange();
@@ -122,18 +116,17 @@ void DriveList::refresh() {
 }
 
 void DriveList::refill() {
-    SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0);
-    m_designations.clear();
-    for (const DriveEntry& entry : m_system.drives())
-        add(entry.designation, entry.label);
-    if (!m_current.empty())
-        setDrive(m_current);
-    fitDropDown();
+    m_choice.fill(m_system.drives());
+    showRows();
 }
 
-void DriveList::add(const std::string& designation, const std::string& label) {
-    SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(label).c_str()));
-    m_designations.push_back(designation);
+void DriveList::showRows() {
+    SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0);
+    for (const DriveEntry& entry : m_choice.rows())
+        SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(entry.label).c_str()));
+    SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(m_choice.chosenRow()), 0);
+    fitDropDown();
+    showEntryInTip();
 }
 
 } // namespace velk::win32

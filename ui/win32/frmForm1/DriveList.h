@@ -2,12 +2,12 @@
 
 // https://learn.microsoft.com/en-us/windows/win32/controls/combo-boxes
 
+#include "core/DriveChoice.h"
 #include "ui/win32/wingui/Ctrl.h"
 #include "ui/win32/wingui/Tooltips.h"
 
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace velk {
 class SystemPort;
@@ -17,8 +17,9 @@ namespace velk::win32 {
 
 /// A drop-down list of the machine's drives ("c: [SYSTEM]"). Its text is the selected drive's
 /// designation ("e:"); it re-reads the drives each time it drops down, so a reader plugged in
-/// later appears. Entries are longer than the closed box: the dropped-down list is as wide as
-/// the longest, and the box's tooltip shows the selected one in full below its own tip.
+/// later appears, and keeps the chosen one as core's DriveChoice says. Entries are longer than the
+/// closed box: the dropped-down list is as wide as the longest, and the box's tooltip shows the
+/// selected one in full below its own tip.
 class DriveList : public Ctrl {
 public:
     DriveList(std::string name, const Twips& box, const SystemPort& system)
@@ -29,7 +30,7 @@ public:
     /// Gives the box the tip `tip`, followed on a line of its own by the selected entry.
     void setTip(Tooltips& tips, std::string tip);
 
-    [[nodiscard]] const std::string& drive() const { return m_current; }
+    [[nodiscard]] const std::string& drive() const { return m_choice.drive(); }
     /// Selects a drive by designation (adding it when the list does not know it).
     void setDrive(const std::string& designation);
     /// Height of the closed box, without the drop-down part.
@@ -47,13 +48,12 @@ protected:
 
 private:
     void refill();
-    void add(const std::string& designation, const std::string& label);
+    void showRows();
     void fitDropDown() const;
     void showEntryInTip() const;
 
     const SystemPort& m_system;
-    std::vector<std::string> m_designations;
-    std::string m_current;
+    DriveChoice m_choice;
     Tooltips* m_tips = nullptr;
     std::string m_tip;
 };

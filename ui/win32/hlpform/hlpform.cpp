@@ -1,11 +1,11 @@
 #include "hlpform.h"
 
+#include "core/HelpDesign.h"
 #include "core/TextFit.h"
-#include "core/Texts.h"
-#include "ui/win32/wingui/Guarded.h"
 #include "platform/HelpFolder.h"
-#include "ui/win32/wingui/TextSize.h"
 #include "platform/windows/WindowsText.h"
+#include "ui/win32/wingui/Guarded.h"
+#include "ui/win32/wingui/TextSize.h"
 
 #include <algorithm>
 #include <string>
@@ -15,29 +15,36 @@ namespace velk::win32 {
 namespace {
 
 constexpr const wchar_t* windowClass = L"VelkHelp";
-constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr Twips client{0, 0, 6180, 4845};
-constexpr int buttonWidthTwips = 1815;
+constexpr DWORD windowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+Twips twips(const TwipsBox& box) {
+    return {box.left, box.top, box.width, box.height};
+}
+const Twips client = twips(hlpformClient);
 
 // Widest topic caption in `font`, with the option button's circle and the gap after it.
 int widestCaption(HWND window, HFONT font, UINT dpi) {
     HDC dc = GetDC(window);
     const HGDIOBJ old = SelectObject(dc, font);
     int widest = 0;
-    for (const char* caption : text::helpTopics) {
-        const std::wstring wide = widen(caption);
+    for (const HelpControl& button : helpButtons) {
+        const std::wstring wide = widen(button.caption);
         SIZE size{};
         GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
         widest = std::max(widest, static_cast<int>(size.cx));
     }
     SelectObject(dc, old);
     ReleaseDC(window, dc);
-    return widest + GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + MulDiv(6, static_cast<int>(dpi), 96);
+    return widest + GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) +
+           MulDiv(6, static_cast<int>(dpi), 96);
 }
 
 } // namespace
 
-hlpform::hlpform(HWND owner) { createWindow(owner); }
+hlpform::hlpform(HWND owner)
+    : m_text1(std::string(helpText.name), twips(helpText.box), EditCtrl::Scroll::vertical) {
+    createWindow(owner);
+}
 
 hlpform::~hlpform() {
     if (IsWindow(m_hwnd)) {
@@ -60,8 +67,9 @@ void hlpform::createWindow(HWND owner) {
     }();
     (void)registered;
     // An owner, not a parent: a top-level window that stays above the main window and goes with it.
-    m_hwnd = CreateWindowExW(0, windowClass, widen(text::helpCaption).c_str(), windowStyle, CW_USEDEFAULT,
-                             CW_USEDEFAULT, 0, 0, owner, nullptr, GetModuleHandleW(nullptr), this);
+    m_hwnd =
+        CreateWindowExW(0, windowClass, widen(hlpformCaption).c_str(), windowStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 0, 0, owner, nullptr, GetModuleHandleW(nullptr), this);
     // Laid out for the system's text size, as the main window is.
     m_dpi = layoutDpi(m_hwnd, GetDpiForWindow(m_hwnd), client);
     RECT r = toPixels(client, m_dpi);
@@ -70,19 +78,14 @@ void hlpform::createWindow(HWND owner) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     m_text1.create(m_hwnd, m_dpi);
-    static constexpr std::array<void (hlpform::*)(), HelpTopic::count> handlers = {
-        &hlpform::hbut1_Click, &hlpform::hbut2_Click, &hlpform::hbut3_Click,
-        &hlpform::hbut4_Click, &hlpform::hbut5_Click, &hlpform::hbut6_Click,
-        &hlpform::hbut7_Click, &hlpform::hbut8_Click, &hlpform::hbut9_Click,
-    };
     std::vector<HWND> order{m_text1.hwnd()};
-    for (int i = 0; i < HelpTopic::count; ++i) {
-        auto button = std::make_unique<RadioCtrl>("hbut" + std::to_string(i + 1),
-                                                  Twips{120, 240 + 480 * i, buttonWidthTwips, 255});
-        button->create(m_hwnd, text::helpTopics[i], m_dpi, i == 0);
-        button->onClick = [this, handler = handlers[static_cast<std::size_t>(i)]] { (this->*handler)(); };
+    for (std::size_t i = 0; i < m_hbut.size(); ++i) {
+        const HelpControl& design = helpButtons[i];
+        auto button = std::make_unique<RadioCtrl>(std::string(design.name), twips(design.box));
+        button->create(m_hwnd, design.caption, m_dpi, i == 0);
+        button->onClick = [this, click = HelpHandlers::hbutClicks[i]] { (m_handlers.*click)(); };
         order.push_back(button->hwnd());
-        m_hbut[static_cast<std::size_t>(i)] = std::move(button);
+        m_hbut[i] = std::move(button);
     }
     m_tabs = std::make_unique<TabOrder>(m_hwnd);
     m_tabs->setOptionGroup({order.begin() + 1, order.end()});
@@ -94,7 +97,7 @@ void hlpform::setFonts() {
     const auto face = [this](double points) {
         return Font(L"Tahoma", L"Arial", points, false, m_dpi);
     };
-    const int width = px(buttonWidthTwips, m_dpi);
+    const int width = px(helpButtons[0].box.width, m_dpi);
     Font font = face(fittingPointSize(helpCaptionSteps, width, [&](double points) {
         return widestCaption(m_hwnd, face(points).handle(), m_dpi);
     }));
@@ -116,7 +119,7 @@ void hlpform::applyDpi(UINT dpi, const RECT& suggested) {
 
 void hlpform::display() {
     if (!IsWindowVisible(m_hwnd)) {
-        Form_Load();
+        m_handlers.Form_Load(helpFolder());
         ShowWindow(m_hwnd, SW_SHOWNORMAL);
     } else if (IsIconic(m_hwnd)) {
         ShowWindow(m_hwnd, SW_RESTORE);
@@ -126,34 +129,18 @@ void hlpform::display() {
     SetFocus(m_text1.hwnd());
 }
 
-void hlpform::close() const { ShowWindow(m_hwnd, SW_HIDE); }
-
-void hlpform::Form_Load() {
-    m_helpFolder = helpFolder();
-    chooseTopic(1);
+void hlpform::close() const {
+    ShowWindow(m_hwnd, SW_HIDE);
 }
 
-void hlpform::hbut1_Click() { chooseTopic(1); }
-void hlpform::hbut2_Click() { chooseTopic(2); }
-void hlpform::hbut3_Click() { chooseTopic(3); }
-void hlpform::hbut4_Click() { chooseTopic(4); }
-void hlpform::hbut5_Click() { chooseTopic(5); }
-void hlpform::hbut6_Click() { chooseTopic(6); }
-void hlpform::hbut7_Click() { chooseTopic(7); }
-void hlpform::hbut8_Click() { chooseTopic(8); }
-void hlpform::hbut9_Click() { chooseTopic(9); }
-
-void hlpform::chooseTopic(int topic) {
+void hlpform::checkTopic(int topic) {
     for (int i = 1; i <= HelpTopic::count; ++i)
         hbut(i).setChecked(i == topic);
-    m_helpPath = m_helpFolder / helpTopicFile(topic);
-    dsphlp();
 }
 
-void hlpform::dsphlp() {
-    const HelpTopic topic = readHelpTopic(m_helpPath);
-    m_text1.setPlaceholder(topic.error);
-    m_text1.setText(topic.text);
+void hlpform::showTopic(const std::string& text, const std::string& placeholder) {
+    m_text1.setPlaceholder(placeholder);
+    m_text1.setText(text);
 }
 
 LRESULT CALLBACK hlpform::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,7 +166,8 @@ LRESULT hlpform::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         applyDpi(layoutDpi(m_hwnd, HIWORD(wParam), client), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    default: return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    default:
+        return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }
 }
 

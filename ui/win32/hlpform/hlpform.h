@@ -1,21 +1,22 @@
 #pragma once
 
-#include "core/HelpTopic.h"
+#include "core/HelpHandlers.h"
+#include "core/HelpPort.h"
 #include "ui/win32/wingui/EditCtrl.h"
 #include "ui/win32/wingui/Font.h"
 #include "ui/win32/wingui/RadioCtrl.h"
 #include "ui/win32/wingui/TabOrder.h"
 
 #include <array>
-#include <filesystem>
 #include <memory>
 
 namespace velk::win32 {
 
 /// The help window: nine topic buttons and the text of the chosen topic, read from the
 /// topic files installed with the program, or in the current folder of a program that has
-/// none installed (platform/HelpFolder.h). Modeless and owned by the main window.
-class hlpform {
+/// none installed (platform/HelpFolder.h). Modeless and owned by the main window; its controls
+/// come from core/HelpDesign.h and its buttons are bound to core's handlers.
+class hlpform : private HelpPort {
 public:
     /// `owner` is the main window: the help window stays above it and closes with it.
     explicit hlpform(HWND owner);
@@ -30,19 +31,12 @@ public:
     /// Closes the window as its frame's close box does; the object stays for the next HELP.
     void close() const;
 
-    void Form_Load();
-    void hbut1_Click();
-    void hbut2_Click();
-    void hbut3_Click();
-    void hbut4_Click();
-    void hbut5_Click();
-    void hbut6_Click();
-    void hbut7_Click();
-    void hbut8_Click();
-    void hbut9_Click();
+    [[nodiscard]] HelpHandlers& handlers() { return m_handlers; }
 
     [[nodiscard]] const EditCtrl& Text1() const { return m_text1; }
-    [[nodiscard]] const RadioCtrl& hbut(int topic) const { return *m_hbut.at(static_cast<std::size_t>(topic - 1)); }
+    [[nodiscard]] const RadioCtrl& hbut(int topic) const {
+        return *m_hbut.at(static_cast<std::size_t>(topic - 1));
+    }
 
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -51,17 +45,16 @@ private:
     void setFonts();
     /// Fonts and boxes for a new DPI, and the window where the system suggests.
     void applyDpi(UINT dpi, const RECT& suggested);
-    void chooseTopic(int topic);
-    void dsphlp();
+    void checkTopic(int topic) override;
+    void showTopic(const std::string& text, const std::string& placeholder) override;
 
     HWND m_hwnd = nullptr;
     UINT m_dpi = 96;
     Font m_font;
-    EditCtrl m_text1{"Text1", {2040, 120, 3975, 4455}, EditCtrl::Scroll::vertical};
+    EditCtrl m_text1;
     std::array<std::unique_ptr<RadioCtrl>, HelpTopic::count> m_hbut;
     std::unique_ptr<TabOrder> m_tabs;
-    std::filesystem::path m_helpFolder;
-    std::filesystem::path m_helpPath;
+    HelpHandlers m_handlers{*this};
 };
 
 } // namespace velk::win32

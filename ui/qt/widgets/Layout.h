@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TwipsBox.h"
+
 #include <QColor>
 #include <QPalette>
 #include <QRect>
@@ -14,9 +16,14 @@ class QWidget;
 namespace velk::qt {
 
 /// Positions are designed in twips; 15 twips make one pixel at 96 dpi.
-constexpr int px(int twips) { return (twips * 2 + 15) / 30; }
+constexpr int px(int twips) {
+    return (twips * 2 + 15) / 30;
+}
 constexpr QRect twips(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
+}
+constexpr QRect pixels(const TwipsBox& box) {
+    return twips(box.left, box.top, box.width, box.height);
 }
 
 /// UTF-8 text of core as Qt holds it.
