@@ -44,8 +44,12 @@ protected:
     }
 
     win32::Ctrl& c(const char* name) { return control(*m_form, name); }
-    std::string guidance() const { return m_form->controls().txtTEXT1.text(); }
-    std::uint32_t label4Colour() const { return m_form->controls().Label4.backColour(); }
+    std::string guidance() const {
+        return m_form->controls().get<win32::EditCtrl>("txtTEXT1").text();
+    }
+    std::uint32_t label4Colour() const {
+        return m_form->controls().get<win32::LabelCtrl>("Label4").backColour();
+    }
 
     TempFolder m_here{"here"};
     TempFolder m_card{"card"};
@@ -64,32 +68,34 @@ TEST_F(frmForm1Test, StartsAsDesigned) {
     EXPECT_EQ(client.right, win32::px(7590, m_form->dpi()));
     EXPECT_EQ(client.bottom, win32::px(6405, m_form->dpi()));
 
-    EXPECT_FALSE(k.Frame1.isVisible());
+    EXPECT_FALSE(k.get<win32::FrameCtrl>("Frame1").isVisible());
     EXPECT_EQ(guidance(), "");
-    EXPECT_EQ(k.txtTEXT1.backColour(), colour::yellow);
-    EXPECT_EQ(k.Label4.caption(), "");
+    EXPECT_EQ(k.get<win32::EditCtrl>("txtTEXT1").backColour(), colour::yellow);
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").caption(), "");
     EXPECT_EQ(label4Colour(), colour::red);
-    EXPECT_EQ(k.Label7.text(), "");
-    EXPECT_EQ(k.ProgressBar1.value(), 0.0f);
-    EXPECT_EQ(k.ProgressBar1.position(), 0);
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label7").text(), "");
+    EXPECT_EQ(k.get<win32::ProgressCtrl>("ProgressBar1").value(), 0.0f);
+    EXPECT_EQ(k.get<win32::ProgressCtrl>("ProgressBar1").position(), 0);
     for (const char* list : {"lstList1", "lstList2", "lstListMode"})
         EXPECT_TRUE(rows(c(list)).empty()) << list;
-    EXPECT_EQ(k.drvDrive1.drive(), "c:");
-    EXPECT_EQ(k.Drive1.drive(), "c:");
-    EXPECT_EQ(std::filesystem::path(velk::widen(k.Dir1.path())), m_here.path());
-    EXPECT_EQ(k.File1.path(), k.Dir1.path());
-    EXPECT_EQ(rows(k.File1), (std::vector<std::string>{"a.mp3", "B.NVR"}));
-    EXPECT_EQ(GetFocus(), k.Dir1.hwnd());
-    EXPECT_EQ(k.Image1.bitmapSize().cx, 320);
-    EXPECT_EQ(k.Image1.bitmapSize().cy, 240);
+    EXPECT_EQ(k.get<win32::DriveList>("drvDrive1").drive(), "c:");
+    EXPECT_EQ(k.get<win32::DriveList>("Drive1").drive(), "c:");
+    EXPECT_EQ(std::filesystem::path(velk::widen(k.get<win32::FolderList>("Dir1").path())),
+              m_here.path());
+    EXPECT_EQ(k.get<win32::FileList>("File1").path(), k.get<win32::FolderList>("Dir1").path());
+    EXPECT_EQ(rows(k.get<win32::FileList>("File1")), (std::vector<std::string>{"a.mp3", "B.NVR"}));
+    EXPECT_EQ(GetFocus(), k.get<win32::FolderList>("Dir1").hwnd());
+    EXPECT_EQ(k.get<win32::PictureCtrl>("Image1").bitmapSize().cx, 320);
+    EXPECT_EQ(k.get<win32::PictureCtrl>("Image1").bitmapSize().cy, 240);
     EXPECT_EQ(m_form->port().timerInterval(), 100);
     EXPECT_TRUE(m_form->port().timerEnabled());
-    for (const win32::ColourButton* b : {&k.cmdDel, &k.cmdMode0, &k.cmdMode1, &k.cmdMode2})
-        EXPECT_EQ(b->backColour(), colour::buttonFace) << b->name();
-    for (const win32::ButtonCtrl* b : {&k.Command1, &k.Command2, &k.Command3, &k.cmdFinish, &k.newbut, &k.quit1,
-                                     static_cast<const win32::ButtonCtrl*>(&k.cmdDel)}) {
-        EXPECT_NE(GetWindowLongPtrW(b->hwnd(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << b->name();
-        EXPECT_EQ(b->text().find('&'), std::string::npos) << b->name();
+    for (const char* name : {"cmdDel", "cmdMode0", "cmdMode1", "cmdMode2"})
+        EXPECT_EQ(k.get<win32::ColourButton>(name).backColour(), colour::buttonFace) << name;
+    for (const char* name :
+         {"Command1", "Command2", "Command3", "cmdFinish", "newbut", "quit1", "cmdDel"}) {
+        const win32::ButtonCtrl& b = k.get<win32::ButtonCtrl>(name);
+        EXPECT_NE(GetWindowLongPtrW(b.hwnd(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << name;
+        EXPECT_EQ(b.text().find('&'), std::string::npos) << name;
     }
 }
 
@@ -175,7 +181,7 @@ TEST_F(frmForm1Test, EveryCaptionFitsItsBox) {
 }
 
 TEST_F(frmForm1Test, FrameHoldsItsControlsWithARedFaceAndABoldCaption) {
-    const auto& frame = m_form->controls().Frame1;
+    const auto& frame = m_form->controls().get<win32::FrameCtrl>("Frame1");
     for (const char* inside : {"File2", "Label3", "Command1", "Command2"})
         EXPECT_EQ(GetParent(c(inside).hwnd()), frame.hwnd()) << inside;
     EXPECT_EQ(frame.backColour(), colour::red);
@@ -221,25 +227,27 @@ TEST_F(frmForm1Test, TheWindowFollowsTheSystemsTextSize) {
     EXPECT_EQ(client.right, win32::px(7590, 144));
     EXPECT_EQ(client.bottom, win32::px(6405, 144));
     EXPECT_EQ(m_form->dpi(), 96u);
-    EXPECT_EQ(fontHeight(m_form->controls().Label4.hwnd()), -MulDiv(8, 96, 72));
+    EXPECT_EQ(fontHeight(m_form->controls().get<win32::LabelCtrl>("Label4").hwnd()),
+              -MulDiv(8, 96, 72));
 }
 
 TEST_F(frmForm1Test, MonitorShowsTheThreeStatesOnCFAndE) {
     const auto& k = m_form->controls();
     m_form->handlers().Timer1_Timer();
-    EXPECT_EQ(k.Label4.caption(), text::notFlashCard);
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").caption(), text::notFlashCard);
     EXPECT_EQ(label4Colour(), colour::red);
     EXPECT_EQ(guidance(), text::selectDestination);
 
-    pickDrive(k.Drive1, "f:");
+    pickDrive(k.get<win32::DriveList>("Drive1"), "f:");
     m_form->handlers().Timer1_Timer();
-    EXPECT_EQ(k.Label4.caption(), text::insertCard);
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").caption(), text::insertCard);
     EXPECT_EQ(label4Colour(), colour::red);
     EXPECT_EQ(guidance(), text::insertCard);
 
-    pickDrive(k.Drive1, "e:");
+    pickDrive(k.get<win32::DriveList>("Drive1"), "e:");
     m_form->handlers().Timer1_Timer();
-    EXPECT_EQ(k.Label4.caption(), "Removeable Drive   Capacity =  64MBytes");
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").caption(),
+              "Removeable Drive   Capacity =  64MBytes");
     EXPECT_EQ(label4Colour(), colour::buttonFace);
     EXPECT_EQ(guidance(), text::selectSource);
     EXPECT_EQ(m_form->handlers().state().cardBytes, 63'438'000);
@@ -277,26 +285,27 @@ TEST_F(frmForm1Test, DarkSchemeDrawsDarkOnTheFixedColoursAndTellsThemInWords) {
     pump();
 
     m_form->handlers().Timer1_Timer();
-    EXPECT_EQ(k.Label4.caption(), text::notFlashCard);
-    EXPECT_EQ(k.Label4.word(), text::destinationNotReady);
-    const auto [labelBlack, labelWhite] = blackAndWhite(k.Label4);
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").caption(), text::notFlashCard);
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").word(), text::destinationNotReady);
+    const auto [labelBlack, labelWhite] = blackAndWhite(k.get<win32::LabelCtrl>("Label4"));
     EXPECT_GT(labelBlack, 20) << "dark text on the red";
     EXPECT_EQ(labelWhite, 0) << "the scheme's white text on the red";
 
-    pickDrive(k.drvDrive1, "f:");
+    pickDrive(k.get<win32::DriveList>("drvDrive1"), "f:");
     EXPECT_EQ(guidance(), text::driveUnavailable);
-    EXPECT_EQ(k.labHelp.text(), "Guidance Box - Warning");
-    EXPECT_EQ(blackAndWhite(k.txtTEXT1).second, 0);
-    click(k.cmdMode0);
-    EXPECT_EQ(k.cmdMode0.word(), text::armed);
-    EXPECT_GT(blackAndWhite(k.cmdMode0).first, 20) << "dark text on the white face";
+    EXPECT_EQ(k.get<win32::LabelCtrl>("labHelp").text(), "Guidance Box - Warning");
+    EXPECT_EQ(blackAndWhite(k.get<win32::EditCtrl>("txtTEXT1")).second, 0);
+    click(k.get<win32::ColourButton>("cmdMode0"));
+    EXPECT_EQ(k.get<win32::ColourButton>("cmdMode0").word(), text::armed);
+    EXPECT_GT(blackAndWhite(k.get<win32::ColourButton>("cmdMode0")).first, 20)
+        << "dark text on the white face";
     screenshot(m_form->hwnd(), "win32-dark-scheme-test");
 
     ASSERT_TRUE(SetSysColors(4, elements, before));
     pump();
-    EXPECT_EQ(k.Label4.word(), "");
-    EXPECT_EQ(k.cmdMode0.word(), "");
-    EXPECT_EQ(k.labHelp.text(), "Guidance Box");
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").word(), "");
+    EXPECT_EQ(k.get<win32::ColourButton>("cmdMode0").word(), "");
+    EXPECT_EQ(k.get<win32::LabelCtrl>("labHelp").text(), "Guidance Box");
 }
 
 bool lists(const win32::DriveList& drives, const std::string& entry) {
@@ -310,15 +319,15 @@ bool lists(const win32::DriveList& drives, const std::string& entry) {
 TEST_F(frmForm1Test, AReaderPluggedInAppearsInBothDriveLists) {
     const auto& k = m_form->controls();
     m_system.addEmptyReader("g:");
-    EXPECT_FALSE(lists(k.drvDrive1, "g:"));
+    EXPECT_FALSE(lists(k.get<win32::DriveList>("drvDrive1"), "g:"));
     DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << ('G' - 'A'), 0};
     SendMessageW(m_form->hwnd(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
-    EXPECT_TRUE(lists(k.drvDrive1, "g:"));
-    EXPECT_TRUE(lists(k.Drive1, "g:"));
+    EXPECT_TRUE(lists(k.get<win32::DriveList>("drvDrive1"), "g:"));
+    EXPECT_TRUE(lists(k.get<win32::DriveList>("Drive1"), "g:"));
 }
 
 TEST_F(frmForm1Test, TheTimerDrivesTheMonitor) {
-    pickDrive(m_form->controls().Drive1, "e:");
+    pickDrive(m_form->controls().get<win32::DriveList>("Drive1"), "e:");
     for (int waited = 0; waited < 3000 && label4Colour() != colour::buttonFace; waited += 10) {
         Sleep(10);
         pump();
@@ -334,14 +343,21 @@ TEST_F(frmForm1Test, TabFollowsTheDesignedOrderAndSkipsTheHiddenFrame) {
         win32::MessagePump::dispatch(tab);
         return GetFocus();
     };
-    EXPECT_EQ(tabFrom(k.Dir1.hwnd()), k.drvDrive1.hwnd());
-    EXPECT_EQ(tabFrom(k.txtTEXT1.hwnd()), k.cmdFinish.hwnd());
-    EXPECT_EQ(tabFrom(k.lstList1.hwnd()), k.cmdDel.hwnd());
-    EXPECT_EQ(tabFrom(k.Drive1.hwnd()), k.newbut.hwnd());
-    EXPECT_EQ(tabFrom(k.Command3.hwnd()), k.Dir1.hwnd());
-    k.Frame1.show(true);
-    EXPECT_EQ(tabFrom(k.Drive1.hwnd()), k.File2.hwnd());
-    EXPECT_EQ(tabFrom(k.Command2.hwnd()), k.newbut.hwnd());
+    EXPECT_EQ(tabFrom(k.get<win32::FolderList>("Dir1").hwnd()),
+              k.get<win32::DriveList>("drvDrive1").hwnd());
+    EXPECT_EQ(tabFrom(k.get<win32::EditCtrl>("txtTEXT1").hwnd()),
+              k.get<win32::ButtonCtrl>("cmdFinish").hwnd());
+    EXPECT_EQ(tabFrom(k.get<win32::ListBoxCtrl>("lstList1").hwnd()),
+              k.get<win32::ColourButton>("cmdDel").hwnd());
+    EXPECT_EQ(tabFrom(k.get<win32::DriveList>("Drive1").hwnd()),
+              k.get<win32::ButtonCtrl>("newbut").hwnd());
+    EXPECT_EQ(tabFrom(k.get<win32::ButtonCtrl>("Command3").hwnd()),
+              k.get<win32::FolderList>("Dir1").hwnd());
+    k.get<win32::FrameCtrl>("Frame1").show(true);
+    EXPECT_EQ(tabFrom(k.get<win32::DriveList>("Drive1").hwnd()),
+              k.get<win32::FileList>("File2").hwnd());
+    EXPECT_EQ(tabFrom(k.get<win32::ButtonCtrl>("Command2").hwnd()),
+              k.get<win32::ButtonCtrl>("newbut").hwnd());
 }
 
 TEST_F(frmForm1Test, QuitEndsTheProgram) {
@@ -404,9 +420,9 @@ TEST_F(frmForm1Test, GuidanceAndCopyingPathFitAt96And144Dpi) {
         ASSERT_EQ(m_form->dpi(), e.dpi);
         for (const char* name : {"Label6", "Dir1", "lstList1", "cmdFinish", "Label3"})
             EXPECT_EQ(fontHeight(c(name).hwnd()), e.font) << name;
-        EXPECT_EQ(fontHeight(k.txtTEXT1.hwnd()), e.guidanceFont);
-        EXPECT_EQ(fontHeight(k.Label7.hwnd()), e.guidanceFont);
-        EXPECT_EQ(k.Dir1.indent(1), e.indent);
+        EXPECT_EQ(fontHeight(k.get<win32::EditCtrl>("txtTEXT1").hwnd()), e.guidanceFont);
+        EXPECT_EQ(fontHeight(k.get<win32::LabelCtrl>("Label7").hwnd()), e.guidanceFont);
+        EXPECT_EQ(k.get<win32::FolderList>("Dir1").indent(1), e.indent);
 
         const std::string longest[] = {
             text::driveUnavailable,
@@ -415,32 +431,39 @@ TEST_F(frmForm1Test, GuidanceAndCopyingPathFitAt96And144Dpi) {
             text::failedCardIncomplete, // left in the box for the screenshot
         };
         for (const std::string& guidance : longest) {
-            k.txtTEXT1.setText(guidance);
-            EXPECT_LE(SendMessageW(k.txtTEXT1.hwnd(), EM_GETLINECOUNT, 0, 0), 3) << guidance;
+            k.get<win32::EditCtrl>("txtTEXT1").setText(guidance);
+            EXPECT_LE(
+                SendMessageW(k.get<win32::EditCtrl>("txtTEXT1").hwnd(), EM_GETLINECOUNT, 0, 0), 3)
+                << guidance;
         }
-        EXPECT_EQ(SendMessageW(k.txtTEXT1.hwnd(), EM_GETLINECOUNT, 0, 0), 3);
+        EXPECT_EQ(SendMessageW(k.get<win32::EditCtrl>("txtTEXT1").hwnd(), EM_GETLINECOUNT, 0, 0),
+                  3);
         RECT shown;
-        SendMessageW(k.txtTEXT1.hwnd(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
-        EXPECT_GE(shown.bottom - shown.top, 3 * lineHeight(k.txtTEXT1));
+        SendMessageW(k.get<win32::EditCtrl>("txtTEXT1").hwnd(), EM_GETRECT, 0,
+                     reinterpret_cast<LPARAM>(&shown));
+        EXPECT_GE(shown.bottom - shown.top, 3 * lineHeight(k.get<win32::EditCtrl>("txtTEXT1")));
 
         // A path of two lines is shown whole; a longer one keeps its start and its file name.
         const std::string twoLines = std::string(text::copyingPrefix) + "C:\\Users\\Operator\\Music\\Empfang.mp3";
-        k.Label7.setText(twoLines);
+        k.get<win32::LabelCtrl>("Label7").setText(twoLines);
         RECT label;
-        GetClientRect(k.Label7.hwnd(), &label);
-        EXPECT_GT(textWidth(k.Label7), label.right) << "one line is too short for it";
-        EXPECT_LE(2 * lineHeight(k.Label7), label.bottom) << "two lines fit";
-        EXPECT_EQ(k.Label7.shownText(), twoLines);
+        GetClientRect(k.get<win32::LabelCtrl>("Label7").hwnd(), &label);
+        EXPECT_GT(textWidth(k.get<win32::LabelCtrl>("Label7")), label.right)
+            << "one line is too short for it";
+        EXPECT_LE(2 * lineHeight(k.get<win32::LabelCtrl>("Label7")), label.bottom)
+            << "two lines fit";
+        EXPECT_EQ(k.get<win32::LabelCtrl>("Label7").shownText(), twoLines);
         std::string deep = "C:\\Ansagen";
         while (deep.size() < 300)
             deep += "\\Unterordner";
-        k.Label7.setText(std::string(text::copyingPrefix) + deep + "\\Willkommen.mp3");
-        const std::string copying = k.Label7.shownText();
+        k.get<win32::LabelCtrl>("Label7").setText(std::string(text::copyingPrefix) + deep +
+                                                  "\\Willkommen.mp3");
+        const std::string copying = k.get<win32::LabelCtrl>("Label7").shownText();
         EXPECT_EQ(copying.rfind("Copying C:\\Ansagen", 0), 0u) << copying;
         EXPECT_NE(copying.find("\xE2\x80\xA6"), std::string::npos) << copying;
         EXPECT_EQ(copying.substr(copying.size() - 14), "Willkommen.mp3") << copying;
         screenshot(m_form->hwnd(), "win32-guidance-" + std::to_string(e.dpi) + "dpi");
-        k.Label7.setText(twoLines);
+        k.get<win32::LabelCtrl>("Label7").setText(twoLines);
         screenshot(m_form->hwnd(), "win32-copying-" + std::to_string(e.dpi) + "dpi");
     }
 }
@@ -450,19 +473,21 @@ TEST_F(frmForm1Test, AnExceptionInAHandlerIsReportedAndTheWindowGoesOn) {
     win32::OkMessageBox::setAnswerer([&](const std::string& message) { shown.push_back(message); });
     m_system.drivesFault = "the drive list broke";
     // Dropping the list down reads the drives again, inside the window procedure.
-    SendMessageW(m_form->hwnd(), WM_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN),
-                 reinterpret_cast<LPARAM>(m_form->controls().drvDrive1.hwnd()));
+    SendMessageW(
+        m_form->hwnd(), WM_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN),
+        reinterpret_cast<LPARAM>(m_form->controls().get<win32::DriveList>("drvDrive1").hwnd()));
     EXPECT_EQ(shown, std::vector<std::string>{std::string(text::windowFault) + "the drive list broke"});
 
     m_system.drivesFault.clear();
-    pickDrive(m_form->controls().Drive1, "e:");
+    pickDrive(m_form->controls().get<win32::DriveList>("Drive1"), "e:");
     m_form->handlers().Timer1_Timer();
-    EXPECT_EQ(m_form->controls().Label4.caption(), "Removeable Drive   Capacity =  64MBytes");
+    EXPECT_EQ(m_form->controls().get<win32::LabelCtrl>("Label4").caption(),
+              "Removeable Drive   Capacity =  64MBytes");
     win32::OkMessageBox::setAnswerer({});
 }
 
 TEST_F(frmForm1Test, SwitchingBackToTheWindowGivesTheFocusBack) {
-    const HWND chosen = m_form->controls().cmdFinish.hwnd();
+    const HWND chosen = m_form->controls().get<win32::ButtonCtrl>("cmdFinish").hwnd();
     SetFocus(chosen);
     SendMessageW(m_form->hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
     SetFocus(nullptr);

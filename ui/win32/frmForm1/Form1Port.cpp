@@ -1,11 +1,19 @@
 #include "Form1Port.h"
 
+#include "DriveList.h"
+#include "FileList.h"
+#include "FolderList.h"
 #include "OkMessageBox.h"
 #include "core/AccessibleText.h"
 #include "core/Form1Design.h"
 #include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
+#include "ui/win32/wingui/ColourButton.h"
+#include "ui/win32/wingui/EditCtrl.h"
+#include "ui/win32/wingui/FrameCtrl.h"
+#include "ui/win32/wingui/LabelCtrl.h"
 #include "ui/win32/wingui/MessagePump.h"
+#include "ui/win32/wingui/ProgressCtrl.h"
 
 #include <stdexcept>
 
@@ -42,13 +50,20 @@ ListBoxCtrl& Form1Port::list(Control c) const {
 
 std::string Form1Port::text(Control c) const {
     switch (c) {
-    case Control::txtTEXT1: return m_c.txtTEXT1.text();
-    case Control::drvDrive1: return m_c.drvDrive1.drive();
-    case Control::Drive1: return m_c.Drive1.drive();
-    case Control::Dir1: return m_c.Dir1.path();
-    case Control::File1: return m_c.File1.path();
-    case Control::File2: return m_c.File2.path();
-    case Control::Label4: return m_c.Label4.caption();
+    case Control::txtTEXT1:
+        return m_c.get<EditCtrl>("txtTEXT1").text();
+    case Control::drvDrive1:
+        return m_c.get<DriveList>("drvDrive1").drive();
+    case Control::Drive1:
+        return m_c.get<DriveList>("Drive1").drive();
+    case Control::Dir1:
+        return m_c.get<FolderList>("Dir1").path();
+    case Control::File1:
+        return m_c.get<FileList>("File1").path();
+    case Control::File2:
+        return m_c.get<FileList>("File2").path();
+    case Control::Label4:
+        return m_c.get<LabelCtrl>("Label4").caption();
     default: return control(c).text();
     }
 }
@@ -57,21 +72,31 @@ void Form1Port::setText(Control c, const std::string& value) {
     switch (c) {
     case Control::txtTEXT1:
         // The monitor writes the same text ten times a second; only a change is spoken.
-        if (m_c.txtTEXT1.text() != value) {
-            m_c.txtTEXT1.setText(value);
+        if (m_c.get<EditCtrl>("txtTEXT1").text() != value) {
+            m_c.get<EditCtrl>("txtTEXT1").setText(value);
             speakGuidance();
         }
         return;
-    case Control::drvDrive1: m_c.drvDrive1.setDrive(value); return;
-    case Control::Drive1: m_c.Drive1.setDrive(value); return;
-    case Control::Dir1: m_c.Dir1.setPath(value); return;
-    case Control::File1: m_c.File1.setPath(value); return;
-    case Control::File2: m_c.File2.setPath(value); return;
+    case Control::drvDrive1:
+        m_c.get<DriveList>("drvDrive1").setDrive(value);
+        return;
+    case Control::Drive1:
+        m_c.get<DriveList>("Drive1").setDrive(value);
+        return;
+    case Control::Dir1:
+        m_c.get<FolderList>("Dir1").setPath(value);
+        return;
+    case Control::File1:
+        m_c.get<FileList>("File1").setPath(value);
+        return;
+    case Control::File2:
+        m_c.get<FileList>("File2").setPath(value);
+        return;
     case Control::Label4:
-        if (m_c.Label4.caption() != value) {
-            m_c.Label4.setCaption(value);
-            Accessibility::nameChanged(m_c.Label4.hwnd());
-            Accessibility::liveRegionChanged(m_c.Label4.hwnd());
+        if (m_c.get<LabelCtrl>("Label4").caption() != value) {
+            m_c.get<LabelCtrl>("Label4").setCaption(value);
+            Accessibility::nameChanged(m_c.get<LabelCtrl>("Label4").hwnd());
+            Accessibility::liveRegionChanged(m_c.get<LabelCtrl>("Label4").hwnd());
         }
         return;
     case Control::Label7:
@@ -82,14 +107,22 @@ void Form1Port::setText(Control c, const std::string& value) {
 
 std::uint32_t Form1Port::backColour(Control c) const {
     switch (c) {
-    case Control::txtTEXT1: return m_c.txtTEXT1.backColour();
-    case Control::Label4: return m_c.Label4.backColour();
-    case Control::Label7: return m_c.Label7.backColour();
-    case Control::Frame1: return m_c.Frame1.backColour();
-    case Control::cmdDel: return m_c.cmdDel.backColour();
-    case Control::cmdMode0: return m_c.cmdMode0.backColour();
-    case Control::cmdMode1: return m_c.cmdMode1.backColour();
-    case Control::cmdMode2: return m_c.cmdMode2.backColour();
+    case Control::txtTEXT1:
+        return m_c.get<EditCtrl>("txtTEXT1").backColour();
+    case Control::Label4:
+        return m_c.get<LabelCtrl>("Label4").backColour();
+    case Control::Label7:
+        return m_c.get<LabelCtrl>("Label7").backColour();
+    case Control::Frame1:
+        return m_c.get<FrameCtrl>("Frame1").backColour();
+    case Control::cmdDel:
+        return m_c.get<ColourButton>("cmdDel").backColour();
+    case Control::cmdMode0:
+        return m_c.get<ColourButton>("cmdMode0").backColour();
+    case Control::cmdMode1:
+        return m_c.get<ColourButton>("cmdMode1").backColour();
+    case Control::cmdMode2:
+        return m_c.get<ColourButton>("cmdMode2").backColour();
     default: return colour::buttonFace;
     }
 }
@@ -97,13 +130,27 @@ std::uint32_t Form1Port::backColour(Control c) const {
 void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     const bool changed = backColour(c) != colour;
     switch (c) {
-    case Control::txtTEXT1: m_c.txtTEXT1.setBackColour(colour); break;
-    case Control::Label4: m_c.Label4.setBackColour(colour); break;
-    case Control::Label7: m_c.Label7.setBackColour(colour); break;
-    case Control::cmdDel: m_c.cmdDel.setBackColour(colour); break;
-    case Control::cmdMode0: m_c.cmdMode0.setBackColour(colour); break;
-    case Control::cmdMode1: m_c.cmdMode1.setBackColour(colour); break;
-    case Control::cmdMode2: m_c.cmdMode2.setBackColour(colour); break;
+    case Control::txtTEXT1:
+        m_c.get<EditCtrl>("txtTEXT1").setBackColour(colour);
+        break;
+    case Control::Label4:
+        m_c.get<LabelCtrl>("Label4").setBackColour(colour);
+        break;
+    case Control::Label7:
+        m_c.get<LabelCtrl>("Label7").setBackColour(colour);
+        break;
+    case Control::cmdDel:
+        m_c.get<ColourButton>("cmdDel").setBackColour(colour);
+        break;
+    case Control::cmdMode0:
+        m_c.get<ColourButton>("cmdMode0").setBackColour(colour);
+        break;
+    case Control::cmdMode1:
+        m_c.get<ColourButton>("cmdMode1").setBackColour(colour);
+        break;
+    case Control::cmdMode2:
+        m_c.get<ColourButton>("cmdMode2").setBackColour(colour);
+        break;
     default: throw std::invalid_argument("control has no settable back colour");
     }
     if (!changed)
@@ -120,21 +167,33 @@ void Form1Port::describe(Control c, std::uint32_t colour) {
     const bool told = m_access.setDescription(control(c).hwnd(), meaning.empty() ? tooltipOf(c) : meaning);
     const std::string_view fallback = told ? std::string_view() : meaning;
     switch (c) {
-    case Control::Label4: m_c.Label4.setStateWords(fallback); return;
-    case Control::cmdDel: m_c.cmdDel.setStateWords(fallback); return;
-    case Control::cmdMode0: m_c.cmdMode0.setStateWords(fallback); return;
-    case Control::cmdMode1: m_c.cmdMode1.setStateWords(fallback); return;
-    case Control::cmdMode2: m_c.cmdMode2.setStateWords(fallback); return;
+    case Control::Label4:
+        m_c.get<LabelCtrl>("Label4").setStateWords(fallback);
+        return;
+    case Control::cmdDel:
+        m_c.get<ColourButton>("cmdDel").setStateWords(fallback);
+        return;
+    case Control::cmdMode0:
+        m_c.get<ColourButton>("cmdMode0").setStateWords(fallback);
+        return;
+    case Control::cmdMode1:
+        m_c.get<ColourButton>("cmdMode1").setStateWords(fallback);
+        return;
+    case Control::cmdMode2:
+        m_c.get<ColourButton>("cmdMode2").setStateWords(fallback);
+        return;
     default: return;
     }
 }
 
 void Form1Port::speakGuidance() {
-    const std::string heading = guidanceHeading(colourWord(Control::txtTEXT1, m_c.txtTEXT1.backColour()));
-    const std::string said = m_c.txtTEXT1.text();
+    const std::string heading =
+        guidanceHeading(colourWord(Control::txtTEXT1, m_c.get<EditCtrl>("txtTEXT1").backColour()));
+    const std::string said = m_c.get<EditCtrl>("txtTEXT1").text();
     // A live region is spoken by its name: the heading and what the box says now.
-    m_access.setName(m_c.txtTEXT1.hwnd(), said.empty() ? heading : heading + text::runReasonSeparator + said);
-    Accessibility::liveRegionChanged(m_c.txtTEXT1.hwnd());
+    m_access.setName(m_c.get<EditCtrl>("txtTEXT1").hwnd(),
+                     said.empty() ? heading : heading + text::runReasonSeparator + said);
+    Accessibility::liveRegionChanged(m_c.get<EditCtrl>("txtTEXT1").hwnd());
 }
 
 void Form1Port::showWord(Control c, std::uint32_t colour) {
@@ -142,12 +201,24 @@ void Form1Port::showWord(Control c, std::uint32_t colour) {
         return;
     const std::string word(m_inWords ? colourWord(c, colour) : "");
     switch (c) {
-    case Control::txtTEXT1: m_c.labHelp.setText(guidanceHeading(word)); return;
-    case Control::Label4: m_c.Label4.setWord(word, *m_small); return;
-    case Control::cmdDel: m_c.cmdDel.setWord(word, *m_small); return;
-    case Control::cmdMode0: m_c.cmdMode0.setWord(word, *m_small); return;
-    case Control::cmdMode1: m_c.cmdMode1.setWord(word, *m_small); return;
-    case Control::cmdMode2: m_c.cmdMode2.setWord(word, *m_small); return;
+    case Control::txtTEXT1:
+        m_c.get<LabelCtrl>("labHelp").setText(guidanceHeading(word));
+        return;
+    case Control::Label4:
+        m_c.get<LabelCtrl>("Label4").setWord(word, *m_small);
+        return;
+    case Control::cmdDel:
+        m_c.get<ColourButton>("cmdDel").setWord(word, *m_small);
+        return;
+    case Control::cmdMode0:
+        m_c.get<ColourButton>("cmdMode0").setWord(word, *m_small);
+        return;
+    case Control::cmdMode1:
+        m_c.get<ColourButton>("cmdMode1").setWord(word, *m_small);
+        return;
+    case Control::cmdMode2:
+        m_c.get<ColourButton>("cmdMode2").setWord(word, *m_small);
+        return;
     default: return;
     }
 }
@@ -160,9 +231,10 @@ void Form1Port::setColoursInWords(bool inWords, const Font& small) {
         showWord(c, backColour(c));
         describe(c, backColour(c));
     }
-    m_c.txtTEXT1.refreshColours();
-    m_c.Label4.refreshColours();
-    for (ColourButton* b : {&m_c.cmdDel, &m_c.cmdMode0, &m_c.cmdMode1, &m_c.cmdMode2})
+    m_c.get<EditCtrl>("txtTEXT1").refreshColours();
+    m_c.get<LabelCtrl>("Label4").refreshColours();
+    for (ColourButton* b : {&m_c.get<ColourButton>("cmdDel"), &m_c.get<ColourButton>("cmdMode0"),
+                            &m_c.get<ColourButton>("cmdMode1"), &m_c.get<ColourButton>("cmdMode2")})
         b->refreshColours();
 }
 
@@ -175,7 +247,7 @@ void Form1Port::setVisible(Control c, bool visible) {
 }
 
 void Form1Port::ask() {
-    if (m_c.Frame1.isVisible())
+    if (m_c.get<FrameCtrl>("Frame1").isVisible())
         return;
     if (const HWND focus = GetFocus(); !m_focusBefore && focus && IsChild(m_window, focus))
         m_focusBefore = focus;
@@ -184,24 +256,24 @@ void Form1Port::ask() {
         covered.push_back(m_c.find(name)->hwnd());
     if (m_tabs)
         m_tabs->leaveOut(std::move(covered));
-    m_c.Frame1.show(true);
+    m_c.get<FrameCtrl>("Frame1").show(true);
     std::vector<std::string> labels;
     for (const std::string_view name : labelsIn(wipeQuestion.frame))
         labels.push_back(m_c.find(name)->text());
-    const std::string words = questionWords(m_c.Frame1.text(), labels);
+    const std::string words = questionWords(m_c.get<FrameCtrl>("Frame1").text(), labels);
     // The frame is an alert that a reader speaks as it appears, and the focus moving to the
     // answer says the question again.
-    m_access.setDescription(m_c.Frame1.hwnd(), words);
+    m_access.setDescription(m_c.get<FrameCtrl>("Frame1").hwnd(), words);
     const HWND answer = m_c.find(wipeQuestion.safeAnswer)->hwnd();
     m_access.setDescription(answer, words);
     SetFocus(answer);
-    Accessibility::alert(m_c.Frame1.hwnd());
+    Accessibility::alert(m_c.get<FrameCtrl>("Frame1").hwnd());
 }
 
 void Form1Port::endQuestion() {
     const Ctrl& answer = *m_c.find(wipeQuestion.safeAnswer);
     m_access.setDescription(answer.hwnd(), form1Control(answer.name()).tooltip);
-    m_c.Frame1.show(false);
+    m_c.get<FrameCtrl>("Frame1").show(false);
     if (m_tabs)
         m_tabs->leaveOut({});
     m_focusMovedTo = GetFocus();
@@ -228,9 +300,13 @@ void Form1Port::removeRow(Control c, int row) { list(c).remove(row); }
 
 void Form1Port::clearRows(Control c) { list(c).clear(); }
 
-float Form1Port::progress() const { return m_c.ProgressBar1.value(); }
+float Form1Port::progress() const {
+    return m_c.get<ProgressCtrl>("ProgressBar1").value();
+}
 
-void Form1Port::setProgress(float value) { m_c.ProgressBar1.setValue(value); }
+void Form1Port::setProgress(float value) {
+    m_c.get<ProgressCtrl>("ProgressBar1").setValue(value);
+}
 
 void Form1Port::setTimer(int intervalMs, bool enabled) {
     m_interval = intervalMs;
@@ -255,7 +331,7 @@ void Form1Port::setEnabled(Control c, bool enabled) {
         m_focusBefore = w;
         m_focusMovedTo = GetFocus();
     }
-    if (enabled && !m_c.Frame1.isVisible())
+    if (enabled && !m_c.get<FrameCtrl>("Frame1").isVisible())
         giveFocusBack();
 }
 

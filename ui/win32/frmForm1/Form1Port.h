@@ -3,6 +3,7 @@
 #include "Form1Controls.h"
 #include "core/FormPort.h"
 #include "ui/win32/wingui/Accessibility.h"
+#include "ui/win32/wingui/Font.h"
 #include "ui/win32/wingui/TabOrder.h"
 #include "ui/win32/wingui/TaskbarProgress.h"
 
@@ -12,6 +13,7 @@
 namespace velk::win32 {
 
 class hlpform;
+class ListBoxCtrl;
 
 /// The main window as the logic sees it: each Control mapped to its Win32 control.
 class Form1Port : public FormPort {
