@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "core/Colours.h"
 #include "core/Form1Design.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace velk::test::win32window {
 
@@ -40,6 +42,45 @@ TEST_F(ControlsWindowTest, EachControlIsMadeByItsKindAndFoundOnlyAsItsType) {
     EXPECT_THROW((void)k().get<win32::ListBoxCtrl>("Label4"), std::logic_error);
     EXPECT_THROW((void)k().get<win32::ColourButton>("newbut"), std::logic_error);
     EXPECT_THROW((void)k().get("Label8"), std::logic_error);
+}
+
+// What the port reads and writes follows from a control's kind. Where a screen reader cannot
+// be told a state otherwise (Wine), a button's and a list's window texts carry words for it,
+// which are no text of theirs.
+TEST_F(ControlsWindowTest, AButtonsTextIsItsCaptionAndAListHasNone) {
+    win32::Form1Port& port = m_form->port();
+    click(k().get<win32::ColourButton>("cmdMode1"));
+    ASSERT_EQ(port.backColour(Control::cmdMode1), colour::white);
+    EXPECT_EQ(port.text(Control::cmdMode1), "Mode 1");
+    EXPECT_EQ(port.text(Control::lstList1), "");
+    EXPECT_EQ(port.text(Control::Frame1), "Deleting Existing Files");
+}
+
+// Every label, frame and list takes the back colour it is given, and draws with it.
+TEST_F(ControlsWindowTest, EveryLabelFrameAndListTakesItsBackColour) {
+    win32::Form1Port& port = m_form->port();
+    const std::pair<Control, UINT> painted[] = {{Control::labCard, WM_CTLCOLORSTATIC},
+                                                {Control::Label7, WM_CTLCOLORSTATIC},
+                                                {Control::lstList2, WM_CTLCOLORLISTBOX},
+                                                {Control::File2, WM_CTLCOLORLISTBOX},
+                                                {Control::Frame1, 0}};
+    for (const auto& [c, message] : painted) {
+        SCOPED_TRACE(nameOf(c));
+        port.setBackColour(c, colour::yellow);
+        EXPECT_EQ(port.backColour(c), colour::yellow);
+        if (!message)
+            continue;
+        const HWND control = k().get(nameOf(c)).hwnd();
+        HDC dc = GetDC(control);
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(GetParent(control), message, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(control)));
+        ReleaseDC(control, dc);
+        LOGBRUSH drawn{};
+        ASSERT_TRUE(GetObjectW(brush, sizeof drawn, &drawn));
+        EXPECT_EQ(drawn.lbColor, RGB(255, 255, 0));
+    }
+    EXPECT_EQ(k().get<win32::FrameCtrl>("Frame1").backColour(), colour::yellow);
 }
 
 } // namespace

@@ -13,7 +13,10 @@
 namespace velk::win32 {
 
 class hlpform;
+class EditCtrl;
+class FrameCtrl;
 class ListBoxCtrl;
+class ProgressCtrl;
 
 /// The main window as the logic sees it: each Control mapped to its Win32 control.
 class Form1Port : public FormPort {
@@ -67,6 +70,9 @@ public:
 private:
     [[nodiscard]] Ctrl& control(Control c) const;
     [[nodiscard]] ListBoxCtrl& list(Control c) const;
+    [[nodiscard]] EditCtrl& guidance() const;
+    [[nodiscard]] FrameCtrl& frame() const;
+    [[nodiscard]] ProgressCtrl& bar() const;
     void showWord(Control c, std::uint32_t colour);
     /// Tells a screen reader the state a colour shows: in the control's description where the
     /// system annotates, else in the window text of a control that does not draw it.

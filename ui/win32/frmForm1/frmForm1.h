@@ -52,6 +52,7 @@ public:
     [[nodiscard]] Form1Handlers& handlers() { return m_handlers; }
     [[nodiscard]] hlpform* helpWindow() const { return m_helpWindow.get(); }
     [[nodiscard]] const Form1Port& port() const { return m_port; }
+    [[nodiscard]] Form1Port& port() { return m_port; }
     [[nodiscard]] const Form1Controls& controls() const { return m_c; }
     /// The control with that name in the layout, or null.
     [[nodiscard]] Ctrl* find(std::string_view name) const { return m_c.find(name); }

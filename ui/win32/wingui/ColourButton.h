@@ -17,6 +17,8 @@ public:
         : ButtonCtrl(std::move(name), box), m_colour(colour) {}
 
     void create(HWND parent, const std::string& caption, UINT dpi);
+    /// The caption alone, without the words its window text may carry for screen readers.
+    [[nodiscard]] const std::string& caption() const { return m_caption; }
     [[nodiscard]] std::uint32_t backColour() const { return m_colour.value(); }
     void setBackColour(std::uint32_t colour);
     /// Words for the state the colour shows, added to the window text that Active
