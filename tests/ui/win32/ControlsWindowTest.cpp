@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -81,6 +82,16 @@ TEST_F(ControlsWindowTest, EveryLabelFrameAndListTakesItsBackColour) {
         EXPECT_EQ(drawn.lbColor, RGB(255, 255, 0));
     }
     EXPECT_EQ(k().get<win32::FrameCtrl>("Frame1").backColour(), colour::yellow);
+}
+
+// The bar keeps the value it is given and draws the share core says it shows.
+TEST_F(ControlsWindowTest, TheBarDrawsWhatCoreSaysItShows) {
+    win32::Form1Port& port = m_form->port();
+    port.setProgress(150.0f);
+    EXPECT_EQ(port.progress(), 150.0f);
+    EXPECT_EQ(k().get<win32::ProgressCtrl>("ProgressBar1").position(), 100000);
+    port.setProgress(std::nanf(""));
+    EXPECT_EQ(k().get<win32::ProgressCtrl>("ProgressBar1").position(), 0);
 }
 
 } // namespace

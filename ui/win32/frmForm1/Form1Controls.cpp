@@ -3,6 +3,7 @@
 #include "DriveList.h"
 #include "FileList.h"
 #include "FolderList.h"
+#include "core/TextFit.h"
 #include "ui/win32/wingui/ColourButton.h"
 #include "ui/win32/wingui/EditCtrl.h"
 #include "ui/win32/wingui/FrameCtrl.h"
@@ -30,10 +31,13 @@ std::unique_ptr<Ctrl> make(const ControlDesign& d, const SystemPort& system) {
                            : d.centred   ? LabelCtrl::Align::centre
                                          : LabelCtrl::Align::left;
         // A label with a back colour of its own shows a state by it (Label4).
-        return std::make_unique<LabelCtrl>(std::move(name), box, align,
-                                           d.bordered ? LabelCtrl::Border::single
-                                                      : LabelCtrl::Border::none,
-                                           d.backColour.has_value());
+        const auto border = d.bordered ? LabelCtrl::Border::single : LabelCtrl::Border::none;
+        auto label = std::make_unique<LabelCtrl>(std::move(name), box, align, border,
+                                                 d.backColour.has_value());
+        // A path too long keeps its start and its file name.
+        if (d.breaksWords)
+            label->setShorten(&elideMiddle);
+        return label;
     }
     case K::button:
         return std::make_unique<ButtonCtrl>(std::move(name), box);

@@ -142,9 +142,9 @@ void Form1Port::describe(Control c, std::uint32_t colour) {
     const bool told = m_access.setDescription(control(c).hwnd(), meaning.empty() ? tooltipOf(c) : meaning);
     const std::string_view fallback = told ? std::string_view() : meaning;
     if (auto* label = as<LabelCtrl>(control(c)))
-        label->setStateWords(fallback);
+        label->setStateWords(fallback, text::stateSeparator);
     else if (auto* button = as<ColourButton>(control(c)))
-        button->setStateWords(fallback);
+        button->setStateWords(fallback, text::stateSeparator);
 }
 
 void Form1Port::speakGuidance() {
@@ -263,7 +263,7 @@ float Form1Port::progress() const {
 }
 
 void Form1Port::setProgress(float value) {
-    bar().setValue(value);
+    bar().setValue(value, progressShown(value));
 }
 
 void Form1Port::setTimer(int intervalMs, bool enabled) {

@@ -4,6 +4,7 @@
 #include "FileDialog.h"
 #include "FileList.h"
 #include "FolderList.h"
+#include "OkMessageBox.h"
 #include "Outlines.h"
 
 #include "core/AccessibleText.h"
@@ -57,6 +58,9 @@ std::string currentFolder() {
 
 frmForm1::frmForm1(const SystemPort& system)
     : m_system(system), m_c(system), m_port(m_c, m_helpWindow, m_access), m_handlers(m_port, m_system) {
+    setFaultReport([](HWND owner, const std::string& what) {
+        OkMessageBox::show(owner, std::string(text::windowFault) + what);
+    });
     createWindow();
     m_port.setWindow(m_hwnd);
     m_taskbar = std::make_unique<TaskbarProgress>(m_hwnd);
