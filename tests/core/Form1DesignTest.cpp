@@ -139,6 +139,7 @@ std::vector<std::string> faultsOf(std::span<const ControlDesign> table) {
     };
     std::set<std::string_view> names;
     std::set<int> tabs;
+    std::set<Control> reached;
     bool controlSeen = false;
     for (const ControlDesign& d : table) {
         const bool drawing = d.kind == K::rectangle || d.kind == K::line;
@@ -149,6 +150,8 @@ std::vector<std::string> faultsOf(std::span<const ControlDesign> table) {
         controlSeen = controlSeen || !drawing;
         if (d.kind == K::line && d.box.width != 0 && d.box.height != 0)
             fault(d, "line neither across nor down");
+        if (d.reached && !reached.insert(*d.reached).second)
+            fault(d, "reached as another row is");
         if (d.tabIndex >= 0 && !tabs.insert(d.tabIndex).second)
             fault(d, "tab place taken twice");
         const bool takesFocus = d.kind != K::label && d.kind != K::picture &&
@@ -183,6 +186,8 @@ std::vector<std::string> faultsOf(std::span<const ControlDesign> table) {
     if (!tabs.empty() &&
         (*tabs.begin() != 0 || *tabs.rbegin() != static_cast<int>(tabs.size()) - 1))
         faults.emplace_back("tab places leave a gap");
+    if (reached.size() != static_cast<std::size_t>(controlCount))
+        faults.emplace_back("a control the logic reaches has no row");
     return faults;
 }
 
@@ -199,6 +204,12 @@ TEST(Form1Design, EachFaultOfARowIsFound) {
     };
     const Spoiled cases[] = {
         {"labCard", [](ControlDesign& d) { d.name = "Label3"; }, {"Label3: name taken twice"}},
+        {"labCard",
+         [](ControlDesign& d) { d.reached = Control::Label7; },
+         {"labCard: reached as another row is", "a control the logic reaches has no row"}},
+        {"newbut",
+         [](ControlDesign& d) { d.reached.reset(); },
+         {"a control the logic reaches has no row"}},
         {"Line2",
          [](ControlDesign& d) { d.box.width = 10; },
          {"Line2: line neither across nor down"}},
