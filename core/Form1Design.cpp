@@ -39,6 +39,11 @@ constexpr ControlDesign fileList(std::string_view name, TwipsBox box, const char
             .parent = parent, .pattern = pattern};
 }
 
+constexpr ControlDesign reaches(Control c, ControlDesign d) {
+    d.reached = c;
+    return d;
+}
+
 constexpr auto design = std::to_array<ControlDesign>({
     {.name = "Shape3", .kind = K::rectangle, .box = {120, 120, 3975, 4455}},
     {.name = "Shape1", .kind = K::rectangle, .box = {4320, 120, 3135, 3975}},
@@ -50,62 +55,98 @@ constexpr auto design = std::to_array<ControlDesign>({
     // Area 1: message file selection.
     heading("Label6", {480, 195, 2895, 255}, text::headingFileSelection),
     caption("labSourceDrive", {240, 480, 1815, 255}, text::captionSourceDrive),
-    focusable("drvDrive1", K::driveList, {240, 720, 1815, 315}, "", text::tipSourceDrive, 1),
+    reaches(Control::drvDrive1, focusable("drvDrive1", K::driveList, {240, 720, 1815, 315}, "",
+                                          text::tipSourceDrive, 1)),
     caption("labLabel_folder1", {240, 1080, 1815, 255}, text::captionSourceFolder),
-    focusable("Dir1", K::folderList, {240, 1320, 1815, 1665}, "", text::tipSourceFolder, 0),
+    reaches(Control::Dir1, focusable("Dir1", K::folderList, {240, 1320, 1815, 1665}, "",
+                                     text::tipSourceFolder, 0)),
     caption("labSourceFile", {2160, 480, 1815, 255}, text::captionSourceFile),
-    fileList("File1", {2160, 720, 1815, 2235}, text::tipSourceFile, 9, "*.mp3;*.nvr"),
+    reaches(Control::File1,
+            fileList("File1", {2160, 720, 1815, 2235}, text::tipSourceFile, 9, "*.mp3;*.nvr")),
     caption("Label2", {240, 3120, 1815, 255}, text::captionDestinationDrive),
-    focusable("Drive1", K::driveList, {240, 3360, 1815, 315}, "", text::tipDestinationDrive, 13),
-    {.name = "Label4", .kind = K::label, .box = {240, 3720, 1815, 735}, .bordered = true,
-     .backColour = colour::red},
-    {.name = "Image1", .kind = K::picture, .box = {2160, 3120, 1815, 1335}, .tooltip = text::tipLogo},
+    reaches(Control::Drive1, focusable("Drive1", K::driveList, {240, 3360, 1815, 315}, "",
+                                       text::tipDestinationDrive, 13)),
+    {.name = "Label4",
+     .kind = K::label,
+     .box = {240, 3720, 1815, 735},
+     .bordered = true,
+     .backColour = colour::red,
+     .reached = Control::Label4},
+    {.name = "Image1",
+     .kind = K::picture,
+     .box = {2160, 3120, 1815, 1335},
+     .tooltip = text::tipLogo},
 
     // Area 2: commands, gauge and guidance box.
     focusable("Command3", K::button, {120, 4680, 1215, 615}, text::captionHelp, text::tipHelp, 18),
-    focusable("cmdFinish", K::button, {120, 5400, 1215, 855}, text::captionProgramme, text::tipProgramme, 3),
-    {.name = "Label7", .kind = K::label, .box = {1440, 4680, 2655, 375}, .centred = true, .bordered = true,
-     .breaksWords = true},
+    reaches(Control::cmdFinish, focusable("cmdFinish", K::button, {120, 5400, 1215, 855},
+                                          text::captionProgramme, text::tipProgramme, 3)),
+    {.name = "Label7",
+     .kind = K::label,
+     .box = {1440, 4680, 2655, 375},
+     .centred = true,
+     .bordered = true,
+     .breaksWords = true,
+     .reached = Control::Label7},
     {.name = "ProgressBar1", .kind = K::progressBar, .box = {1440, 5040, 2655, 255}},
     caption("labHelp", {1440, 5400, 2655, 255}, text::headingGuidance),
-    {.name = "txtTEXT1", .kind = K::textBox, .box = {1440, 5640, 2655, 615}, .tooltip = text::tipGuidance,
-     .tabIndex = 2, .backColour = colour::yellow},
+    {.name = "txtTEXT1",
+     .kind = K::textBox,
+     .box = {1440, 5640, 2655, 615},
+     .tooltip = text::tipGuidance,
+     .tabIndex = 2,
+     .backColour = colour::yellow,
+     .reached = Control::txtTEXT1},
 
     // Area 3: message tracks list.
     heading("Label5", {5040, 195, 1695, 255}, text::headingTracksList),
     caption("labLabel_Track", {4440, 446, 615, 255}, text::captionTrackColumn),
     caption("labOutLIst", {5160, 446, 1575, 255}, text::captionFileColumn),
     caption("labLabelMode", {6840, 446, 495, 255}, text::captionModeColumn),
-    focusable("lstList2", K::listBox, {4560, 720, 375, 3180}, "", text::tipTrackColumn, 10),
-    focusable("lstList1", K::listBox, {5160, 720, 1575, 3180}, "", text::tipFileColumn, 7),
-    focusable("lstListMode", K::listBox, {6960, 720, 255, 3180}, "", text::tipModeColumn, 11),
+    reaches(Control::lstList2, focusable("lstList2", K::listBox, {4560, 720, 375, 3180}, "",
+                                         text::tipTrackColumn, 10)),
+    reaches(Control::lstList1,
+            focusable("lstList1", K::listBox, {5160, 720, 1575, 3180}, "", text::tipFileColumn, 7)),
+    reaches(Control::lstListMode, focusable("lstListMode", K::listBox, {6960, 720, 255, 3180}, "",
+                                            text::tipModeColumn, 11)),
 
     // Area 4: mode buttons.
     caption("labNodeSet", {4440, 4145, 1935, 255}, text::headingModeButtons),
-    colourButton("cmdMode0", {4440, 4440, 615, 495}, text::captionMode0, text::tipMode0, 4),
+    reaches(Control::cmdMode0, colourButton("cmdMode0", {4440, 4440, 615, 495}, text::captionMode0,
+                                            text::tipMode0, 4)),
     caption("labUninterrupt", {5040, 4440, 1335, 495}, text::captionMode0Meaning),
-    colourButton("cmdMode1", {4440, 5040, 615, 495}, text::captionMode1, text::tipMode1, 5),
+    reaches(Control::cmdMode1, colourButton("cmdMode1", {4440, 5040, 615, 495}, text::captionMode1,
+                                            text::tipMode1, 5)),
     caption("labInterrupt", {5040, 5040, 1335, 495}, text::captionMode1Meaning),
-    colourButton("cmdMode2", {4440, 5640, 615, 495}, text::captionMode2, text::tipMode2, 6),
+    reaches(Control::cmdMode2, colourButton("cmdMode2", {4440, 5640, 615, 495}, text::captionMode2,
+                                            text::tipMode2, 6)),
     caption("labPlayButton", {5040, 5640, 1335, 495}, text::captionMode2Meaning),
 
     // Area 5: edit list.
     caption("Label1", {6600, 4145, 735, 255}, text::headingEditList),
-    colourButton("cmdDel", {6646, 4440, 615, 495}, text::captionDelete, text::tipDelete, 8),
-    focusable("newbut", K::button, {6646, 5040, 615, 495}, text::captionNew, text::tipNew, 17),
+    reaches(Control::cmdDel, colourButton("cmdDel", {6646, 4440, 615, 495}, text::captionDelete,
+                                          text::tipDelete, 8)),
+    reaches(Control::newbut, focusable("newbut", K::button, {6646, 5040, 615, 495},
+                                       text::captionNew, text::tipNew, 17)),
     focusable("quit1", K::button, {6720, 5760, 495, 375}, text::captionQuit, text::tipQuit, 12),
 
     // The confirmation frame comes last, so that it lies above the controls it covers.
-    {.name = "Frame1", .kind = K::frame, .box = {480, 480, 3375, 3615}, .caption = text::deletingFiles,
-     .backColour = colour::red, .captionColour = colour::highlight},
-    fileList("File2", {120, 360, 3135, 1500}, text::tipRootFiles, 14, "*.*", "Frame1"),
+    {.name = "Frame1",
+     .kind = K::frame,
+     .box = {480, 480, 3375, 3615},
+     .caption = text::deletingFiles,
+     .backColour = colour::red,
+     .captionColour = colour::highlight,
+     .reached = Control::Frame1},
+    reaches(Control::File2,
+            fileList("File2", {120, 360, 3135, 1500}, text::tipRootFiles, 14, "*.*", "Frame1")),
     // The frame covers the destination drive list: the card asked about is named in it.
-    caption("labCard", {120, 1920, 3135, 300}, "", "Frame1"),
+    reaches(Control::labCard, caption("labCard", {120, 1920, 3135, 300}, "", "Frame1")),
     caption("Label3", {120, 2280, 3135, 615}, text::deleteWarning, "Frame1"),
-    focusable("Command1", K::button, {120, 3000, 975, 375}, text::captionConfirmWipe, text::tipConfirmWipe, 15,
-              "Frame1"),
-    focusable("Command2", K::button, {2280, 3000, 975, 375}, text::captionCancelWipe, text::tipCancelWipe, 16,
-              "Frame1"),
+    focusable("Command1", K::button, {120, 3000, 975, 375}, text::captionConfirmWipe,
+              text::tipConfirmWipe, 15, "Frame1"),
+    focusable("Command2", K::button, {2280, 3000, 975, 375}, text::captionCancelWipe,
+              text::tipCancelWipe, 16, "Frame1"),
 });
 
 } // namespace
@@ -163,10 +204,11 @@ std::string questionWords(std::string_view caption, const std::vector<std::strin
 }
 
 std::string_view nameOf(Control c) {
-    static constexpr std::array<std::string_view, controlCount> names = {
-        "txtTEXT1", "Label4",   "Label7",   "Frame1", "cmdDel", "cmdMode0", "cmdMode1", "cmdMode2", "lstList1",
-        "lstList2", "lstListMode", "drvDrive1", "Drive1", "Dir1", "File1", "File2", "labCard", "cmdFinish", "newbut"};
-    return names.at(static_cast<std::size_t>(c));
+    const auto* row =
+        std::find_if(design.begin(), design.end(), [c](const auto& d) { return d.reached == c; });
+    if (row == design.end())
+        throw std::out_of_range("no control in the main window is reached as that one");
+    return row->name;
 }
 
 } // namespace velk

@@ -52,6 +52,8 @@ struct ControlDesign {
     std::optional<std::uint32_t> captionColour = {};
     /// File lists only: the patterns of the names listed, separated by ";".
     const char* pattern = nullptr;
+    /// The Control by which the logic reaches it, for the few controls it does.
+    std::optional<Control> reached = {};
 };
 
 /// The client area at the screen's corner, just inside the border and title bar.

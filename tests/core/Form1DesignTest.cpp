@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace velk;
@@ -35,7 +39,10 @@ const Designed drawn[] = {
     {"Label2", {240, 3120, 1815, 255}, "Destination Drive", nullptr},
     {"Drive1", {240, 3360, 1815, 315}, "", "Drive Letter for the MMC Card"},
     {"Label4", {240, 3720, 1815, 735}, "", nullptr},
-    {"Image1", {2160, 3120, 1815, 1335}, "", "VELK Message Assembler - builds message cards for the VELK player"},
+    {"Image1",
+     {2160, 3120, 1815, 1335},
+     "",
+     "VELK Message Assembler - builds message cards for the VELK player"},
     {"Command3", {120, 4680, 1215, 615}, "HELP", "Display the HELP screen"},
     {"cmdFinish", {120, 5400, 1215, 855}, "Programme MMC Card", "download files to MMC"},
     {"Label7", {1440, 4680, 2655, 375}, "", nullptr},
@@ -61,10 +68,19 @@ const Designed drawn[] = {
     {"newbut", {6646, 5040, 615, 495}, "New", "Clear Message Tracks List"},
     {"quit1", {6720, 5760, 495, 375}, "Quit", "Quit program"},
     {"Frame1", {480, 480, 3375, 3615}, "Deleting Existing Files", nullptr},
-    {"File2", {120, 360, 3135, 1500}, "", "List of Files in the ROOT Directory of the Destination Drive"},
+    {"File2",
+     {120, 360, 3135, 1500},
+     "",
+     "List of Files in the ROOT Directory of the Destination Drive"},
     {"labCard", {120, 1920, 3135, 300}, "", nullptr},
-    {"Label3", {120, 2280, 3135, 615}, "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE", nullptr},
-    {"Command1", {120, 3000, 975, 375}, "O.K.", "Click to Delete All Files in the ROOT Directory of the Destination Drive"},
+    {"Label3",
+     {120, 2280, 3135, 615},
+     "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE",
+     nullptr},
+    {"Command1",
+     {120, 3000, 975, 375},
+     "O.K.",
+     "Click to Delete All Files in the ROOT Directory of the Destination Drive"},
     {"Command2", {2280, 3000, 975, 375}, "CANCEL", "Cancel the Delete and Download Operation"},
 };
 
@@ -88,17 +104,19 @@ TEST(Form1Design, FrameHoldsItsControlsAndComesAfterWhatItCovers) {
     for (const ControlDesign& d : form1Design())
         if (d.parent == "Frame1")
             inside.emplace_back(d.name);
-    EXPECT_EQ(inside, (std::vector<std::string>{"File2", "labCard", "Label3", "Command1", "Command2"}));
+    EXPECT_EQ(inside,
+              (std::vector<std::string>{"File2", "labCard", "Label3", "Command1", "Command2"}));
     for (const char* covered : {"drvDrive1", "Dir1", "File1", "Drive1", "Image1"})
         EXPECT_LT(&form1Control(covered), &form1Control("Frame1")) << covered;
 }
 
 TEST(Form1Design, TabOrderAndColours) {
     const std::vector<std::string_view> order = form1TabOrder();
-    EXPECT_EQ(order, (std::vector<std::string_view>{"Dir1", "drvDrive1", "txtTEXT1", "cmdFinish", "cmdMode0",
-                                                    "cmdMode1", "cmdMode2", "lstList1", "cmdDel", "File1",
-                                                    "lstList2", "lstListMode", "quit1", "Drive1", "File2",
-                                                    "Command1", "Command2", "newbut", "Command3"}));
+    EXPECT_EQ(order, (std::vector<std::string_view>{"Dir1", "drvDrive1", "txtTEXT1", "cmdFinish",
+                                                    "cmdMode0", "cmdMode1", "cmdMode2", "lstList1",
+                                                    "cmdDel", "File1", "lstList2", "lstListMode",
+                                                    "quit1", "Drive1", "File2", "Command1",
+                                                    "Command2", "newbut", "Command3"}));
     EXPECT_EQ(form1Control("Label4").backColour, 0xFFu);
     EXPECT_EQ(form1Control("txtTEXT1").backColour, 0xFFFFu);
     EXPECT_EQ(form1Control("Frame1").backColour, 0xFFu);
@@ -106,13 +124,171 @@ TEST(Form1Design, TabOrderAndColours) {
     EXPECT_STREQ(form1Control("File1").pattern, "*.mp3;*.nvr");
 }
 
+// What a front-end needs of a row before it can build it: each check names the fault it found.
+std::vector<std::string> faultsOf(std::span<const ControlDesign> table) {
+    using K = ControlKind;
+    std::vector<std::string> faults;
+    const auto fault = [&faults](const ControlDesign& d, const char* what) {
+        faults.push_back(std::string(d.name) + ": " + what);
+    };
+    const auto rowOf = [table](std::string_view name) -> const ControlDesign* {
+        for (const ControlDesign& d : table)
+            if (d.name == name)
+                return &d;
+        return nullptr;
+    };
+    std::set<std::string_view> names;
+    std::set<int> tabs;
+    std::set<Control> reached;
+    bool controlSeen = false;
+    for (const ControlDesign& d : table) {
+        const bool drawing = d.kind == K::rectangle || d.kind == K::line;
+        if (!names.insert(d.name).second)
+            fault(d, "name taken twice");
+        if (drawing && controlSeen)
+            fault(d, "drawing after a control would cover it");
+        controlSeen = controlSeen || !drawing;
+        if (d.kind == K::line && d.box.width != 0 && d.box.height != 0)
+            fault(d, "line neither across nor down");
+        if (d.reached && !reached.insert(*d.reached).second)
+            fault(d, "reached as another row is");
+        if (d.tabIndex >= 0 && !tabs.insert(d.tabIndex).second)
+            fault(d, "tab place taken twice");
+        const bool takesFocus = d.kind != K::label && d.kind != K::picture &&
+                                d.kind != K::progressBar && d.kind != K::frame && !drawing;
+        if (d.tabIndex >= 0 && !takesFocus)
+            fault(d, "tab place on a control that takes no focus");
+        if ((d.centred || d.bordered || d.breaksWords) && d.kind != K::label)
+            fault(d, "label layout on another kind");
+        const bool showsBack = d.kind == K::label || d.kind == K::textBox ||
+                               d.kind == K::colourButton || d.kind == K::frame;
+        if (d.backColour && !showsBack)
+            fault(d, "back colour on a kind that shows none");
+        if ((d.kind == K::colourButton || d.kind == K::frame) && !d.backColour)
+            fault(d, "no back colour to show");
+        if ((d.kind == K::frame) != d.captionColour.has_value())
+            fault(d, "caption colour on no frame, or a frame without one");
+        if ((d.kind == K::fileList) != (d.pattern != nullptr))
+            fault(d, "pattern on no file list, or a file list without one");
+        TwipsBox room{0, 0, form1Client.width, form1Client.height};
+        if (!d.parent.empty()) {
+            const ControlDesign* parent = rowOf(d.parent);
+            if (!parent || parent->kind != K::frame || parent > &d || drawing) {
+                fault(d, "parent is no frame above it");
+                continue;
+            }
+            room = {0, 0, parent->box.width, parent->box.height};
+        }
+        if (d.box.left < room.left || d.box.top < room.top || d.box.width < 0 || d.box.height < 0 ||
+            d.box.left + d.box.width > room.width || d.box.top + d.box.height > room.height)
+            fault(d, "box outside its container");
+    }
+    if (!tabs.empty() &&
+        (*tabs.begin() != 0 || *tabs.rbegin() != static_cast<int>(tabs.size()) - 1))
+        faults.emplace_back("tab places leave a gap");
+    if (reached.size() != static_cast<std::size_t>(controlCount))
+        faults.emplace_back("a control the logic reaches has no row");
+    return faults;
+}
+
+TEST(Form1Design, EveryRowCanBeBuilt) {
+    EXPECT_EQ(faultsOf(form1Design()), std::vector<std::string>{});
+}
+
+// Each check finds the fault it is there for: a copy of the table with one row spoiled.
+TEST(Form1Design, EachFaultOfARowIsFound) {
+    struct Spoiled {
+        const char* row;
+        void (*spoil)(ControlDesign&);
+        std::vector<std::string> faults;
+    };
+    const Spoiled cases[] = {
+        {"labCard", [](ControlDesign& d) { d.name = "Label3"; }, {"Label3: name taken twice"}},
+        {"labCard",
+         [](ControlDesign& d) { d.reached = Control::Label7; },
+         {"labCard: reached as another row is", "a control the logic reaches has no row"}},
+        {"newbut",
+         [](ControlDesign& d) { d.reached.reset(); },
+         {"a control the logic reaches has no row"}},
+        {"Line2",
+         [](ControlDesign& d) { d.box.width = 10; },
+         {"Line2: line neither across nor down"}},
+        {"newbut",
+         [](ControlDesign& d) { d.tabIndex = 0; },
+         {"newbut: tab place taken twice", "tab places leave a gap"}},
+        {"Label4",
+         [](ControlDesign& d) { d.tabIndex = 19; },
+         {"Label4: tab place on a control that takes no focus"}},
+        {"quit1", [](ControlDesign& d) { d.tabIndex = 30; }, {"tab places leave a gap"}},
+        {"quit1",
+         [](ControlDesign& d) { d.bordered = true; },
+         {"quit1: label layout on another kind"}},
+        {"lstList1",
+         [](ControlDesign& d) { d.backColour = 0xFF; },
+         {"lstList1: back colour on a kind that shows none"}},
+        {"cmdDel",
+         [](ControlDesign& d) { d.backColour.reset(); },
+         {"cmdDel: no back colour to show"}},
+        {"Frame1",
+         [](ControlDesign& d) { d.captionColour.reset(); },
+         {"Frame1: caption colour on no frame, or a frame without one"}},
+        {"File2",
+         [](ControlDesign& d) { d.pattern = nullptr; },
+         {"File2: pattern on no file list, or a file list without one"}},
+        {"Command1",
+         [](ControlDesign& d) { d.parent = "Label3"; },
+         {"Command1: parent is no frame above it"}},
+        {"Command2",
+         [](ControlDesign& d) { d.box.left = 2500; },
+         {"Command2: box outside its container"}},
+        {"quit1", [](ControlDesign& d) { d.box.top = 6100; }, {"quit1: box outside its container"}},
+        {"Image1",
+         [](ControlDesign& d) { d.box.left = -1; },
+         {"Image1: box outside its container"}},
+    };
+    for (const Spoiled& c : cases) {
+        SCOPED_TRACE(c.faults.front());
+        std::vector<ControlDesign> table(form1Design().begin(), form1Design().end());
+        const auto row = std::ranges::find(table, std::string_view(c.row), &ControlDesign::name);
+        ASSERT_NE(row, table.end());
+        c.spoil(*row);
+        EXPECT_EQ(faultsOf(table), c.faults);
+    }
+    // A rectangle drawn after the controls would paint over them.
+    std::vector<ControlDesign> table(form1Design().begin(), form1Design().end());
+    std::rotate(table.begin(), table.begin() + 1, table.end());
+    EXPECT_EQ(faultsOf(table),
+              std::vector<std::string>{"Shape3: drawing after a control would cover it"});
+}
+
+// Each control the logic reaches by its Control value is the designed control of that name.
 TEST(Form1Design, EveryControlTheLogicReachesIsDesigned) {
-    for (int i = 0; i < controlCount; ++i) {
-        const std::string_view name = nameOf(static_cast<Control>(i));
+    const std::pair<Control, std::string_view> reached[] = {
+        {Control::txtTEXT1, "txtTEXT1"},
+        {Control::Label4, "Label4"},
+        {Control::Label7, "Label7"},
+        {Control::Frame1, "Frame1"},
+        {Control::cmdDel, "cmdDel"},
+        {Control::cmdMode0, "cmdMode0"},
+        {Control::cmdMode1, "cmdMode1"},
+        {Control::cmdMode2, "cmdMode2"},
+        {Control::lstList1, "lstList1"},
+        {Control::lstList2, "lstList2"},
+        {Control::lstListMode, "lstListMode"},
+        {Control::drvDrive1, "drvDrive1"},
+        {Control::Drive1, "Drive1"},
+        {Control::Dir1, "Dir1"},
+        {Control::File1, "File1"},
+        {Control::File2, "File2"},
+        {Control::labCard, "labCard"},
+        {Control::cmdFinish, "cmdFinish"},
+        {Control::newbut, "newbut"},
+    };
+    ASSERT_EQ(std::size(reached), static_cast<std::size_t>(controlCount));
+    for (const auto& [control, name] : reached) {
+        EXPECT_EQ(nameOf(control), name);
         EXPECT_NO_THROW(form1Control(name)) << name;
     }
-    EXPECT_EQ(nameOf(Control::txtTEXT1), "txtTEXT1");
-    EXPECT_EQ(nameOf(Control::newbut), "newbut");
 }
 
 } // namespace
@@ -123,8 +299,10 @@ TEST(Form1Design, TheWipeQuestionCoversTheDriveAndFolderListsAndSaysItsLabels) {
     EXPECT_EQ(wipeQuestion.frame, "Frame1");
     EXPECT_EQ(wipeQuestion.safeAnswer, "Command2");
     EXPECT_EQ(form1Control(wipeQuestion.safeAnswer).parent, wipeQuestion.frame);
-    EXPECT_EQ(coveredBy("Frame1"), (std::vector<std::string_view>{"Dir1", "drvDrive1", "File1", "Drive1"}));
+    EXPECT_EQ(coveredBy("Frame1"),
+              (std::vector<std::string_view>{"Dir1", "drvDrive1", "File1", "Drive1"}));
     EXPECT_EQ(labelsIn("Frame1"), (std::vector<std::string_view>{"labCard", "Label3"}));
-    EXPECT_EQ(questionWords("Deleting Existing Files", {"WARNING!", ""}), "Deleting Existing Files - WARNING!");
+    EXPECT_EQ(questionWords("Deleting Existing Files", {"WARNING!", ""}),
+              "Deleting Existing Files - WARNING!");
     EXPECT_EQ(questionWords("", {"a", "b"}), "a - b");
 }

@@ -90,19 +90,19 @@ protected:
 
     const win32::Form1Controls& k() const { return m_form->controls(); }
     void add(const std::string& name) {
-        const int row = findRow(k().File1, name);
+        const int row = findRow(k().get<win32::FileList>("File1"), name);
         ASSERT_GE(row, 0) << name << " is not listed";
-        doubleClickRow(k().File1, row);
+        doubleClickRow(k().get<win32::FileList>("File1"), row);
     }
     void whenAsked(std::function<void()> answer) {
         m_answer = std::move(answer);
         SetTimer(nullptr, 0, 20, &CardRun::tick);
     }
     static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (!active || !active->k().Frame1.isVisible())
+        if (!active || !active->k().get<win32::FrameCtrl>("Frame1").isVisible())
             return;
         KillTimer(nullptr, id);
-        active->m_asked = rows(active->k().File2);
+        active->m_asked = rows(active->k().get<win32::FileList>("File2"));
         active->m_answer();
     }
     /// Runs `act` at the first yield of the run that shows `caption` in Label7.
@@ -112,7 +112,7 @@ protected:
         SetTimer(nullptr, 0, 1, &CardRun::captionTick);
     }
     static void CALLBACK captionTick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (!active || active->k().Label7.text() != active->m_caption)
+        if (!active || active->k().get<win32::LabelCtrl>("Label7").text() != active->m_caption)
             return;
         KillTimer(nullptr, id);
         active->m_act();
@@ -135,28 +135,32 @@ protected:
 
 TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
     // A track is taken only while a card with room for it is in the destination drive.
-    pickDrive(k().Drive1, "e:");
+    pickDrive(k().get<win32::DriveList>("Drive1"), "e:");
     m_form->handlers().Timer1_Timer();
     if (const auto bytes = test::wineCardBytes()) {
         EXPECT_EQ(m_form->handlers().state().cardBytes, static_cast<std::int64_t>(*bytes) - CardMonitor::reserve);
     }
     // The source lists start in the program's folder.
-    EXPECT_EQ(rows(k().File1), (std::vector<std::string>{"eins.mp3"}));
+    EXPECT_EQ(rows(k().get<win32::FileList>("File1")), (std::vector<std::string>{"eins.mp3"}));
     add("eins.mp3");
-    doubleClickRow(k().Dir1, findRow(k().Dir1, m_folder));
-    ASSERT_EQ(k().Dir1.path(), utf8Of(m_work.path() / fromUtf8(m_folder)));
-    EXPECT_EQ(rows(k().File1), (std::vector<std::string>{"drei.mp3", "zwei.nvr"}));
+    doubleClickRow(k().get<win32::FolderList>("Dir1"),
+                   findRow(k().get<win32::FolderList>("Dir1"), m_folder));
+    ASSERT_EQ(k().get<win32::FolderList>("Dir1").path(),
+              utf8Of(m_work.path() / fromUtf8(m_folder)));
+    EXPECT_EQ(rows(k().get<win32::FileList>("File1")),
+              (std::vector<std::string>{"drei.mp3", "zwei.nvr"}));
     add("zwei.nvr");
     add("drei.mp3");
-    click(k().cmdMode2);
-    selectRow(k().lstList1, 1);
-    click(k().cmdMode1);
-    selectRow(k().lstList1, 2);
-    ASSERT_EQ(rows(k().lstListMode), (std::vector<std::string>{"0", "2", "1"}))
-        << k().txtTEXT1.text();
+    click(k().get<win32::ColourButton>("cmdMode2"));
+    selectRow(k().get<win32::ListBoxCtrl>("lstList1"), 1);
+    click(k().get<win32::ColourButton>("cmdMode1"));
+    selectRow(k().get<win32::ListBoxCtrl>("lstList1"), 2);
+    ASSERT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")),
+              (std::vector<std::string>{"0", "2", "1"}))
+        << k().get<win32::EditCtrl>("txtTEXT1").text();
 
-    whenAsked([this] { click(k().Command1); });
-    click(k().cmdFinish);
+    whenAsked([this] { click(k().get<win32::ButtonCtrl>("Command1")); });
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
 
     EXPECT_EQ(m_messages, std::vector<std::string>{text::downloadComplete});
     for (const char* junk : {"JUNK.TXT", "old.mp3", "M0000009.MP3"})
@@ -191,12 +195,12 @@ TEST_F(CardRun, ACardThatFillsUpSaysWhyInTheOperatorsLanguage) {
         ASSERT_TRUE(GetDiskFreeSpaceExW(L"E:\\", &room, nullptr, nullptr));
         writeBytes(m_card / "KEEP" / "filler.bin", std::string(room.QuadPart - 100'000, 'f'));
     });
-    pickDrive(k().Drive1, "e:");
+    pickDrive(k().get<win32::DriveList>("Drive1"), "e:");
     m_form->handlers().Timer1_Timer();
     add("eins.mp3");
 
-    whenAsked([this] { click(k().Command1); });
-    click(k().cmdFinish);
+    whenAsked([this] { click(k().get<win32::ButtonCtrl>("Command1")); });
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
     ASSERT_EQ(m_messages.size(), 1u);
     const std::string& message = m_messages[0];
     EXPECT_NE(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, message.data(), static_cast<int>(message.size()),
@@ -208,11 +212,11 @@ TEST_F(CardRun, ACardThatFillsUpSaysWhyInTheOperatorsLanguage) {
                   std::string::npos)
             << message;
     }
-    EXPECT_EQ(k().txtTEXT1.text(), text::failedCardIncomplete);
+    EXPECT_EQ(k().get<win32::EditCtrl>("txtTEXT1").text(), text::failedCardIncomplete);
     // A Japanese system draws the box's Latin text with a wider substitute face, so the
     // three lines the design gives it hold only where the design's own face is used.
     if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_JAPANESE) {
-        EXPECT_EQ(SendMessageW(k().txtTEXT1.hwnd(), EM_GETLINECOUNT, 0, 0), 3);
+        EXPECT_EQ(SendMessageW(k().get<win32::EditCtrl>("txtTEXT1").hwnd(), EM_GETLINECOUNT, 0, 0), 3);
     }
     screenshot(m_form->hwnd(), "win32-full-card");
 }

@@ -58,7 +58,7 @@ protected:
         // The card's entry carries a volume label far longer than the closed box.
         m_system.labels["e:"] = longEntry;
         WindowFixture::SetUp();
-        ASSERT_EQ(k().Label4.backColour(), colour::buttonFace);
+        ASSERT_EQ(k().get<win32::LabelCtrl>("Label4").backColour(), colour::buttonFace);
         active = this;
     }
     void TearDown() override {
@@ -66,25 +66,25 @@ protected:
         WindowFixture::TearDown();
     }
 
-    Rows tracks() const { return rows(k().lstList1); }
+    Rows tracks() const { return rows(k().get<win32::ListBoxCtrl>("lstList1")); }
 
     void addFromSource(const std::string& name) {
-        pickDrive(k().drvDrive1, "s:");
-        const int row = findRow(k().File1, name);
+        pickDrive(k().get<win32::DriveList>("drvDrive1"), "s:");
+        const int row = findRow(k().get<win32::FileList>("File1"), name);
         ASSERT_GE(row, 0) << name;
-        doubleClickRow(k().File1, row);
+        doubleClickRow(k().get<win32::FileList>("File1"), row);
     }
 
     /// Programmes the card with the listed tracks, answering O.K. to the confirmation.
     void programme() {
         m_onTick = [this] {
-            if (!k().Frame1.isVisible())
+            if (!k().get<win32::FrameCtrl>("Frame1").isVisible())
                 return false;
-            click(k().Command1);
+            click(k().get<win32::ButtonCtrl>("Command1"));
             return true;
         };
         const UINT_PTR timer = SetTimer(nullptr, 0, 20, &CardListWindowTest::tick);
-        click(k().cmdFinish);
+        click(k().get<win32::ButtonCtrl>("cmdFinish"));
         KillTimer(nullptr, timer);
         ASSERT_EQ(m_messages, Rows{text::downloadComplete});
         m_messages.clear();
@@ -135,7 +135,9 @@ protected:
         return shown;
     }
 
-    std::string loadByMenu() { return chooseFromMenu(k().lstList1.hwnd()).caption; }
+    std::string loadByMenu() {
+        return chooseFromMenu(k().get<win32::ListBoxCtrl>("lstList1").hwnd()).caption;
+    }
 
     /// Ctrl and `key` pressed while `focus` has the keyboard, delivered through the program's pump.
     void pressCtrl(HWND focus, char key = 'L') {
@@ -163,37 +165,37 @@ TEST_F(CardListWindowTest, AProgrammedCardLoadsBackByMenuAndByCtrlL) {
     addFromSource("a.mp3");
     addFromSource("b.nvr");
     addFromSource("c.mp3");
-    click(k().cmdMode2);
-    selectRow(k().lstList1, 0);
-    click(k().cmdMode1);
-    selectRow(k().lstList1, 2);
-    ASSERT_EQ(rows(k().lstListMode), (Rows{"2", "0", "1"}));
+    click(k().get<win32::ColourButton>("cmdMode2"));
+    selectRow(k().get<win32::ListBoxCtrl>("lstList1"), 0);
+    click(k().get<win32::ColourButton>("cmdMode1"));
+    selectRow(k().get<win32::ListBoxCtrl>("lstList1"), 2);
+    ASSERT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")), (Rows{"2", "0", "1"}));
     programme();
 
     const Rows names{"M0000001.MP3", "M0000002.MP3", "M0000003.MP3"};
     const auto expectCardList = [&](const char* how) {
         SCOPED_TRACE(how);
         EXPECT_EQ(tracks(), names);
-        EXPECT_EQ(rows(k().lstList2), (Rows{"1", "2", "3"}));
-        EXPECT_EQ(rows(k().lstListMode), (Rows{"2", "0", "1"}));
+        EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstList2")), (Rows{"1", "2", "3"}));
+        EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")), (Rows{"2", "0", "1"}));
         EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 450);
         EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath, utf8Of(m_card.path() / "M0000002.MP3"));
         EXPECT_EQ(m_form->handlers().state().tracks.slot(1).playMode, 2);
         EXPECT_TRUE(m_messages.empty()) << m_messages.front();
     };
 
-    click(k().newbut);
+    click(k().get<win32::ButtonCtrl>("newbut"));
     ASSERT_TRUE(tracks().empty());
     EXPECT_EQ(loadByMenu(), "Load list from card\tCtrl+L");
     expectCardList("menu");
 
-    click(k().newbut);
+    click(k().get<win32::ButtonCtrl>("newbut"));
     ASSERT_TRUE(tracks().empty());
-    pressCtrl(k().cmdFinish.hwnd());
+    pressCtrl(k().get<win32::ButtonCtrl>("cmdFinish").hwnd());
     expectCardList("Ctrl+L on a button");
 
     // Loading again replaces the list rather than adding to it.
-    pressCtrl(k().lstList1.hwnd());
+    pressCtrl(k().get<win32::ListBoxCtrl>("lstList1").hwnd());
     expectCardList("Ctrl+L on the list");
 }
 
@@ -202,19 +204,20 @@ TEST_F(CardListWindowTest, AProgrammedCardLoadsBackByMenuAndByCtrlL) {
 TEST_F(CardListWindowTest, EjectCardByDrive1sMenuAndByCtrlE) {
     addFromSource("a.mp3");
     programme();
-    const MenuEntryShown shown = chooseFromMenu(k().Drive1.hwnd(), "win32-eject-menu");
+    const MenuEntryShown shown =
+        chooseFromMenu(k().get<win32::DriveList>("Drive1").hwnd(), "win32-eject-menu");
     EXPECT_EQ(shown.caption, "Eject card\tCtrl+E");
     EXPECT_TRUE(shown.enabled);
     EXPECT_EQ(m_system.ejectsAsked, Rows{"e:"});
     EXPECT_EQ(m_messages, Rows{"The MMC card in e: can now be taken out of the reader"});
 
     m_form->handlers().Timer1_Timer();
-    ASSERT_EQ(k().Label4.caption(), "Please insert MMC card");
-    EXPECT_FALSE(chooseFromMenu(k().Drive1.hwnd()).enabled);
+    ASSERT_EQ(k().get<win32::LabelCtrl>("Label4").caption(), "Please insert MMC card");
+    EXPECT_FALSE(chooseFromMenu(k().get<win32::DriveList>("Drive1").hwnd()).enabled);
 
     ASSERT_EQ(m_system.mountCard("e:"), "");
     m_form->handlers().Timer1_Timer();
-    pressCtrl(k().txtTEXT1.hwnd(), 'E');
+    pressCtrl(k().get<win32::EditCtrl>("txtTEXT1").hwnd(), 'E');
     EXPECT_EQ(m_system.ejectsAsked, (Rows{"e:", "e:"}));
 }
 
@@ -241,7 +244,7 @@ TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
         SCOPED_TRACE(c.what);
         m_card.write("INDEX123.VKM", c.index);
         m_messages.clear();
-        pressCtrl(k().cmdFinish.hwnd());
+        pressCtrl(k().get<win32::ButtonCtrl>("cmdFinish").hwnd());
         ASSERT_EQ(m_messages.size(), 1u);
         EXPECT_EQ(m_messages[0].rfind(refused, 0), 0u) << m_messages[0];
         EXPECT_GT(m_messages[0].size(), refused.size());
@@ -249,7 +252,7 @@ TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
             EXPECT_EQ(m_messages[0], refused + c.reason);
         }
         EXPECT_EQ(tracks(), Rows{"b.nvr"});
-        EXPECT_EQ(rows(k().lstListMode), Rows{"0"});
+        EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")), Rows{"0"});
     }
 
     // A well-formed index whose track file is gone names the file.
@@ -266,9 +269,9 @@ TEST_F(CardListWindowTest, ListSavedByCtrlSOpensByCtrlOAndARefusedOneChangesNoth
     addFromSource("b.nvr");
     std::string chosen = utf8Of(m_source.path() / "tracks.txt");
     win32::FileDialog::setAnswerer([&](win32::FileDialog::Purpose) { return chosen; });
-    pressCtrl(k().lstList1.hwnd(), 'S');
-    click(k().newbut);
-    pressCtrl(k().cmdFinish.hwnd(), 'O');
+    pressCtrl(k().get<win32::ListBoxCtrl>("lstList1").hwnd(), 'S');
+    click(k().get<win32::ButtonCtrl>("newbut"));
+    pressCtrl(k().get<win32::ButtonCtrl>("cmdFinish").hwnd(), 'O');
     EXPECT_EQ(tracks(), (Rows{"a.mp3", "b.nvr"}));
     EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 400);
 
@@ -279,7 +282,7 @@ TEST_F(CardListWindowTest, ListSavedByCtrlSOpensByCtrlOAndARefusedOneChangesNoth
     chosen = utf8Of(m_source.path() / "long.txt");
     SendMessageW(m_form->hwnd(), WM_COMMAND, win32::frmForm1::mnuOpenList, 0);
     win32::FileDialog::setAnswerer({});
-    EXPECT_EQ(k().txtTEXT1.text(), "Reached Maximum Track Number");
+    EXPECT_EQ(k().get<win32::EditCtrl>("txtTEXT1").text(), "Reached Maximum Track Number");
     EXPECT_EQ(tracks(), (Rows{"a.mp3", "b.nvr"}));
     EXPECT_TRUE(m_messages.empty()) << m_messages.front();
 }
@@ -287,20 +290,25 @@ TEST_F(CardListWindowTest, ListSavedByCtrlSOpensByCtrlOAndARefusedOneChangesNoth
 TEST_F(CardListWindowTest, ThreeFilesDroppedFromExplorerOneOfThemText) {
     m_source.write("notes.txt", "not audio");
     m_source.write("beep.NVR", "beep");
-    dropFiles(k().lstList1.hwnd(),
-              {m_source.path() / "c.mp3", m_source.path() / "notes.txt", m_source.path() / "beep.NVR"});
+    dropFiles(
+        k().get<win32::ListBoxCtrl>("lstList1").hwnd(),
+        {m_source.path() / "c.mp3", m_source.path() / "notes.txt", m_source.path() / "beep.NVR"});
     EXPECT_EQ(tracks(), (Rows{"c.mp3", "beep.NVR"}));
-    EXPECT_EQ(rows(k().lstList2), (Rows{"1", "2"}));
-    EXPECT_EQ(rows(k().lstListMode), (Rows{"0", "0"}));
+    EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstList2")), (Rows{"1", "2"}));
+    EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")), (Rows{"0", "0"}));
     EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath, utf8Of(m_source.path() / "beep.NVR"));
     EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 54);
-    EXPECT_EQ(k().txtTEXT1.text(), "Only .mp3 and .nvr files can be added - not added: notes.txt");
-    EXPECT_EQ(k().txtTEXT1.backColour(), colour::red);
+    EXPECT_EQ(k().get<win32::EditCtrl>("txtTEXT1").text(),
+              "Only .mp3 and .nvr files can be added - not added: notes.txt");
+    EXPECT_EQ(k().get<win32::EditCtrl>("txtTEXT1").backColour(), colour::red);
 
     // Explorer offers a drop only to a window that says it takes files: the tracks list alone.
-    for (const win32::Ctrl* c : {static_cast<const win32::Ctrl*>(&k().File1), static_cast<const win32::Ctrl*>(&k().lstList2)})
+    for (const win32::Ctrl* c :
+         {static_cast<const win32::Ctrl*>(&k().get<win32::FileList>("File1")),
+          static_cast<const win32::Ctrl*>(&k().get<win32::ListBoxCtrl>("lstList2"))})
         EXPECT_FALSE(GetWindowLongPtrW(c->hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << c->name();
-    EXPECT_TRUE(GetWindowLongPtrW(k().lstList1.hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_TRUE(GetWindowLongPtrW(k().get<win32::ListBoxCtrl>("lstList1").hwnd(), GWL_EXSTYLE) &
+                WS_EX_ACCEPTFILES);
     EXPECT_FALSE(GetWindowLongPtrW(m_form->hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
 
@@ -308,22 +316,22 @@ TEST_F(CardListWindowTest, NothingIsDroppedWhileTheRunAsks) {
     addFromSource("a.mp3");
     bool disabled = false;
     m_onTick = [&] {
-        if (!k().Frame1.isVisible())
+        if (!k().get<win32::FrameCtrl>("Frame1").isVisible())
             return false;
-        disabled = !k().lstList1.isEnabled();
-        dropFiles(k().lstList1.hwnd(), {m_source.path() / "c.mp3"});
-        click(k().Command2);
+        disabled = !k().get<win32::ListBoxCtrl>("lstList1").isEnabled();
+        dropFiles(k().get<win32::ListBoxCtrl>("lstList1").hwnd(), {m_source.path() / "c.mp3"});
+        click(k().get<win32::ButtonCtrl>("Command2"));
         return true;
     };
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, &CardListWindowTest::tick);
-    click(k().cmdFinish);
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
     KillTimer(nullptr, timer);
     EXPECT_TRUE(disabled);
     EXPECT_EQ(tracks(), Rows{"a.mp3"});
 }
 
 TEST_F(CardListWindowTest, TheDestinationEntryCanBeReadInFull) {
-    const auto& drive = k().Drive1;
+    const auto& drive = k().get<win32::DriveList>("Drive1");
     const LRESULT selected = SendMessageW(drive.hwnd(), CB_GETCURSEL, 0, 0);
     ASSERT_EQ(drive.row(static_cast<int>(selected)), longEntry);
 
@@ -352,7 +360,7 @@ TEST_F(CardListWindowTest, TheDestinationEntryCanBeReadInFull) {
     EXPECT_EQ(m_form->tipOf(drive), std::string("Drive Letter for the MMC Card\n") + longEntry);
     m_system.table["e:"].space.reset();
     m_form->handlers().Timer1_Timer();
-    EXPECT_EQ(k().Label4.caption(), text::insertCard);
+    EXPECT_EQ(k().get<win32::LabelCtrl>("Label4").caption(), text::insertCard);
     EXPECT_EQ(m_form->tipOf(drive), "Drive Letter for the MMC Card\ne: [SHORT]");
     EXPECT_EQ(drive.drive(), "e:");
 }

@@ -24,16 +24,18 @@ TEST(DrivesWindowTest, MonitorShowsARealCard) {
 
     if (const std::string why = test::whyNoWineCard(); !why.empty())
         GTEST_SKIP() << why;
-    pickDrive(k.Drive1, "e:");
+    pickDrive(k.get<win32::DriveList>("Drive1"), "e:");
     form.handlers().Timer1_Timer();
     DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
     ASSERT_TRUE(GetDiskFreeSpaceA("e:", &sectors, &bytes, &freeClusters, &clusters));
     const long long size = 1LL * sectors * bytes * clusters;
-    EXPECT_EQ(k.Label4.caption().rfind("Removeable Drive   Capacity =  ", 0), 0u) << k.Label4.caption();
-    EXPECT_EQ(k.Label4.backColour(), colour::buttonFace);
-    EXPECT_EQ(k.txtTEXT1.text(), text::selectSource);
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").caption().rfind("Removeable Drive   Capacity =  ", 0), 0u)
+        << k.get<win32::LabelCtrl>("Label4").caption();
+    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").backColour(), colour::buttonFace);
+    EXPECT_EQ(k.get<win32::EditCtrl>("txtTEXT1").text(), text::selectSource);
     if (size == 64'000'000) { // a tmpfs card, as the prefix makes one when it may mount
-        EXPECT_EQ(k.Label4.caption(), "Removeable Drive   Capacity =  65MBytes");
+        EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").caption(),
+                  "Removeable Drive   Capacity =  65MBytes");
     }
     if (size < 0x7FFFFFFF) {
         EXPECT_EQ(form.handlers().state().cardBytes, size - 50000);

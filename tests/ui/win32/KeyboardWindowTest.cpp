@@ -34,35 +34,35 @@ protected:
 
 TEST_F(KeyboardWindowTest, ThreeTracksWithModesProgrammedFromTheKeyboard) {
     // Dir1 has the focus at start; its sub-folder sits below the open folder.
-    ASSERT_EQ(GetFocus(), k().Dir1.hwnd());
+    ASSERT_EQ(GetFocus(), k().get<win32::FolderList>("Dir1").hwnd());
     press(VK_DOWN);
     press(VK_RETURN);
     // Return takes the row the keyboard is on, then Down moves to the next.
-    tabTo(k().File1);
+    tabTo(k().get<win32::FileList>("File1"));
     press(VK_RETURN);
     for (int i = 0; i < 2; ++i) {
         press(VK_DOWN);
         press(VK_RETURN);
     }
-    EXPECT_EQ(rows(k().lstList1), (Rows{"a.mp3", "b.nvr", "c.mp3"}));
+    EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstList1")), (Rows{"a.mp3", "b.nvr", "c.mp3"}));
 
-    tabTo(k().cmdMode2);
+    tabTo(k().get<win32::ColourButton>("cmdMode2"));
     press(VK_SPACE);
-    tabTo(k().lstList1);
+    tabTo(k().get<win32::ListBoxCtrl>("lstList1"));
     press(VK_RETURN);
-    EXPECT_EQ(rows(k().lstListMode), (Rows{"2", "0", "0"}));
-    tabTo(k().cmdMode1);
+    EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")), (Rows{"2", "0", "0"}));
+    tabTo(k().get<win32::ColourButton>("cmdMode1"));
     press(VK_RETURN);
-    tabTo(k().lstList1);
+    tabTo(k().get<win32::ListBoxCtrl>("lstList1"));
     press(VK_DOWN);
     press(VK_DOWN);
-    EXPECT_EQ(rows(k().lstListMode), (Rows{"2", "1", "1"}));
+    EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")), (Rows{"2", "1", "1"}));
 
     whenAsked([this] {
-        tabTo(k().Command1);
+        tabTo(k().get<win32::ButtonCtrl>("Command1"));
         press(VK_RETURN);
     });
-    tabTo(k().cmdFinish);
+    tabTo(k().get<win32::ButtonCtrl>("cmdFinish"));
     press(VK_RETURN);
 
     EXPECT_EQ(m_messages, std::vector<std::string>{text::downloadComplete});
@@ -79,13 +79,13 @@ TEST_F(KeyboardWindowTest, ThreeTracksWithModesProgrammedFromTheKeyboard) {
 TEST_F(KeyboardWindowTest, EscapeWhileAskingIsCancel) {
     press(VK_DOWN);
     press(VK_RETURN);
-    tabTo(k().File1);
+    tabTo(k().get<win32::FileList>("File1"));
     press(VK_RETURN);
-    ASSERT_EQ(rows(k().lstList1).size(), 1u);
+    ASSERT_EQ(rows(k().get<win32::ListBoxCtrl>("lstList1")).size(), 1u);
     whenAsked([] { press(VK_ESCAPE); });
-    tabTo(k().cmdFinish);
+    tabTo(k().get<win32::ButtonCtrl>("cmdFinish"));
     press(VK_SPACE);
-    EXPECT_FALSE(k().Frame1.isVisible());
+    EXPECT_FALSE(k().get<win32::FrameCtrl>("Frame1").isVisible());
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
     EXPECT_EQ(m_form->handlers().state().edit.editState, 0);
 }
@@ -95,7 +95,7 @@ TEST_F(KeyboardWindowTest, EscapeWhileAskingIsCancel) {
 TEST_F(KeyboardWindowTest, TheQuestionHasTheFocusOnCancelAndGivesItBack) {
     press(VK_DOWN);
     press(VK_RETURN);
-    tabTo(k().File1);
+    tabTo(k().get<win32::FileList>("File1"));
     press(VK_RETURN);
     std::vector<HWND> reached;
     whenAsked([&] {
@@ -105,21 +105,26 @@ TEST_F(KeyboardWindowTest, TheQuestionHasTheFocusOnCancelAndGivesItBack) {
         }
         press(VK_ESCAPE);
     });
-    tabTo(k().cmdFinish);
+    tabTo(k().get<win32::ButtonCtrl>("cmdFinish"));
     press(VK_RETURN);
     ASSERT_FALSE(reached.empty());
-    EXPECT_EQ(reached.front(), k().Command2.hwnd());
-    for (const HWND covered : {k().Dir1.hwnd(), k().drvDrive1.hwnd(), k().File1.hwnd(), k().Drive1.hwnd()})
+    EXPECT_EQ(reached.front(), k().get<win32::ButtonCtrl>("Command2").hwnd());
+    for (const HWND covered :
+         {k().get<win32::FolderList>("Dir1").hwnd(), k().get<win32::DriveList>("drvDrive1").hwnd(),
+          k().get<win32::FileList>("File1").hwnd(), k().get<win32::DriveList>("Drive1").hwnd()})
         EXPECT_EQ(std::count(reached.begin(), reached.end(), covered), 0);
-    EXPECT_NE(std::count(reached.begin(), reached.end(), k().Command1.hwnd()), 0);
-    EXPECT_NE(std::count(reached.begin(), reached.end(), k().File2.hwnd()), 0);
-    EXPECT_EQ(GetFocus(), k().cmdFinish.hwnd());
-    tabTo(k().Dir1);
+    EXPECT_NE(
+        std::count(reached.begin(), reached.end(), k().get<win32::ButtonCtrl>("Command1").hwnd()),
+        0);
+    EXPECT_NE(std::count(reached.begin(), reached.end(), k().get<win32::FileList>("File2").hwnd()),
+              0);
+    EXPECT_EQ(GetFocus(), k().get<win32::ButtonCtrl>("cmdFinish").hwnd());
+    tabTo(k().get<win32::FolderList>("Dir1"));
 }
 
 TEST_F(KeyboardWindowTest, ReturnOpensHelpAndChoosesATopic) {
     m_staging.write("velkhlp9.txt", "cards");
-    tabTo(k().Command3);
+    tabTo(k().get<win32::ButtonCtrl>("Command3"));
     press(VK_RETURN);
     const win32::hlpform* help = m_form->helpWindow();
     ASSERT_NE(help, nullptr);
@@ -132,14 +137,15 @@ TEST_F(KeyboardWindowTest, ReturnOpensHelpAndChoosesATopic) {
 
 // Active Accessibility names a list box and an owner-drawn button by its window text.
 TEST_F(KeyboardWindowTest, WindowTextsNameTheListsAndTellAnArmedMode) {
-    EXPECT_EQ(k().lstList1.text(), "Message Tracks List");
-    EXPECT_EQ(k().lstList2.text(), "Track");
-    EXPECT_EQ(k().File1.text(), "Source File");
+    EXPECT_EQ(k().get<win32::ListBoxCtrl>("lstList1").text(), "Message Tracks List");
+    EXPECT_EQ(k().get<win32::ListBoxCtrl>("lstList2").text(), "Track");
+    EXPECT_EQ(k().get<win32::FileList>("File1").text(), "Source File");
 
-    click(k().cmdMode0);
-    EXPECT_EQ(k().cmdMode0.text(), std::string("Mode 0") + text::stateSeparator + text::armedMode);
-    click(k().cmdDel);
-    EXPECT_EQ(k().cmdMode0.text(), "Mode 0");
+    click(k().get<win32::ColourButton>("cmdMode0"));
+    EXPECT_EQ(k().get<win32::ColourButton>("cmdMode0").text(),
+              std::string("Mode 0") + text::stateSeparator + text::armedMode);
+    click(k().get<win32::ColourButton>("cmdDel"));
+    EXPECT_EQ(k().get<win32::ColourButton>("cmdMode0").text(), "Mode 0");
 }
 
 // What the window tells a screen reader, as the reader would hear of it: events caught by a
@@ -159,29 +165,32 @@ TEST_F(KeyboardWindowTest, ChangesOfLabel4AndTheGuidanceAndTheQuestionAreAnnounc
     const HWINEVENTHOOK hook =
         SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, listen, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, nullptr);
-    pickDrive(k().Drive1, "c:");
+    pickDrive(k().get<win32::DriveList>("Drive1"), "c:");
     m_form->handlers().Timer1_Timer();
-    EXPECT_TRUE(wasHeard(EVENT_OBJECT_NAMECHANGE, k().Label4.hwnd()));
-    EXPECT_TRUE(wasHeard(EVENT_OBJECT_LIVEREGIONCHANGED, k().Label4.hwnd()));
-    EXPECT_TRUE(wasHeard(EVENT_OBJECT_LIVEREGIONCHANGED, k().txtTEXT1.hwnd()));
+    EXPECT_TRUE(wasHeard(EVENT_OBJECT_NAMECHANGE, k().get<win32::LabelCtrl>("Label4").hwnd()));
+    EXPECT_TRUE(
+        wasHeard(EVENT_OBJECT_LIVEREGIONCHANGED, k().get<win32::LabelCtrl>("Label4").hwnd()));
+    EXPECT_TRUE(
+        wasHeard(EVENT_OBJECT_LIVEREGIONCHANGED, k().get<win32::EditCtrl>("txtTEXT1").hwnd()));
     // Wine annotates nothing: the words go where Active Accessibility reads a name.
-    EXPECT_EQ(k().Label4.text(), std::string(text::notFlashCard) + text::stateSeparator + text::destinationNotReady);
-    EXPECT_EQ(k().Label4.caption(), text::notFlashCard);
-    EXPECT_EQ(k().ProgressBar1.text(), text::progressName);
+    EXPECT_EQ(k().get<win32::LabelCtrl>("Label4").text(),
+              std::string(text::notFlashCard) + text::stateSeparator + text::destinationNotReady);
+    EXPECT_EQ(k().get<win32::LabelCtrl>("Label4").caption(), text::notFlashCard);
+    EXPECT_EQ(k().get<win32::ProgressCtrl>("ProgressBar1").text(), text::progressName);
 
     heard.clear();
-    pickDrive(k().Drive1, "e:");
+    pickDrive(k().get<win32::DriveList>("Drive1"), "e:");
     m_form->handlers().Timer1_Timer();
     press(VK_DOWN);
     press(VK_RETURN);
-    tabTo(k().File1);
+    tabTo(k().get<win32::FileList>("File1"));
     press(VK_RETURN);
     bool alerted = false;
     whenAsked([&] {
-        alerted = wasHeard(EVENT_SYSTEM_ALERT, k().Frame1.hwnd());
+        alerted = wasHeard(EVENT_SYSTEM_ALERT, k().get<win32::FrameCtrl>("Frame1").hwnd());
         press(VK_ESCAPE);
     });
-    click(k().cmdFinish);
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
     UnhookWinEvent(hook);
     EXPECT_TRUE(alerted);
 }

@@ -24,10 +24,12 @@ protected:
         m_source.write("b.nvr", std::string(300, 'b'));
         m_card.write("OLD.TXT", "old");
         WindowFixture::SetUp();
-        pickDrive(k().drvDrive1, "s:");
-        doubleClickRow(k().File1, findRow(k().File1, "a.mp3"));
-        doubleClickRow(k().File1, findRow(k().File1, "b.nvr"));
-        ASSERT_EQ(rows(k().lstList1).size(), 2u);
+        pickDrive(k().get<win32::DriveList>("drvDrive1"), "s:");
+        doubleClickRow(k().get<win32::FileList>("File1"),
+                       findRow(k().get<win32::FileList>("File1"), "a.mp3"));
+        doubleClickRow(k().get<win32::FileList>("File1"),
+                       findRow(k().get<win32::FileList>("File1"), "b.nvr"));
+        ASSERT_EQ(rows(k().get<win32::ListBoxCtrl>("lstList1")).size(), 2u);
     }
 };
 
@@ -35,13 +37,15 @@ TEST_F(RunWindowTest, OkProgrammesTheCard) {
     bool lockedWhileAsking = false;
     std::string cardAsked;
     whenAsked([&] {
-        lockedWhileAsking = !k().cmdDel.isEnabled() && !k().cmdFinish.isEnabled() && !k().File1.isEnabled() &&
-                            k().quit1.isEnabled();
-        cardAsked = k().labCard.text();
+        lockedWhileAsking = !k().get<win32::ColourButton>("cmdDel").isEnabled() &&
+                            !k().get<win32::ButtonCtrl>("cmdFinish").isEnabled() &&
+                            !k().get<win32::FileList>("File1").isEnabled() &&
+                            k().get<win32::ButtonCtrl>("quit1").isEnabled();
+        cardAsked = k().get<win32::LabelCtrl>("labCard").text();
         screenshot(m_form->hwnd(), "win32-confirm");
-        click(k().Command1);
+        click(k().get<win32::ButtonCtrl>("Command1"));
     });
-    click(k().cmdFinish);
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
     EXPECT_EQ(cardAsked, "Card e:");
 
     EXPECT_EQ(m_asked, std::vector<std::string>{"OLD.TXT"});
@@ -52,40 +56,41 @@ TEST_F(RunWindowTest, OkProgrammesTheCard) {
     EXPECT_FALSE(m_card.has("OLD.TXT"));
     EXPECT_EQ(m_card.read("INDEX123.VKM"), m_staging.read("INDEX123.VKM"));
     EXPECT_EQ(m_card.read("INDEX123.VKM").size(), 29u);
-    EXPECT_EQ(k().txtTEXT1.text(), "You may now remove the MMC card - capacity used 400 bytes");
-    EXPECT_EQ(k().Label7.text(), "");
-    EXPECT_EQ(k().ProgressBar1.value(), 0.0f);
-    EXPECT_FALSE(k().Frame1.isVisible());
-    EXPECT_TRUE(k().cmdFinish.isEnabled());
+    EXPECT_EQ(k().get<win32::EditCtrl>("txtTEXT1").text(),
+              "You may now remove the MMC card - capacity used 400 bytes");
+    EXPECT_EQ(k().get<win32::LabelCtrl>("Label7").text(), "");
+    EXPECT_EQ(k().get<win32::ProgressCtrl>("ProgressBar1").value(), 0.0f);
+    EXPECT_FALSE(k().get<win32::FrameCtrl>("Frame1").isVisible());
+    EXPECT_TRUE(k().get<win32::ButtonCtrl>("cmdFinish").isEnabled());
     EXPECT_EQ(m_form->handlers().state().edit.editState, 1);
 }
 
 // The taskbar button shows the failure of a run: a source gone after it was added.
 TEST_F(RunWindowTest, AFailedRunTurnsTheTaskbarButtonRed) {
     std::filesystem::remove(m_source.path() / "b.nvr");
-    whenAsked([&] { click(k().Command1); });
-    click(k().cmdFinish);
+    whenAsked([&] { click(k().get<win32::ButtonCtrl>("Command1")); });
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(k().txtTEXT1.text(), text::failedCardUnchanged);
+    EXPECT_EQ(k().get<win32::EditCtrl>("txtTEXT1").text(), text::failedCardUnchanged);
     EXPECT_EQ(m_form->taskbar().state(), win32::TaskbarProgress::State::error);
 }
 
 TEST_F(RunWindowTest, CancelLeavesTheCard) {
-    whenAsked([&] { click(k().Command2); });
-    click(k().cmdFinish);
+    whenAsked([&] { click(k().get<win32::ButtonCtrl>("Command2")); });
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
 
     EXPECT_EQ(m_asked, std::vector<std::string>{"OLD.TXT"});
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
     EXPECT_FALSE(m_card.has("M0000001.MP3"));
     EXPECT_EQ(m_staging.read("INDEX123.VKM").size(), 29u);
-    EXPECT_EQ(k().txtTEXT1.text(), text::downloading);
+    EXPECT_EQ(k().get<win32::EditCtrl>("txtTEXT1").text(), text::downloading);
     EXPECT_EQ(m_form->handlers().state().edit.editState, 0);
 }
 
 TEST_F(RunWindowTest, QuitDuringTheConfirmationTouchesNothing) {
-    whenAsked([&] { click(k().quit1); });
-    click(k().cmdFinish);
+    whenAsked([&] { click(k().get<win32::ButtonCtrl>("quit1")); });
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
 
     EXPECT_TRUE(m_form->handlers().ending());
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
@@ -93,11 +98,11 @@ TEST_F(RunWindowTest, QuitDuringTheConfirmationTouchesNothing) {
 }
 
 TEST_F(RunWindowTest, ANotReadyDestinationIsRefused) {
-    pickDrive(k().Drive1, "s:");
+    pickDrive(k().get<win32::DriveList>("Drive1"), "s:");
     m_form->handlers().Timer1_Timer();
-    click(k().cmdFinish);
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
     EXPECT_EQ(m_messages, std::vector<std::string>{text::incorrectDestination});
-    EXPECT_FALSE(k().Frame1.isVisible());
+    EXPECT_FALSE(k().get<win32::FrameCtrl>("Frame1").isVisible());
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
 }
 
@@ -106,10 +111,10 @@ TEST_F(RunWindowTest, ALogoffWaitsWhileTheRunWrites) {
     LRESULT duringRun = TRUE;
     whenAsked([&] {
         duringRun = askToEnd();
-        click(k().Command1);
+        click(k().get<win32::ButtonCtrl>("Command1"));
     });
     EXPECT_EQ(askToEnd(), TRUE);
-    click(k().cmdFinish);
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
     EXPECT_EQ(duringRun, FALSE);
     EXPECT_EQ(askToEnd(), TRUE);
     EXPECT_EQ(m_messages, std::vector<std::string>{text::downloadComplete});
@@ -117,7 +122,7 @@ TEST_F(RunWindowTest, ALogoffWaitsWhileTheRunWrites) {
 
 TEST_F(RunWindowTest, ALogoffForcedDuringTheQuestionEndsTheProgramAndTouchesNothing) {
     whenAsked([&] { SendMessageW(m_form->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); });
-    click(k().cmdFinish);
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
     EXPECT_TRUE(m_form->handlers().ending());
     EXPECT_EQ(m_card.read("OLD.TXT"), "old");
     EXPECT_FALSE(m_card.has("M0000001.MP3"));
@@ -134,17 +139,19 @@ TEST_F(RunWindowTest, ASourceDeeperThanMaxPathIsListedAddedAndCopied) {
     }
     m_source.write(utf8Of(std::filesystem::relative(deep, m_source.path()) / "deep.mp3"), "deep audio");
     // The folder list shows the new folder once it reads the drive again.
-    pickDrive(k().drvDrive1, "c:");
-    pickDrive(k().drvDrive1, "s:");
+    pickDrive(k().get<win32::DriveList>("drvDrive1"), "c:");
+    pickDrive(k().get<win32::DriveList>("drvDrive1"), "s:");
     for (int i = 0; i < depth; ++i)
-        doubleClickRow(k().Dir1, findRow(k().Dir1, step(i)));
-    ASSERT_GT(k().Dir1.path().size(), 300u);
-    EXPECT_EQ(rows(k().File1), std::vector<std::string>{"deep.mp3"});
-    doubleClickRow(k().File1, 0);
-    ASSERT_EQ(rows(k().lstList1).size(), 3u) << k().txtTEXT1.text();
+        doubleClickRow(k().get<win32::FolderList>("Dir1"),
+                       findRow(k().get<win32::FolderList>("Dir1"), step(i)));
+    ASSERT_GT(k().get<win32::FolderList>("Dir1").path().size(), 300u);
+    EXPECT_EQ(rows(k().get<win32::FileList>("File1")), std::vector<std::string>{"deep.mp3"});
+    doubleClickRow(k().get<win32::FileList>("File1"), 0);
+    ASSERT_EQ(rows(k().get<win32::ListBoxCtrl>("lstList1")).size(), 3u)
+        << k().get<win32::EditCtrl>("txtTEXT1").text();
 
-    whenAsked([&] { click(k().Command1); });
-    click(k().cmdFinish);
+    whenAsked([&] { click(k().get<win32::ButtonCtrl>("Command1")); });
+    click(k().get<win32::ButtonCtrl>("cmdFinish"));
     EXPECT_EQ(m_messages, std::vector<std::string>{text::downloadComplete});
     EXPECT_EQ(m_card.read("M0000003.MP3"), "deep audio");
 }

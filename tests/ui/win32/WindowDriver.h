@@ -3,9 +3,18 @@
 // Drives the Win32 windows as the operator would, with the messages the controls send, and
 // reads them back through the controls themselves.
 
-#include "support/TempFolder.h"
-#include "ui/win32/frmForm1/frmForm1.h"
 #include "platform/windows/WindowsText.h"
+#include "support/TempFolder.h"
+#include "ui/win32/frmForm1/DriveList.h"
+#include "ui/win32/frmForm1/FileList.h"
+#include "ui/win32/frmForm1/FolderList.h"
+#include "ui/win32/frmForm1/frmForm1.h"
+#include "ui/win32/wingui/ColourButton.h"
+#include "ui/win32/wingui/EditCtrl.h"
+#include "ui/win32/wingui/FrameCtrl.h"
+#include "ui/win32/wingui/LabelCtrl.h"
+#include "ui/win32/wingui/PictureCtrl.h"
+#include "ui/win32/wingui/ProgressCtrl.h"
 
 #include <filesystem>
 #include <string>

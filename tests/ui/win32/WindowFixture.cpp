@@ -16,7 +16,7 @@ void WindowFixture::SetUp() {
     win32::OkMessageBox::setAnswerer([this](const std::string& message) { m_messages.push_back(message); });
     m_form = std::make_unique<win32::frmForm1>(m_system);
     m_form->show();
-    pickDrive(k().Drive1, "e:");
+    pickDrive(k().get<win32::DriveList>("Drive1"), "e:");
     m_form->handlers().Timer1_Timer();
     active = this;
 }
@@ -35,10 +35,10 @@ void WindowFixture::whenAsked(std::function<void()> answer) {
 }
 
 void CALLBACK WindowFixture::tick(HWND, UINT, UINT_PTR id, DWORD) {
-    if (!active || !active->k().Frame1.isVisible())
+    if (!active || !active->k().get<win32::FrameCtrl>("Frame1").isVisible())
         return;
     KillTimer(nullptr, id);
-    active->m_asked = rows(active->k().File2);
+    active->m_asked = rows(active->k().get<win32::FileList>("File2"));
     active->m_answer();
 }
 

@@ -36,7 +36,7 @@ protected:
     }
 
     win32::hlpform& openHelp() {
-        click(m_form->controls().Command3);
+        click(m_form->controls().get<win32::ButtonCtrl>("Command3"));
         EXPECT_NE(m_form->helpWindow(), nullptr);
         return *m_form->helpWindow();
     }

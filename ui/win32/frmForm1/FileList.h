@@ -13,11 +13,12 @@ class FolderList;
 /// case and sorted as core lists them.
 class FileList : public ListBoxCtrl {
 public:
-    /// `folders`, when given, is the folder list whose open folder this list is pointed at: its
-    /// listing is taken rather than the folder read again.
-    FileList(std::string name, const Twips& box, std::string pattern, FolderList* folders = nullptr)
-        : ListBoxCtrl(std::move(name), box), m_pattern(std::move(pattern)), m_folders(folders) {}
+    FileList(std::string name, const Twips& box, std::string pattern)
+        : ListBoxCtrl(std::move(name), box), m_pattern(std::move(pattern)) {}
 
+    /// The folder list whose open folder this list is pointed at: its listing is taken rather
+    /// than the folder read again.
+    void followFolderList(FolderList* folders) { m_folders = folders; }
     [[nodiscard]] const std::string& path() const { return m_path; }
     /// Points the list at a folder and reads it.
     void setPath(const std::string& utf8);
@@ -29,7 +30,7 @@ private:
 
     std::string m_pattern;
     std::string m_path;
-    FolderList* m_folders;
+    FolderList* m_folders = nullptr;
 };
 
 } // namespace velk::win32

@@ -1,91 +1,132 @@
 #include "Form1Controls.h"
 
+#include "DriveList.h"
+#include "FileList.h"
+#include "FolderList.h"
+#include "core/TextFit.h"
+#include "ui/win32/wingui/ColourButton.h"
+#include "ui/win32/wingui/EditCtrl.h"
+#include "ui/win32/wingui/FrameCtrl.h"
+#include "ui/win32/wingui/LabelCtrl.h"
+#include "ui/win32/wingui/PictureCtrl.h"
+#include "ui/win32/wingui/ProgressCtrl.h"
+
 #include <algorithm>
+#include <string>
 
 namespace velk::win32 {
 
 namespace {
 
-const ControlDesign& row(std::string_view name) { return form1Control(name); }
-
-Twips box(std::string_view name) {
-    const TwipsBox& b = row(name).box;
-    return {b.left, b.top, b.width, b.height};
-}
-
-LabelCtrl label(std::string_view name) {
-    const ControlDesign& d = row(name);
-    const auto align = d.breaksWords ? LabelCtrl::Align::wrapped
-                       : d.centred   ? LabelCtrl::Align::centre
-                                     : LabelCtrl::Align::left;
-    // A label with a back colour of its own shows a state by it (Label4).
-    return {std::string(name), box(name), align, d.bordered ? LabelCtrl::Border::single : LabelCtrl::Border::none,
-            d.backColour.has_value()};
-}
-
-ColourButton colourButton(std::string_view name) {
-    return {std::string(name), box(name), row(name).backColour.value()};
+std::unique_ptr<Ctrl> make(const ControlDesign& d, const SystemPort& system) {
+    using K = ControlKind;
+    std::string name(d.name);
+    const Twips box{d.box.left, d.box.top, d.box.width, d.box.height};
+    switch (d.kind) {
+    case K::rectangle:
+    case K::line:
+        return nullptr;
+    case K::label: {
+        const auto align = d.breaksWords ? LabelCtrl::Align::wrapped
+                           : d.centred   ? LabelCtrl::Align::centre
+                                         : LabelCtrl::Align::left;
+        // A label with a back colour of its own shows a state by it (Label4).
+        const auto border = d.bordered ? LabelCtrl::Border::single : LabelCtrl::Border::none;
+        auto label = std::make_unique<LabelCtrl>(std::move(name), box, align, border,
+                                                 d.backColour.has_value());
+        // A path too long keeps its start and its file name.
+        if (d.breaksWords)
+            label->setShorten(&elideMiddle);
+        return label;
+    }
+    case K::button:
+        return std::make_unique<ButtonCtrl>(std::move(name), box);
+    case K::colourButton:
+        return std::make_unique<ColourButton>(std::move(name), box, d.backColour.value());
+    case K::driveList:
+        return std::make_unique<DriveList>(std::move(name), box, system);
+    case K::folderList:
+        return std::make_unique<FolderList>(std::move(name), box);
+    case K::fileList:
+        return std::make_unique<FileList>(std::move(name), box, d.pattern);
+    case K::listBox:
+        return std::make_unique<ListBoxCtrl>(std::move(name), box);
+    case K::textBox:
+        return std::make_unique<EditCtrl>(std::move(name), box, EditCtrl::Scroll::none);
+    case K::progressBar:
+        return std::make_unique<ProgressCtrl>(std::move(name), box);
+    case K::picture:
+        return std::make_unique<PictureCtrl>(std::move(name), box);
+    case K::frame:
+        return std::make_unique<FrameCtrl>(std::move(name), box, d.backColour.value(),
+                                           d.captionColour.value());
+    }
+    throw std::logic_error("unknown kind of control");
 }
 
 } // namespace
 
-Form1Controls::Form1Controls(const SystemPort& system)
-    : Label6(label("Label6")),
-      labSourceDrive(label("labSourceDrive")),
-      drvDrive1("drvDrive1", box("drvDrive1"), system),
-      labLabel_folder1(label("labLabel_folder1")),
-      Dir1("Dir1", box("Dir1")),
-      labSourceFile(label("labSourceFile")),
-      File1("File1", box("File1"), row("File1").pattern, &Dir1),
-      Label2(label("Label2")),
-      Drive1("Drive1", box("Drive1"), system),
-      Label4(label("Label4")),
-      Image1("Image1", box("Image1")),
-      Command3("Command3", box("Command3")),
-      cmdFinish("cmdFinish", box("cmdFinish")),
-      Label7(label("Label7")),
-      ProgressBar1("ProgressBar1", box("ProgressBar1")),
-      labHelp(label("labHelp")),
-      txtTEXT1("txtTEXT1", box("txtTEXT1"), EditCtrl::Scroll::none),
-      Label5(label("Label5")),
-      labLabel_Track(label("labLabel_Track")),
-      labOutLIst(label("labOutLIst")),
-      labLabelMode(label("labLabelMode")),
-      lstList2("lstList2", box("lstList2")),
-      lstList1("lstList1", box("lstList1")),
-      lstListMode("lstListMode", box("lstListMode")),
-      labNodeSet(label("labNodeSet")),
-      cmdMode0(colourButton("cmdMode0")),
-      labUninterrupt(label("labUninterrupt")),
-      cmdMode1(colourButton("cmdMode1")),
-      labInterrupt(label("labInterrupt")),
-      cmdMode2(colourButton("cmdMode2")),
-      labPlayButton(label("labPlayButton")),
-      Label1(label("Label1")),
-      cmdDel(colourButton("cmdDel")),
-      newbut("newbut", box("newbut")),
-      quit1("quit1", box("quit1")),
-      Frame1("Frame1", box("Frame1"), row("Frame1").backColour.value(), row("Frame1").captionColour.value()),
-      File2("File2", box("File2"), row("File2").pattern),
-      labCard(label("labCard")),
-      Label3(label("Label3")),
-      Command1("Command1", box("Command1")),
-      Command2("Command2", box("Command2")) {}
-
-std::vector<Ctrl*> Form1Controls::all() {
-    return {&Label6,   &labSourceDrive, &drvDrive1,    &labLabel_folder1, &Dir1,           &labSourceFile,
-            &File1,    &Label2,         &Drive1,       &Label4,           &Image1,         &Command3,
-            &cmdFinish, &Label7,        &ProgressBar1, &labHelp,          &txtTEXT1,       &Label5,
-            &labLabel_Track, &labOutLIst, &labLabelMode, &lstList2,       &lstList1,       &lstListMode,
-            &labNodeSet, &cmdMode0,     &labUninterrupt, &cmdMode1,       &labInterrupt,   &cmdMode2,
-            &labPlayButton, &Label1,    &cmdDel,       &newbut,           &quit1,          &Frame1,
-            &File2,    &labCard,        &Label3,       &Command1,         &Command2};
+Form1Controls::Form1Controls(const SystemPort& system) {
+    for (const ControlDesign& d : form1Design())
+        if (std::unique_ptr<Ctrl> c = make(d, system))
+            m_all.push_back(std::move(c));
 }
 
-Ctrl* Form1Controls::find(std::string_view name) {
-    const std::vector<Ctrl*> controls = all();
-    const auto at = std::ranges::find_if(controls, [name](const Ctrl* c) { return c->name() == name; });
-    return at == controls.end() ? nullptr : *at;
+void Form1Controls::create(HWND window, UINT dpi) {
+    using K = ControlKind;
+    for (const ControlDesign& d : form1Design()) {
+        const HWND parent = d.parent.empty() ? window : get(d.parent).hwnd();
+        switch (d.kind) {
+        case K::rectangle:
+        case K::line:
+            continue;
+        case K::label:
+            get<LabelCtrl>(d.name).create(parent, d.caption, dpi);
+            break;
+        case K::button:
+            get<ButtonCtrl>(d.name).create(parent, d.caption, dpi);
+            break;
+        case K::colourButton:
+            get<ColourButton>(d.name).create(parent, d.caption, dpi);
+            break;
+        case K::driveList:
+            get<DriveList>(d.name).create(parent, dpi);
+            break;
+        case K::folderList:
+            get<FolderList>(d.name).create(parent, dpi);
+            break;
+        case K::fileList:
+        case K::listBox:
+            get<ListBoxCtrl>(d.name).create(parent, dpi);
+            break;
+        case K::textBox:
+            get<EditCtrl>(d.name).create(parent, dpi);
+            break;
+        case K::progressBar:
+            get<ProgressCtrl>(d.name).create(parent, dpi);
+            break;
+        case K::picture:
+            get<PictureCtrl>(d.name).create(parent, L"LOGO", dpi);
+            break;
+        case K::frame:
+            get<FrameCtrl>(d.name).create(parent, d.caption, dpi);
+            break;
+        }
+        if (d.backColour && d.kind == K::label)
+            get<LabelCtrl>(d.name).setBackColour(*d.backColour);
+        else if (d.backColour && d.kind == K::textBox)
+            get<EditCtrl>(d.name).setBackColour(*d.backColour);
+    }
+}
+
+Ctrl* Form1Controls::find(std::string_view name) const {
+    const auto at =
+        std::ranges::find_if(m_all, [name](const auto& c) { return c->name() == name; });
+    return at == m_all.end() ? nullptr : at->get();
+}
+
+void Form1Controls::notOfType(std::string_view name) {
+    throw std::logic_error("the main window has no control " + std::string(name) + " of that kind");
 }
 
 } // namespace velk::win32

@@ -1,11 +1,21 @@
 #include "Form1Port.h"
 
+#include "DriveList.h"
+#include "FileList.h"
+#include "FolderList.h"
 #include "OkMessageBox.h"
 #include "core/AccessibleText.h"
+#include "core/Colours.h"
 #include "core/Form1Design.h"
+#include "core/ProgressShown.h"
 #include "core/Texts.h"
 #include "ui/win32/hlpform/hlpform.h"
+#include "ui/win32/wingui/ColourButton.h"
+#include "ui/win32/wingui/EditCtrl.h"
+#include "ui/win32/wingui/FrameCtrl.h"
+#include "ui/win32/wingui/LabelCtrl.h"
 #include "ui/win32/wingui/MessagePump.h"
+#include "ui/win32/wingui/ProgressCtrl.h"
 
 #include <stdexcept>
 
@@ -18,94 +28,106 @@ const char* tooltipOf(Control c) {
     return tip ? tip : "";
 }
 
+// What a property means for a control follows from its kind, as the design made it.
+template <typename T> T* as(Ctrl& c) {
+    return dynamic_cast<T*>(&c);
+}
+
 } // namespace
 
 Form1Port::Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow, Accessibility& access)
     : m_c(controls), m_helpWindow(helpWindow), m_access(access) {
     for (int i = 0; i < controlCount; ++i)
-        m_controls[static_cast<std::size_t>(i)] = controls.find(nameOf(static_cast<Control>(i)));
+        m_controls[static_cast<std::size_t>(i)] = &controls.get(nameOf(static_cast<Control>(i)));
 }
 
 Ctrl& Form1Port::control(Control c) const {
-    Ctrl* found = m_controls.at(static_cast<std::size_t>(c));
-    if (!found)
-        throw std::invalid_argument("unknown control");
-    return *found;
+    return *m_controls.at(static_cast<std::size_t>(c));
 }
 
 ListBoxCtrl& Form1Port::list(Control c) const {
-    auto* rows = dynamic_cast<ListBoxCtrl*>(&control(c));
+    auto* rows = as<ListBoxCtrl>(control(c));
     if (!rows)
         throw std::invalid_argument("control is not a list");
     return *rows;
 }
 
+EditCtrl& Form1Port::guidance() const {
+    return m_c.get<EditCtrl>(nameOf(Control::txtTEXT1));
+}
+
 std::string Form1Port::text(Control c) const {
-    switch (c) {
-    case Control::txtTEXT1: return m_c.txtTEXT1.text();
-    case Control::drvDrive1: return m_c.drvDrive1.drive();
-    case Control::Drive1: return m_c.Drive1.drive();
-    case Control::Dir1: return m_c.Dir1.path();
-    case Control::File1: return m_c.File1.path();
-    case Control::File2: return m_c.File2.path();
-    case Control::Label4: return m_c.Label4.caption();
-    default: return control(c).text();
-    }
+    Ctrl& w = control(c);
+    if (const auto* edit = as<EditCtrl>(w))
+        return edit->text();
+    if (const auto* drives = as<DriveList>(w))
+        return drives->drive();
+    if (const auto* folders = as<FolderList>(w))
+        return folders->path();
+    if (const auto* files = as<FileList>(w))
+        return files->path();
+    if (const auto* label = as<LabelCtrl>(w))
+        return label->caption();
+    // The window texts of these may carry words for a screen reader that no one sees.
+    if (const auto* button = as<ColourButton>(w))
+        return button->caption();
+    if (as<ListBoxCtrl>(w))
+        return {};
+    return w.text();
 }
 
 void Form1Port::setText(Control c, const std::string& value) {
-    switch (c) {
-    case Control::txtTEXT1:
+    Ctrl& w = control(c);
+    if (auto* edit = as<EditCtrl>(w)) {
         // The monitor writes the same text ten times a second; only a change is spoken.
-        if (m_c.txtTEXT1.text() != value) {
-            m_c.txtTEXT1.setText(value);
+        if (edit->text() != value) {
+            edit->setText(value);
             speakGuidance();
         }
-        return;
-    case Control::drvDrive1: m_c.drvDrive1.setDrive(value); return;
-    case Control::Drive1: m_c.Drive1.setDrive(value); return;
-    case Control::Dir1: m_c.Dir1.setPath(value); return;
-    case Control::File1: m_c.File1.setPath(value); return;
-    case Control::File2: m_c.File2.setPath(value); return;
-    case Control::Label4:
-        if (m_c.Label4.caption() != value) {
-            m_c.Label4.setCaption(value);
-            Accessibility::nameChanged(m_c.Label4.hwnd());
-            Accessibility::liveRegionChanged(m_c.Label4.hwnd());
-        }
-        return;
-    case Control::Label7:
-    case Control::labCard: control(c).setText(value); return;
-    default: return;
+    } else if (auto* drives = as<DriveList>(w)) {
+        drives->setDrive(value);
+    } else if (auto* folders = as<FolderList>(w)) {
+        folders->setPath(value);
+    } else if (auto* files = as<FileList>(w)) {
+        files->setPath(value);
+    } else if (auto* label = as<LabelCtrl>(w); label && label->caption() != value) {
+        label->setCaption(value);
+        Accessibility::nameChanged(w.hwnd());
+        // Spoken where the label is a live region, as Label4 is.
+        Accessibility::liveRegionChanged(w.hwnd());
     }
 }
 
 std::uint32_t Form1Port::backColour(Control c) const {
-    switch (c) {
-    case Control::txtTEXT1: return m_c.txtTEXT1.backColour();
-    case Control::Label4: return m_c.Label4.backColour();
-    case Control::Label7: return m_c.Label7.backColour();
-    case Control::Frame1: return m_c.Frame1.backColour();
-    case Control::cmdDel: return m_c.cmdDel.backColour();
-    case Control::cmdMode0: return m_c.cmdMode0.backColour();
-    case Control::cmdMode1: return m_c.cmdMode1.backColour();
-    case Control::cmdMode2: return m_c.cmdMode2.backColour();
-    default: return colour::buttonFace;
-    }
+    Ctrl& w = control(c);
+    if (const auto* label = as<LabelCtrl>(w))
+        return label->backColour();
+    if (const auto* edit = as<EditCtrl>(w))
+        return edit->backColour();
+    if (const auto* button = as<ColourButton>(w))
+        return button->backColour();
+    if (const auto* frame = as<FrameCtrl>(w))
+        return frame->backColour();
+    if (const auto* rows = as<ListBoxCtrl>(w))
+        return rows->backColour();
+    return colour::buttonFace;
 }
 
 void Form1Port::setBackColour(Control c, std::uint32_t colour) {
     const bool changed = backColour(c) != colour;
-    switch (c) {
-    case Control::txtTEXT1: m_c.txtTEXT1.setBackColour(colour); break;
-    case Control::Label4: m_c.Label4.setBackColour(colour); break;
-    case Control::Label7: m_c.Label7.setBackColour(colour); break;
-    case Control::cmdDel: m_c.cmdDel.setBackColour(colour); break;
-    case Control::cmdMode0: m_c.cmdMode0.setBackColour(colour); break;
-    case Control::cmdMode1: m_c.cmdMode1.setBackColour(colour); break;
-    case Control::cmdMode2: m_c.cmdMode2.setBackColour(colour); break;
-    default: throw std::invalid_argument("control has no settable back colour");
-    }
+    Ctrl& w = control(c);
+    if (auto* label = as<LabelCtrl>(w))
+        label->setBackColour(colour);
+    else if (auto* edit = as<EditCtrl>(w))
+        edit->setBackColour(colour);
+    else if (auto* button = as<ColourButton>(w))
+        button->setBackColour(colour);
+    else if (auto* frame = as<FrameCtrl>(w))
+        frame->setBackColour(colour);
+    else if (auto* rows = as<ListBoxCtrl>(w))
+        rows->setBackColour(colour);
+    else
+        throw std::invalid_argument(w.name() + " shows no back colour");
     if (!changed)
         return;
     showWord(c, colour);
@@ -119,37 +141,32 @@ void Form1Port::describe(Control c, std::uint32_t colour) {
     // With no state to tell, a reader falls back on what the tooltip says.
     const bool told = m_access.setDescription(control(c).hwnd(), meaning.empty() ? tooltipOf(c) : meaning);
     const std::string_view fallback = told ? std::string_view() : meaning;
-    switch (c) {
-    case Control::Label4: m_c.Label4.setStateWords(fallback); return;
-    case Control::cmdDel: m_c.cmdDel.setStateWords(fallback); return;
-    case Control::cmdMode0: m_c.cmdMode0.setStateWords(fallback); return;
-    case Control::cmdMode1: m_c.cmdMode1.setStateWords(fallback); return;
-    case Control::cmdMode2: m_c.cmdMode2.setStateWords(fallback); return;
-    default: return;
-    }
+    if (auto* label = as<LabelCtrl>(control(c)))
+        label->setStateWords(fallback, text::stateSeparator);
+    else if (auto* button = as<ColourButton>(control(c)))
+        button->setStateWords(fallback, text::stateSeparator);
 }
 
 void Form1Port::speakGuidance() {
-    const std::string heading = guidanceHeading(colourWord(Control::txtTEXT1, m_c.txtTEXT1.backColour()));
-    const std::string said = m_c.txtTEXT1.text();
+    EditCtrl& box = guidance();
+    const std::string heading = guidanceHeading(colourWord(Control::txtTEXT1, box.backColour()));
+    const std::string said = box.text();
     // A live region is spoken by its name: the heading and what the box says now.
-    m_access.setName(m_c.txtTEXT1.hwnd(), said.empty() ? heading : heading + text::runReasonSeparator + said);
-    Accessibility::liveRegionChanged(m_c.txtTEXT1.hwnd());
+    m_access.setName(box.hwnd(),
+                     said.empty() ? heading : heading + text::runReasonSeparator + said);
+    Accessibility::liveRegionChanged(box.hwnd());
 }
 
 void Form1Port::showWord(Control c, std::uint32_t colour) {
     if (!m_small)
         return;
     const std::string word(m_inWords ? colourWord(c, colour) : "");
-    switch (c) {
-    case Control::txtTEXT1: m_c.labHelp.setText(guidanceHeading(word)); return;
-    case Control::Label4: m_c.Label4.setWord(word, *m_small); return;
-    case Control::cmdDel: m_c.cmdDel.setWord(word, *m_small); return;
-    case Control::cmdMode0: m_c.cmdMode0.setWord(word, *m_small); return;
-    case Control::cmdMode1: m_c.cmdMode1.setWord(word, *m_small); return;
-    case Control::cmdMode2: m_c.cmdMode2.setWord(word, *m_small); return;
-    default: return;
-    }
+    if (c == Control::txtTEXT1)
+        m_c.get<LabelCtrl>("labHelp").setText(guidanceHeading(word));
+    else if (auto* label = as<LabelCtrl>(control(c)))
+        label->setWord(word, *m_small);
+    else if (auto* button = as<ColourButton>(control(c)))
+        button->setWord(word, *m_small);
 }
 
 void Form1Port::setColoursInWords(bool inWords, const Font& small) {
@@ -160,10 +177,15 @@ void Form1Port::setColoursInWords(bool inWords, const Font& small) {
         showWord(c, backColour(c));
         describe(c, backColour(c));
     }
-    m_c.txtTEXT1.refreshColours();
-    m_c.Label4.refreshColours();
-    for (ColourButton* b : {&m_c.cmdDel, &m_c.cmdMode0, &m_c.cmdMode1, &m_c.cmdMode2})
-        b->refreshColours();
+    // A system colour is looked up when its brush is made: a new scheme needs new brushes.
+    for (Ctrl* c : m_controls) {
+        if (auto* label = as<LabelCtrl>(*c))
+            label->refreshColours();
+        else if (auto* edit = as<EditCtrl>(*c))
+            edit->refreshColours();
+        else if (auto* button = as<ColourButton>(*c))
+            button->refreshColours();
+    }
 }
 
 bool Form1Port::isVisible(Control c) const { return control(c).isVisible(); }
@@ -175,37 +197,45 @@ void Form1Port::setVisible(Control c, bool visible) {
 }
 
 void Form1Port::ask() {
-    if (m_c.Frame1.isVisible())
+    if (frame().isVisible())
         return;
     if (const HWND focus = GetFocus(); !m_focusBefore && focus && IsChild(m_window, focus))
         m_focusBefore = focus;
     std::vector<HWND> covered;
     for (const std::string_view name : coveredBy(wipeQuestion.frame))
-        covered.push_back(m_c.find(name)->hwnd());
+        covered.push_back(m_c.get(name).hwnd());
     if (m_tabs)
         m_tabs->leaveOut(std::move(covered));
-    m_c.Frame1.show(true);
+    frame().show(true);
     std::vector<std::string> labels;
     for (const std::string_view name : labelsIn(wipeQuestion.frame))
-        labels.push_back(m_c.find(name)->text());
-    const std::string words = questionWords(m_c.Frame1.text(), labels);
+        labels.push_back(m_c.get(name).text());
+    const std::string words = questionWords(frame().text(), labels);
     // The frame is an alert that a reader speaks as it appears, and the focus moving to the
     // answer says the question again.
-    m_access.setDescription(m_c.Frame1.hwnd(), words);
-    const HWND answer = m_c.find(wipeQuestion.safeAnswer)->hwnd();
+    m_access.setDescription(frame().hwnd(), words);
+    const HWND answer = m_c.get(wipeQuestion.safeAnswer).hwnd();
     m_access.setDescription(answer, words);
     SetFocus(answer);
-    Accessibility::alert(m_c.Frame1.hwnd());
+    Accessibility::alert(frame().hwnd());
 }
 
 void Form1Port::endQuestion() {
-    const Ctrl& answer = *m_c.find(wipeQuestion.safeAnswer);
+    const Ctrl& answer = m_c.get(wipeQuestion.safeAnswer);
     m_access.setDescription(answer.hwnd(), form1Control(answer.name()).tooltip);
-    m_c.Frame1.show(false);
+    frame().show(false);
     if (m_tabs)
         m_tabs->leaveOut({});
     m_focusMovedTo = GetFocus();
     giveFocusBack();
+}
+
+FrameCtrl& Form1Port::frame() const {
+    return m_c.get<FrameCtrl>(wipeQuestion.frame);
+}
+
+ProgressCtrl& Form1Port::bar() const {
+    return m_c.get<ProgressCtrl>("ProgressBar1");
 }
 
 void Form1Port::giveFocusBack() {
@@ -228,9 +258,13 @@ void Form1Port::removeRow(Control c, int row) { list(c).remove(row); }
 
 void Form1Port::clearRows(Control c) { list(c).clear(); }
 
-float Form1Port::progress() const { return m_c.ProgressBar1.value(); }
+float Form1Port::progress() const {
+    return bar().value();
+}
 
-void Form1Port::setProgress(float value) { m_c.ProgressBar1.setValue(value); }
+void Form1Port::setProgress(float value) {
+    bar().setValue(value, progressShown(value));
+}
 
 void Form1Port::setTimer(int intervalMs, bool enabled) {
     m_interval = intervalMs;
@@ -242,7 +276,7 @@ void Form1Port::setTimer(int intervalMs, bool enabled) {
 }
 
 void Form1Port::refresh(Control c) {
-    if (auto* drives = dynamic_cast<DriveList*>(&control(c)))
+    if (auto* drives = as<DriveList>(control(c)))
         drives->refresh();
 }
 
@@ -255,7 +289,7 @@ void Form1Port::setEnabled(Control c, bool enabled) {
         m_focusBefore = w;
         m_focusMovedTo = GetFocus();
     }
-    if (enabled && !m_c.Frame1.isVisible())
+    if (enabled && !frame().isVisible())
         giveFocusBack();
 }
 

@@ -3,6 +3,7 @@
 #include "Form1Controls.h"
 #include "core/FormPort.h"
 #include "ui/win32/wingui/Accessibility.h"
+#include "ui/win32/wingui/Font.h"
 #include "ui/win32/wingui/TabOrder.h"
 #include "ui/win32/wingui/TaskbarProgress.h"
 
@@ -12,6 +13,10 @@
 namespace velk::win32 {
 
 class hlpform;
+class EditCtrl;
+class FrameCtrl;
+class ListBoxCtrl;
+class ProgressCtrl;
 
 /// The main window as the logic sees it: each Control mapped to its Win32 control.
 class Form1Port : public FormPort {
@@ -65,6 +70,9 @@ public:
 private:
     [[nodiscard]] Ctrl& control(Control c) const;
     [[nodiscard]] ListBoxCtrl& list(Control c) const;
+    [[nodiscard]] EditCtrl& guidance() const;
+    [[nodiscard]] FrameCtrl& frame() const;
+    [[nodiscard]] ProgressCtrl& bar() const;
     void showWord(Control c, std::uint32_t colour);
     /// Tells a screen reader the state a colour shows: in the control's description where the
     /// system annotates, else in the window text of a control that does not draw it.

@@ -1,17 +1,28 @@
 #include "frmForm1.h"
 
+#include "DriveList.h"
 #include "FileDialog.h"
+#include "FileList.h"
+#include "FolderList.h"
+#include "OkMessageBox.h"
+#include "Outlines.h"
 
 #include "core/AccessibleText.h"
 #include "core/Form1Design.h"
 #include "core/ReadableColours.h"
 #include "core/Texts.h"
+#include "platform/windows/WindowsText.h"
 #include "ui/win32/hlpform/hlpform.h"
+#include "ui/win32/wingui/ButtonCtrl.h"
+#include "ui/win32/wingui/EditCtrl.h"
+#include "ui/win32/wingui/FrameCtrl.h"
 #include "ui/win32/wingui/Guarded.h"
+#include "ui/win32/wingui/LabelCtrl.h"
+#include "ui/win32/wingui/PictureCtrl.h"
 #include "ui/win32/wingui/PopupMenu.h"
+#include "ui/win32/wingui/ProgressCtrl.h"
 #include "ui/win32/wingui/ShutdownBlock.h"
 #include "ui/win32/wingui/TextSize.h"
-#include "platform/windows/WindowsText.h"
 
 #include <dbt.h>
 
@@ -19,6 +30,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 namespace velk::win32 {
 
@@ -46,6 +58,9 @@ std::string currentFolder() {
 
 frmForm1::frmForm1(const SystemPort& system)
     : m_system(system), m_c(system), m_port(m_c, m_helpWindow, m_access), m_handlers(m_port, m_system) {
+    setFaultReport([](HWND owner, const std::string& what) {
+        OkMessageBox::show(owner, std::string(text::windowFault) + what);
+    });
     createWindow();
     m_port.setWindow(m_hwnd);
     m_taskbar = std::make_unique<TaskbarProgress>(m_hwnd);
@@ -97,51 +112,28 @@ void frmForm1::followTextSize() {
     SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void frmForm1::create(Ctrl& c, const ControlDesign& d) {
-    using K = ControlKind;
-    const HWND parent = d.parent.empty() ? m_hwnd : find(d.parent)->hwnd();
-    switch (d.kind) {
-    case K::label: static_cast<LabelCtrl&>(c).create(parent, d.caption, m_dpi); break;
-    case K::button: static_cast<ButtonCtrl&>(c).create(parent, d.caption, m_dpi); break;
-    case K::colourButton: static_cast<ColourButton&>(c).create(parent, d.caption, m_dpi); break;
-    case K::driveList: static_cast<DriveList&>(c).create(parent, m_dpi); break;
-    case K::folderList: static_cast<FolderList&>(c).create(parent, m_dpi); break;
-    case K::fileList:
-    case K::listBox: static_cast<ListBoxCtrl&>(c).create(parent, m_dpi); break;
-    case K::textBox: static_cast<EditCtrl&>(c).create(parent, m_dpi); break;
-    case K::progressBar: static_cast<ProgressCtrl&>(c).create(parent, m_dpi); break;
-    case K::picture: static_cast<PictureCtrl&>(c).create(parent, L"LOGO", m_dpi); break;
-    case K::frame: static_cast<FrameCtrl&>(c).create(parent, d.caption, m_dpi); break;
-    case K::rectangle:
-    case K::line: throw std::logic_error("drawings are painted, not created");
-    }
-    if (d.backColour && d.kind == K::label)
-        static_cast<LabelCtrl&>(c).setBackColour(*d.backColour);
-    else if (d.backColour && d.kind == K::textBox)
-        static_cast<EditCtrl&>(c).setBackColour(*d.backColour);
-    if (!d.tooltip)
-        return;
-    // A drop-down list shows its tip over its edit field and button alike.
-    if (auto* drives = dynamic_cast<DriveList*>(&c))
-        drives->setTip(m_tips, d.tooltip);
-    else
-        m_tips.add(c.hwnd(), d.tooltip);
-}
-
 void frmForm1::buildControls() {
+    m_c.create(m_hwnd, m_dpi);
     m_tips.create(m_hwnd);
-    m_all = m_c.all();
-    // In the design's order, which is the stacking order.
-    for (const ControlDesign& d : form1Design())
-        if (Ctrl* c = find(d.name))
-            create(*c, d);
+    for (const ControlDesign& d : form1Design()) {
+        if (!d.tooltip)
+            continue;
+        // A drop-down list shows its tip over its edit field and button alike.
+        if (auto* drives = dynamic_cast<DriveList*>(find(d.name)))
+            drives->setTip(m_tips, d.tooltip);
+        else
+            m_tips.add(m_c.get(d.name).hwnd(), d.tooltip);
+    }
     applyDpi(m_dpi);
     describeControls();
     m_port.setColoursInWords(schemeNeedsWords(), m_guidanceFont);
 
     // Start where the process stands, as the drive and folder lists do when nothing sets them.
-    m_c.Dir1.setPath(currentFolder());
-    m_c.File1.setPath(m_c.Dir1.path());
+    auto& folders = m_c.get<FolderList>("Dir1");
+    auto& files = m_c.get<FileList>("File1");
+    files.followFolderList(&folders);
+    folders.setPath(currentFolder());
+    files.setPath(folders.path());
 }
 
 // Active Accessibility names a list box by its window text, or else by whichever label comes
@@ -157,36 +149,38 @@ void frmForm1::describeControls() {
         if (const char* tip = form1Control(n.control).tooltip)
             m_access.setDescription(target->hwnd(), tip);
     }
-    if (!m_access.setName(m_c.ProgressBar1.hwnd(), text::progressName))
-        m_c.ProgressBar1.setText(text::progressName);
-    m_access.setName(m_c.Image1.hwnd(), text::tipLogo);
-    m_access.setAlertRole(m_c.Frame1.hwnd());
-    m_access.setLive(m_c.txtTEXT1.hwnd());
-    m_access.setLive(m_c.Label4.hwnd());
+    const Ctrl& bar = m_c.get<ProgressCtrl>("ProgressBar1");
+    if (!m_access.setName(bar.hwnd(), text::progressName))
+        bar.setText(text::progressName);
+    m_access.setName(m_c.get<PictureCtrl>("Image1").hwnd(), text::tipLogo);
+    m_access.setAlertRole(m_c.get<FrameCtrl>(wipeQuestion.frame).hwnd());
+    m_access.setLive(m_c.get<EditCtrl>("txtTEXT1").hwnd());
+    m_access.setLive(m_c.get<LabelCtrl>("Label4").hwnd());
 }
 
 void frmForm1::bindHandlers() {
+    using H = Form1Handlers;
+    const std::pair<std::string_view, void (H::*)()> clicks[] = {
+        {"quit1", &H::quit1_Click},       {"cmdDel", &H::cmdDel_Click},
+        {"cmdMode0", &H::cmdMode0_Click}, {"cmdMode1", &H::cmdMode1_Click},
+        {"cmdMode2", &H::cmdMode2_Click}, {"newbut", &H::newbut_Click},
+        {"Command1", &H::Command1_Click}, {"Command2", &H::Command2_Click}};
+    for (const auto& [name, handler] : clicks)
+        m_c.get<ButtonCtrl>(name).onClick = [this, handler] { (m_handlers.*handler)(); };
     Form1Handlers& h = m_handlers;
-    m_c.quit1.onClick = [&h] { h.quit1_Click(); };
-    m_c.Command3.onClick = [this] { Command3_Click(); };
-    m_c.File1.onSelect = [&h] { h.File1_Click(); };
-    m_c.File1.onDoubleClick = [&h] { h.File1_DblClick(); };
-    m_c.cmdDel.onClick = [&h] { h.cmdDel_Click(); };
-    m_c.cmdMode0.onClick = [&h] { h.cmdMode0_Click(); };
-    m_c.cmdMode1.onClick = [&h] { h.cmdMode1_Click(); };
-    m_c.cmdMode2.onClick = [&h] { h.cmdMode2_Click(); };
+    m_c.get<ButtonCtrl>("Command3").onClick = [this] { Command3_Click(); };
+    auto& files = m_c.get<FileList>("File1");
+    files.onSelect = [&h] { h.File1_Click(); };
+    files.onDoubleClick = [&h] { h.File1_DblClick(); };
     // LBN_SELCHANGE comes for the mouse and the keyboard alike, so both apply an armed edit.
-    m_c.lstList1.onSelect = [&h] { h.lstList1_Click(); };
-    m_c.newbut.onClick = [&h] { h.newbut_Click(); };
-    m_c.cmdFinish.onClick = [this] {
+    m_c.get<ListBoxCtrl>("lstList1").onSelect = [&h] { h.lstList1_Click(); };
+    m_c.get<ButtonCtrl>("cmdFinish").onClick = [this] {
         const ShutdownBlock block(m_hwnd, text::shutdownBlocked);
         m_handlers.cmdFinish_Click();
     };
-    m_c.Command1.onClick = [&h] { h.Command1_Click(); };
-    m_c.Command2.onClick = [&h] { h.Command2_Click(); };
-    m_c.drvDrive1.onChange = [&h] { h.drvDrive1_Change(); };
-    m_c.Dir1.onChange = [&h] { h.Dir1_Change(); };
-    m_c.txtTEXT1.onChange = [&h] { h.txtTEXT1_Change(); };
+    m_c.get<DriveList>("drvDrive1").onChange = [&h] { h.drvDrive1_Change(); };
+    m_c.get<FolderList>("Dir1").onChange = [&h] { h.Dir1_Change(); };
+    m_c.get<EditCtrl>("txtTEXT1").onChange = [&h] { h.txtTEXT1_Change(); };
 }
 
 void frmForm1::arrangeTabOrder() {
@@ -197,7 +191,7 @@ void frmForm1::arrangeTabOrder() {
     m_tabs->set(std::move(order));
     m_port.setTabOrder(*m_tabs);
     // Escape is CANCEL while the confirmation frame asks.
-    m_tabs->setCancel(m_c.Command2.hwnd());
+    m_tabs->setCancel(m_c.get(wipeQuestion.safeAnswer).hwnd());
 }
 
 void frmForm1::addCardListCommands() {
@@ -208,13 +202,13 @@ void frmForm1::addCardListCommands() {
     keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(ejectCommand.key),
                     static_cast<WORD>(mnuEjectCard)});
     m_shortcuts = std::make_unique<Accelerators>(m_hwnd, std::move(keys));
-    m_drop = std::make_unique<FileDrop>(m_c.lstList1.hwnd(), [this](const std::vector<std::string>& paths) {
-        m_handlers.lstList1_DropFiles(paths);
-    });
+    m_drop = std::make_unique<FileDrop>(
+        m_c.get<ListBoxCtrl>("lstList1").hwnd(),
+        [this](const std::vector<std::string>& paths) { m_handlers.lstList1_DropFiles(paths); });
 }
 
 void frmForm1::showListMenu(LPARAM lParam) {
-    const POINT at = contextMenuPoint(m_c.lstList1.hwnd(), lParam);
+    const POINT at = contextMenuPoint(m_c.get<ListBoxCtrl>("lstList1").hwnd(), lParam);
     std::vector<MenuEntry> entries;
     for (UINT i = 0; i < std::size(listCommands); ++i)
         entries.push_back({mnuLoadFromCard + i,
@@ -223,7 +217,7 @@ void frmForm1::showListMenu(LPARAM lParam) {
 }
 
 void frmForm1::showDriveMenu(LPARAM lParam) {
-    const POINT at = contextMenuPoint(m_c.Drive1.hwnd(), lParam);
+    const POINT at = contextMenuPoint(m_c.get<DriveList>("Drive1").hwnd(), lParam);
     listCommand(showPopupMenu(
         m_hwnd, at,
         {{mnuEjectCard, std::string(ejectCommand.caption) + '\t' + text::ctrlKey + ejectCommand.key,
@@ -250,11 +244,12 @@ void frmForm1::applyDpi(UINT dpi) {
     Font guidanceFont(L"Tahoma", L"Arial", 7.5, false, dpi);
     // The frame's caption face as a TrueType one: the bitmap "MS Sans Serif" is jagged when scaled.
     Font frameFont(L"Microsoft Sans Serif", L"Tahoma", 12, true, dpi);
-    for (Ctrl* c : m_all) {
-        c->setFont(c == &m_c.txtTEXT1 || c == &m_c.Label7 ? guidanceFont.handle() : font.handle());
+    for (const auto& c : m_c.all()) {
+        c->setFont(c->name() == "txtTEXT1" || c->name() == "Label7" ? guidanceFont.handle()
+                                                                    : font.handle());
         c->place(dpi);
     }
-    m_c.Frame1.setCaptionFont(frameFont.handle());
+    m_c.get<FrameCtrl>(wipeQuestion.frame).setCaptionFont(frameFont.handle());
     // The old fonts go only now that no control draws with them.
     m_font = std::move(font);
     m_guidanceFont = std::move(guidanceFont);
@@ -262,35 +257,10 @@ void frmForm1::applyDpi(UINT dpi) {
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
-Ctrl* frmForm1::find(std::string_view name) const {
-    const auto at = std::find_if(m_all.begin(), m_all.end(), [name](const Ctrl* c) { return c->name() == name; });
-    return at == m_all.end() ? nullptr : *at;
-}
-
 void frmForm1::show() const {
     ShowWindow(m_hwnd, SW_SHOWNORMAL);
     UpdateWindow(m_hwnd);
-    SetFocus(m_c.Dir1.hwnd());
-}
-
-void frmForm1::paintOutlines(HDC dc) const {
-    const HBRUSH ink = GetSysColorBrush(COLOR_WINDOWTEXT);
-    const int pen = MulDiv(3, static_cast<int>(m_dpi), 96);
-    for (const ControlDesign& d : form1Design()) {
-        const RECT r = toPixels({d.box.left, d.box.top, d.box.width, d.box.height}, m_dpi);
-        if (d.kind == ControlKind::rectangle) {
-            const RECT sides[] = {{r.left, r.top, r.right, r.top + pen},
-                                  {r.left, r.bottom - pen, r.right, r.bottom},
-                                  {r.left, r.top, r.left + pen, r.bottom},
-                                  {r.right - pen, r.top, r.right, r.bottom}};
-            for (const RECT& side : sides)
-                FillRect(dc, &side, ink);
-        } else if (d.kind == ControlKind::line) {
-            // A line's centre runs along its box.
-            const RECT line{r.left - pen / 2, r.top - pen / 2, r.right - pen / 2 + pen, r.bottom - pen / 2 + pen};
-            FillRect(dc, &line, ink);
-        }
-    }
+    SetFocus(m_c.get(form1TabOrder().front()).hwnd());
 }
 
 LRESULT CALLBACK frmForm1::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -313,9 +283,9 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         listCommand(LOWORD(wParam));
         return 0;
     case WM_CONTEXTMENU:
-        if (reinterpret_cast<HWND>(wParam) == m_c.lstList1.hwnd())
+        if (reinterpret_cast<HWND>(wParam) == m_c.get<ListBoxCtrl>("lstList1").hwnd())
             showListMenu(lParam);
-        else if (reinterpret_cast<HWND>(wParam) == m_c.Drive1.hwnd())
+        else if (reinterpret_cast<HWND>(wParam) == m_c.get<DriveList>("Drive1").hwnd())
             showDriveMenu(lParam);
         else
             return DefWindowProcW(m_hwnd, message, wParam, lParam);
@@ -327,7 +297,7 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(m_hwnd, &ps);
-        paintOutlines(dc);
+        paintOutlines(dc, m_dpi);
         EndPaint(m_hwnd, &ps);
         return 0;
     }
@@ -357,7 +327,7 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             followTextSize();
         // A common control (the progress bar) hears of new colours only from its parent.
         if (message == WM_SYSCOLORCHANGE)
-            SendMessageW(m_c.ProgressBar1.hwnd(), message, wParam, lParam);
+            SendMessageW(m_c.get<ProgressCtrl>("ProgressBar1").hwnd(), message, wParam, lParam);
         InvalidateRect(m_hwnd, nullptr, TRUE);
         return DefWindowProcW(m_hwnd, message, wParam, lParam);
     case WM_DPICHANGED: {
@@ -386,7 +356,8 @@ void frmForm1::keepFocus(bool activated) {
         return;
     }
     // As a dialog does: the control that had the focus gets it back, else the first that can.
-    for (const HWND candidate : {m_lastFocus, m_c.Dir1.hwnd(), m_c.quit1.hwnd()}) {
+    for (const HWND candidate :
+         {m_lastFocus, m_c.get(form1TabOrder().front()).hwnd(), m_c.get("quit1").hwnd()}) {
         if (candidate && IsWindow(candidate) && IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
             SetFocus(candidate);
             return;

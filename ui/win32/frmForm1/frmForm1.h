@@ -52,9 +52,10 @@ public:
     [[nodiscard]] Form1Handlers& handlers() { return m_handlers; }
     [[nodiscard]] hlpform* helpWindow() const { return m_helpWindow.get(); }
     [[nodiscard]] const Form1Port& port() const { return m_port; }
+    [[nodiscard]] Form1Port& port() { return m_port; }
     [[nodiscard]] const Form1Controls& controls() const { return m_c; }
     /// The control with that name in the layout, or null.
-    [[nodiscard]] Ctrl* find(std::string_view name) const;
+    [[nodiscard]] Ctrl* find(std::string_view name) const { return m_c.find(name); }
     [[nodiscard]] std::string tipOf(const Ctrl& control) const { return m_tips.tipOf(control.hwnd()); }
     [[nodiscard]] UINT dpi() const { return m_dpi; }
     [[nodiscard]] const Font& frameFont() const { return m_frameFont; }
@@ -65,7 +66,6 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createWindow();
     void buildControls();
-    void create(Ctrl& control, const ControlDesign& design);
     /// Names and describes each control a screen reader cannot name by its own caption.
     void describeControls();
     void bindHandlers();
@@ -78,7 +78,6 @@ private:
     void applyDpi(UINT dpi);
     /// Lays the window out again when the operator changed the system's text size.
     void followTextSize();
-    void paintOutlines(HDC dc) const;
     /// Remembers the focused control when the window is left and gives it back on return.
     void keepFocus(bool activated);
 
@@ -91,7 +90,6 @@ private:
     Tooltips m_tips;
     Accessibility m_access;
     Form1Controls m_c;
-    std::vector<Ctrl*> m_all;
     std::unique_ptr<TabOrder> m_tabs;
     std::unique_ptr<TaskbarProgress> m_taskbar;
     std::unique_ptr<Accelerators> m_shortcuts;

@@ -1,8 +1,6 @@
 #include "ColourButton.h"
 
-#include "core/AccessibleText.h"
 #include "core/ReadableColours.h"
-#include "core/Texts.h"
 #include "platform/windows/WindowsText.h"
 
 namespace velk::win32 {
@@ -12,8 +10,8 @@ void ColourButton::create(HWND parent, const std::string& caption, UINT dpi) {
     createStyled(parent, caption, dpi, BS_OWNERDRAW);
 }
 
-void ColourButton::setStateWords(std::string_view words) const {
-    setText(words.empty() ? m_caption : m_caption + text::stateSeparator + std::string(words));
+void ColourButton::setStateWords(std::string_view words, std::string_view separator) const {
+    setText(words.empty() ? m_caption : m_caption + std::string(separator) + std::string(words));
 }
 
 void ColourButton::setBackColour(std::uint32_t colour) {
@@ -42,7 +40,7 @@ bool ColourButton::draw(const DRAWITEMSTRUCT& item) {
     InflateRect(&face, -2, -2);
     FillRect(item.hDC, &face, m_colour.brush());
 
-    const std::wstring caption = widen(withWordBelow(m_caption, m_word));
+    const std::wstring caption = widen(m_word.empty() ? m_caption : m_caption + "\n" + m_word);
     const HGDIOBJ old = m_word.empty() ? nullptr : SelectObject(item.hDC, m_small->handle());
     RECT textBox = face;
     if (pressed)

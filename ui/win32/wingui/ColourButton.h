@@ -17,11 +17,13 @@ public:
         : ButtonCtrl(std::move(name), box), m_colour(colour) {}
 
     void create(HWND parent, const std::string& caption, UINT dpi);
+    /// The caption alone, without the words its window text may carry for screen readers.
+    [[nodiscard]] const std::string& caption() const { return m_caption; }
     [[nodiscard]] std::uint32_t backColour() const { return m_colour.value(); }
     void setBackColour(std::uint32_t colour);
-    /// Words for the state the colour shows, added to the window text that Active
-    /// Accessibility reads as the button's name; "" leaves the caption alone.
-    void setStateWords(std::string_view words) const;
+    /// Words for the state the colour shows, added after `separator` to the window text that
+    /// Active Accessibility reads as the button's name; "" leaves the caption alone.
+    void setStateWords(std::string_view words, std::string_view separator) const;
     /// Words for that state drawn below the caption, both in `small` so that they fit; ""
     /// draws the caption alone. The font must outlive the button.
     void setWord(std::string word, const Font& small);

@@ -28,6 +28,11 @@ void FrameCtrl::setCaptionFont(HFONT font) {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+void FrameCtrl::setBackColour(std::uint32_t colour) {
+    if (m_back.set(colour))
+        InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void FrameCtrl::show(bool visible) const {
     if (visible)
         SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);

@@ -18,6 +18,7 @@ public:
     void create(HWND parent, const std::string& caption, UINT dpi);
     void setCaptionFont(HFONT font);
     [[nodiscard]] std::uint32_t backColour() const { return m_back.value(); }
+    void setBackColour(std::uint32_t colour);
     [[nodiscard]] std::uint32_t captionColour() const { return m_captionColour; }
     /// Shows the frame above every control it overlaps, or hides it.
     void show(bool visible) const;

@@ -1,20 +1,28 @@
 #include "Guarded.h"
 
-#include "core/Texts.h"
-#include "ui/win32/frmForm1/OkMessageBox.h"
-
-#include <string>
+#include <utility>
 
 namespace velk::win32 {
 
+namespace {
+FaultReport faultReport;
+}
+
+void setFaultReport(FaultReport report) {
+    faultReport = std::move(report);
+}
+
 void reportFault(HWND owner, const char* what) noexcept {
-    // A fault while painting would come back with every repaint the box itself causes.
+    // A fault while painting would come back with every repaint the report itself causes.
     static bool reporting = false;
     if (reporting)
         return;
     reporting = true;
     try {
-        OkMessageBox::show(GetAncestor(owner, GA_ROOT), std::string(text::windowFault) + what);
+        if (faultReport)
+            faultReport(GetAncestor(owner, GA_ROOT), what);
+        else
+            MessageBeep(MB_ICONHAND);
     } catch (...) {
         MessageBeep(MB_ICONHAND);
     }

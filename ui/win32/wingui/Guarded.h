@@ -3,10 +3,17 @@
 #include "Win.h"
 
 #include <exception>
+#include <functional>
+#include <string>
 
 namespace velk::win32 {
 
-/// Tells the operator about an exception that reached a window procedure.
+/// What the program does with an exception that reached a window procedure: `owner` is the
+/// top-level window it reached, `what` the exception's message. Until one is set, a fault beeps.
+using FaultReport = std::function<void(HWND owner, const std::string& what)>;
+void setFaultReport(FaultReport report);
+
+/// Hands an exception that reached a window procedure to the fault report.
 void reportFault(HWND owner, const char* what) noexcept;
 
 /// Runs the work of a window procedure. An exception must not unwind through the system code

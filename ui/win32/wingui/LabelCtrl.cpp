@@ -1,8 +1,5 @@
 #include "LabelCtrl.h"
 
-#include "core/AccessibleText.h"
-#include "core/TextFit.h"
-#include "core/Texts.h"
 #include "platform/windows/WindowsText.h"
 
 #include <algorithm>
@@ -37,11 +34,12 @@ void LabelCtrl::setCaption(const std::string& utf8) {
     if (m_stateWords.empty() || m_caption.empty())
         setText(m_caption + m_stateWords);
     else
-        setText(m_caption + text::stateSeparator + m_stateWords);
+        setText(m_caption + m_separator + m_stateWords);
 }
 
-void LabelCtrl::setStateWords(std::string_view words) {
+void LabelCtrl::setStateWords(std::string_view words, std::string_view separator) {
     m_stateWords = words;
+    m_separator = separator;
     setCaption(m_caption);
 }
 
@@ -87,14 +85,15 @@ int heightOf(HDC dc, const std::wstring& text, const RECT& box) {
     return needed.bottom - needed.top;
 }
 
-/// The caption as it fits the box; a path too long keeps its start and its file name.
-std::wstring fitted(HDC dc, const std::wstring& caption, const RECT& box) {
+} // namespace
+
+std::wstring LabelCtrl::fitted(HDC dc, const std::wstring& caption, const RECT& box) const {
+    if (!m_shorten)
+        return caption;
     const int room = box.bottom - box.top;
     const auto fits = [&](const std::string& text) { return heightOf(dc, widen(text), box) <= room; };
-    return widen(elideMiddle(narrow(caption), fits));
+    return widen(m_shorten(narrow(caption), fits));
 }
-
-} // namespace
 
 std::string LabelCtrl::shownText() const {
     if (m_align != Align::wrapped)
@@ -116,7 +115,7 @@ void LabelCtrl::drawState(const DRAWITEMSTRUCT& item) const {
     const HGDIOBJ old = SelectObject(item.hDC, m_word.empty() ? own : m_small->handle());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, m_colour ? m_colour->ink() : GetSysColor(COLOR_WINDOWTEXT));
-    const std::wstring shown = widen(withWordBelow(m_caption, m_word));
+    const std::wstring shown = widen(m_word.empty() ? m_caption : m_caption + "\n" + m_word);
     DrawTextW(item.hDC, shown.c_str(), -1, &box,
               (m_align == Align::centre ? DT_CENTER : DT_LEFT) | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(item.hDC, old);

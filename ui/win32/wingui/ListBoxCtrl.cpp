@@ -6,6 +6,8 @@ namespace velk::win32 {
 
 namespace {
 
+constexpr std::uint32_t windowBack = 0x80000005;
+
 // Return acts on the row the keyboard is on, as a click there would, and then as a double-click
 // where the list has one: a list works without a mouse.
 LRESULT CALLBACK returnActivates(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -59,6 +61,26 @@ void ListBoxCtrl::add(const std::string& utf8) const {
 void ListBoxCtrl::remove(int index) const { SendMessageW(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
 
 void ListBoxCtrl::clear() const { SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0); }
+
+std::uint32_t ListBoxCtrl::backColour() const {
+    return m_colour ? m_colour->value() : windowBack;
+}
+
+void ListBoxCtrl::setBackColour(std::uint32_t colour) {
+    if (!m_colour)
+        m_colour.emplace(colour);
+    else if (!m_colour->set(colour))
+        return;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+HBRUSH ListBoxCtrl::colours(HDC dc) {
+    if (!m_colour)
+        return nullptr;
+    SetBkColor(dc, m_colour->ref());
+    SetTextColor(dc, m_colour->ink());
+    return m_colour->brush();
+}
 
 void ListBoxCtrl::command(WORD code) {
     if (code == LBN_SELCHANGE && onSelect)

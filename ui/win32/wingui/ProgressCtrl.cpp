@@ -1,7 +1,5 @@
 #include "ProgressCtrl.h"
 
-#include "core/ProgressShown.h"
-
 #include <cmath>
 
 namespace velk::win32 {
@@ -12,9 +10,8 @@ void ProgressCtrl::create(HWND parent, UINT dpi) {
     SendMessageW(hwnd(), PBM_SETPOS, 0, 0);
 }
 
-void ProgressCtrl::setValue(float value) {
+void ProgressCtrl::setValue(float value, float shown) {
     m_value = value;
-    const float shown = progressShown(value);
     SendMessageW(hwnd(), PBM_SETPOS, static_cast<WPARAM>(std::lround(shown * (steps / 100.0f))), 0);
 }
 
