@@ -6,8 +6,8 @@
 //
 // BM_VersionStart times `velk-card --version` from spawn to exit.
 
-#include "support/LoopCard.h"
 #include "TrackFiles.h"
+#include "support/LoopCard.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,7 +49,8 @@ void run(std::vector<std::string> arguments) {
     const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    if (spawned != 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (spawned != 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
         throw std::runtime_error("failed: " + arguments.front() + " " + arguments.at(1));
 }
 
@@ -62,7 +63,8 @@ public:
     }
 
     double velkCard() {
-        std::vector<std::string> arguments = {VELK_CARD, "programme", "--yes", "--quiet", "--card", m_card->device()};
+        std::vector<std::string> arguments = {VELK_CARD, "programme", "--yes",
+                                              "--quiet", "--card",    m_card->device()};
         arguments.insert(arguments.end(), m_tracks.begin(), m_tracks.end());
         const auto start = Clock::now();
         run(arguments);
@@ -80,8 +82,9 @@ public:
                 throw std::runtime_error("cannot drop the cache of " + copy);
             ::close(fd);
         }
-        run({"sh", "-c", "for f in " + (m_sources / "*.mp3").string() + "; do cmp -s \"$f\" " + root +
-                             "/\"${f##*/}\" || exit 1; done"});
+        run({"sh", "-c",
+             "for f in " + (m_sources / "*.mp3").string() + "; do cmp -s \"$f\" " + root +
+                 "/\"${f##*/}\" || exit 1; done"});
         return msSince(start);
     }
 
@@ -107,7 +110,8 @@ void BM_ProgrammeAgainstCpSyncCmp(benchmark::State& state) {
             double pass = 0;
             for (int side = 0; side < 2; ++side) {
                 bench.emptyCard();
-                const double ms = (side == 0) == programFirst ? bench.velkCard() : bench.cpSyncCmp();
+                const double ms =
+                    (side == 0) == programFirst ? bench.velkCard() : bench.cpSyncCmp();
                 ((side == 0) == programFirst ? program : tools) += ms;
                 pass += ms;
             }
@@ -122,7 +126,10 @@ void BM_ProgrammeAgainstCpSyncCmp(benchmark::State& state) {
         state.SkipWithError(e.what());
     }
 }
-BENCHMARK(BM_ProgrammeAgainstCpSyncCmp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ProgrammeAgainstCpSyncCmp)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 void BM_VersionStart(benchmark::State& state) {
     for (auto _ : state)

@@ -10,11 +10,11 @@
 // program's copies and read-backs call back after every chunk, where a run lets the window
 // answer; chunks counts those calls.
 
+#include "TrackFiles.h"
 #include "core/CardFiles.h"
 #include "core/CardImage.h"
 #include "platform/linux/LinuxSystem.h"
 #include "support/LoopCard.h"
-#include "TrackFiles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -67,7 +67,8 @@ public:
         // As a run does: every track copied, then every track forced to the device.
         std::vector<velk::WrittenFile> written;
         for (std::size_t i = 0; i < m_tracks.size(); ++i)
-            written.push_back(velk::copyFile(m_system, m_tracks[i], cardFile(i), std::nullopt, m_chunkDone));
+            written.push_back(
+                velk::copyFile(m_system, m_tracks[i], cardFile(i), std::nullopt, m_chunkDone));
         m_written.clear();
         for (velk::WrittenFile& file : written) {
             velk::flushToCard(m_system, file);
@@ -97,7 +98,8 @@ public:
         for (std::size_t i = 0; i < m_tracks.size(); ++i)
             files += " " + root() + "/track" + std::to_string(i + 1) + ".mp3";
         const auto start = Clock::now();
-        shell("cp " + (m_sources / "*.mp3").string() + " " + root() + "/ && sync" + files + " " + root());
+        shell("cp " + (m_sources / "*.mp3").string() + " " + root() + "/ && sync" + files + " " +
+              root());
         return msSince(start);
     }
 
@@ -192,4 +194,7 @@ void BM_CardPhasesAgainstCpSyncCmp(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_CardPhasesAgainstCpSyncCmp)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(12);
+BENCHMARK(BM_CardPhasesAgainstCpSyncCmp)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(12);

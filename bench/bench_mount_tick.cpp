@@ -1,9 +1,10 @@
 // The card monitor's tick on a reader whose card nothing has mounted, with the Linux drive
 // answers and the UDisks2 mount requests: no system bus, a stand-in UDisks2 that refuses, and
-// one that never answers; and, to compare with, the tick on the same card mounted. Needs root (a removable loop device, a private mount namespace) and,
-// for the stand-in, dbus-daemon and python3-dbusmock. "slowest_cpu_us" is the processor time of
-// the slowest single tick, which includes the ticks that open the bus and handle UDisks2's
-// answers; processor time, because on a busy machine a tick's wall time is mostly waiting.
+// one that never answers; and, to compare with, the tick on the same card mounted. Needs root (a
+// removable loop device, a private mount namespace) and, for the stand-in, dbus-daemon and
+// python3-dbusmock. "slowest_cpu_us" is the processor time of the slowest single tick, which
+// includes the ticks that open the bus and handle UDisks2's answers; processor time, because on a
+// busy machine a tick's wall time is mostly waiting.
 #include "core/CardMonitor.h"
 #include "core/Module1.h"
 #include "platform/linux/LinuxSystem.h"
@@ -85,16 +86,24 @@ void tickUnmounted(benchmark::State& state, const char* answer) {
         ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
 }
 
-void ReadyCardForComparison(benchmark::State& state) { tickUnmounted(state, "ready"); }
+void ReadyCardForComparison(benchmark::State& state) {
+    tickUnmounted(state, "ready");
+}
 BENCHMARK(ReadyCardForComparison)->Unit(benchmark::kMicrosecond);
 
-void UnmountedNoBus(benchmark::State& state) { tickUnmounted(state, nullptr); }
+void UnmountedNoBus(benchmark::State& state) {
+    tickUnmounted(state, nullptr);
+}
 BENCHMARK(UnmountedNoBus)->Unit(benchmark::kMicrosecond);
 
-void UnmountedRefused(benchmark::State& state) { tickUnmounted(state, "refuse"); }
+void UnmountedRefused(benchmark::State& state) {
+    tickUnmounted(state, "refuse");
+}
 BENCHMARK(UnmountedRefused)->Unit(benchmark::kMicrosecond);
 
-void UnmountedAwaitingUDisks2(benchmark::State& state) { tickUnmounted(state, "slow"); }
+void UnmountedAwaitingUDisks2(benchmark::State& state) {
+    tickUnmounted(state, "slow");
+}
 BENCHMARK(UnmountedAwaitingUDisks2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
@@ -111,7 +120,8 @@ void FirstTickOfAnInsertion(benchmark::State& state) {
     PrivateBus bus;
     const LoopCard card;
     ::umount2(card.mountPoint().c_str(), 0);
-    bus.startUDisks2(std::string("{\"device\": \"") + card.device() + "\", \"answer\": \"refuse\"}");
+    bus.startUDisks2(std::string("{\"device\": \"") + card.device() +
+                     "\", \"answer\": \"refuse\"}");
     velk::Module1 module;
     velk::test::FakeForm form;
     form.setText(velk::Control::Drive1, card.device());

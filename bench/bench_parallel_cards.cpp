@@ -74,7 +74,8 @@ public:
     double oneAfterAnother() const {
         const auto start = Clock::now();
         for (const auto& card : m_cards) {
-            std::vector<std::string> arguments{VELK_CARD, "programme", "--yes", "--quiet", "--card", card->device()};
+            std::vector<std::string> arguments{VELK_CARD, "programme", "--yes",
+                                               "--quiet", "--card",    card->device()};
             arguments.insert(arguments.end(), m_tracks.begin(), m_tracks.end());
             run(arguments);
         }
@@ -130,4 +131,7 @@ void BM_FourSlowCardsAtOnceAgainstOneAfterAnother(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_FourSlowCardsAtOnceAgainstOneAfterAnother)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(4);
+BENCHMARK(BM_FourSlowCardsAtOnceAgainstOneAfterAnother)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(4);

@@ -33,25 +33,31 @@ void ConfirmationWait(benchmark::State& state) {
     const int waitMs = static_cast<int>(state.range(0));
 
     for (auto _ : state) {
-        QTimer::singleShot(300, [&] { form.handlers().Timer1_Timer(); }); // ready before the run reads the flag
+        QTimer::singleShot(
+            300, [&] { form.handlers().Timer1_Timer(); }); // ready before the run reads the flag
         form.handlers().Timer1_Timer();
         QTimer::singleShot(waitMs, cancel, &QPushButton::click);
         const std::clock_t cpu0 = std::clock();
         const auto wall0 = std::chrono::steady_clock::now();
         form.handlers().cmdFinish_Click();
         const double cpu = static_cast<double>(std::clock() - cpu0) / CLOCKS_PER_SEC;
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
         state.SetIterationTime(wall);
         state.counters["cpu_percent_of_a_core"] = 100.0 * cpu / wall;
     }
 }
-BENCHMARK(ConfirmationWait)->Arg(3000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(ConfirmationWait)
+    ->Arg(3000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+                                                                    : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -56,7 +56,8 @@ public:
             throw std::runtime_error("no X display: run under xvfb-run -a");
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_x)).data->root;
         const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_request_check(m_x, xcb_change_window_attributes_checked(m_x, root, XCB_CW_EVENT_MASK, &mask));
+        xcb_request_check(
+            m_x, xcb_change_window_attributes_checked(m_x, root, XCB_CW_EVENT_MASK, &mask));
     }
     ~MapWatch() { xcb_disconnect(m_x); }
     MapWatch(const MapWatch&) = delete;
@@ -64,7 +65,8 @@ public:
 
     void waitForMap() {
         for (;;) {
-            std::unique_ptr<xcb_generic_event_t, decltype(&free)> event(xcb_wait_for_event(m_x), &free);
+            std::unique_ptr<xcb_generic_event_t, decltype(&free)> event(xcb_wait_for_event(m_x),
+                                                                        &free);
             if (!event)
                 throw std::runtime_error("X connection lost");
             if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY)

@@ -7,14 +7,19 @@ namespace velk {
 
 std::string_view colourMeaning(Control c, std::uint32_t colour) {
     switch (c) {
-    case Control::cmdDel: return colour == colour::white ? text::armedDelete : "";
+    case Control::cmdDel:
+        return colour == colour::white ? text::armedDelete : "";
     case Control::cmdMode0:
     case Control::cmdMode1:
-    case Control::cmdMode2: return colour == colour::white ? text::armedMode : "";
+    case Control::cmdMode2:
+        return colour == colour::white ? text::armedMode : "";
     // Only the exact button face is ready, as the programming run tests it.
-    case Control::Label4: return colour == colour::buttonFace ? text::destinationReady : text::destinationNotReady;
-    case Control::txtTEXT1: return colour == colour::red ? text::guidanceWarning : "";
-    default: return "";
+    case Control::Label4:
+        return colour == colour::buttonFace ? text::destinationReady : text::destinationNotReady;
+    case Control::txtTEXT1:
+        return colour == colour::red ? text::guidanceWarning : "";
+    default:
+        return "";
     }
 }
 
@@ -23,9 +28,11 @@ std::string_view colourWord(Control c, std::uint32_t colour) {
     case Control::cmdDel:
     case Control::cmdMode0:
     case Control::cmdMode1:
-    case Control::cmdMode2: return colour == colour::white ? text::armed : "";
+    case Control::cmdMode2:
+        return colour == colour::white ? text::armed : "";
     // A screen reader's words for the other states are short enough for the screen.
-    default: return colourMeaning(c, colour);
+    default:
+        return colourMeaning(c, colour);
     }
 }
 

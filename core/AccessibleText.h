@@ -18,9 +18,15 @@ struct NamingLabel {
 /// Each list takes the heading above it; the file-name column is the list the operator
 /// edits, so it takes the heading of the whole tracks list.
 inline constexpr NamingLabel namingLabels[] = {
-    {"drvDrive1", "labSourceDrive"}, {"Dir1", "labLabel_folder1"}, {"File1", "labSourceFile"},
-    {"Drive1", "Label2"},            {"txtTEXT1", "labHelp"},        {"lstList2", "labLabel_Track"},
-    {"lstList1", "Label5"},          {"lstListMode", "labLabelMode"}, {"File2", "Frame1"},
+    {"drvDrive1", "labSourceDrive"},
+    {"Dir1", "labLabel_folder1"},
+    {"File1", "labSourceFile"},
+    {"Drive1", "Label2"},
+    {"txtTEXT1", "labHelp"},
+    {"lstList2", "labLabel_Track"},
+    {"lstList1", "Label5"},
+    {"lstListMode", "labLabelMode"},
+    {"File2", "Frame1"},
 };
 
 /// What a screen reader is told of the state that `colour` shows on `c`, or "" when the

@@ -14,8 +14,7 @@ struct TrackTable;
 /// against the list, each track's play mode, and each track's file against its source,
 /// byte for byte ("track 2 differs from b.mp3 at byte 1000"). Empty when the card holds
 /// exactly this list.
-[[nodiscard]] std::vector<std::string> cardDifferences(const SystemPort& system,
-                                                       const std::string& root,
-                                                       const TrackTable& tracks);
+[[nodiscard]] std::vector<std::string>
+cardDifferences(const SystemPort& system, const std::string& root, const TrackTable& tracks);
 
 } // namespace velk

@@ -3,9 +3,9 @@
 #include "Colours.h"
 #include "FormPort.h"
 #include "Module1.h"
+#include "Sentence.h"
 #include "SystemPort.h"
 #include "Texts.h"
-#include "Sentence.h"
 
 #include <string>
 

@@ -69,8 +69,9 @@ CardError writeError(const SystemPort& system, const std::string& source, const 
 }
 
 /// The target is only ever left behind complete.
-WrittenFile writeTarget(const SystemPort& system, const std::string& source, const std::string& target,
-                        const Producer& produce, const ChunkDone& chunkDone) {
+WrittenFile writeTarget(const SystemPort& system, const std::string& source,
+                        const std::string& target, const Producer& produce,
+                        const ChunkDone& chunkDone) {
     std::error_code ec;
     std::unique_ptr<OpenFile> out = system.openFile(target, OpenMode::createOrTruncate, ec);
     if (!out)
@@ -122,8 +123,9 @@ std::optional<std::uint64_t> firstDifference(const SystemPort& system, const std
         const std::size_t read = readFully(*card, got.data(), wanted == 0 ? 1 : wanted, ec);
         if (ec)
             throw CardError(cardFile, system.describe(ec));
-        const auto [w, g] = std::mismatch(want.begin(), want.begin() + static_cast<std::ptrdiff_t>(std::min(wanted, read)),
-                                          got.begin());
+        const auto [w, g] = std::mismatch(
+            want.begin(), want.begin() + static_cast<std::ptrdiff_t>(std::min(wanted, read)),
+            got.begin());
         const auto same = static_cast<std::uint64_t>(w - want.begin());
         if (same < std::min(wanted, read) || read != wanted)
             return offset + same;
@@ -140,7 +142,8 @@ void compare(const SystemPort& system, const std::string& cardFile, const Produc
         throw CardError(cardFile, text::differsAtByte + std::to_string(*at));
 }
 
-Producer fromFile(const SystemPort& system, const std::string& path, std::unique_ptr<OpenFile>& file) {
+Producer fromFile(const SystemPort& system, const std::string& path,
+                  std::unique_ptr<OpenFile>& file) {
     std::error_code ec;
     file = system.openFile(path, OpenMode::read, ec);
     if (!file)
@@ -192,12 +195,14 @@ void removeCardFile(const std::string& path) {
     std::filesystem::remove(fsPath(path), ignored);
 }
 
-void compareWithSource(const SystemPort& system, const std::string& cardFile, const std::string& source) {
+void compareWithSource(const SystemPort& system, const std::string& cardFile,
+                       const std::string& source) {
     std::unique_ptr<OpenFile> in;
     compare(system, cardFile, fromFile(system, source, in));
 }
 
-std::optional<std::uint64_t> firstDifferenceFromSource(const SystemPort& system, const std::string& cardFile,
+std::optional<std::uint64_t> firstDifferenceFromSource(const SystemPort& system,
+                                                       const std::string& cardFile,
                                                        const std::string& source) {
     std::unique_ptr<OpenFile> in;
     return firstDifference(system, cardFile, fromFile(system, source, in));

@@ -27,10 +27,12 @@ using ChunkDone = std::function<void(std::uint64_t bytesDone)>;
 /// Copies `source` whole to `target`, which is created or emptied: every byte is written,
 /// however few each write takes. Nothing but the bytes is taken from the source (no
 /// permissions, owner, times or attributes). A source that is not the file `expected` as it
-/// was then, when given, is refused before anything is written. On any failure, and whatever `chunkDone`
-/// throws, the partial target is removed; CardError names both files and the system's reason.
+/// was then, when given, is refused before anything is written. On any failure, and whatever
+/// `chunkDone` throws, the partial target is removed; CardError names both files and the system's
+/// reason.
 WrittenFile copyFile(const SystemPort& system, const std::string& source, const std::string& target,
-                     const std::optional<EntryStamp>& expected = std::nullopt, const ChunkDone& chunkDone = {});
+                     const std::optional<EntryStamp>& expected = std::nullopt,
+                     const ChunkDone& chunkDone = {});
 
 /// Writes `bytes` as the whole content of `target`, by the same rules as copyFile.
 WrittenFile writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,
@@ -47,7 +49,8 @@ void removeCardFile(const std::string& path);
 /// Reads `cardFile` back from the device and compares it with the file `source`. A
 /// difference, in content or length, throws CardError naming the card file and the first
 /// byte that differs.
-void compareWithSource(const SystemPort& system, const std::string& cardFile, const std::string& source);
+void compareWithSource(const SystemPort& system, const std::string& cardFile,
+                       const std::string& source);
 
 /// Where `cardFile`, read back from the device, first differs from the file `source`, in
 /// content or length; nullopt when it holds exactly the same bytes. Throws CardError when

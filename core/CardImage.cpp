@@ -33,10 +33,8 @@ bool holdsAnIndex(const fs::path& p) {
 } // namespace
 
 CardError::CardError(std::string path, std::string reason, std::string target)
-    : std::runtime_error(path + text::runReasonSeparator + reason),
-      m_path(std::move(path)),
-      m_reason(std::move(reason)),
-      m_target(std::move(target)) {}
+    : std::runtime_error(path + text::runReasonSeparator + reason), m_path(std::move(path)),
+      m_reason(std::move(reason)), m_target(std::move(target)) {}
 
 const std::string& CardNames::operator[](int slot) const {
     if (slot < 1 || slot > count)

@@ -51,7 +51,8 @@ private:
 /// Content of the index for the first `tracks.trackCount` slots. Byte 0 is the count's low
 /// byte, then 14-byte records from offset 1: track number (low byte), play mode, 12-character
 /// card name. No tracks gives the two bytes 00 00 (the count as a 16-bit integer).
-[[nodiscard]] std::vector<std::uint8_t> indexBytes(const TrackTable& tracks, const CardNames& names);
+[[nodiscard]] std::vector<std::uint8_t> indexBytes(const TrackTable& tracks,
+                                                   const CardNames& names);
 
 /// Sets `tracks.trackCount` to `listedRows` and replaces the file at `path` completely
 /// with indexBytes, which it returns. Only an index is replaced: a link, a folder or a file

@@ -6,9 +6,9 @@
 #include "IndexReader.h"
 #include "Module1.h"
 #include "Paths.h"
+#include "Sentence.h"
 #include "SystemPort.h"
 #include "Texts.h"
-#include "Sentence.h"
 #include "TrackEditor.h"
 #include "TrackList.h"
 
@@ -47,7 +47,8 @@ CardListLoader::CardListLoader(Module1& state, FormPort& form, const SystemPort&
     : m_state(state), m_form(form), m_system(system), m_tracks(tracks), m_editor(editor) {}
 
 void CardListLoader::refuse(const std::string& what, const std::string& reason) {
-    m_form.messageBox(fill(text::stepFailed, {{"step", text::stepLoadList}, {"file", what}, {"reason", reason}}));
+    m_form.messageBox(
+        fill(text::stepFailed, {{"step", text::stepLoadList}, {"file", what}, {"reason", reason}}));
 }
 
 void CardListLoader::lstList1_LoadFromCard() {

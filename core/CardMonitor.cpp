@@ -3,9 +3,9 @@
 #include "Colours.h"
 #include "FormPort.h"
 #include "Module1.h"
+#include "Sentence.h"
 #include "SystemPort.h"
 #include "Texts.h"
-#include "Sentence.h"
 
 #include <cmath>
 #include <limits>
@@ -22,7 +22,8 @@ std::int64_t totalBytes(std::uint32_t sectorsPerCluster, std::uint32_t totalClus
 }
 
 std::int32_t clampToInt32(std::int64_t bytes) {
-    return static_cast<std::int32_t>(std::min<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
 }
 
 } // namespace
@@ -31,7 +32,8 @@ CardMonitor::CardMonitor(Module1& state, FormPort& form, const SystemPort& syste
     : m_state(state), m_form(form), m_system(system) {}
 
 bool CardMonitor::tooLarge(const SpaceCounts& counts) {
-    return totalBytes(counts.sectorsPerCluster, counts.totalClusters, counts.bytesPerSector) > largestCardBytes;
+    return totalBytes(counts.sectorsPerCluster, counts.totalClusters, counts.bytesPerSector) >
+           largestCardBytes;
 }
 
 void CardMonitor::showNotFlashCard() {
@@ -79,7 +81,8 @@ void CardMonitor::tick() {
         m_system.requestMount(drive);
         return;
     }
-    // Only a drive that answered has a size; a pulled big card must read "insert", not "not a card".
+    // Only a drive that answered has a size; a pulled big card must read "insert", not "not a
+    // card".
     if (size > largestCardBytes) {
         showNotFlashCard();
         return;
@@ -91,8 +94,10 @@ void CardMonitor::tick() {
         m_form.setBackColour(Control::txtTEXT1, colour::yellow);
     }
     m_form.setBackColour(Control::Label4, colour::buttonFace);
-    const auto megabytes = static_cast<std::int64_t>(std::floor(static_cast<double>(size) / 1e6)) + 1;
-    m_form.setText(Control::Label4, fill(text::capacity, {{"megabytes", std::to_string(megabytes)}}));
+    const auto megabytes =
+        static_cast<std::int64_t>(std::floor(static_cast<double>(size) / 1e6)) + 1;
+    m_form.setText(Control::Label4,
+                   fill(text::capacity, {{"megabytes", std::to_string(megabytes)}}));
 }
 
 } // namespace velk

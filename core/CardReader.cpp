@@ -1,10 +1,10 @@
 #include "CardReader.h"
 
 #include "CaseFold.h"
-#include "SystemPort.h"
-#include "Texts.h"
 #include "CommandLineTexts.h"
 #include "PlatformTexts.h"
+#include "SystemPort.h"
+#include "Texts.h"
 
 #include <algorithm>
 #include <vector>
@@ -55,20 +55,22 @@ std::string whyNoCard(const SystemPort& system, const std::string& reader) {
     if (drive->label.starts_with(open) && drive->label.ends_with(close))
         detail = drive->label.substr(open.size(), drive->label.size() - open.size() - close.size());
     // A fixed drive's detail is where it is mounted from, which says nothing of why.
-    if (system.driveType(reader) != drive_type::removable && !detail.starts_with(text::driveSystemDisk))
+    if (system.driveType(reader) != drive_type::removable &&
+        !detail.starts_with(text::driveSystemDisk))
         return text::cliNotRemovable;
     return detail;
 }
 
-std::string whyNotTheCard(const SystemPort& system, const std::string& reader, const std::string& root,
-                          const CardIdentity& card) {
+std::string whyNotTheCard(const SystemPort& system, const std::string& reader,
+                          const std::string& root, const CardIdentity& card) {
     if (system.driveType(reader) != drive_type::removable)
         return text::noLongerRemovable;
     if (!system.diskSpace(reader))
         return text::noLongerAnswers;
     const RootFolder now = system.rootFolder(reader);
     if (now.status != RootFolder::Status::ok || now.path != root)
-        return now.status == RootFolder::Status::ok || now.reason.empty() ? text::rootChanged : now.reason;
+        return now.status == RootFolder::Status::ok || now.reason.empty() ? text::rootChanged
+                                                                          : now.reason;
     if (system.cardIdentity(root) != card)
         return text::otherCard;
     return {};

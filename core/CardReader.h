@@ -20,7 +20,7 @@ namespace velk {
 /// Why the drive `reader` no longer holds the card that was found at `root` as `card`: no
 /// longer removable, no longer answering, mounted elsewhere, or another card. Empty while it
 /// still does.
-[[nodiscard]] std::string whyNotTheCard(const SystemPort& system, const std::string& reader, const std::string& root,
-                                        const CardIdentity& card);
+[[nodiscard]] std::string whyNotTheCard(const SystemPort& system, const std::string& reader,
+                                        const std::string& root, const CardIdentity& card);
 
 } // namespace velk

@@ -87,8 +87,8 @@ void deleteListed(const SystemPort& system, const std::string& folder, const Roo
     // Windows refuses to delete a read-only file; the wipe takes it as the others.
     if (ec == std::errc::permission_denied) {
         std::error_code writable;
-        fs::permissions(p, fs::perms::owner_write, fs::perm_options::add | fs::perm_options::nofollow,
-                        writable);
+        fs::permissions(p, fs::perms::owner_write,
+                        fs::perm_options::add | fs::perm_options::nofollow, writable);
         if (!writable)
             fs::remove(p, ec);
     }
@@ -96,18 +96,21 @@ void deleteListed(const SystemPort& system, const std::string& folder, const Roo
         throw CardError(path, system.describe(ec));
 }
 
-void wipeRoot(const SystemPort& system, const std::string& root, const std::vector<RootEntry>& entries) {
+void wipeRoot(const SystemPort& system, const std::string& root,
+              const std::vector<RootEntry>& entries) {
     for (const RootEntry& entry : entries)
         deleteListed(system, root, entry);
 }
 
-std::string firstFileNotAmong(const SystemPort& system, const std::string& root, const std::vector<std::string>& names) {
+std::string firstFileNotAmong(const SystemPort& system, const std::string& root,
+                              const std::vector<std::string>& names) {
     std::error_code ec;
     const std::vector<std::string> files = folderFiles(root, ec);
     if (ec)
         throw CardError(root, system.describe(ec));
     for (const std::string& file : files)
-        if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return sameIgnoringCase(file, n); }))
+        if (std::none_of(names.begin(), names.end(),
+                         [&](const std::string& n) { return sameIgnoringCase(file, n); }))
             return file;
     return {};
 }
@@ -115,8 +118,11 @@ std::string firstFileNotAmong(const SystemPort& system, const std::string& root,
 Room roomAfterWipe(const SpaceCounts& space, const std::vector<RootEntry>& deleted,
                    const std::vector<std::uint64_t>& sizes) {
     // A card that gives no cluster size is counted by the byte.
-    const std::uint64_t cluster = std::max<std::uint64_t>(std::uint64_t{space.sectorsPerCluster} * space.bytesPerSector, 1);
-    auto clusters = [cluster](std::uint64_t bytes) { return (bytes + cluster - 1) / cluster * cluster; };
+    const std::uint64_t cluster =
+        std::max<std::uint64_t>(std::uint64_t{space.sectorsPerCluster} * space.bytesPerSector, 1);
+    auto clusters = [cluster](std::uint64_t bytes) {
+        return (bytes + cluster - 1) / cluster * cluster;
+    };
     Room room;
     for (const std::uint64_t size : sizes)
         room.needed += clusters(size);

@@ -37,7 +37,8 @@ RootEntry placeDummyFile(const SystemPort& system, const std::string& root, bool
 /// never followed. An entry that is gone already is passed over. Stops at the first entry
 /// that changed since it was listed, or cannot be deleted, with CardError, so the entries
 /// after it are still there.
-void wipeRoot(const SystemPort& system, const std::string& root, const std::vector<RootEntry>& entries);
+void wipeRoot(const SystemPort& system, const std::string& root,
+              const std::vector<RootEntry>& entries);
 
 /// Deletes one entry by the same rules. Throws CardError.
 void deleteListed(const SystemPort& system, const std::string& folder, const RootEntry& entry);
@@ -45,7 +46,8 @@ void deleteListed(const SystemPort& system, const std::string& folder, const Roo
 /// The first file of `root` (see folderFiles) that is none of `names` in any case, which a
 /// FAT card may show them in; empty when there is none. Throws CardError when the root
 /// cannot be read.
-[[nodiscard]] std::string firstFileNotAmong(const SystemPort& system, const std::string& root, const std::vector<std::string>& names);
+[[nodiscard]] std::string firstFileNotAmong(const SystemPort& system, const std::string& root,
+                                            const std::vector<std::string>& names);
 
 /// Whether what a run writes fits on the card once the wipe has deleted `deleted`.
 struct Room {

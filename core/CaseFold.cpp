@@ -15,7 +15,8 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool endsWithIgnoringCase(std::string_view s, std::string_view suffix) {
-    return suffix.size() <= s.size() && sameIgnoringCase(s.substr(s.size() - suffix.size()), suffix);
+    return suffix.size() <= s.size() &&
+           sameIgnoringCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
 } // namespace velk

@@ -83,7 +83,8 @@ inline constexpr const char* cliNoArguments = "takes no TRACK";
 inline constexpr const char* cliWipeQuestion = "Delete these files and programme the card? [y/N] ";
 inline constexpr const char* cliWipeNeedsYes =
     "Programming refused - no terminal to ask before the card's files are deleted; give --yes";
-inline constexpr const char* cliCancelled = "Programming cancelled - the MMC card has not been changed";
+inline constexpr const char* cliCancelled =
+    "Programming cancelled - the MMC card has not been changed";
 inline constexpr const char* cliInterruptedUnchanged =
     "Programming interrupted - the MMC card has not been changed";
 inline constexpr const char* cliInterruptedIncomplete =
@@ -91,7 +92,8 @@ inline constexpr const char* cliInterruptedIncomplete =
 /// Heads the line of a card that was read back whole: cliVerifiedPrefix, then the window's text.
 inline constexpr const char* cliVerifiedPrefix = "verified - ";
 inline constexpr const char* cliVerified = "verified - the MMC card holds exactly this list";
-inline constexpr const char* cliAlreadyHeld = "unchanged - the MMC card already holds exactly this list";
+inline constexpr const char* cliAlreadyHeld =
+    "unchanged - the MMC card already holds exactly this list";
 /// Follows a card's line when --eject was asked for.
 inline constexpr const char* cliEjected = " - ejected, it can be taken out";
 inline constexpr const char* cliNotEjected = " - NOT ejected, do not remove it yet";
@@ -101,8 +103,10 @@ inline constexpr const char* cliNotRemovable = "not a removable drive";
 /// A TRACK that is not one reads: the argument, then one of these.
 inline constexpr const char* cliBadMode = ": the play mode after the last ':' is not 0, 1 or 2";
 inline constexpr const char* cliNotAudio = ": only .mp3 and .nvr files can be tracks";
-inline constexpr const char* cliNeedsYesForStation = "--each-inserted needs --yes: nobody is there to ask";
-inline constexpr const char* cliStationTakesNoCard = "--each-inserted takes every reader: give no --card";
+inline constexpr const char* cliNeedsYesForStation =
+    "--each-inserted needs --yes: nobody is there to ask";
+inline constexpr const char* cliStationTakesNoCard =
+    "--each-inserted takes every reader: give no --card";
 inline constexpr const char* cliCountWithoutStation = "--count needs --each-inserted";
 inline constexpr const char* cliBadCount = "--count needs a whole number above 0";
 /// The results of the summary table and of --json.
@@ -120,7 +124,8 @@ inline constexpr const char* cliRootEmpty = "(no files)";
 inline constexpr const char* cliSameCard = "names a card that another --card names";
 /// What differs between a card and a list.
 inline constexpr const char* verifyCount = "the card holds {card} tracks, the list {list}";
-inline constexpr const char* verifyMode = "track {track} has play mode {card} on the card, {list} in the list";
+inline constexpr const char* verifyMode =
+    "track {track} has play mode {card} on the card, {list} in the list";
 inline constexpr const char* verifyDiffers = "track {track} differs from {file} at byte {byte}";
 inline constexpr const char* verifyUnreadable = "track {track}: {file}: {reason}";
 /// A source that a run on another card of the call would change reads: the file, then this.

@@ -4,9 +4,9 @@
 #include "Paths.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <numeric>
 #include <string_view>
-#include <filesystem>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -39,7 +39,8 @@ bool matchesPattern(const std::string& name, const std::string& patterns) {
 
 bool isAudioFile(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
-    return matchesPattern(slash == std::string::npos ? path : path.substr(slash + 1), "*.mp3;*.nvr");
+    return matchesPattern(slash == std::string::npos ? path : path.substr(slash + 1),
+                          "*.mp3;*.nvr");
 }
 
 std::vector<std::string> folderFiles(const std::string& folder, std::error_code& ec) {
@@ -72,7 +73,8 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
     return matchingFiles(folderFiles(folder, ec), patterns);
 }
 
-std::vector<std::string> matchingFiles(std::vector<std::string> names, const std::string& patterns) {
+std::vector<std::string> matchingFiles(std::vector<std::string> names,
+                                       const std::string& patterns) {
     std::erase_if(names, [&](const std::string& name) { return !matchesPattern(name, patterns); });
     // Each name is lowered once, not once a comparison, and its bytes' top bit flipped: the
     // byte-wise compare of the keys then orders them as plain chars, as before, with bytes of
@@ -85,7 +87,8 @@ std::vector<std::string> matchingFiles(std::vector<std::string> names, const std
     }
     std::vector<std::size_t> order(names.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    std::sort(order.begin(), order.end(),
+              [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
     std::vector<std::string> sorted;
     sorted.reserve(names.size());
     for (const std::size_t i : order)

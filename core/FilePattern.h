@@ -29,7 +29,8 @@ namespace velk {
 /// The names a file list shows for a folder as listed: every entry that is not a folder, links
 /// included whatever they lead to (as folderFiles, and so a wipe, counts them), that matches;
 /// sorted as matchingFiles sorts them.
-[[nodiscard]] std::vector<std::string> filesShown(FolderListing listing, const std::string& patterns);
+[[nodiscard]] std::vector<std::string> filesShown(FolderListing listing,
+                                                  const std::string& patterns);
 
 /// The folderFiles that match, sorted as matchingFiles sorts them. A folder that cannot be
 /// read lists what was read before the failure.

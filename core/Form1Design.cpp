@@ -17,26 +17,47 @@ constexpr ControlDesign heading(std::string_view name, TwipsBox box, const char*
 
 constexpr ControlDesign caption(std::string_view name, TwipsBox box, const char* caption,
                                 std::string_view parent = {}) {
-    return {.name = name, .kind = K::label, .box = box, .caption = caption, .centred = true, .bordered = true,
+    return {.name = name,
+            .kind = K::label,
+            .box = box,
+            .caption = caption,
+            .centred = true,
+            .bordered = true,
             .parent = parent};
 }
 
-constexpr ControlDesign focusable(std::string_view name, ControlKind kind, TwipsBox box, const char* caption,
-                                  const char* tooltip, int tabIndex, std::string_view parent = {}) {
-    return {.name = name, .kind = kind, .box = box, .caption = caption, .tooltip = tooltip, .tabIndex = tabIndex,
+constexpr ControlDesign focusable(std::string_view name, ControlKind kind, TwipsBox box,
+                                  const char* caption, const char* tooltip, int tabIndex,
+                                  std::string_view parent = {}) {
+    return {.name = name,
+            .kind = kind,
+            .box = box,
+            .caption = caption,
+            .tooltip = tooltip,
+            .tabIndex = tabIndex,
             .parent = parent};
 }
 
-constexpr ControlDesign colourButton(std::string_view name, TwipsBox box, const char* caption, const char* tooltip,
-                                     int tabIndex) {
-    return {.name = name, .kind = K::colourButton, .box = box, .caption = caption, .tooltip = tooltip,
-            .tabIndex = tabIndex, .backColour = colour::buttonFace};
+constexpr ControlDesign colourButton(std::string_view name, TwipsBox box, const char* caption,
+                                     const char* tooltip, int tabIndex) {
+    return {.name = name,
+            .kind = K::colourButton,
+            .box = box,
+            .caption = caption,
+            .tooltip = tooltip,
+            .tabIndex = tabIndex,
+            .backColour = colour::buttonFace};
 }
 
-constexpr ControlDesign fileList(std::string_view name, TwipsBox box, const char* tooltip, int tabIndex,
-                                 const char* pattern, std::string_view parent = {}) {
-    return {.name = name, .kind = K::fileList, .box = box, .tooltip = tooltip, .tabIndex = tabIndex,
-            .parent = parent, .pattern = pattern};
+constexpr ControlDesign fileList(std::string_view name, TwipsBox box, const char* tooltip,
+                                 int tabIndex, const char* pattern, std::string_view parent = {}) {
+    return {.name = name,
+            .kind = K::fileList,
+            .box = box,
+            .tooltip = tooltip,
+            .tabIndex = tabIndex,
+            .parent = parent,
+            .pattern = pattern};
 }
 
 constexpr ControlDesign reaches(Control c, ControlDesign d) {
@@ -151,10 +172,13 @@ constexpr auto design = std::to_array<ControlDesign>({
 
 } // namespace
 
-std::span<const ControlDesign> form1Design() { return design; }
+std::span<const ControlDesign> form1Design() {
+    return design;
+}
 
 const ControlDesign& form1Control(std::string_view name) {
-    const auto* row = std::find_if(design.begin(), design.end(), [name](const auto& d) { return d.name == name; });
+    const auto* row = std::find_if(design.begin(), design.end(),
+                                   [name](const auto& d) { return d.name == name; });
     if (row == design.end())
         throw std::out_of_range("no control " + std::string(name) + " in the main window");
     return *row;

@@ -11,7 +11,9 @@ Form1Handlers::Form1Handlers(FormPort& form, const SystemPort& system)
       m_loader(m_state, form, system, m_tracks, m_editor),
       m_lists(m_state, form, system, m_tracks, m_editor), m_eject(m_state, form, system) {}
 
-void Form1Handlers::Form_Load() { m_form.setTimer(CardMonitor::intervalMs, true); }
+void Form1Handlers::Form_Load() {
+    m_form.setTimer(CardMonitor::intervalMs, true);
+}
 
 void Form1Handlers::Timer1_Timer() {
     // A tick already queued when Quit was pressed still arrives.
@@ -33,7 +35,8 @@ void Form1Handlers::cmdFinish_Click() {
 }
 
 void Form1Handlers::showRun() {
-    const RunShown shown = m_indicator.now(m_state.runInProgress, m_form.backColour(Control::txtTEXT1));
+    const RunShown shown =
+        m_indicator.now(m_state.runInProgress, m_form.backColour(Control::txtTEXT1));
     const float percent = m_form.progress();
     if (shown == m_shown && (shown != RunShown::progress || percent == m_shownPercent))
         return;

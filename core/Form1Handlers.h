@@ -50,7 +50,9 @@ public:
     /// "Save list..." and "Open list...", once the window has asked which file.
     void lstList1_SaveList(const std::string& path) { m_lists.lstList1_SaveList(path); }
     void lstList1_OpenList(const std::string& path) { m_lists.lstList1_OpenList(path); }
-    void lstList1_DropFiles(const std::vector<std::string>& paths) { m_tracks.lstList1_DropFiles(paths); }
+    void lstList1_DropFiles(const std::vector<std::string>& paths) {
+        m_tracks.lstList1_DropFiles(paths);
+    }
     /// "Eject card", from Drive1's menu or its key; the menu shows it enabled only as told.
     void Drive1_EjectCard() { m_eject.Drive1_EjectCard(); }
     [[nodiscard]] bool Drive1_EjectEnabled() const { return m_eject.enabled(); }

@@ -1,7 +1,7 @@
 #include "IndexReader.h"
 
-#include "Texts.h"
 #include "Sentence.h"
+#include "Texts.h"
 
 namespace velk {
 
@@ -10,7 +10,9 @@ namespace {
 constexpr std::size_t recordSize = 14;
 constexpr std::size_t nameSize = 12;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // "M00000" + 01 to 20 + ".MP3": the names the programming run gives slots 1 to 20.
 bool isCardFileName(const std::string& name) {
@@ -31,9 +33,13 @@ std::string printable(const std::string& name) {
     return shown;
 }
 
-IndexContent refuse(std::string reason) { return {{}, std::move(reason)}; }
+IndexContent refuse(std::string reason) {
+    return {{}, std::move(reason)};
+}
 
-std::string bytesText(std::size_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
+std::string bytesText(std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " byte" : " bytes");
+}
 
 } // namespace
 
@@ -51,7 +57,8 @@ IndexContent parseIndex(const std::vector<std::uint8_t>& bytes) {
     const std::size_t records = (size - 1) / recordSize;
     const std::size_t count = bytes[0];
     if (count != records)
-        return refuse(fill(text::indexCount, {{"count", std::to_string(count)}, {"records", std::to_string(records)}}));
+        return refuse(fill(text::indexCount, {{"count", std::to_string(count)},
+                                              {"records", std::to_string(records)}}));
 
     IndexContent content;
     for (std::size_t i = 1; i <= records; ++i) {
@@ -63,11 +70,14 @@ IndexContent parseIndex(const std::vector<std::uint8_t>& bytes) {
                           bytes.begin() + static_cast<std::ptrdiff_t>(at + 2 + nameSize));
         const std::string track = std::to_string(i);
         if (r.trackNo != i)
-            return refuse(fill(text::indexNumbered, {{"track", track}, {"number", std::to_string(r.trackNo)}}));
+            return refuse(fill(text::indexNumbered,
+                               {{"track", track}, {"number", std::to_string(r.trackNo)}}));
         if (r.playMode > 2)
-            return refuse(fill(text::indexMode, {{"track", track}, {"mode", std::to_string(r.playMode)}}));
+            return refuse(
+                fill(text::indexMode, {{"track", track}, {"mode", std::to_string(r.playMode)}}));
         if (!isCardFileName(r.cardName))
-            return refuse(fill(text::indexName, {{"track", track}, {"name", printable(r.cardName)}}));
+            return refuse(
+                fill(text::indexName, {{"track", track}, {"name", printable(r.cardName)}}));
         content.records.push_back(std::move(r));
     }
     return content;

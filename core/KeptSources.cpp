@@ -13,11 +13,13 @@ namespace velk {
 
 namespace fs = std::filesystem;
 
-KeptSources::KeptSources(const SystemPort& system, std::string root, const std::vector<RootEntry>& entries,
+KeptSources::KeptSources(const SystemPort& system, std::string root,
+                         const std::vector<RootEntry>& entries,
                          const std::vector<std::string>& sources)
     : m_system(system), m_root(std::move(root)) {
     // The wipe deletes the root's links, and with them any path that passes through one.
-    const bool rootHasLinks = std::any_of(entries.begin(), entries.end(), [](const RootEntry& e) { return e.link; });
+    const bool rootHasLinks =
+        std::any_of(entries.begin(), entries.end(), [](const RootEntry& e) { return e.link; });
     const std::string keepFolder = joinPath(m_root, keepFolderName);
     for (const std::string& source : sources) {
         if (source.empty() || m_paths.contains(source))
@@ -39,15 +41,17 @@ KeptSources::KeptSources(const SystemPort& system, std::string root, const std::
                 m_paths.emplace(source, path);
             continue;
         }
-        const auto entry = std::find_if(entries.begin(), entries.end(),
-                                        [&](const RootEntry& e) { return !e.link && e.stamp.id == *id; });
+        const auto entry = std::find_if(entries.begin(), entries.end(), [&](const RootEntry& e) {
+            return !e.link && e.stamp.id == *id;
+        });
         if (entry == entries.end()) {
             if (path != source)
                 m_paths.emplace(source, path);
             continue;
         }
-        const auto planned = std::find_if(m_toMove.begin(), m_toMove.end(),
-                                          [&](const auto& move) { return move.first.name == entry->name; });
+        const auto planned = std::find_if(m_toMove.begin(), m_toMove.end(), [&](const auto& move) {
+            return move.first.name == entry->name;
+        });
         if (planned == m_toMove.end())
             m_toMove.push_back({*entry, {source}});
         else
@@ -56,7 +60,8 @@ KeptSources::KeptSources(const SystemPort& system, std::string root, const std::
 }
 
 bool KeptSources::keeps(const std::string& name) const {
-    return std::any_of(m_toMove.begin(), m_toMove.end(), [&](const auto& move) { return move.first.name == name; });
+    return std::any_of(m_toMove.begin(), m_toMove.end(),
+                       [&](const auto& move) { return move.first.name == name; });
 }
 
 void KeptSources::keepAll(bool& changedCard) {
@@ -105,7 +110,8 @@ std::string KeptSources::moveAside(const RootEntry& entry, bool& changedCard) {
     // Some file systems number a file by its place in its folder: it is known here by the
     // number it has now.
     const std::string path = utf8Path(target);
-    m_kept.push_back({utf8Path(target.filename()), path, m_system.fileId(path).value_or(entry.stamp.id)});
+    m_kept.push_back(
+        {utf8Path(target.filename()), path, m_system.fileId(path).value_or(entry.stamp.id)});
     return path;
 }
 

@@ -48,8 +48,8 @@ public:
 
 private:
     struct Kept {
-        std::string name;    ///< in the keep folder
-        std::string path;    ///< as the slots name it from now on
+        std::string name; ///< in the keep folder
+        std::string path; ///< as the slots name it from now on
         FileId id;
     };
 

@@ -6,8 +6,8 @@
 #include "Module1.h"
 #include "Paths.h"
 #include "SavedList.h"
-#include "Texts.h"
 #include "Sentence.h"
+#include "Texts.h"
 #include "TrackEditor.h"
 #include "TrackList.h"
 

@@ -10,9 +10,9 @@
 #include "Paths.h"
 #include "RunError.h"
 #include "RunFlag.h"
+#include "Sentence.h"
 #include "SystemPort.h"
 #include "Texts.h"
-#include "Sentence.h"
 #include "WipeQuestion.h"
 
 #include <system_error>
@@ -23,14 +23,19 @@ namespace velk {
 ProgrammingRun::ProgrammingRun(Module1& state, FormPort& form, const SystemPort& system)
     : ProgrammingRun(state, form, system, Options{}) {}
 
-ProgrammingRun::ProgrammingRun(Module1& state, FormPort& form, const SystemPort& system, Options options)
+ProgrammingRun::ProgrammingRun(Module1& state, FormPort& form, const SystemPort& system,
+                               Options options)
     : m_state(state), m_form(form), m_system(system), m_options(options) {}
 
 ProgrammingRun::~ProgrammingRun() = default;
 
-void ProgrammingRun::Command1_Click() { answerWipe(m_state, m_form, true); }
+void ProgrammingRun::Command1_Click() {
+    answerWipe(m_state, m_form, true);
+}
 
-void ProgrammingRun::Command2_Click() { answerWipe(m_state, m_form, false); }
+void ProgrammingRun::Command2_Click() {
+    answerWipe(m_state, m_form, false);
+}
 
 void ProgrammingRun::cmdFinish_Click() {
     if (m_state.runInProgress)
@@ -55,7 +60,7 @@ void ProgrammingRun::cmdFinish_Click() {
     } catch (const RunError& e) {
         stopWriting();
         m_outcome.result = e.isRefusal() && !m_cardChanged ? RunOutcome::Result::refused
-                                                            : RunOutcome::Result::failed;
+                                                           : RunOutcome::Result::failed;
         report(e.what());
     } catch (const std::exception& e) {
         stopWriting();
@@ -140,7 +145,8 @@ void ProgrammingRun::run() {
     m_outcome.result = RunOutcome::Result::verified;
 
     m_form.messageBox(text::downloadComplete);
-    m_form.setText(Control::txtTEXT1, fill(text::removeCard, {{"bytes", std::to_string(m_outcome.bytes)}}));
+    m_form.setText(Control::txtTEXT1,
+                   fill(text::removeCard, {{"bytes", std::to_string(m_outcome.bytes)}}));
     m_form.setBackColour(Control::txtTEXT1, colour::yellow);
     m_form.setText(Control::Label7, "");
     m_form.setProgress(0.0f);
@@ -207,16 +213,19 @@ void ProgrammingRun::checkSources(int lastSlot) {
     const Room room = roomAfterWipe(*space, freed, sizes);
     if (room.needed > room.free)
         throw RunError::refusal(text::stepCheckRoom, m_destDrive,
-                                fill(text::roomRefused, {{"needed", std::to_string(room.needed)}, {"free", std::to_string(room.free)}}));
+                                fill(text::roomRefused, {{"needed", std::to_string(room.needed)},
+                                                         {"free", std::to_string(room.free)}}));
 }
 
 // The wipe deletes what the operator was shown: a root that holds anything else now is
 // asked about again, with the card as it was.
 void ProgrammingRun::checkRootUnchanged() const {
     std::string changed;
-    attempt(text::stepListRoot, [&] { changed = changedSinceListed(m_system, m_root, m_confirmed); });
+    attempt(text::stepListRoot,
+            [&] { changed = changedSinceListed(m_system, m_root, m_confirmed); });
     if (!changed.empty())
-        throw RunError::refusal(text::stepListRoot, joinPath(m_root, changed), text::changedSinceListed);
+        throw RunError::refusal(text::stepListRoot, joinPath(m_root, changed),
+                                text::changedSinceListed);
 }
 
 void ProgrammingRun::removeOldIndex() {
@@ -253,7 +262,8 @@ void ProgrammingRun::keepSourcesOnTheCard(int lastSlot) {
 
 void ProgrammingRun::wipe() {
     std::vector<RootEntry> entries = m_confirmed;
-    attempt(text::stepDummy, [&] { entries.push_back(placeDummyFile(m_system, m_root, m_cardChanged)); });
+    attempt(text::stepDummy,
+            [&] { entries.push_back(placeDummyFile(m_system, m_root, m_cardChanged)); });
     m_cardChanged = true;
     attempt(text::stepDelete, [&] { wipeRoot(m_system, m_root, entries); });
     if (const std::error_code ec = m_system.flushFolder(m_root))
@@ -274,7 +284,8 @@ void ProgrammingRun::releaseKeptSources(int lastSlot) {
 // not hold what the operator programmed.
 void ProgrammingRun::checkRootHoldsOnlyTracks() const {
     std::string stranger;
-    attempt(text::stepCheckRoot, [&] { stranger = firstFileNotAmong(m_system, m_root, m_tracksWritten); });
+    attempt(text::stepCheckRoot,
+            [&] { stranger = firstFileNotAmong(m_system, m_root, m_tracksWritten); });
     if (!stranger.empty())
         throw RunError(text::stepCheckRoot, joinPath(m_root, stranger), text::notWrittenByRun);
 }
@@ -318,7 +329,8 @@ void ProgrammingRun::checkStillTheCard() const {
 
 void ProgrammingRun::report(const std::string& message) {
     m_outcome.message = message;
-    m_form.setText(Control::txtTEXT1, m_cardChanged ? text::failedCardIncomplete : text::failedCardUnchanged);
+    m_form.setText(Control::txtTEXT1,
+                   m_cardChanged ? text::failedCardIncomplete : text::failedCardUnchanged);
     m_form.setBackColour(Control::txtTEXT1, colour::red);
     // A stale step caption would read as if the run were still going.
     if (m_showingSteps) {

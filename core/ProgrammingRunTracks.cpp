@@ -39,15 +39,15 @@ void ProgrammingRun::copySlot(int slot, int lastSlot) {
         checkStillTheCard();
         const EntryStamp* pinned = m_pins.find(source);
         attempt(text::stepCopy, [&] {
-            m_copied.push_back(copyFile(m_system, source, target,
-                                        pinned ? std::optional<EntryStamp>(*pinned) : std::nullopt,
-                                        [&](std::uint64_t done) {
-                                            // The whole track is shown once it is copied.
-                                            if (static_cast<std::int64_t>(done) < size.bytes)
-                                                showProgress(before + static_cast<std::int64_t>(done), slot,
-                                                             lastSlot);
-                                            pause();
-                                        }));
+            m_copied.push_back(copyFile(
+                m_system, source, target,
+                pinned ? std::optional<EntryStamp>(*pinned) : std::nullopt,
+                [&](std::uint64_t done) {
+                    // The whole track is shown once it is copied.
+                    if (static_cast<std::int64_t>(done) < size.bytes)
+                        showProgress(before + static_cast<std::int64_t>(done), slot, lastSlot);
+                    pause();
+                }));
         });
         m_tracksWritten.push_back(m_cardName[slot]);
         m_written[slot] = m_copied.back().content;
@@ -62,8 +62,9 @@ void ProgrammingRun::copySlot(int slot, int lastSlot) {
 // and then the share of slots done still moves the bar to 100.
 void ProgrammingRun::showProgress(std::int64_t bytesCopied, int slot, int lastSlot) {
     const std::int32_t total = m_state.tracks.messageBytes;
-    m_form.setProgress(total <= 0 ? static_cast<float>(static_cast<double>(slot) / lastSlot * 100.0)
-                                  : static_cast<float>(static_cast<double>(bytesCopied) / total * 100.0));
+    m_form.setProgress(total <= 0
+                           ? static_cast<float>(static_cast<double>(slot) / lastSlot * 100.0)
+                           : static_cast<float>(static_cast<double>(bytesCopied) / total * 100.0));
 }
 
 // Through the descriptors that wrote them, once the card is known to be the same one; the

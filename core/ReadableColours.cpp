@@ -17,16 +17,21 @@ double luminance(std::uint32_t rgb) {
     return 0.2126 * channel(0) + 0.7152 * channel(8) + 0.0722 * channel(16);
 }
 
-bool isSystemColour(std::uint32_t colour) { return (colour & 0x80000000u) != 0; }
+bool isSystemColour(std::uint32_t colour) {
+    return (colour & 0x80000000u) != 0;
+}
 
 } // namespace
 
 std::uint32_t textColourOn(std::uint32_t back) {
     if (isSystemColour(back)) {
         switch (back) {
-        case colour::buttonFace: return colour::buttonText;
-        case colour::highlight: return colour::highlightText;
-        default: return colour::windowText;
+        case colour::buttonFace:
+            return colour::buttonText;
+        case colour::highlight:
+            return colour::highlightText;
+        default:
+            return colour::windowText;
         }
     }
     // The contrast ratios against black and against white: (L + 0.05) / 0.05 and 1.05 / (L + 0.05).

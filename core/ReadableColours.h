@@ -20,6 +20,7 @@ namespace velk {
 /// runs a high-contrast scheme, or its window colour is darker than its window text (a dark
 /// theme). There the fixed yellow, red and white stand out from everything around them, and
 /// an operator who set such a scheme may not tell them apart. Colours are 0x00BBGGRR.
-[[nodiscard]] bool coloursInWords(bool highContrast, std::uint32_t windowRgb, std::uint32_t windowTextRgb);
+[[nodiscard]] bool coloursInWords(bool highContrast, std::uint32_t windowRgb,
+                                  std::uint32_t windowTextRgb);
 
 } // namespace velk

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "CardFiles.h"
-#include "Texts.h"
 #include "Sentence.h"
+#include "Texts.h"
 
 #include <stdexcept>
 #include <string>
@@ -18,7 +18,8 @@ public:
              const std::string& target = {})
         : std::runtime_error(compose(step, path, reason, target)) {}
 
-    static RunError refusal(const std::string& step, const std::string& path, const std::string& reason) {
+    static RunError refusal(const std::string& step, const std::string& path,
+                            const std::string& reason) {
         RunError e(step, path, reason);
         e.m_refusal = true;
         return e;
@@ -26,13 +27,14 @@ public:
     [[nodiscard]] bool isRefusal() const { return m_refusal; }
 
 private:
-    static std::string compose(const std::string& step, const std::string& path, const std::string& reason,
-                               const std::string& target) {
+    static std::string compose(const std::string& step, const std::string& path,
+                               const std::string& reason, const std::string& target) {
         if (path.empty())
             return fill(text::stepFailedWhy, {{"step", step}, {"reason", reason}});
         if (target.empty())
             return fill(text::stepFailed, {{"step", step}, {"file", path}, {"reason", reason}});
-        return fill(text::copyFailed, {{"step", step}, {"file", path}, {"target", target}, {"reason", reason}});
+        return fill(text::copyFailed,
+                    {{"step", step}, {"file", path}, {"target", target}, {"reason", reason}});
     }
 
     bool m_refusal = false;
@@ -42,8 +44,7 @@ private:
 struct ProgramEnding {};
 
 /// Runs one step of a programming run; what it throws becomes a RunError naming the step.
-template <typename Operation>
-void attempt(const char* step, Operation&& operation) {
+template <typename Operation> void attempt(const char* step, Operation&& operation) {
     try {
         std::forward<Operation>(operation)();
     } catch (const CardError& e) {

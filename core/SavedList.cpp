@@ -1,8 +1,8 @@
 #include "SavedList.h"
 
 #include "Paths.h"
-#include "Texts.h"
 #include "Sentence.h"
+#include "Texts.h"
 #include "TrackTable.h"
 
 #include <algorithm>
@@ -15,9 +15,13 @@ namespace velk {
 
 namespace {
 
-std::string systemReason() { return std::generic_category().message(errno != 0 ? errno : EIO); }
+std::string systemReason() {
+    return std::generic_category().message(errno != 0 ? errno : EIO);
+}
 
-bool isMode(char c) { return c >= '0' && c <= '2'; }
+bool isMode(char c) {
+    return c >= '0' && c <= '2';
+}
 
 std::string utf8(const std::filesystem::path& p) {
     const std::u8string s = p.u8string();

@@ -40,7 +40,8 @@ struct SavedList {
 [[nodiscard]] SavedList readSavedList(const std::string& path);
 
 /// Replaces the file at `path` with the list; empty on success, else the system's reason.
-[[nodiscard]] std::string writeSavedList(const std::string& path, const std::vector<SavedTrack>& tracks);
+[[nodiscard]] std::string writeSavedList(const std::string& path,
+                                         const std::vector<SavedTrack>& tracks);
 
 /// A track as the command line names it: PATH, or PATH:MODE with a mode of 0, 1 or 2.
 [[nodiscard]] SavedTrack trackArgument(const std::string& argument);

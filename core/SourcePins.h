@@ -31,7 +31,8 @@ private:
 /// the folder where runs keep a card's recordings, or "" when none does. A run on that card
 /// moves, replaces or deletes it, so that another card of the same call could not be given
 /// the same file.
-[[nodiscard]] std::string sourceOnACard(const SystemPort& system, const std::vector<std::string>& sources,
+[[nodiscard]] std::string sourceOnACard(const SystemPort& system,
+                                        const std::vector<std::string>& sources,
                                         const std::vector<std::string>& roots);
 
 } // namespace velk

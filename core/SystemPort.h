@@ -70,7 +70,9 @@ struct FileId {
         return volume == other.volume &&
                (volumeName.empty() || other.volumeName.empty() || volumeName == other.volumeName);
     }
-    bool operator==(const FileId& other) const { return index == other.index && sameVolumeAs(other); }
+    bool operator==(const FileId& other) const {
+        return index == other.index && sameVolumeAs(other);
+    }
 };
 
 /// A file as it was seen: which file, how long, and when it was last written (in the system's
@@ -93,8 +95,8 @@ public:
 
 /// How a file is opened.
 enum class OpenMode {
-    read,           ///< an existing file, through the system's cache
-    readFromDevice, ///< an existing file, its data read from the device, not from a cache
+    read,             ///< an existing file, through the system's cache
+    readFromDevice,   ///< an existing file, its data read from the device, not from a cache
     createOrTruncate, ///< a plain file, emptied if it exists; a link of that name is refused
     createOrKeep,     ///< a plain file, left as it is if it exists; a link is refused
 };
@@ -138,7 +140,8 @@ public:
     /// root that is gone or cannot be read is `failed`. The drive is asked off the caller's
     /// thread: nullopt while it has not answered (a network drive whose server is gone);
     /// asking again later gives the answer once it came.
-    [[nodiscard]] virtual std::optional<RootFolder> sourceRoot(const std::string& designation) const = 0;
+    [[nodiscard]] virtual std::optional<RootFolder>
+    sourceRoot(const std::string& designation) const = 0;
 
     /// The system's reason for a failure, in the operator's language and as UTF-8: every
     /// message that core builds from an error code says it so.
@@ -152,7 +155,8 @@ public:
                                                              std::error_code& ec) const = 0;
     /// The identity of the file system whose root folder is `root`, or nullopt when it
     /// cannot be told.
-    [[nodiscard]] virtual std::optional<CardIdentity> cardIdentity(const std::string& root) const = 0;
+    [[nodiscard]] virtual std::optional<CardIdentity>
+    cardIdentity(const std::string& root) const = 0;
     /// The file `path` reaches (links followed), or nullopt when it cannot be examined.
     [[nodiscard]] virtual std::optional<EntryStamp> fileStamp(const std::string& path) const = 0;
     /// The entry `path` itself (a link is not followed), or nullopt when it cannot be examined.

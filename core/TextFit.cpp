@@ -19,7 +19,8 @@ std::vector<std::size_t> characterStarts(const std::string& text) {
 
 } // namespace
 
-std::string elideMiddle(const std::string& text, const std::function<bool(const std::string&)>& fits) {
+std::string elideMiddle(const std::string& text,
+                        const std::function<bool(const std::string&)>& fits) {
     if (fits(text))
         return text;
     const std::vector<std::size_t> starts = characterStarts(text);

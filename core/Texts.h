@@ -19,8 +19,10 @@ inline constexpr const char* captionSourceFile = "Source File";
 inline constexpr const char* tipSourceFile = "select a source file";
 inline constexpr const char* captionDestinationDrive = "Destination Drive";
 inline constexpr const char* tipDestinationDrive = "Drive Letter for the MMC Card";
-inline constexpr const char* tipLogo = "VELK Message Assembler - builds message cards for the VELK player";
-inline constexpr const char* tipRootFiles = "List of Files in the ROOT Directory of the Destination Drive";
+inline constexpr const char* tipLogo =
+    "VELK Message Assembler - builds message cards for the VELK player";
+inline constexpr const char* tipRootFiles =
+    "List of Files in the ROOT Directory of the Destination Drive";
 inline constexpr const char* captionConfirmWipe = "O.K.";
 inline constexpr const char* tipConfirmWipe =
     "Click to Delete All Files in the ROOT Directory of the Destination Drive";
@@ -87,7 +89,8 @@ inline constexpr const char* deletingFiles = "Deleting Existing Files";
 inline constexpr const char* copyingPrefix = "Copying ";
 inline constexpr const char* copyingIndex = "Copying Index File";
 inline constexpr const char* downloadComplete = "DOWNLOAD COMPLETE";
-inline constexpr const char* removeCard = "You may now remove the MMC card - capacity used {bytes} bytes";
+inline constexpr const char* removeCard =
+    "You may now remove the MMC card - capacity used {bytes} bytes";
 inline constexpr const char* deleteWarning =
     "WARNING! - THESE FILES WILL BE DELETED FROM THE DESTINATION DRIVE";
 
@@ -117,7 +120,8 @@ inline constexpr const char* stepStage = "Keeping the source files that are on t
 inline constexpr const char* stepOpenSource = "Opening the source file";
 /// The room refused reads: stepCheckRoom, the drive, then roomRefused.
 inline constexpr const char* stepCheckRoom = "Checking the room on the MMC card";
-inline constexpr const char* roomRefused = "{needed} bytes are needed, {free} bytes will be free after the wipe";
+inline constexpr const char* roomRefused =
+    "{needed} bytes are needed, {free} bytes will be free after the wipe";
 inline constexpr const char* stepListRoot = "Listing the MMC card's files";
 inline constexpr const char* stepCheckRoot = "Checking the MMC card's root folder";
 inline constexpr const char* notWrittenByRun = "this file was not written by the programming run";
@@ -136,7 +140,8 @@ inline constexpr const char* otherCard = "another card is in its place";
 inline constexpr const char* countOverflow = "the total passes 2147483647 bytes";
 inline constexpr const char* changedSinceListed = "it changed after the card's files were listed";
 inline constexpr const char* notTheFilePinned = "another file has taken its place";
-inline constexpr const char* notAnIndex = "this is not an INDEX file of this program, and it is left as it is";
+inline constexpr const char* notAnIndex =
+    "this is not an INDEX file of this program, and it is left as it is";
 inline constexpr const char* noDataFolder = "there is no folder of the program's own to keep it in";
 inline constexpr const char* cardBeingProgrammed =
     "the MMC card is being programmed by another run; try again when that run has ended";
@@ -158,12 +163,14 @@ inline constexpr const char* loadListFromCard = "Load list from card";
 inline constexpr const char* stepLoadList = "Loading the list from the MMC card";
 inline constexpr const char* loadNeedsCard = "no MMC card is ready in the destination drive";
 inline constexpr const char* indexEmpty = "the INDEX file is empty";
-inline constexpr const char* indexLength = "the INDEX file is {length} long, not 1 byte and 14 for each track";
+inline constexpr const char* indexLength =
+    "the INDEX file is {length} long, not 1 byte and 14 for each track";
 inline constexpr const char* indexCount =
     "the INDEX file's count byte says {count} tracks, but it holds records for {records}";
 inline constexpr const char* indexNumbered = "track {track} has the number {number}";
 inline constexpr const char* indexMode = "track {track} has play mode {mode}, not 0, 1 or 2";
-inline constexpr const char* indexName = "track {track} names \"{name}\", not a card file M00000nn.MP3";
+inline constexpr const char* indexName =
+    "track {track} names \"{name}\", not a card file M00000nn.MP3";
 /// Followed by the names of the dropped files that were not taken, comma-separated.
 inline constexpr const char* dropRefused = "Only .mp3 and .nvr files can be added - not added: ";
 
@@ -172,7 +179,8 @@ inline constexpr const char* ejectCard = "Eject card";
 inline constexpr const char* ejectFailed = "Ejecting the MMC card in {drive} failed: {reason}";
 /// The guidance box after an eject that failed.
 inline constexpr const char* cardNotEjected = "The MMC card was NOT ejected - do not remove it yet";
-inline constexpr const char* cardEjected = "The MMC card in {drive} can now be taken out of the reader";
+inline constexpr const char* cardEjected =
+    "The MMC card in {drive} can now be taken out of the reader";
 
 // Saved track lists, from the tracks list's menu and the command line.
 inline constexpr const char* saveList = "Save list...";
@@ -185,10 +193,12 @@ inline constexpr const char* stepOpenList = "Opening the list";
 inline constexpr const char* listFilter = "Track lists (*.txt);;All files (*)";
 /// The first line of every list saved.
 inline constexpr const char* listHeading = "# VELK track list: play mode, tab, source file\n";
-inline constexpr const char* listBadLine = "line {line} is not a play mode 0, 1 or 2, a tab and a file";
+inline constexpr const char* listBadLine =
+    "line {line} is not a play mode 0, 1 or 2, a tab and a file";
 // What a screen reader says of a state that the window shows only by a colour.
 inline constexpr const char* armedDelete = "Armed: the next track selected in the list is deleted";
-inline constexpr const char* armedMode = "Armed: the next track selected in the list gets this mode";
+inline constexpr const char* armedMode =
+    "Armed: the next track selected in the list gets this mode";
 inline constexpr const char* destinationReady = "Destination ready";
 inline constexpr const char* destinationNotReady = "Destination not ready";
 inline constexpr const char* guidanceWarning = "Warning";
@@ -202,9 +212,9 @@ inline constexpr const char* progressName = "Message size and programming progre
 inline constexpr const char* helpCaption = "VELK Programming Help";
 /// Captions of the help topic buttons hbut1 to hbut9.
 inline constexpr const char* helpTopics[9] = {
-    "Introduction",     "The Audio Files",  "Message Assembler",
+    "Introduction",      "The Audio Files",  "Message Assembler",
     "Destination Drive", "The Source Files", "The Tracks List",
-    "Message Modes",    "Editing The List", "Programming Cards",
+    "Message Modes",     "Editing The List", "Programming Cards",
 };
 /// Shown greyed in the empty help text box, followed by the path and the system's message.
 inline constexpr const char* helpUnreadable = "This help topic cannot be shown. ";

@@ -5,8 +5,8 @@
 #include "FormPort.h"
 #include "Module1.h"
 #include "Paths.h"
-#include "Texts.h"
 #include "Sentence.h"
+#include "Texts.h"
 
 #include <algorithm>
 #include <cmath>

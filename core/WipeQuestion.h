@@ -26,7 +26,8 @@ struct WipeQuestion {
 /// Shows the question in Frame1 with a beep and waits in the event loop until O.K. or
 /// CANCEL hides the frame. Returns whether the operator said O.K., or nothing when the
 /// program is ending.
-[[nodiscard]] std::optional<bool> askToWipe(Module1& state, FormPort& form, const WipeQuestion& question);
+[[nodiscard]] std::optional<bool> askToWipe(Module1& state, FormPort& form,
+                                            const WipeQuestion& question);
 
 /// The answers to the question: each records its answer and hides the frame.
 void answerWipe(Module1& state, FormPort& form, bool wipe);

@@ -19,7 +19,8 @@ struct DriveAnswers::Shared {
 DriveAnswers::DriveAnswers(std::chrono::milliseconds patience)
     : m_shared(std::make_shared<Shared>()), m_patience(patience) {}
 
-std::optional<RootFolder> DriveAnswers::answer(const std::string& drive, std::function<RootFolder()> question) const {
+std::optional<RootFolder> DriveAnswers::answer(const std::string& drive,
+                                               std::function<RootFolder()> question) const {
     std::unique_lock lock(m_shared->mutex);
     auto asked = m_shared->questions.find(drive);
     if (asked == m_shared->questions.end()) {
@@ -31,7 +32,8 @@ std::optional<RootFolder> DriveAnswers::answer(const std::string& drive, std::fu
             shared->answered.notify_all();
         }).detach();
         // Entries stay where they are in a map, so `asked` still points at this one.
-        m_shared->answered.wait_for(lock, m_patience, [&asked] { return asked->second.has_value(); });
+        m_shared->answered.wait_for(lock, m_patience,
+                                    [&asked] { return asked->second.has_value(); });
     }
     if (!asked->second)
         return std::nullopt;

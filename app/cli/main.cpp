@@ -1,5 +1,5 @@
-#include "core/Texts.h"
 #include "core/CommandLineTexts.h"
+#include "core/Texts.h"
 #include "platform/System.h"
 #include "platform/Terminal.h"
 #include "ui/cli/Arguments.h"
@@ -15,12 +15,18 @@ namespace {
 const char* helpFor(velk::cli::Request::Command command) {
     using Command = velk::cli::Request::Command;
     switch (command) {
-    case Command::programme: return velk::text::cliProgrammeHelp;
-    case Command::list: return velk::text::cliListHelp;
-    case Command::verify: return velk::text::cliVerifyHelp;
-    case Command::drives: return velk::text::cliDrivesHelp;
-    case Command::eject: return velk::text::cliEjectHelp;
-    case Command::none: break;
+    case Command::programme:
+        return velk::text::cliProgrammeHelp;
+    case Command::list:
+        return velk::text::cliListHelp;
+    case Command::verify:
+        return velk::text::cliVerifyHelp;
+    case Command::drives:
+        return velk::text::cliDrivesHelp;
+    case Command::eject:
+        return velk::text::cliEjectHelp;
+    case Command::none:
+        break;
     }
     return velk::text::cliUsage;
 }
@@ -35,7 +41,8 @@ int main(int argc, char* argv[]) {
     try {
         request = cli::parseArguments(commandLineArguments(argc, argv));
     } catch (const cli::UsageError& e) {
-        std::cerr << text::cliName << text::runReasonSeparator << e.what() << '\n' << text::cliSeeHelp << '\n';
+        std::cerr << text::cliName << text::runReasonSeparator << e.what() << '\n'
+                  << text::cliSeeHelp << '\n';
         return cli::exitUsage;
     }
     if (request.help) {

@@ -13,7 +13,8 @@ namespace {
 
 /// The kernel's own device events, as udev hears them, without udev: no daemon need run.
 int openDeviceEvents() {
-    const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_KOBJECT_UEVENT);
+    const int fd =
+        ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_KOBJECT_UEVENT);
     if (fd < 0)
         return -1;
     sockaddr_nl address{};
@@ -29,7 +30,8 @@ int openDeviceEvents() {
 } // namespace
 
 DriveWatch::DriveWatch(const std::string& procRoot)
-    : m_devices(openDeviceEvents()), m_mounts(::open((procRoot + "/self/mountinfo").c_str(), O_RDONLY | O_CLOEXEC)) {}
+    : m_devices(openDeviceEvents()),
+      m_mounts(::open((procRoot + "/self/mountinfo").c_str(), O_RDONLY | O_CLOEXEC)) {}
 
 DriveWatch::~DriveWatch() {
     if (m_devices >= 0)
@@ -53,9 +55,11 @@ bool DriveWatch::blockDeviceEvent() const {
 
 bool DriveWatch::isBlockEvent(std::string_view message) {
     // The header line is followed by the fields; a field is never split.
-    for (std::size_t at = message.find('\0'); at != std::string_view::npos && at < message.size();) {
+    for (std::size_t at = message.find('\0');
+         at != std::string_view::npos && at < message.size();) {
         const std::size_t end = message.find('\0', at + 1);
-        const std::string_view field = message.substr(at + 1, end == std::string_view::npos ? end : end - at - 1);
+        const std::string_view field =
+            message.substr(at + 1, end == std::string_view::npos ? end : end - at - 1);
         if (field == "SUBSYSTEM=block")
             return true;
         at = end;

@@ -60,8 +60,8 @@ template <typename T> std::optional<T> parseNumber(std::string_view text) {
 [[nodiscard]] bool isDirectory(const std::string& path);
 
 /// The names in a folder; with `foldersOnly`, those of plain sub-folders (links left out).
-[[nodiscard]] std::vector<std::string> folderEntries(const std::string& path, bool foldersOnly = false,
-                                                     int at = AT_FDCWD);
+[[nodiscard]] std::vector<std::string> folderEntries(const std::string& path,
+                                                     bool foldersOnly = false, int at = AT_FDCWD);
 
 /// Each '/'-separated component of `path`, in order, until `visit` returns true.
 template <typename Visit> bool anyComponent(std::string_view path, Visit visit) {

@@ -41,7 +41,8 @@ std::string udevLabelOf(const std::string& devRoot, dev_t device) {
     const std::string folder = devRoot + "/disk/by-label";
     for (const std::string& name : kernel::folderEntries(folder)) {
         struct stat st {};
-        if (::stat((folder + "/" + name).c_str(), &st) != 0 || !S_ISBLK(st.st_mode) || st.st_rdev != device)
+        if (::stat((folder + "/" + name).c_str(), &st) != 0 || !S_ISBLK(st.st_mode) ||
+            st.st_rdev != device)
             continue;
         std::string label;
         for (std::size_t i = 0; i < name.size(); ++i) {
@@ -74,7 +75,8 @@ std::string uuidOf(const std::string& devRoot, dev_t device) {
 } // namespace
 
 std::optional<CardIdentity> cardIdentityAt(const std::string& root, const MountEntry* mount,
-                                            const std::string& devRoot, const std::string& diskFolder) {
+                                           const std::string& devRoot,
+                                           const std::string& diskFolder) {
     struct stat st {};
     struct statvfs vfs {};
     if (::stat(root.c_str(), &st) != 0 || ::statvfs(root.c_str(), &vfs) != 0)

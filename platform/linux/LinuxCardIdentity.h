@@ -13,7 +13,8 @@ namespace velk {
 /// can be read, and from the disk's sys folder `diskFolder` the count of media the reader has
 /// seen (diskseq) and an SD card's own serial (CID). `mount` and `diskFolder` may be null and
 /// empty. Nullopt when the root cannot be examined.
-[[nodiscard]] std::optional<CardIdentity> cardIdentityAt(const std::string& root, const MountEntry* mount,
+[[nodiscard]] std::optional<CardIdentity> cardIdentityAt(const std::string& root,
+                                                         const MountEntry* mount,
                                                          const std::string& devRoot,
                                                          const std::string& diskFolder);
 

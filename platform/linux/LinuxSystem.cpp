@@ -5,8 +5,8 @@
 #include "SystemDisk.h"
 #include "UDisks2Mounter.h"
 #include "core/CardMonitor.h"
-#include "core/SourceBrowser.h"
 #include "core/PlatformTexts.h"
+#include "core/SourceBrowser.h"
 #include "platform/System.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/DriveAnswers.h"
 #include "MountTable.h"
 #include "core/SystemPort.h"
+#include "platform/DriveAnswers.h"
 
 #include <memory>
 #include <optional>
@@ -18,8 +18,8 @@ class UDisks2Mounter;
 /// stick, an SD or MMC card slot) is one drive named by its device path ("/dev/sdb"), whether
 /// or not a card is in it; any other mounted file system is a fixed drive named by its mount
 /// point ("/", "/home"). A removable disk that the running system stands on (a board booted
-/// from its card) is listed with the reason and answers as a fixed drive: it is never a card. Every call reads the proc and sys trees afresh, so a card that comes
-/// or goes shows at the next call.
+/// from its card) is listed with the reason and answers as a fixed drive: it is never a card. Every
+/// call reads the proc and sys trees afresh, so a card that comes or goes shows at the next call.
 class LinuxSystem : public SystemPort {
 public:
     /// The roots are where the proc, sys and device trees are; tests point them elsewhere.
@@ -33,7 +33,8 @@ public:
     diskSpace(const std::string& designation) const override;
     [[nodiscard]] RootFolder rootFolder(const std::string& designation) const override;
     /// The root is found in the mount table here; only listing it is asked off this thread.
-    [[nodiscard]] std::optional<RootFolder> sourceRoot(const std::string& designation) const override;
+    [[nodiscard]] std::optional<RootFolder>
+    sourceRoot(const std::string& designation) const override;
 
     [[nodiscard]] std::unique_ptr<OpenFile> openFile(const std::string& path, OpenMode mode,
                                                      std::error_code& ec) const override;

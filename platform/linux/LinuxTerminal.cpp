@@ -15,15 +15,20 @@ namespace {
 std::atomic<int> interrupts{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-void countInterrupt(int) { interrupts.fetch_add(1, std::memory_order_relaxed); }
+void countInterrupt(int) {
+    interrupts.fetch_add(1, std::memory_order_relaxed);
+}
 
 } // namespace
 
 bool isTerminal(StandardStream stream) {
     switch (stream) {
-    case StandardStream::input: return ::isatty(STDIN_FILENO) == 1;
-    case StandardStream::output: return ::isatty(STDOUT_FILENO) == 1;
-    case StandardStream::error: return ::isatty(STDERR_FILENO) == 1;
+    case StandardStream::input:
+        return ::isatty(STDIN_FILENO) == 1;
+    case StandardStream::output:
+        return ::isatty(STDOUT_FILENO) == 1;
+    case StandardStream::error:
+        return ::isatty(STDERR_FILENO) == 1;
     }
     return false;
 }
@@ -47,7 +52,9 @@ void catchInterrupts() {
         ::sigaction(signal, &action, nullptr);
 }
 
-int interruptCount() { return interrupts.load(std::memory_order_relaxed); }
+int interruptCount() {
+    return interrupts.load(std::memory_order_relaxed);
+}
 
 // Byte by byte, so that nothing after the line is taken from whoever reads next; an
 // interrupt is looked for every tenth of a second.

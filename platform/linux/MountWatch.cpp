@@ -73,7 +73,8 @@ std::shared_ptr<const MountTable> MountWatch::table() {
     if (!changed() && m_table)
         return m_table;
     const auto text = m_fd >= 0 ? readFrom(m_fd) : kernel::readFile(m_path);
-    auto table = std::make_shared<const MountTable>(MountTable::parse(text ? std::string_view(*text) : std::string_view()));
+    auto table = std::make_shared<const MountTable>(
+        MountTable::parse(text ? std::string_view(*text) : std::string_view()));
     // A table that could not be read whole is used once and never kept.
     if (!text && m_fd >= 0)
         ::close(std::exchange(m_fd, -1));

@@ -51,9 +51,10 @@ std::string resolvedSource(const MountEntry& m, const std::string& devRoot) {
 /// says nothing, while "/dev/mapper/x" names a device by a link.
 bool onDisk(const MountEntry& m, const LinuxSystem::Disk& disk, const std::string& devRoot) {
     const std::string resolved = resolvedSource(m, devRoot);
-    return std::any_of(disk.devices.begin(), disk.devices.end(), [&](const LinuxSystem::BlockDevice& d) {
-        return m.device == d.number || m.source == devRoot + "/" + d.name || resolved == d.name;
-    });
+    return std::any_of(
+        disk.devices.begin(), disk.devices.end(), [&](const LinuxSystem::BlockDevice& d) {
+            return m.device == d.number || m.source == devRoot + "/" + d.name || resolved == d.name;
+        });
 }
 
 /// The folders an overlay's layers lie in, from its options ("lowerdir=/a:/b,upperdir=/c").
@@ -91,8 +92,8 @@ bool usesDisk(const MountEntry& m, const LinuxSystem::Disk& disk, const MountTab
     if (m.fsType == "overlay")
         files = overlayLayers(m);
     if (m.source.starts_with(devRoot + "/loop"))
-        if (const auto backing = readFile(sysRoot + "/block/" + m.source.substr(devRoot.size() + 1) +
-                                          "/loop/backing_file"))
+        if (const auto backing = readFile(
+                sysRoot + "/block/" + m.source.substr(devRoot.size() + 1) + "/loop/backing_file"))
             files.emplace_back(backing->substr(0, backing->find('\n')));
     for (const std::string& file : files)
         if (const MountEntry* holder = mountHolding(mounts, file);
@@ -114,7 +115,8 @@ bool usesDisk(const MountEntry& m, const LinuxSystem::Disk& disk, const MountTab
 /// Where desktops mount removable media of their own accord: a second file system of a card
 /// there is the card's, not the system's.
 bool removableMediaFolder(std::string_view mountPoint) {
-    return MountTable::contains("/media", mountPoint) || MountTable::contains("/run/media", mountPoint);
+    return MountTable::contains("/media", mountPoint) ||
+           MountTable::contains("/run/media", mountPoint);
 }
 
 /// The disk with the devices stacked on it: an encrypted or LVM volume, a RAID array over
@@ -123,9 +125,11 @@ LinuxSystem::Disk withHolders(LinuxSystem::Disk disk, const std::string& sysRoot
     for (std::size_t i = 0; i < disk.devices.size(); ++i) {
         const std::string holders = sysRoot + "/class/block/" + disk.devices[i].name + "/holders";
         for (const std::string& name : folderEntries(holders)) {
-            const bool known = std::any_of(disk.devices.begin(), disk.devices.end(),
-                                           [&](const LinuxSystem::BlockDevice& d) { return d.name == name; });
-            const auto number = parseDeviceNumber(readAttribute(sysRoot + "/class/block/" + name + "/dev"));
+            const bool known =
+                std::any_of(disk.devices.begin(), disk.devices.end(),
+                            [&](const LinuxSystem::BlockDevice& d) { return d.name == name; });
+            const auto number =
+                parseDeviceNumber(readAttribute(sysRoot + "/class/block/" + name + "/dev"));
             if (!known && number)
                 disk.devices.push_back({name, *number, 0});
         }
@@ -135,7 +139,8 @@ LinuxSystem::Disk withHolders(LinuxSystem::Disk disk, const std::string& sysRoot
 
 } // namespace
 
-const MountEntry* cardMountOf(const LinuxSystem::Disk& disk, const MountTable& mounts, const std::string& devRoot) {
+const MountEntry* cardMountOf(const LinuxSystem::Disk& disk, const MountTable& mounts,
+                              const std::string& devRoot) {
     const MountEntry* best = nullptr;
     unsigned bestPartition = std::numeric_limits<unsigned>::max();
     for (const MountEntry& m : mounts.entries()) {
@@ -161,8 +166,9 @@ std::vector<const MountEntry*> cardMountsOf(const LinuxSystem::Disk& disk, const
     return found;
 }
 
-std::string systemUseOf(const LinuxSystem::Disk& whole, const MountTable& mounts, const std::string& procRoot,
-                        const std::string& sysRoot, const std::string& devRoot) {
+std::string systemUseOf(const LinuxSystem::Disk& whole, const MountTable& mounts,
+                        const std::string& procRoot, const std::string& sysRoot,
+                        const std::string& devRoot) {
     if (whole.sectors == 0)
         return {};
     const LinuxSystem::Disk disk = withHolders(whole, sysRoot);
@@ -175,19 +181,22 @@ std::string systemUseOf(const LinuxSystem::Disk& whole, const MountTable& mounts
     const ssize_t n = ::readlink((procRoot + "/self/exe").c_str(), program.data(), program.size());
     program.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     for (const std::string& path : {currentFolder(), program})
-        if (const MountEntry* m = path.empty() ? nullptr : mountHolding(mounts, path); m && onDisk(*m, disk, devRoot))
+        if (const MountEntry* m = path.empty() ? nullptr : mountHolding(mounts, path);
+            m && onDisk(*m, disk, devRoot))
             return path;
     // Swap is a partition ("/dev/mmcblk0p3") or a file; the first line is a heading.
     const auto swaps = readFile(procRoot + "/swaps");
     std::string_view lines = swaps ? std::string_view(*swaps) : std::string_view();
     for (bool heading = true; !lines.empty(); heading = false) {
         const std::size_t end = std::min(lines.find('\n'), lines.size());
-        const std::string name = MountTable::unescape(lines.substr(0, std::min(lines.find_first_of(" \t"), end)));
+        const std::string name =
+            MountTable::unescape(lines.substr(0, std::min(lines.find_first_of(" \t"), end)));
         lines.remove_prefix(std::min(end + 1, lines.size()));
         if (heading || name.empty())
             continue;
-        const bool partition = std::any_of(disk.devices.begin(), disk.devices.end(),
-                                           [&](const LinuxSystem::BlockDevice& d) { return name == devRoot + "/" + d.name; });
+        const bool partition = std::any_of(
+            disk.devices.begin(), disk.devices.end(),
+            [&](const LinuxSystem::BlockDevice& d) { return name == devRoot + "/" + d.name; });
         const MountEntry* m = mountHolding(mounts, name);
         if (partition || (m && !name.starts_with(devRoot + "/") && onDisk(*m, disk, devRoot)))
             return name;

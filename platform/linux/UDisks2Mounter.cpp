@@ -1,5 +1,7 @@
 #include "UDisks2Mounter.h"
 
+#include "UDisks2Objects.h"
+
 #include "core/PlatformTexts.h"
 
 #include <algorithm>
@@ -13,13 +15,10 @@
 
 namespace velk {
 
+using namespace udisks2;
+
 namespace {
 
-constexpr const char* service = "org.freedesktop.UDisks2";
-constexpr const char* root = "/org/freedesktop/UDisks2";
-constexpr const char* blockInterface = "org.freedesktop.UDisks2.Block";
-constexpr const char* filesystemInterface = "org.freedesktop.UDisks2.Filesystem";
-constexpr const char* driveInterface = "org.freedesktop.UDisks2.Drive";
 constexpr const char* busyError = "org.freedesktop.UDisks2.Error.DeviceBusy";
 constexpr const char* notMountedError = "org.freedesktop.UDisks2.Error.NotMounted";
 
@@ -46,139 +45,6 @@ std::string answerFailure(const sd_bus_error* error) {
 
 std::string answerFailure(sd_bus_message* reply) {
     return answerFailure(sd_bus_message_get_error(reply));
-}
-
-/// A block device as the object tree describes it.
-struct BlockObject {
-    std::string path;
-    std::string device;
-    std::string drive; ///< the object of the drive that holds it
-    bool hasFilesystem = false;
-};
-
-/// The block devices and the drives that UDisks2 knows.
-struct ObjectTree {
-    std::vector<BlockObject> blocks;
-    std::set<std::string> drivesThatPowerOff;
-
-    /// The block object of `device` that holds a file system, or null.
-    [[nodiscard]] const BlockObject* filesystemOf(const std::string& device) const {
-        for (const BlockObject& block : blocks)
-            if (block.device == device && block.hasFilesystem)
-                return &block;
-        return nullptr;
-    }
-};
-
-/// Reads the variant the reader stands at into `value` when it holds `signature`: 1 then, 0
-/// when it holds something else and is left to be skipped.
-template <typename T> int readVariant(sd_bus_message* m, const char* signature, T* value) {
-    char type = 0;
-    const char* contents = nullptr;
-    int r = sd_bus_message_peek_type(m, &type, &contents);
-    if (r < 0 || !contents || std::strcmp(contents, signature) != 0)
-        return r < 0 ? r : 0;
-    r = sd_bus_message_read(m, "v", signature, value);
-    return r < 0 ? r : 1;
-}
-
-/// A byte string that ends in a NUL (UDisks2's device paths), from the variant the reader
-/// stands at; 0 when the variant holds something else.
-int readByteString(sd_bus_message* m, std::string& text) {
-    char type = 0;
-    const char* contents = nullptr;
-    int r = sd_bus_message_peek_type(m, &type, &contents);
-    if (r < 0 || !contents || std::strcmp(contents, "ay") != 0)
-        return r < 0 ? r : 0;
-    const void* bytes = nullptr;
-    std::size_t size = 0;
-    if ((r = sd_bus_message_enter_container(m, 'v', "ay")) < 0 ||
-        (r = sd_bus_message_read_array(m, 'y', &bytes, &size)) < 0 ||
-        (r = sd_bus_message_exit_container(m)) < 0)
-        return r;
-    text.assign(static_cast<const char*>(bytes), size);
-    text.resize(std::strlen(text.c_str()));
-    return 1;
-}
-
-/// An interface's properties, a{sv}: `read` is given each name with the reader at its value
-/// and answers as readVariant does; what it does not read is skipped.
-template <typename Read> int readProperties(sd_bus_message* m, Read read) {
-    int r = sd_bus_message_enter_container(m, 'a', "{sv}");
-    while (r >= 0 && (r = sd_bus_message_enter_container(m, 'e', "sv")) > 0) {
-        const char* name = nullptr;
-        if ((r = sd_bus_message_read(m, "s", &name)) < 0 || (r = read(name)) < 0 ||
-            (r == 0 && (r = sd_bus_message_skip(m, "v")) < 0))
-            return r;
-        r = sd_bus_message_exit_container(m);
-    }
-    return r < 0 ? r : sd_bus_message_exit_container(m);
-}
-
-/// GetManagedObjects' answer, a{oa{sa{sv}}}: its block devices and drives.
-int readTree(sd_bus_message* m, ObjectTree& tree) {
-    int r = sd_bus_message_enter_container(m, 'a', "{oa{sa{sv}}}");
-    while (r >= 0 && (r = sd_bus_message_enter_container(m, 'e', "oa{sa{sv}}")) > 0) {
-        const char* path = nullptr;
-        BlockObject object;
-        bool isBlock = false;
-        if ((r = sd_bus_message_read(m, "o", &path)) < 0 ||
-            (r = sd_bus_message_enter_container(m, 'a', "{sa{sv}}")) < 0)
-            return r;
-        while ((r = sd_bus_message_enter_container(m, 'e', "sa{sv}")) > 0) {
-            const char* interface = nullptr;
-            if ((r = sd_bus_message_read(m, "s", &interface)) < 0)
-                return r;
-            if (std::strcmp(interface, blockInterface) == 0) {
-                isBlock = true;
-                r = readProperties(m, [&](const char* name) {
-                    if (std::strcmp(name, "Device") == 0)
-                        return readByteString(m, object.device);
-                    const char* drive = nullptr;
-                    const int read =
-                        std::strcmp(name, "Drive") == 0 ? readVariant(m, "o", &drive) : 0;
-                    if (read > 0)
-                        object.drive = drive;
-                    return read;
-                });
-            } else if (std::strcmp(interface, driveInterface) == 0) {
-                r = readProperties(m, [&](const char* name) {
-                    int canPowerOff = 0;
-                    const int read = std::strcmp(name, "CanPowerOff") == 0
-                                         ? readVariant(m, "b", &canPowerOff)
-                                         : 0;
-                    if (read > 0 && canPowerOff)
-                        tree.drivesThatPowerOff.insert(path);
-                    return read;
-                });
-            } else {
-                object.hasFilesystem |= std::strcmp(interface, filesystemInterface) == 0;
-                r = sd_bus_message_skip(m, "a{sv}");
-            }
-            if (r < 0 || (r = sd_bus_message_exit_container(m)) < 0)
-                return r;
-        }
-        if (r < 0 || (r = sd_bus_message_exit_container(m)) < 0 ||
-            (r = sd_bus_message_exit_container(m)) < 0)
-            return r;
-        if (isBlock) {
-            object.path = path;
-            tree.blocks.push_back(std::move(object));
-        }
-    }
-    return r < 0 ? r : sd_bus_message_exit_container(m);
-}
-
-/// Asks for the whole object tree and waits for it. Negative on failure, with `error` set
-/// where something on the bus answered with one.
-int askTree(sd_bus* bus, ObjectTree& tree, sd_bus_error* error) {
-    sd_bus_message* reply = nullptr;
-    int r = sd_bus_call_method(bus, service, root, "org.freedesktop.DBus.ObjectManager",
-                               "GetManagedObjects", error, &reply, "");
-    if (r >= 0)
-        r = readTree(reply, tree);
-    sd_bus_message_unref(reply);
-    return r;
 }
 
 /// Why a call failed: the error's name (empty where the bus itself failed), and its reason.
@@ -353,13 +219,13 @@ void UDisks2Mounter::ask(Card& card, const char* mountPath) {
     card.reason = text::mountPending;
     card.call = sd_bus_slot_unref(card.call);
     // Mount takes a{sv} options; none are given, so UDisks2 picks the usual ones.
-    const int r = mountPath
-                      ? sd_bus_call_method_async(m_bus, &card.call, service, mountPath,
-                                                 filesystemInterface, "Mount", BusAnswers::mount,
-                                                 &card, "a{sv}", 0)
-                      : sd_bus_call_method_async(m_bus, &card.call, service, root,
-                                                 "org.freedesktop.DBus.ObjectManager",
-                                                 "GetManagedObjects", BusAnswers::objects, &card, "");
+    const int r =
+        mountPath
+            ? sd_bus_call_method_async(m_bus, &card.call, service, mountPath, filesystemInterface,
+                                       "Mount", BusAnswers::mount, &card, "a{sv}", 0)
+            : sd_bus_call_method_async(m_bus, &card.call, service, root,
+                                       "org.freedesktop.DBus.ObjectManager", "GetManagedObjects",
+                                       BusAnswers::objects, &card, "");
     // Also reached from inside an answer, where the bus must stay; poll() finds a broken one.
     if (r < 0)
         finish(card, busFailure(r));
@@ -411,8 +277,8 @@ void UDisks2Mounter::onObjects(Card& card, sd_bus_message* reply) {
 
 void UDisks2Mounter::onMount(Card& card, sd_bus_message* reply) {
     // A mount that worked shows in the mount table; only a refusal is worth keeping.
-    finish(card, sd_bus_message_is_method_error(reply, nullptr) ? answerFailure(reply)
-                                                                : std::string());
+    finish(card,
+           sd_bus_message_is_method_error(reply, nullptr) ? answerFailure(reply) : std::string());
 }
 
 } // namespace velk

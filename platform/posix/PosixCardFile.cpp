@@ -21,13 +21,15 @@ using kernel::lastError;
 namespace {
 
 FileId idOf(const struct stat& st) {
-    return {std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev)), {},
+    return {std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev)),
+            {},
             static_cast<std::uint64_t>(st.st_ino)};
 }
 
 EntryStamp stampOf(const struct stat& st) {
     constexpr std::int64_t nano = 1'000'000'000;
-    return {idOf(st), static_cast<std::uint64_t>(st.st_size), std::int64_t{st.st_mtim.tv_sec} * nano + st.st_mtim.tv_nsec};
+    return {idOf(st), static_cast<std::uint64_t>(st.st_size),
+            std::int64_t{st.st_mtim.tv_sec} * nano + st.st_mtim.tv_nsec};
 }
 
 std::optional<EntryStamp> stampOfOpen(int fd) {
@@ -68,15 +70,15 @@ public:
         // that all arrived; an error the device gives already stops the copy here. Some file
         // systems cannot start writeback.
         auto writeBack = [&](off_t from, off_t bytes, unsigned flags) {
-            return ::sync_file_range(m_fd, from, bytes, flags) == 0 || errno == EINVAL || errno == ESPIPE ||
-                   errno == ENOSYS || errno == EOPNOTSUPP;
+            return ::sync_file_range(m_fd, from, bytes, flags) == 0 || errno == EINVAL ||
+                   errno == ESPIPE || errno == ENOSYS || errno == EOPNOTSUPP;
         };
         m_written += n;
         const off_t settle = m_written - std::min<off_t>(m_written, inFlight);
         if (!writeBack(m_written - n, n, SYNC_FILE_RANGE_WRITE) ||
-            (settle > m_settled &&
-             !writeBack(m_settled, settle - m_settled,
-                        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER))) {
+            (settle > m_settled && !writeBack(m_settled, settle - m_settled,
+                                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                                  SYNC_FILE_RANGE_WAIT_AFTER))) {
             ec = lastError();
             return 0;
         }
@@ -99,7 +101,6 @@ private:
     int m_fd;
     off_t m_written = 0;
     off_t m_settled = 0; ///< what lies before this is on the device
-
 };
 
 /// A file read straight from the device into aligned memory, as O_DIRECT requires; the
@@ -119,7 +120,8 @@ public:
 
     std::size_t read(char* buffer, std::size_t size, std::error_code& ec) override {
         // A caller's page-aligned buffer of whole pages takes the device's bytes directly.
-        if (m_next == m_end && size >= 4096 && reinterpret_cast<std::uintptr_t>(buffer) % 4096 == 0) {
+        if (m_next == m_end && size >= 4096 &&
+            reinterpret_cast<std::uintptr_t>(buffer) % 4096 == 0) {
             const ssize_t n = ::read(m_fd, buffer, size - size % 4096);
             if (n < 0)
                 ec = lastError();
@@ -194,13 +196,20 @@ std::error_code syncPath(const std::string& path, int flags) {
 
 } // namespace
 
-std::unique_ptr<OpenFile> openPosixFile(const std::string& path, OpenMode mode, std::error_code& ec) {
+std::unique_ptr<OpenFile> openPosixFile(const std::string& path, OpenMode mode,
+                                        std::error_code& ec) {
     int flags = O_CLOEXEC;
     switch (mode) {
     case OpenMode::read:
-    case OpenMode::readFromDevice: flags |= O_RDONLY; break;
-    case OpenMode::createOrTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW; break;
-    case OpenMode::createOrKeep: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
+    case OpenMode::readFromDevice:
+        flags |= O_RDONLY;
+        break;
+    case OpenMode::createOrTruncate:
+        flags |= O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
+        break;
+    case OpenMode::createOrKeep:
+        flags |= O_WRONLY | O_CREAT | O_NOFOLLOW;
+        break;
     }
     // Direct reads go to the device whatever the cache holds (the kernel writes back dirty
     // pages of the range first); file systems without them drop the cached pages instead.

@@ -43,7 +43,8 @@ int openLockFile(const std::string& path) {
 
 } // namespace
 
-std::unique_ptr<CardLock> lockPosixCard(const std::string& folder, const std::string& key, std::error_code& ec) {
+std::unique_ptr<CardLock> lockPosixCard(const std::string& folder, const std::string& key,
+                                        std::error_code& ec) {
     const int fd = openLockFile(folder + "/velk-card-" + key + ".lock");
     if (fd < 0) {
         ec = kernel::lastError();

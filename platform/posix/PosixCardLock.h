@@ -12,7 +12,7 @@ namespace velk {
 /// folder every user may write to ("/run/lock"). Every process of every user meets the
 /// same lock for the same card; it is gone with the process that held it, however that
 /// ends. Nothing is held open on the card itself, which stays free to be unmounted.
-[[nodiscard]] std::unique_ptr<CardLock> lockPosixCard(const std::string& folder, const std::string& key,
-                                                      std::error_code& ec);
+[[nodiscard]] std::unique_ptr<CardLock> lockPosixCard(const std::string& folder,
+                                                      const std::string& key, std::error_code& ec);
 
 } // namespace velk

@@ -22,13 +22,15 @@ FolderListing listFolder(const std::string& utf8) {
         bool link = entry->d_type == DT_LNK;
         // A file system that gives no kinds (some FUSE ones) costs a look at the entry itself.
         struct stat seen {};
-        if (entry->d_type == DT_UNKNOWN && ::fstatat(::dirfd(folder), entry->d_name, &seen, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (entry->d_type == DT_UNKNOWN &&
+            ::fstatat(::dirfd(folder), entry->d_name, &seen, AT_SYMLINK_NOFOLLOW) == 0) {
             isFolder = S_ISDIR(seen.st_mode);
             link = S_ISLNK(seen.st_mode);
         }
         // A link is a folder when it leads to one.
         if (link)
-            isFolder = ::fstatat(::dirfd(folder), entry->d_name, &seen, 0) == 0 && S_ISDIR(seen.st_mode);
+            isFolder =
+                ::fstatat(::dirfd(folder), entry->d_name, &seen, 0) == 0 && S_ISDIR(seen.st_mode);
         out.entries.push_back({name, isFolder, false, link});
         errno = 0;
     }

@@ -4,8 +4,8 @@
 #include "WindowsPath.h"
 #include "WindowsText.h"
 #include "core/CardMonitor.h"
-#include "core/SourceBrowser.h"
 #include "core/PlatformTexts.h"
+#include "core/SourceBrowser.h"
 #include "platform/System.h"
 
 #include <cctype>

@@ -14,7 +14,8 @@ TEST(AccessibleText, ColoursThatCarryAStateAreSpokenAsWords) {
         std::string_view words;
     };
     const Case cases[] = {
-        {Control::cmdMode2, 0x00FFFFFF, "Armed: the next track selected in the list gets this mode"},
+        {Control::cmdMode2, 0x00FFFFFF,
+         "Armed: the next track selected in the list gets this mode"},
         {Control::cmdMode0, 0x8000000F, ""},
         {Control::cmdDel, 0x00FFFFFF, "Armed: the next track selected in the list is deleted"},
         {Control::Label4, 0x000000FF, "Destination not ready"},
@@ -26,7 +27,8 @@ TEST(AccessibleText, ColoursThatCarryAStateAreSpokenAsWords) {
         {Control::lstList1, 0x00FFFFFF, ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(colourMeaning(c.control, c.colour), c.words) << static_cast<int>(c.control) << " " << c.colour;
+        EXPECT_EQ(colourMeaning(c.control, c.colour), c.words)
+            << static_cast<int>(c.control) << " " << c.colour;
 }
 
 TEST(AccessibleText, NoControlIsNamedTwiceNorNamesItself) {
@@ -45,13 +47,17 @@ TEST(AccessibleText, ColoursThatCarryAStateAreShownAsWords) {
         std::string_view word;
     };
     const Case cases[] = {
-        {Control::cmdMode1, 0x00FFFFFF, "Armed"},      {Control::cmdDel, 0x00FFFFFF, "Armed"},
-        {Control::cmdDel, 0x8000000F, ""},             {Control::Label4, 0x000000FF, "Destination not ready"},
-        {Control::Label4, 0x8000000F, "Destination ready"}, {Control::txtTEXT1, 0x000000FF, "Warning"},
+        {Control::cmdMode1, 0x00FFFFFF, "Armed"},
+        {Control::cmdDel, 0x00FFFFFF, "Armed"},
+        {Control::cmdDel, 0x8000000F, ""},
+        {Control::Label4, 0x000000FF, "Destination not ready"},
+        {Control::Label4, 0x8000000F, "Destination ready"},
+        {Control::txtTEXT1, 0x000000FF, "Warning"},
         {Control::txtTEXT1, 0x0000FFFF, ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(colourWord(c.control, c.colour), c.word) << static_cast<int>(c.control) << " " << c.colour;
+        EXPECT_EQ(colourWord(c.control, c.colour), c.word)
+            << static_cast<int>(c.control) << " " << c.colour;
 
     EXPECT_EQ(withWordBelow("Mode 0", "Armed"), "Mode 0\nArmed");
     EXPECT_EQ(withWordBelow("Mode 0", ""), "Mode 0");

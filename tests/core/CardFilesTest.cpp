@@ -85,7 +85,8 @@ TEST_F(CardFiles, MissingSourceNamesBothFilesAndCreatesNothing) {
 }
 
 TEST_F(CardFiles, WrittenBytesAreWholeAndFullCardRemovesThem) {
-    const std::vector<std::uint8_t> index = {1, 1, 0, 'M', '0', '0', '0', '0', '0', '0', '1', '.', 'M', 'P', '3'};
+    const std::vector<std::uint8_t> index = {1,   1,   0,   'M', '0', '0', '0', '0',
+                                             '0', '0', '1', '.', 'M', 'P', '3'};
     writeFile(system, index, target());
     EXPECT_EQ(readBytes(target()), std::string(index.begin(), index.end()));
     EXPECT_NO_THROW(verifyBytes(system, target(), index));
@@ -179,7 +180,8 @@ TEST(ContentHashTest, DependsOnTheBytesNotOnHowTheyArrive) {
     const ContentHash whole = hashOf(bytes, bytes.size());
     for (const std::size_t piece : {1u, 7u, 31u, 32u, 33u, 4096u})
         EXPECT_TRUE(hashOf(bytes, piece) == whole) << piece;
-    for (const std::size_t at : {std::size_t{0}, std::size_t{31}, std::size_t{32}, std::size_t{50000}, bytes.size() - 1}) {
+    for (const std::size_t at :
+         {std::size_t{0}, std::size_t{31}, std::size_t{32}, std::size_t{50000}, bytes.size() - 1}) {
         std::string changed = bytes;
         changed[at] = static_cast<char>(changed[at] ^ 0x10);
         EXPECT_FALSE(hashOf(changed, 4096) == whole) << at;

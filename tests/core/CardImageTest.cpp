@@ -36,7 +36,7 @@ std::string hex(const std::string& bytes) {
 TEST(CardNames, TwoDigitSlotNumberWhateverTheSlot) {
     const CardNames names = buildCardNames();
     const std::vector<std::pair<int, std::string>> cases = {
-        {1, "M0000001.MP3"}, {7, "M0000007.MP3"},  {9, "M0000009.MP3"},
+        {1, "M0000001.MP3"},  {7, "M0000007.MP3"},  {9, "M0000009.MP3"},
         {10, "M0000010.MP3"}, {20, "M0000020.MP3"},
     };
     for (const auto& [slot, name] : cases)
@@ -189,7 +189,7 @@ TEST(StagedIndex, IsInTheCurrentFolderUnlessThatIsOnARemovableDisk) {
 
     fs::current_path(fixed.path());
     EXPECT_EQ(fs::path(stagedIndexPath(system)), fs::current_path() / "INDEX123.VKM");
-    fs::current_path(card.path() );
+    fs::current_path(card.path());
     EXPECT_EQ(fs::path(stagedIndexPath(system)), data.path() / "velk-assembler" / "INDEX123.VKM");
     EXPECT_TRUE(fs::is_directory(data.path() / "velk-assembler"));
     system.data.clear();

@@ -37,8 +37,10 @@ struct LoadFixture : RunFixture {
 
     /// Rows of the three lists and the total, which is what the operator sees of the list.
     [[nodiscard]] std::vector<std::vector<std::string>> shown() const {
-        return {form.rows(Control::lstList1), form.rows(Control::lstList2),
-                form.rows(Control::lstListMode), {std::to_string(state.tracks.messageBytes)}};
+        return {form.rows(Control::lstList1),
+                form.rows(Control::lstList2),
+                form.rows(Control::lstListMode),
+                {std::to_string(state.tracks.messageBytes)}};
     }
 };
 
@@ -106,10 +108,12 @@ TEST_P(RefusedLoad, ShowsWhyAndChangesNothing) {
     loader.lstList1_LoadFromCard();
 
     const std::string reason =
-        r.reason == "<missing>" ? std::make_error_code(std::errc::no_such_file_or_directory).message()
-                                : r.reason;
-    EXPECT_EQ(form.messages, std::vector<std::string>{"Loading the list from the MMC card failed: " +
-                                                      cardPath(r.path) + ": " + reason});
+        r.reason == "<missing>"
+            ? std::make_error_code(std::errc::no_such_file_or_directory).message()
+            : r.reason;
+    EXPECT_EQ(form.messages,
+              std::vector<std::string>{"Loading the list from the MMC card failed: " +
+                                       cardPath(r.path) + ": " + reason});
     EXPECT_EQ(trackList(), before);
     EXPECT_EQ(form.rows(Control::lstListMode), std::vector<std::string>{"1"});
     EXPECT_EQ(form.text(Control::txtTEXT1), guidanceBefore);
@@ -121,15 +125,23 @@ INSTANTIATE_TEST_SUITE_P(
     Cards, RefusedLoad,
     ::testing::Values(
         Refusal{"no index", "-", {}, "<missing>"},
-        Refusal{"wrong length", "\x01" + indexRecord(1, 0, "M0000001.MP3") + "x", {"M0000001.MP3"},
+        Refusal{"wrong length",
+                "\x01" + indexRecord(1, 0, "M0000001.MP3") + "x",
+                {"M0000001.MP3"},
                 "the INDEX file is 16 bytes long, not 1 byte and 14 for each track"},
-        Refusal{"count mismatch", "\x03" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 0, "M0000002.MP3"),
+        Refusal{"count mismatch",
+                "\x03" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 0, "M0000002.MP3"),
                 {"M0000001.MP3", "M0000002.MP3"},
                 "the INDEX file's count byte says 3 tracks, but it holds records for 2"},
-        Refusal{"bad name", "\x01" + indexRecord(1, 0, "INDEX123.VKM"), {},
+        Refusal{"bad name",
+                "\x01" + indexRecord(1, 0, "INDEX123.VKM"),
+                {},
                 "track 1 names \"INDEX123.VKM\", not a card file M00000nn.MP3"},
-        Refusal{"missing track file", "\x02" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 2, "M0000002.MP3"),
-                {"M0000001.MP3"}, "<missing>", "M0000002.MP3"}),
+        Refusal{"missing track file",
+                "\x02" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 2, "M0000002.MP3"),
+                {"M0000001.MP3"},
+                "<missing>",
+                "M0000002.MP3"}),
     [](const auto& info) {
         std::string name = info.param.what;
         for (char& c : name)
@@ -144,7 +156,8 @@ TEST_F(LoadFixture, TheListAndCapacityLimitsOfTheAddApply) {
 
     std::string seventeen = "\x11";
     for (int s = 1; s <= 17; ++s) {
-        const std::string name = "M00000" + std::string(s < 10 ? "0" : "") + std::to_string(s) + ".MP3";
+        const std::string name =
+            "M00000" + std::string(s < 10 ? "0" : "") + std::to_string(s) + ".MP3";
         seventeen += indexRecord(s, 0, name);
         writeBytes(fs::path(cardRoot) / name, "a");
     }
@@ -172,17 +185,20 @@ TEST_F(LoadFixture, NeedsAReadyCard) {
     add("kept.mp3", pattern(500, 7));
     form.setBackColour(Control::Label4, colour::red);
     loader.lstList1_LoadFromCard();
-    EXPECT_EQ(form.messages, std::vector<std::string>{
-                                 "Loading the list from the MMC card failed: e:: no MMC card is ready "
-                                 "in the destination drive"});
+    EXPECT_EQ(form.messages,
+              std::vector<std::string>{
+                  "Loading the list from the MMC card failed: e:: no MMC card is ready "
+                  "in the destination drive"});
     EXPECT_EQ(form.rowCount(Control::lstList1), 1);
 
     form.messages.clear();
     form.setBackColour(Control::Label4, colour::buttonFace);
-    system.table["e:"].root = {RootFolder::Status::deviceUnavailable, {}, "the card is not mounted"};
+    system.table["e:"].root = {
+        RootFolder::Status::deviceUnavailable, {}, "the card is not mounted"};
     loader.lstList1_LoadFromCard();
-    EXPECT_EQ(form.messages, std::vector<std::string>{
-                                 "Loading the list from the MMC card failed: e:: the card is not mounted"});
+    EXPECT_EQ(form.messages,
+              std::vector<std::string>{
+                  "Loading the list from the MMC card failed: e:: the card is not mounted"});
     EXPECT_EQ(form.rowCount(Control::lstList1), 1);
 }
 
@@ -191,13 +207,15 @@ using DropFixture = TrackFixture;
 TEST_F(DropFixture, AudioFilesAreAddedInOrderAndOthersNamed) {
     for (const char* name : {"b.mp3", "notes.txt", "A.NVR", "c.mp3.bak"})
         makeFile(source.path() / name, 100);
-    tracks.lstList1_DropFiles({(source.path() / "b.mp3").string(), (source.path() / "notes.txt").string(),
-                               (source.path() / "A.NVR").string(), (source.path() / "c.mp3.bak").string()});
+    tracks.lstList1_DropFiles(
+        {(source.path() / "b.mp3").string(), (source.path() / "notes.txt").string(),
+         (source.path() / "A.NVR").string(), (source.path() / "c.mp3.bak").string()});
     EXPECT_EQ(rows(Control::lstList1), (std::vector<std::string>{"b.mp3", "A.NVR"}));
     EXPECT_EQ(rows(Control::lstList2), (std::vector<std::string>{"1", "2"}));
     EXPECT_EQ(state.tracks.slot(2).srcPath, (source.path() / "A.NVR").string());
     EXPECT_EQ(state.tracks.messageBytes, 200);
-    EXPECT_EQ(guidance(), "Only .mp3 and .nvr files can be added - not added: notes.txt, c.mp3.bak");
+    EXPECT_EQ(guidance(),
+              "Only .mp3 and .nvr files can be added - not added: notes.txt, c.mp3.bak");
     EXPECT_EQ(guidanceColour(), colour::red);
 
     tracks.lstList1_DropFiles({(source.path() / "b.mp3").string()});
@@ -209,14 +227,16 @@ TEST_F(DropFixture, StopsAtTheFirstFileTheAddRefuses) {
     state.cardBytes = 1000;
     makeFile(source.path() / "big.mp3", 1001);
     makeFile(source.path() / "small.mp3", 10);
-    tracks.lstList1_DropFiles({(source.path() / "big.mp3").string(), (source.path() / "small.mp3").string(),
+    tracks.lstList1_DropFiles({(source.path() / "big.mp3").string(),
+                               (source.path() / "small.mp3").string(),
                                (source.path() / "x.txt").string()});
     EXPECT_EQ(form.rowCount(Control::lstList1), 0);
     EXPECT_EQ(guidance(), "Files exceed MMC card capacity");
 
     for (int i = 0; i < 15; ++i)
         add("t" + std::to_string(i) + ".mp3", 1);
-    tracks.lstList1_DropFiles({(source.path() / "small.mp3").string(), (source.path() / "t0.mp3").string()});
+    tracks.lstList1_DropFiles(
+        {(source.path() / "small.mp3").string(), (source.path() / "t0.mp3").string()});
     EXPECT_EQ(form.rowCount(Control::lstList1), 16);
     EXPECT_EQ(guidance(), "Reached Maximum Track Number");
 

@@ -62,10 +62,16 @@ INSTANTIATE_TEST_SUITE_P(
         CardCase{"card64MB", {4, 512, 100, 31000}, 63'488'000, 63'438'000, "64"},
         CardCase{"exactly64000000", {1, 512, 0, 125000}, 64'000'000, 63'950'000, "65"},
         // 2 GiB and up no longer fits 32 bits: the counts stay capped, the caption tells the truth.
-        CardCase{"twoGiB", {64, 512, 0, 65536}, std::numeric_limits<std::int32_t>::max(),
-                 std::numeric_limits<std::int32_t>::max() - 50000, "2148"},
-        CardCase{"largestAccepted", {1, 500, 0, 5'000'000}, std::numeric_limits<std::int32_t>::max(),
-                 std::numeric_limits<std::int32_t>::max() - 50000, "2501"}),
+        CardCase{"twoGiB",
+                 {64, 512, 0, 65536},
+                 std::numeric_limits<std::int32_t>::max(),
+                 std::numeric_limits<std::int32_t>::max() - 50000,
+                 "2148"},
+        CardCase{"largestAccepted",
+                 {1, 500, 0, 5'000'000},
+                 std::numeric_limits<std::int32_t>::max(),
+                 std::numeric_limits<std::int32_t>::max() - 50000,
+                 "2501"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Monitor, FixedDiskIsNotAFlashCardAtEveryTick) {
@@ -147,7 +153,11 @@ TEST_F(Monitor, SaysWhenTheDestinationsStatusChanged) {
         {"the same card again", [] {}, false},
         {"card pulled", [&] { system.table["e"].space.reset(); }, true},
         {"still no card", [] {}, false},
-        {"a card of another size", [&] { system.table["e"].space = SpaceCounts{8, 512, 0, 31000}; }, true},
+        {"a card of another size",
+         [&] {
+             system.table["e"].space = SpaceCounts{8, 512, 0, 31000};
+         },
+         true},
     };
     for (const auto& t : ticks) {
         t.before();
@@ -160,7 +170,11 @@ TEST(ProgressShownTest, KeepsTheBarBetweenEmptyAndFull) {
     const struct {
         float value;
         float shown;
-    } cases[] = {{0.0f, 0.0f}, {37.9f, 37.9f}, {100.0f, 100.0f}, {133.3f, 100.0f}, {-1.0f, 0.0f},
+    } cases[] = {{0.0f, 0.0f},
+                 {37.9f, 37.9f},
+                 {100.0f, 100.0f},
+                 {133.3f, 100.0f},
+                 {-1.0f, 0.0f},
                  {std::numeric_limits<float>::quiet_NaN(), 0.0f},
                  {std::numeric_limits<float>::infinity(), 0.0f}};
     for (const auto& c : cases)

@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -108,18 +108,24 @@ TEST_F(Wipe, DeletesOnlyEntriesThatAreStillWhatWasListed) {
     const Case cases[] = {
         {"unchanged", [](const fs::path&) {}, false},
         {"gone", [](const fs::path& p) { fs::remove(p); }, false},
-        {"replaced by another file", [](const fs::path& p) {
+        {"replaced by another file",
+         [](const fs::path& p) {
              fs::remove(p);
              writeBytes(p, "b");
-         }, true},
+         },
+         true},
         {"rewritten longer", [](const fs::path& p) { writeBytes(p, "bbbb"); }, true},
         {"written again, same length, another time",
-         [](const fs::path& p) { fs::last_write_time(p, fs::last_write_time(p) - std::chrono::hours(24)); },
+         [](const fs::path& p) {
+             fs::last_write_time(p, fs::last_write_time(p) - std::chrono::hours(24));
+         },
          true},
-        {"turned into a folder", [](const fs::path& p) {
+        {"turned into a folder",
+         [](const fs::path& p) {
              fs::remove(p);
              fs::create_directory(p);
-         }, true},
+         },
+         true},
     };
     for (const Case& c : cases) {
         fs::remove_all(root.path());
@@ -134,7 +140,8 @@ TEST_F(Wipe, DeletesOnlyEntriesThatAreStillWhatWasListed) {
         EXPECT_EQ(changedSinceListed(system, root.str(), listed).empty(), false) << c.what;
         if (c.stops) {
             EXPECT_THROW(wipeRoot(system, root.str(), listed), CardError) << c.what;
-            EXPECT_TRUE(fs::exists(root.path() / listed.back().name)) << c.what << ": went on after it";
+            EXPECT_TRUE(fs::exists(root.path() / listed.back().name))
+                << c.what << ": went on after it";
             EXPECT_TRUE(fs::exists(changed)) << c.what;
         } else {
             EXPECT_NO_THROW(wipeRoot(system, root.str(), listed)) << c.what;
@@ -173,9 +180,11 @@ TEST_F(Wipe, MissingRootIsAnError) {
 }
 
 TEST(RoomAfterWipe, CountsWholeClustersAndLinksFreeNothing) {
-    const std::vector<RootEntry> deleted = {
-        {"a", {{}, 1, 0}, false}, {"b", {{}, 4096, 0}, false}, {"c", {{}, 4097, 0}, false},
-        {"link", {{}, 30, 0}, true}, {"empty", {{}, 0, 0}, false}};
+    const std::vector<RootEntry> deleted = {{"a", {{}, 1, 0}, false},
+                                            {"b", {{}, 4096, 0}, false},
+                                            {"c", {{}, 4097, 0}, false},
+                                            {"link", {{}, 30, 0}, true},
+                                            {"empty", {{}, 0, 0}, false}};
     const std::vector<std::uint64_t> sizes = {0, 1, 4096, 5000};
     struct Case {
         const char* name;

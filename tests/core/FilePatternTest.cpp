@@ -1,5 +1,5 @@
-#include "TrackFixture.h"
 #include "core/FilePattern.h"
+#include "TrackFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +17,16 @@ TEST(FilePattern, MatchesLikeADriveLetterFileSystem) {
         const char* patterns;
         bool matches;
     } cases[] = {
-        {"a.mp3", "*.mp3;*.nvr", true},     {"A.MP3", "*.mp3;*.nvr", true},
-        {"b.Nvr", "*.mp3;*.nvr", true},     {"c.txt", "*.mp3;*.nvr", false},
-        {"mp3", "*.mp3;*.nvr", false},      {"x.mp3.txt", "*.mp3;*.nvr", false},
-        {"README", "*.*", true},            {".hidden", "*.*", true},
-        {"INDEX123.VKM", "index123.vkm", true}, {"a.mp3", ";;", false},
+        {"a.mp3", "*.mp3;*.nvr", true},
+        {"A.MP3", "*.mp3;*.nvr", true},
+        {"b.Nvr", "*.mp3;*.nvr", true},
+        {"c.txt", "*.mp3;*.nvr", false},
+        {"mp3", "*.mp3;*.nvr", false},
+        {"x.mp3.txt", "*.mp3;*.nvr", false},
+        {"README", "*.*", true},
+        {".hidden", "*.*", true},
+        {"INDEX123.VKM", "index123.vkm", true},
+        {"a.mp3", ";;", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(matchesPattern(c.name, c.patterns), c.matches) << c.name << " / " << c.patterns;
@@ -38,9 +43,11 @@ TEST(FilePattern, OnlyAudioFilesBecomeTracks) {
 // Lowered ASCII first, then byte by byte as plain chars: a name that starts with a byte of a
 // non-ASCII letter comes first, "[" and "_" before letters.
 TEST(FilePattern, SortsAsPlainCharsAfterLoweringAscii) {
-    EXPECT_EQ(matchingFiles({"b.mp3", "_a.mp3", "Zed.mp3", "\xc3\x84rger.mp3", "[c.mp3", "A1.mp3", "notes.txt"},
+    EXPECT_EQ(matchingFiles({"b.mp3", "_a.mp3", "Zed.mp3", "\xc3\x84rger.mp3", "[c.mp3", "A1.mp3",
+                             "notes.txt"},
                             "*.mp3"),
-              (std::vector<std::string>{"\xc3\x84rger.mp3", "[c.mp3", "_a.mp3", "A1.mp3", "b.mp3", "Zed.mp3"}));
+              (std::vector<std::string>{"\xc3\x84rger.mp3", "[c.mp3", "_a.mp3", "A1.mp3", "b.mp3",
+                                        "Zed.mp3"}));
 }
 
 TEST(FilePattern, ListsOnlyMatchingFilesSortedIgnoringCase) {

@@ -1,5 +1,5 @@
-#include "core/Colours.h"
 #include "core/Form1Handlers.h"
+#include "core/Colours.h"
 #include "support/FakeForm.h"
 #include "support/FakeSystem.h"
 #include "support/TempFolder.h"
@@ -28,7 +28,8 @@ TEST_F(Form1HandlersTest, ReadsTheDestinationListAgainOnlyWhenItsStatusChanged) 
 
     handlers.Timer1_Timer();
     handlers.Timer1_Timer();
-    EXPECT_EQ(form.refreshed, std::vector<Control>{Control::Drive1}) << "the second tick found it unchanged";
+    EXPECT_EQ(form.refreshed, std::vector<Control>{Control::Drive1})
+        << "the second tick found it unchanged";
     system.table["e"].space.reset();
     handlers.Timer1_Timer();
     EXPECT_EQ(form.refreshed.size(), 2u);

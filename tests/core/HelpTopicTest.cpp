@@ -136,7 +136,8 @@ TEST(ReadHelpTopic, AFolderInItsPlaceIsAnErrorWithThePathAndReason) {
     fs::create_directory(folder);
     velk::HelpTopic read;
     EXPECT_NO_THROW(read = velk::readHelpTopic(folder));
-    EXPECT_EQ(read.error, "This help topic cannot be shown. " + folder.string() + ": " + std::strerror(EISDIR));
+    EXPECT_EQ(read.error,
+              "This help topic cannot be shown. " + folder.string() + ": " + std::strerror(EISDIR));
     EXPECT_EQ(read.text, "");
 }
 
@@ -148,7 +149,8 @@ TEST(ReadHelpTopic, AnUnreadableTopicIsAnErrorWithTheSystemsReason) {
     writeBytes(topic, "secret");
     fs::permissions(topic, fs::perms::none);
     const velk::HelpTopic read = velk::readHelpTopic(topic);
-    EXPECT_EQ(read.error, "This help topic cannot be shown. " + topic.string() + ": " + std::strerror(EACCES));
+    EXPECT_EQ(read.error,
+              "This help topic cannot be shown. " + topic.string() + ": " + std::strerror(EACCES));
     EXPECT_EQ(read.text, "");
 }
 
@@ -178,6 +180,5 @@ TEST_F(ReadOnlyFolder, ExistingTopicIsStillRead) {
     EXPECT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(read.text, "kept\n");
 }
-
 
 } // namespace

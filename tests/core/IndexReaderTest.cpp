@@ -1,5 +1,5 @@
-#include "core/CardImage.h"
 #include "core/IndexReader.h"
+#include "core/CardImage.h"
 #include "core/TrackTable.h"
 #include "support/CardIndex.h"
 
@@ -13,7 +13,9 @@ namespace {
 
 using test::indexRecord;
 
-std::vector<std::uint8_t> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> bytesOf(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 TEST(IndexReader, WhatTheWriterWritesReadsBackRecordForRecord) {
     const CardNames names = buildCardNames();
@@ -30,7 +32,8 @@ TEST(IndexReader, WhatTheWriterWritesReadsBackRecordForRecord) {
         ASSERT_EQ(read.records.size(), static_cast<std::size_t>(n));
         for (int s = 1; s <= n; ++s)
             EXPECT_EQ(read.records[static_cast<std::size_t>(s - 1)],
-                      (IndexRecord{static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s % 3), names[s]}));
+                      (IndexRecord{static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s % 3),
+                                   names[s]}));
     }
 }
 
@@ -89,7 +92,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "track 1 names \"M0000000.MP3\", not a card file M00000nn.MP3"},
         Malformed{"slot 21", "\x01" + indexRecord(1, 0, "M0000021.MP3"),
                   "track 1 names \"M0000021.MP3\", not a card file M00000nn.MP3"},
-        Malformed{"stray bytes in the name", "\x01" + indexRecord(1, 0, std::string("M00\0\xff" "01.MP3!", 12)),
+        Malformed{"stray bytes in the name",
+                  "\x01" + indexRecord(1, 0,
+                                       std::string("M00\0\xff"
+                                                   "01.MP3!",
+                                                   12)),
                   "track 1 names \"M00??01.MP3!\", not a card file M00000nn.MP3"}),
     [](const auto& info) {
         std::string name = info.param.what;

@@ -15,7 +15,9 @@ namespace {
 
 class MountingSystem : public FakeSystem {
 public:
-    void requestMount(const std::string& designation) const override { asked.push_back(designation); }
+    void requestMount(const std::string& designation) const override {
+        asked.push_back(designation);
+    }
     mutable std::vector<std::string> asked;
 };
 

@@ -1,8 +1,8 @@
 #include "RunFixture.h"
 
 #include "core/TrackEditor.h"
-#include "support/CardIndex.h"
 #include "core/TrackList.h"
+#include "support/CardIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,8 @@ TEST_F(ProgrammingRunTest, TwoTracksAreCopiedWithProgressAndReported) {
     EXPECT_EQ(state.edit.editState, 1);
 
     EXPECT_EQ(beforeFirstCopy, std::vector<std::string>{"sub/"});
-    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3", "sub/"}));
+    EXPECT_EQ(cardFiles(),
+              (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3", "sub/"}));
     EXPECT_EQ(onCard("M0000001.MP3"), pattern(100, 1));
     EXPECT_EQ(onCard("M0000002.MP3"), pattern(300, 2));
     EXPECT_EQ(onCard("INDEX123.VKM"), staged());
@@ -65,9 +66,9 @@ TEST_F(ProgrammingRunTest, TwoTracksAreCopiedWithProgressAndReported) {
     EXPECT_FALSE(form.runInProgress());
     EXPECT_EQ(state.tracks.copiedBytes, 400);
     // The wipe reaches the card before the first copy.
-    EXPECT_EQ(system.flushed,
-              (std::vector<std::string>{cardRoot + "/", cardPath("M0000001.MP3"), cardPath("M0000002.MP3"),
-                                        cardRoot + "/", cardPath("INDEX123.VKM"), cardRoot + "/"}));
+    EXPECT_EQ(system.flushed, (std::vector<std::string>{cardRoot + "/", cardPath("M0000001.MP3"),
+                                                        cardPath("M0000002.MP3"), cardRoot + "/",
+                                                        cardPath("INDEX123.VKM"), cardRoot + "/"}));
 }
 
 TEST_F(ProgrammingRunTest, NoTracksLeavesOnlyTheIndex) {
@@ -126,7 +127,8 @@ TEST_F(ProgrammingRunTest, EmptySlotGetsARecordButNoCopy) {
                                         "Verifying M0000001.MP3", "Verifying M0000003.MP3",
                                         "Copying Index File", "Verifying INDEX123.VKM", ""}));
     EXPECT_EQ(form.progressHistory, (std::vector<float>{0.0f, 50.0f, 50.0f, 100.0f, 0.0f}));
-    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000003.MP3"}));
+    EXPECT_EQ(cardFiles(),
+              (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000003.MP3"}));
     ASSERT_EQ(staged().size(), 43u);
     EXPECT_EQ(staged().substr(17, 12), "M0000002.MP3");
 }
@@ -138,7 +140,8 @@ TEST_F(ProgrammingRunTest, EmptyFilesMoveTheBarBySlots) {
     run.cmdFinish_Click();
 
     EXPECT_EQ(form.progressHistory, (std::vector<float>{0.0f, 50.0f, 100.0f, 0.0f}));
-    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3"}));
+    EXPECT_EQ(cardFiles(),
+              (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3"}));
     EXPECT_EQ(form.messages, std::vector<std::string>{complete});
 }
 
@@ -175,7 +178,8 @@ TEST_F(ProgrammingRunTest, UnreachableRootIsReportedBeforeTheQuestion) {
 
     EXPECT_EQ(form.messages,
               std::vector<std::string>{"Opening the destination drive failed: e:: no medium"});
-    EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card has not been changed");
+    EXPECT_EQ(form.text(Control::txtTEXT1),
+              "Programming FAILED - the MMC card has not been changed");
     EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
     EXPECT_FALSE(form.isVisible(Control::Frame1));
 }
@@ -206,7 +210,8 @@ TEST_F(ProgrammingRunTest, EditsDuringTheRunAreIgnored) {
     EXPECT_EQ(trackList(), before);
     EXPECT_EQ(form.rows(Control::lstListMode), (std::vector<std::string>{"0", "0"}));
     EXPECT_EQ(state.edit.editState, 1);
-    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3"}));
+    EXPECT_EQ(cardFiles(),
+              (std::vector<std::string>{"INDEX123.VKM", "M0000001.MP3", "M0000002.MP3"}));
     EXPECT_EQ(form.messages, std::vector<std::string>{complete});
 }
 
@@ -258,13 +263,15 @@ TEST_P(RunEnding, StopsAtOnce) {
 INSTANTIATE_TEST_SUITE_P(
     Program, RunEnding,
     ::testing::Values(
-        EndCase{"AfterTheIndexIsStaged", [](const FakeForm& f) { return f.yields == 1; }, {"old.mp3"}},
+        EndCase{
+            "AfterTheIndexIsStaged", [](const FakeForm& f) { return f.yields == 1; }, {"old.mp3"}},
         EndCase{"DuringTheQuestion",
                 [](const FakeForm& f) { return f.isVisible(Control::Frame1); },
                 {"old.mp3"}},
-        EndCase{"BeforeTheWipe",
-                [](const FakeForm& f) { return f.text(Control::Label7) == "Deleting Existing Files"; },
-                {"old.mp3"}},
+        EndCase{
+            "BeforeTheWipe",
+            [](const FakeForm& f) { return f.text(Control::Label7) == "Deleting Existing Files"; },
+            {"old.mp3"}},
         EndCase{"BeforeTheSecondCopy",
                 [](const FakeForm& f) {
                     return f.text(Control::Label7).find("b.mp3") != std::string::npos;
@@ -273,12 +280,14 @@ INSTANTIATE_TEST_SUITE_P(
         EndCase{"BeforeTheIndexCopy",
                 [](const FakeForm& f) { return f.text(Control::Label7) == "Copying Index File"; },
                 {"M0000001.MP3", "M0000002.MP3"}},
-        EndCase{"DuringTheTrackVerification",
-                [](const FakeForm& f) { return f.text(Control::Label7) == "Verifying M0000001.MP3"; },
-                {"M0000001.MP3", "M0000002.MP3"}},
-        EndCase{"DuringTheIndexVerification",
-                [](const FakeForm& f) { return f.text(Control::Label7) == "Verifying INDEX123.VKM"; },
-                {"M0000001.MP3", "M0000002.MP3"}}),
+        EndCase{
+            "DuringTheTrackVerification",
+            [](const FakeForm& f) { return f.text(Control::Label7) == "Verifying M0000001.MP3"; },
+            {"M0000001.MP3", "M0000002.MP3"}},
+        EndCase{
+            "DuringTheIndexVerification",
+            [](const FakeForm& f) { return f.text(Control::Label7) == "Verifying INDEX123.VKM"; },
+            {"M0000001.MP3", "M0000002.MP3"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProgrammingRunTest, FlushFailureFailsTheRun) {
@@ -289,8 +298,8 @@ TEST_F(ProgrammingRunTest, FlushFailureFailsTheRun) {
     run.cmdFinish_Click();
 
     // The first flush is the wipe's.
-    EXPECT_EQ(form.messages,
-              std::vector<std::string>{"Writing to the MMC card failed: " + cardRoot + ": Input/output error"});
+    EXPECT_EQ(form.messages, std::vector<std::string>{"Writing to the MMC card failed: " +
+                                                      cardRoot + ": Input/output error"});
     EXPECT_EQ(form.text(Control::txtTEXT1),
               "Programming FAILED - the MMC card is incomplete and NOT ready for use");
     EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);

@@ -14,8 +14,8 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velk::test {
@@ -24,7 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string cardUnchanged = "Programming FAILED - the MMC card has not been changed";
-const std::string cardIncomplete = "Programming FAILED - the MMC card is incomplete and NOT ready for use";
+const std::string cardIncomplete =
+    "Programming FAILED - the MMC card is incomplete and NOT ready for use";
 
 struct Faults : RunFixture {
     std::vector<std::string> mounted;
@@ -50,7 +51,8 @@ struct Faults : RunFixture {
         if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0)
             return "bind mount: " + std::string(std::strerror(errno));
         mounted.push_back(folder.string());
-        if (::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+        if (::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) !=
+            0)
             return "read-only remount: " + std::string(std::strerror(errno));
         return {};
     }
@@ -111,8 +113,8 @@ TEST_F(Faults, UnwritableCurrentFolder) {
     answer(true);
     run.cmdFinish_Click();
 
-    expectFailed("Writing the INDEX file failed: " + (fs::current_path() / "INDEX123.VKM").string() +
-                     ": Read-only file system",
+    expectFailed("Writing the INDEX file failed: " +
+                     (fs::current_path() / "INDEX123.VKM").string() + ": Read-only file system",
                  before, cardUnchanged);
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"old.mp3"});
     EXPECT_EQ(form.beeps, 0) << "the question must not be asked";
@@ -144,9 +146,10 @@ TEST_F(Faults, TracksLargerThanTheRoomLeaveTheCardAlone) {
     answer(true);
     run.cmdFinish_Click();
 
-    expectFailed("Checking the room on the MMC card failed: e:: 8192 bytes are needed, 6144 bytes will be "
-                 "free after the wipe",
-                 before, cardUnchanged);
+    expectFailed(
+        "Checking the room on the MMC card failed: e:: 8192 bytes are needed, 6144 bytes will be "
+        "free after the wipe",
+        before, cardUnchanged);
     EXPECT_EQ(cardFiles(), (std::vector<std::string>{"old.mp3", "sub/"}));
 }
 
@@ -181,7 +184,8 @@ TEST_F(Faults, CopiedBytesPastTheSignedRange) {
     answer(true);
     run.cmdFinish_Click();
 
-    expectFailed("Adding up the bytes copied failed: " + big + ": the total passes 2147483647 bytes",
+    expectFailed("Adding up the bytes copied failed: " + big +
+                     ": the total passes 2147483647 bytes",
                  before, cardIncomplete);
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
     EXPECT_EQ(state.tracks.copiedBytes, 100);

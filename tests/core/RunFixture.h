@@ -24,8 +24,9 @@ namespace velk::test {
 inline std::vector<std::string> listing(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string() +
-                        (entry.symlink_status().type() == std::filesystem::file_type::directory ? "/" : ""));
+        names.push_back(
+            entry.path().filename().string() +
+            (entry.symlink_status().type() == std::filesystem::file_type::directory ? "/" : ""));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -59,7 +60,8 @@ struct RunFixture : ::testing::Test {
     }
 
     /// Lists a track as the track list would: rows in the three lists, the slot, the total.
-    std::string addTrack(const std::string& name, const std::string& content, std::uint8_t mode = 0) {
+    std::string addTrack(const std::string& name, const std::string& content,
+                         std::uint8_t mode = 0) {
         const std::string path = (source.path() / name).string();
         writeBytes(path, content);
         addListed(name, path, mode);

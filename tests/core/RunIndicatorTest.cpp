@@ -23,7 +23,8 @@ void follow(const char* what, const std::vector<Step>& steps) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
         if (steps[i].starts)
             indicator.runStarts();
-        EXPECT_EQ(indicator.now(steps[i].running, steps[i].guidance), steps[i].shown) << what << ", step " << i;
+        EXPECT_EQ(indicator.now(steps[i].running, steps[i].guidance), steps[i].shown)
+            << what << ", step " << i;
     }
 }
 
@@ -34,9 +35,12 @@ TEST(RunIndicator, ShowsARunWhileItGoesAndAFailureUntilTheGuidanceChanges) {
                                     {true, true, yellow, RunShown::progress},
                                     {false, false, yellow, RunShown::none}});
     follow("a failure reported while the run still holds the window",
-           {{true, true, yellow, RunShown::progress}, {false, true, red, RunShown::failed},
-            {false, false, red, RunShown::failed}, {false, false, red, RunShown::failed},
-            {false, false, yellow, RunShown::none}, {false, false, red, RunShown::none}});
+           {{true, true, yellow, RunShown::progress},
+            {false, true, red, RunShown::failed},
+            {false, false, red, RunShown::failed},
+            {false, false, red, RunShown::failed},
+            {false, false, yellow, RunShown::none},
+            {false, false, red, RunShown::none}});
     follow("a run too short to be seen that failed", {{true, false, red, RunShown::failed}});
     // A red box from before the run is no failure of a run.
     follow("no run", {{false, false, red, RunShown::none}});

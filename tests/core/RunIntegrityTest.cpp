@@ -88,7 +88,8 @@ TEST_P(RecordingOnTheCard, SurvivesAFailedRun) {
                   "Programming FAILED - the MMC card is incomplete and NOT ready for use");
         ASSERT_EQ(form.messages.size(), 1u);
         EXPECT_TRUE(form.messages[0].ends_with(
-            "\nThe recordings that were in the MMC card's root folder are kept in " + cardPath("VELKKEEP")))
+            "\nThe recordings that were in the MMC card's root folder are kept in " +
+            cardPath("VELKKEEP")))
             << form.messages[0];
     }
 }
@@ -97,10 +98,17 @@ INSTANTIATE_TEST_SUITE_P(
     Run, RecordingOnTheCard,
     ::testing::Values(
         AfterTheWipe{"CardFull", [](RunFixture& f) { f.system.writeFaults.bytesUntilFull = 100; }},
-        AfterTheWipe{"FlushFails",
-                     [](RunFixture& f) { f.system.flushError = std::make_error_code(std::errc::io_error); }},
-        AfterTheWipe{"TrackDiffers", [](RunFixture& f) { f.system.corruptOnDevice = {{"M0000002.MP3", 7}}; }},
-        AfterTheWipe{"IndexDiffers", [](RunFixture& f) { f.system.corruptOnDevice = {{"INDEX123.VKM", 3}}; }},
+        AfterTheWipe{
+            "FlushFails",
+            [](RunFixture& f) { f.system.flushError = std::make_error_code(std::errc::io_error); }},
+        AfterTheWipe{"TrackDiffers",
+                     [](RunFixture& f) {
+                         f.system.corruptOnDevice = {{"M0000002.MP3", 7}};
+                     }},
+        AfterTheWipe{"IndexDiffers",
+                     [](RunFixture& f) {
+                         f.system.corruptOnDevice = {{"INDEX123.VKM", 3}};
+                     }},
         AfterTheWipe{"FileAppearsInTheRoot",
                      [](RunFixture& f) {
                          f.answer(true, [&f](FakeForm& form) {
@@ -137,7 +145,8 @@ TEST_F(RunIntegrity, ARunAfterAFailedOneCopiesTheSameRecordings) {
     EXPECT_EQ(form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
     EXPECT_EQ(onCard("M0000001.MP3"), pattern(5000, 2));
     EXPECT_EQ(onCard("M0000002.MP3"), pattern(3000, 1));
-    EXPECT_EQ(state.tracks.slot(1).srcPath, cardPath("M0000001.MP3")) << "where its recording now is";
+    EXPECT_EQ(state.tracks.slot(1).srcPath, cardPath("M0000001.MP3"))
+        << "where its recording now is";
     EXPECT_FALSE(fs::exists(cardPath("VELKKEEP"))) << "released once the card was verified";
 }
 
@@ -149,9 +158,10 @@ TEST_F(RunIntegrity, AFileInTheRootThatTheRunDidNotWriteFailsIt) {
     });
     run.cmdFinish_Click();
 
-    EXPECT_EQ(form.messages, std::vector<std::string>{"Checking the MMC card's root folder failed: " +
-                                                      cardPath("late.txt") +
-                                                      ": this file was not written by the programming run"});
+    EXPECT_EQ(form.messages,
+              std::vector<std::string>{
+                  "Checking the MMC card's root folder failed: " + cardPath("late.txt") +
+                  ": this file was not written by the programming run"});
     EXPECT_EQ(cardFiles(), (std::vector<std::string>{"M0000001.MP3", "late.txt"}));
 }
 
@@ -163,10 +173,11 @@ TEST_F(RunIntegrity, ARootThatCannotBeKeptAsideLeavesTheCardAlone) {
     run.cmdFinish_Click();
 
     ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_TRUE(form.messages[0].starts_with("Keeping the source files that are on the MMC card failed: " +
-                                             cardPath("VELKKEEP") + ": "))
+    EXPECT_TRUE(form.messages[0].starts_with(
+        "Keeping the source files that are on the MMC card failed: " + cardPath("VELKKEEP") + ": "))
         << form.messages[0];
-    EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card has not been changed");
+    EXPECT_EQ(form.text(Control::txtTEXT1),
+              "Programming FAILED - the MMC card has not been changed");
     EXPECT_EQ(cardFiles(), (std::vector<std::string>{"M0000001.MP3", "VELKKEEP"}));
     EXPECT_EQ(onCard("M0000001.MP3"), pattern(3000, 1));
 }
@@ -193,7 +204,8 @@ struct BadReadBack {
 };
 
 TEST_F(RunIntegrity, ADifferenceOnTheCardFailsTheRun) {
-    for (const BadReadBack c : {BadReadBack{"M0000002.MP3", 4321}, BadReadBack{"INDEX123.VKM", 16}}) {
+    for (const BadReadBack c :
+         {BadReadBack{"M0000002.MP3", 4321}, BadReadBack{"INDEX123.VKM", 16}}) {
         form.messages.clear();
         form.clearRows(Control::lstList1);
         state.tracks.messageBytes = 0;
@@ -203,9 +215,10 @@ TEST_F(RunIntegrity, ADifferenceOnTheCardFailsTheRun) {
         answer(true);
         run.cmdFinish_Click();
 
-        EXPECT_EQ(form.messages, std::vector<std::string>{"Verifying failed: " + cardPath(c.file) +
-                                                          ": differs from what was written, first at byte " +
-                                                          std::to_string(c.byte)});
+        EXPECT_EQ(form.messages,
+                  std::vector<std::string>{"Verifying failed: " + cardPath(c.file) +
+                                           ": differs from what was written, first at byte " +
+                                           std::to_string(c.byte)});
         EXPECT_EQ(form.text(Control::txtTEXT1),
                   "Programming FAILED - the MMC card is incomplete and NOT ready for use");
         EXPECT_EQ(form.text(Control::Label7), "");
@@ -228,8 +241,8 @@ TEST_F(RunIntegrity, TheDestinationIsLockedWhileTheRunWrites) {
     addTrack("a.mp3", pattern(100, 1));
     bool lockedDuringRun = true;
     answer(true, [&](FakeForm& f) {
-        lockedDuringRun = lockedDuringRun && !f.isEnabled(Control::Drive1) && !f.isEnabled(Control::cmdFinish) &&
-                          !f.isEnabled(Control::newbut);
+        lockedDuringRun = lockedDuringRun && !f.isEnabled(Control::Drive1) &&
+                          !f.isEnabled(Control::cmdFinish) && !f.isEnabled(Control::newbut);
     });
     run.cmdFinish_Click();
 
@@ -283,8 +296,10 @@ TEST_F(RunIntegrity, OneFileUnderTwoNamesIsKeptOnceForEverySlot) {
     run.cmdFinish_Click();
 
     EXPECT_EQ(run.outcome().result, RunOutcome::Result::verified) << run.outcome().message;
-    EXPECT_EQ(std::count_if(asked.begin(), asked.end(), [](const std::string& r) { return r.ends_with("(kept for this run)"); }),
-              1);
+    EXPECT_EQ(
+        std::count_if(asked.begin(), asked.end(),
+                      [](const std::string& r) { return r.ends_with("(kept for this run)"); }),
+        1);
     for (const char* name : {"M0000001.MP3", "M0000002.MP3"})
         EXPECT_EQ(onCard(name), pattern(3000, 1)) << name;
     if (!noLinks) {
@@ -306,10 +321,12 @@ TEST_F(RunIntegrity, EachWayARunEndsIsItsOutcome) {
     const Case cases[] = {
         {"verified", [](RunIntegrity&) {}, true, RunOutcome::Result::verified, true, ""},
         {"cancelled", [](RunIntegrity&) {}, false, RunOutcome::Result::cancelled, false, ""},
-        {"destination not ready", [](RunIntegrity& f) { f.form.setBackColour(Control::Label4, colour::red); }, true,
+        {"destination not ready",
+         [](RunIntegrity& f) { f.form.setBackColour(Control::Label4, colour::red); }, true,
          RunOutcome::Result::refused, false, "ERROR - INCORRECT DESTINATION DRIVE"},
-        {"card held by another run", [](RunIntegrity& f) { f.system.busyCards = {f.cardRoot}; }, true,
-         RunOutcome::Result::refused, false, "the MMC card is being programmed by another run"},
+        {"card held by another run", [](RunIntegrity& f) { f.system.busyCards = {f.cardRoot}; },
+         true, RunOutcome::Result::refused, false,
+         "the MMC card is being programmed by another run"},
         {"a listed file replaced during the question",
          [](RunIntegrity& f) {
              f.answer(true, [&f](FakeForm& form) {
@@ -319,19 +336,22 @@ TEST_F(RunIntegrity, EachWayARunEndsIsItsOutcome) {
                  }
              });
          },
-         true, RunOutcome::Result::refused, false, "old.txt: it changed after the card's files were listed"},
+         true, RunOutcome::Result::refused, false,
+         "old.txt: it changed after the card's files were listed"},
         {"a source replaced after the wipe",
          [](RunIntegrity& f) {
              f.answer(true, [&f](FakeForm& form) {
                  const fs::path a = f.source.path() / "a.mp3";
-                 if (form.text(Control::Label7) == "Deleting Existing Files" && readBytes(a) == pattern(100, 1)) {
+                 if (form.text(Control::Label7) == "Deleting Existing Files" &&
+                     readBytes(a) == pattern(100, 1)) {
                      fs::remove(a);
                      writeBytes(a, pattern(100, 9));
                  }
              });
          },
          true, RunOutcome::Result::failed, true, "a.mp3: another file has taken its place"},
-        {"the card fails a flush", [](RunIntegrity& f) { f.system.flushError = std::make_error_code(std::errc::io_error); },
+        {"the card fails a flush",
+         [](RunIntegrity& f) { f.system.flushError = std::make_error_code(std::errc::io_error); },
          true, RunOutcome::Result::failed, true, "Input/output error"},
     };
     for (const Case& c : cases) {

@@ -105,14 +105,16 @@ TEST_F(Browser, UnreadableRootShowsNothing) {
     fs::create_directories(top / "unreadable");
     fs::permissions(root.path(), fs::perms::all);
     fs::permissions(top, fs::perms::all);
-    fs::permissions(top / "unreadable", fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
+    fs::permissions(top / "unreadable",
+                    fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
     system.addFixed("x", (top / "unreadable").string());
     EXPECT_EXIT(
         {
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
                 std::_Exit(2);
             pick("x");
-            const bool untouched = form.text(Control::Dir1) == "/previous" && form.setTextLog.empty() &&
+            const bool untouched = form.text(Control::Dir1) == "/previous" &&
+                                   form.setTextLog.empty() &&
                                    form.text(Control::txtTEXT1) == "earlier text" &&
                                    form.backColour(Control::txtTEXT1) == colour::buttonFace;
             std::_Exit(untouched ? 0 : 1);
@@ -146,7 +148,8 @@ TEST_F(Browser, ADriveThatDoesNotAnswerIsShownSoAndOpensWhenItAnswers) {
     EXPECT_EQ(form.text(Control::Dir1), "/previous");
     EXPECT_EQ(form.text(Control::txtTEXT1), text::sourceNotAnswering);
     EXPECT_EQ(form.backColour(Control::txtTEXT1), colour::red);
-    EXPECT_EQ(form.refreshed, std::vector<Control>{Control::drvDrive1}) << "its entry says it is not answering";
+    EXPECT_EQ(form.refreshed, std::vector<Control>{Control::drvDrive1})
+        << "its entry says it is not answering";
 
     browser.Timer1_Timer();
     EXPECT_EQ(form.text(Control::Dir1), "/previous");

@@ -18,10 +18,13 @@ TEST(TextFit, KeepsStartAndEndAndDropsTheFewestMiddleCharacters) {
     } cases[] = {
         {"Copying C:\\a.mp3", 40, "Copying C:\\a.mp3"},
         {"Copying C:\\Music\\Ansagen\\Empfang.mp3", 21, "Copying C\xE2\x80\xA6pfang.mp3"},
-        {"Copying C:\\Music\\Ansagen\\Empfang.mp3", 4, "\xE2\x80\xA6" "3"},
+        {"Copying C:\\Music\\Ansagen\\Empfang.mp3", 4,
+         "\xE2\x80\xA6"
+         "3"},
         {"Copying C:\\Music\\Ansagen\\Empfang.mp3", 0, "\xE2\x80\xA6"},
         // "日本" is three bytes a character: neither is cut in two.
-        {"\xE6\x97\xA5\xE6\x9C\xAC-\xE6\x97\xA5\xE6\x9C\xAC", 9, "\xE6\x97\xA5\xE2\x80\xA6\xE6\x9C\xAC"},
+        {"\xE6\x97\xA5\xE6\x9C\xAC-\xE6\x97\xA5\xE6\x9C\xAC", 9,
+         "\xE6\x97\xA5\xE2\x80\xA6\xE6\x9C\xAC"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(elideMiddle(c.text, holds(c.width)), c.shown) << c.text << " in " << c.width;

@@ -5,17 +5,17 @@
 #include "RealCardTest.h"
 #include "VelkCard.h"
 
+#include "core/CommandLineTexts.h"
 #include "core/KeptSources.h"
 #include "core/Texts.h"
-#include "core/CommandLineTexts.h"
 #include "support/Spawn.h"
 
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <nlohmann/json.hpp>
+#include <sys/mount.h>
 
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -89,7 +89,8 @@ TEST_P(CardFleet, SeveralCardsAreWrittenAtOnceAndEachOnItsOwn) {
             writeBytes(fs::path(cards.back()->mountPoint()) / "old.txt", "old");
             arguments += " --card " + cards.back()->device();
         }
-        const Output run = velkCardIn(work.path(), arguments + " --card /dev/null " + track + ":2", work.path());
+        const Output run =
+            velkCardIn(work.path(), arguments + " --card /dev/null " + track + ":2", work.path());
 
         EXPECT_EQ(run.status, 1) << run.err;
         const std::vector<json> events = jsonLines(run.out);
@@ -104,21 +105,24 @@ TEST_P(CardFleet, SeveralCardsAreWrittenAtOnceAndEachOnItsOwn) {
                 verified.push_back(e["card"]);
             } else if (e["event"] == "result") {
                 refused = e;
-            } else if (i < firstVerified && e["step"].get<std::string>().starts_with(text::copyingPrefix)) {
+            } else if (i < firstVerified &&
+                       e["step"].get<std::string>().starts_with(text::copyingPrefix)) {
                 copyingBeforeAnyVerified.push_back(e["card"]);
             }
         }
         EXPECT_EQ(verified.size(), static_cast<std::size_t>(count)) << run.out;
         // Every card was copying before the first of them was done.
         std::sort(copyingBeforeAnyVerified.begin(), copyingBeforeAnyVerified.end());
-        copyingBeforeAnyVerified.erase(std::unique(copyingBeforeAnyVerified.begin(), copyingBeforeAnyVerified.end()),
-                                       copyingBeforeAnyVerified.end());
+        copyingBeforeAnyVerified.erase(
+            std::unique(copyingBeforeAnyVerified.begin(), copyingBeforeAnyVerified.end()),
+            copyingBeforeAnyVerified.end());
         EXPECT_EQ(copyingBeforeAnyVerified.size(), static_cast<std::size_t>(count)) << run.out;
         EXPECT_EQ(refused["card"], "/dev/null");
         EXPECT_EQ(refused["result"], text::resultRefused);
         EXPECT_EQ(refused["messages"], json({text::notFlashCard, text::cliNoSuchDevice}));
         for (const auto& c : cards)
-            EXPECT_EQ(differences(c->readBack(), {{"INDEX123.VKM", indexFor({2})}, {"M0000001.MP3", pattern(600'000, 1)}}),
+            EXPECT_EQ(differences(c->readBack(), {{"INDEX123.VKM", indexFor({2})},
+                                                  {"M0000001.MP3", pattern(600'000, 1)}}),
                       "");
     }
 }
@@ -127,16 +131,19 @@ TEST_P(CardFleet, SeveralCardsAreWrittenAtOnceAndEachOnItsOwn) {
 TEST_P(CardFleet, TheTerminalShowsEachCardsPaceAndATable) {
     MAKE(slow, 1'000'000);
     if (slow->byFuse())
-        GTEST_SKIP() << "fusefat writes nothing to a slow card until it is unmounted: there is no pace to show";
+        GTEST_SKIP() << "fusefat writes nothing to a slow card until it is unmounted: there is no "
+                        "pace to show";
     const std::string track = sourceFile("long.mp3", 2'000'000, 2);
-    const Output run = runShell("script -qec '" + std::string(VELK_CARD) + " programme --yes --card " + slow->device() +
-                                    " " + track + "' /dev/null </dev/null",
-                                work.path());
+    const Output run =
+        runShell("script -qec '" + std::string(VELK_CARD) + " programme --yes --card " +
+                     slow->device() + " " + track + "' /dev/null </dev/null",
+                 work.path());
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_NE(run.out.find(slow->device() + "  Copying long.mp3  "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(" MB/s  0:0"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(" left"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find(std::string(text::summaryHeading) + "\r\n" + slow->device() + "\tverified\t2000000\t"),
+    EXPECT_NE(run.out.find(std::string(text::summaryHeading) + "\r\n" + slow->device() +
+                           "\tverified\t2000000\t"),
               std::string::npos)
         << run.out;
 }
@@ -155,11 +162,12 @@ TEST_P(CardFleet, AStationProgrammesEachCardPutInAndLeavesAloneOneThatHoldsTheLi
     held->remount();
 
     const fs::path out = work.path() / "station.out";
-    const pid_t station = spawnLogged({"/bin/sh", "-c",
-                                       std::string(VELK_CARD) +
-                                           " programme --each-inserted --yes --quiet --count 3 --list lobby.txt 2>" +
-                                           (work.path() / "station.err").string()},
-                                      out.string());
+    const pid_t station =
+        spawnLogged({"/bin/sh", "-c",
+                     std::string(VELK_CARD) +
+                         " programme --each-inserted --yes --quiet --count 3 --list lobby.txt 2>" +
+                         (work.path() / "station.err").string()},
+                    out.string());
     ASSERT_GT(station, 0);
     std::vector<std::unique_ptr<LoopCard>> inserted;
     for (int i = 0; i < 2; ++i) {
@@ -172,9 +180,11 @@ TEST_P(CardFleet, AStationProgrammesEachCardPutInAndLeavesAloneOneThatHoldsTheLi
 
     EXPECT_EQ(status, 0) << readBytes(work.path() / "station.err");
     const std::string results = readBytes(out);
-    EXPECT_NE(results.find(held->device() + ": " + text::cliAlreadyHeld), std::string::npos) << results;
+    EXPECT_NE(results.find(held->device() + ": " + text::cliAlreadyHeld), std::string::npos)
+        << results;
     for (const auto& c : inserted) {
-        EXPECT_NE(results.find(c->device() + ": " + text::cliVerifiedPrefix), std::string::npos) << results;
+        EXPECT_NE(results.find(c->device() + ": " + text::cliVerifiedPrefix), std::string::npos)
+            << results;
         EXPECT_EQ(differences(c->readBack(), programmed), "");
     }
     EXPECT_EQ(differences(held->readBack(), programmed), "");
@@ -184,18 +194,21 @@ TEST_P(CardFleet, AStationProgrammesEachCardPutInAndLeavesAloneOneThatHoldsTheLi
 // in, programmes it and, with --eject, leaves it unmounted and safe to pull.
 TEST_P(CardFleet, AStationMountsEachCardItselfAndEjectsIt) {
     if (std::string(GetParam()) != "ext4")
-        GTEST_SKIP() << "the kernel here mounts no FAT itself: fusefat cards are mounted by the test only";
+        GTEST_SKIP()
+            << "the kernel here mounts no FAT itself: fusefat cards are mounted by the test only";
     const std::string a = sourceFile("a.mp3", 40'000, 7);
     MAKE(inReader);
-    ASSERT_EQ(::umount2(inReader->mountPoint().c_str(), 0), 0) << "a card in the reader that nothing mounted";
-    const Output station =
-        velkCardIn(work.path(), "programme --each-inserted --yes --quiet --eject --count 1 " + a, work.path());
+    ASSERT_EQ(::umount2(inReader->mountPoint().c_str(), 0), 0)
+        << "a card in the reader that nothing mounted";
+    const Output station = velkCardIn(
+        work.path(), "programme --each-inserted --yes --quiet --eject --count 1 " + a, work.path());
 
     EXPECT_EQ(station.status, 0) << station.err;
     EXPECT_EQ(station.out, inReader->device() + ": " + text::cliVerifiedPrefix +
-                               "You may now remove the MMC card - capacity used 40000 bytes" + text::cliEjected +
-                               "\n");
-    EXPECT_EQ(readBytes("/proc/self/mountinfo").find(" " + inReader->device() + " "), std::string::npos)
+                               "You may now remove the MMC card - capacity used 40000 bytes" +
+                               text::cliEjected + "\n");
+    EXPECT_EQ(readBytes("/proc/self/mountinfo").find(" " + inReader->device() + " "),
+              std::string::npos)
         << "still mounted after the eject";
     EXPECT_EQ(differences(inReader->repairAndRead(inReader->device()),
                           {{"INDEX123.VKM", indexFor({0})}, {"M0000001.MP3", pattern(40'000, 7)}}),
@@ -208,7 +221,8 @@ TEST_P(CardFleet, CtrlCStopsEveryCardAtASafePoint) {
     MAKE(first, 500'000);
     MAKE(second, 500'000);
     if (first->byFuse())
-        GTEST_SKIP() << "fusefat writes nothing to a slow card until it is unmounted: no run is under way to stop";
+        GTEST_SKIP() << "fusefat writes nothing to a slow card until it is unmounted: no run is "
+                        "under way to stop";
     const std::string track = sourceFile("long.mp3", 3'000'000, 5);
     const std::string rec = (fs::path(first->mountPoint()) / "rec.mp3").string();
     const struct {
@@ -216,7 +230,9 @@ TEST_P(CardFleet, CtrlCStopsEveryCardAtASafePoint) {
         std::vector<LoopCard*> cards;
         int signal; ///< Ctrl+C, or the end of the session (a SIGTERM from the system)
     } calls[] = {
-        {"--card " + first->device() + " --card " + second->device() + " " + track, {first.get(), second.get()}, SIGINT},
+        {"--card " + first->device() + " --card " + second->device() + " " + track,
+         {first.get(), second.get()},
+         SIGINT},
         {"--card " + first->device() + " " + track + " " + rec, {first.get()}, SIGTERM},
     };
     for (const auto& call : calls) {
@@ -229,16 +245,18 @@ TEST_P(CardFleet, CtrlCStopsEveryCardAtASafePoint) {
         }
         writeBytes(rec, pattern(5000, 6));
         const fs::path out = work.path() / "out";
-        const pid_t run = spawnLogged({"/bin/sh", "-c", "exec " + std::string(VELK_CARD) + " programme --yes --json " +
-                                                            call.arguments},
-                                      out.string());
+        const pid_t run = spawnLogged(
+            {"/bin/sh", "-c",
+             "exec " + std::string(VELK_CARD) + " programme --yes --json " + call.arguments},
+            out.string());
         ASSERT_GT(run, 0);
         // Under way on every card: each has begun to copy its first track.
         const auto deadline = Clock::now() + std::chrono::seconds(20);
         auto copying = [&] {
             const std::string events = readBytes(out);
             return std::all_of(call.cards.begin(), call.cards.end(), [&](LoopCard* c) {
-                return events.find("\"card\":\"" + c->device() + "\",\"event\":\"progress\",\"percent\":0.0,\"step\":\"" +
+                return events.find("\"card\":\"" + c->device() +
+                                   "\",\"event\":\"progress\",\"percent\":0.0,\"step\":\"" +
                                    text::copyingPrefix) != std::string::npos;
             });
         };
@@ -257,7 +275,8 @@ TEST_P(CardFleet, CtrlCStopsEveryCardAtASafePoint) {
         for (LoopCard* c : call.cards)
             EXPECT_FALSE(c->readBack().contains("INDEX123.VKM"));
     }
-    EXPECT_EQ(readBytes(fs::path(first->mountPoint()) / keepFolderName / "rec.mp3"), pattern(5000, 6));
+    EXPECT_EQ(readBytes(fs::path(first->mountPoint()) / keepFolderName / "rec.mp3"),
+              pattern(5000, 6));
 }
 
 INSTANTIATE_TEST_SUITE_P(Card, CardFleet, ::testing::Values("ext4", "vfat"),

@@ -23,9 +23,9 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <utility>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velk::test {
@@ -84,7 +84,8 @@ TEST_P(CardIntegrity, ACardThatFillsUpMidCopyFailsWithTheSystemsReasonAndNoShort
     });
     w.run.cmdFinish_Click();
 
-    ASSERT_NE(filler, 0u) << "the run never reached the wipe: " << ::testing::PrintToString(w.form.messages);
+    ASSERT_NE(filler, 0u) << "the run never reached the wipe: "
+                          << ::testing::PrintToString(w.form.messages);
     EXPECT_FALSE(w.completed());
     ASSERT_EQ(w.form.messages.size(), 1u);
     const std::string reason = std::strerror(card->fullCardError());
@@ -97,7 +98,8 @@ TEST_P(CardIntegrity, ACardThatFillsUpMidCopyFailsWithTheSystemsReasonAndNoShort
     const CardFiles onCard = card->readBack();
     EXPECT_FALSE(onCard.contains("INDEX123.VKM"));
     for (const auto& [name, content] : onCard) {
-        const int slot = name.size() == 12 && name.starts_with("M00000") ? std::stoi(name.substr(6, 2)) : 0;
+        const int slot =
+            name.size() == 12 && name.starts_with("M00000") ? std::stoi(name.substr(6, 2)) : 0;
         ASSERT_TRUE(slot >= 1 && slot <= 3) << name << " should not be on the card";
         EXPECT_TRUE(content == bytes[static_cast<std::size_t>(slot - 1)])
             << name << " holds " << content.size() << " of its "
@@ -140,8 +142,10 @@ TEST_P(CardIntegrity, PrivateAndReadOnlySourcesGivePlainCardFilesThatVerify) {
     EXPECT_TRUE(w.showedStep("Verifying M0000001.MP3"));
     EXPECT_TRUE(w.showedStep("Verifying M0000002.MP3"));
     if (!refusing) {
-        const fs::perms mode = fs::status(fs::path(card->mountPoint()) / "M0000002.MP3").permissions();
-        EXPECT_NE(mode & fs::perms::owner_write, fs::perms::none) << "the copy of a read-only source is read-only";
+        const fs::perms mode =
+            fs::status(fs::path(card->mountPoint()) / "M0000002.MP3").permissions();
+        EXPECT_NE(mode & fs::perms::owner_write, fs::perms::none)
+            << "the copy of a read-only source is read-only";
     }
     EXPECT_EQ(differences(card->readBack(), {{"M0000001.MP3", privateBytes},
                                              {"M0000002.MP3", readOnlyBytes},
@@ -154,7 +158,8 @@ TEST_P(CardIntegrity, PrivateAndReadOnlySourcesGivePlainCardFilesThatVerify) {
 TEST_P(CardIntegrity, ACardReprogrammedFromItsOwnFilesHoldsThemInTheirNewSlots) {
     MAKE_CARD(card);
     const fs::path root = card->mountPoint();
-    const std::vector<std::string> old{pattern(120u << 10, 11), pattern(5000, 12), pattern(64u << 10, 13)};
+    const std::vector<std::string> old{pattern(120u << 10, 11), pattern(5000, 12),
+                                       pattern(64u << 10, 13)};
     for (std::size_t i = 0; i < old.size(); ++i)
         writeBytes(root / ("M000000" + std::to_string(i + 1) + ".MP3"), old[i]);
     writeBytes(root / "INDEX123.VKM", indexFor({0, 0, 0}));
@@ -248,11 +253,13 @@ TEST_P(CardIntegrity, TwoRunsSharingOneFolderGiveEachCardItsOwnIndex) {
     ASSERT_TRUE(secondRan);
     EXPECT_EQ(second.form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
     EXPECT_EQ(first.form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
-    EXPECT_EQ(differences(firstCard->readBack(),
-                          {{"M0000001.MP3", x}, {"M0000002.MP3", y}, {"INDEX123.VKM", indexFor({0, 1})}}),
-              "");
-    EXPECT_EQ(differences(secondCard->readBack(), {{"M0000001.MP3", z}, {"INDEX123.VKM", indexFor({2})}}),
-              "");
+    EXPECT_EQ(
+        differences(firstCard->readBack(),
+                    {{"M0000001.MP3", x}, {"M0000002.MP3", y}, {"INDEX123.VKM", indexFor({0, 1})}}),
+        "");
+    EXPECT_EQ(
+        differences(secondCard->readBack(), {{"M0000001.MP3", z}, {"INDEX123.VKM", indexFor({2})}}),
+        "");
     // The index is still staged in the current folder, the later run's last.
     EXPECT_EQ(readBytes(work.path() / "INDEX123.VKM"), indexFor({2}));
 }
@@ -273,7 +280,8 @@ TEST_P(CardIntegrity, VerificationReadsTheDeviceAndNamesTheFirstDifference) {
     w.operate([&](FakeForm& f) {
         if (!changed && f.text(Control::Label7) == "Verifying M0000001.MP3") {
             const std::uint64_t at = card->findOnDevice(b.substr(0, 4096));
-            card->writeToDevice(at + changedByte, std::string(1, static_cast<char>(~b[changedByte])));
+            card->writeToDevice(at + changedByte,
+                                std::string(1, static_cast<char>(~b[changedByte])));
             changed = true;
         }
     });
@@ -290,7 +298,8 @@ TEST_P(CardIntegrity, VerificationReadsTheDeviceAndNamesTheFirstDifference) {
         << message;
     EXPECT_TRUE(w.showedStep("Verifying M0000002.MP3"));
     EXPECT_EQ(w.form.text(Control::txtTEXT1), text::failedCardIncomplete);
-    EXPECT_FALSE(card->readBack().contains("INDEX123.VKM")) << "a card that failed looks programmed";
+    EXPECT_FALSE(card->readBack().contains("INDEX123.VKM"))
+        << "a card that failed looks programmed";
 }
 
 // A.MP3 in the card's root is the only copy of a recording, listed beside x.mp3. However the
@@ -392,7 +401,8 @@ TEST_P(CardIntegrity, ACardTheSystemStandsOnIsNeverReady) {
         fs::current_path(work.path());
 
         EXPECT_EQ(w.form.messages, std::vector<std::string>{text::incorrectDestination});
-        EXPECT_EQ(fs::exists(data.path() / "velk-assembler" / "INDEX123.VKM"), !bootedFromIt) << use;
+        EXPECT_EQ(fs::exists(data.path() / "velk-assembler" / "INDEX123.VKM"), !bootedFromIt)
+            << use;
         // Not even the staged index lands on a removable disk: it goes to the program's folder.
         EXPECT_EQ(differences(card->readBack(), {{"config.txt", "kernel=yes"}}), "");
     }
@@ -441,8 +451,9 @@ TEST_P(CardIntegrity, ADummyFileLinkIsNotFollowedOffTheCard) {
 
     EXPECT_EQ(w.form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
     EXPECT_FALSE(fs::exists(fs::symlink_status(outside)));
-    EXPECT_EQ(differences(card->readBack(), {{"M0000001.MP3", bytes}, {"INDEX123.VKM", indexFor({0})}}),
-              "");
+    EXPECT_EQ(
+        differences(card->readBack(), {{"M0000001.MP3", bytes}, {"INDEX123.VKM", indexFor({0})}}),
+        "");
     EXPECT_FALSE(fs::exists(fs::symlink_status(root / "fred.vkm")));
 }
 

@@ -67,7 +67,8 @@ protected:
 
     /// The list as the operator sees it: names, numbers, modes.
     [[nodiscard]] std::vector<std::vector<std::string>> shown() const {
-        return {form.rows(Control::lstList1), form.rows(Control::lstList2), form.rows(Control::lstListMode)};
+        return {form.rows(Control::lstList1), form.rows(Control::lstList2),
+                form.rows(Control::lstListMode)};
     }
 
     std::string root;
@@ -94,8 +95,10 @@ TEST_P(CardListReadBack, ReadBackEditedAndProgrammedAgain) {
     editor.newbut_Click();
     loader.lstList1_LoadFromCard();
     ASSERT_EQ(form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
-    EXPECT_EQ(shown(), (std::vector<std::vector<std::string>>{
-                           {"M0000001.MP3", "M0000002.MP3", "M0000003.MP3"}, {"1", "2", "3"}, {"0", "2", "1"}}));
+    EXPECT_EQ(
+        shown(),
+        (std::vector<std::vector<std::string>>{
+            {"M0000001.MP3", "M0000002.MP3", "M0000003.MP3"}, {"1", "2", "3"}, {"0", "2", "1"}}));
     EXPECT_EQ(state.tracks.messageBytes, static_cast<std::int32_t>(a.size() + b.size() + c.size()));
     EXPECT_EQ(state.tracks.slot(3).srcPath, (fs::path(root) / "M0000003.MP3").string());
 
@@ -105,21 +108,25 @@ TEST_P(CardListReadBack, ReadBackEditedAndProgrammedAgain) {
     armAndSelect(&TrackEditor::cmdMode0_Click, 0);
     const std::string d = pattern(10 * 1024, 4);
     add("news.mp3", d);
-    ASSERT_EQ(shown(), (std::vector<std::vector<std::string>>{
-                           {"M0000002.MP3", "M0000003.MP3", "news.mp3"}, {"1", "2", "3"}, {"0", "1", "0"}}));
+    ASSERT_EQ(shown(),
+              (std::vector<std::vector<std::string>>{
+                  {"M0000002.MP3", "M0000003.MP3", "news.mp3"}, {"1", "2", "3"}, {"0", "1", "0"}}));
     programme();
     remount();
 
     // Read with the card unmounted (FAT through mtools), not through the file system that wrote it.
-    EXPECT_EQ(card->readBack(), (std::map<std::string, std::string>{{"INDEX123.VKM", indexFor({0, 1, 0})},
-                                                                    {"M0000001.MP3", b},
-                                                                    {"M0000002.MP3", c},
-                                                                    {"M0000003.MP3", d}}));
+    EXPECT_EQ(card->readBack(),
+              (std::map<std::string, std::string>{{"INDEX123.VKM", indexFor({0, 1, 0})},
+                                                  {"M0000001.MP3", b},
+                                                  {"M0000002.MP3", c},
+                                                  {"M0000003.MP3", d}}));
 
     editor.newbut_Click();
     loader.lstList1_LoadFromCard();
-    EXPECT_EQ(shown(), (std::vector<std::vector<std::string>>{
-                           {"M0000001.MP3", "M0000002.MP3", "M0000003.MP3"}, {"1", "2", "3"}, {"0", "1", "0"}}));
+    EXPECT_EQ(
+        shown(),
+        (std::vector<std::vector<std::string>>{
+            {"M0000001.MP3", "M0000002.MP3", "M0000003.MP3"}, {"1", "2", "3"}, {"0", "1", "0"}}));
 }
 
 TEST_P(CardListReadBack, ACorruptedIndexOnTheCardChangesNothing) {
@@ -134,9 +141,10 @@ TEST_P(CardListReadBack, ACorruptedIndexOnTheCardChangesNothing) {
     const auto before = shown();
     form.messages.clear();
     loader.lstList1_LoadFromCard();
-    EXPECT_EQ(form.messages, std::vector<std::string>{
-                                 "Loading the list from the MMC card failed: " + indexPath.string() +
-                                 ": the INDEX file is 28 bytes long, not 1 byte and 14 for each track"});
+    EXPECT_EQ(form.messages,
+              std::vector<std::string>{
+                  "Loading the list from the MMC card failed: " + indexPath.string() +
+                  ": the INDEX file is 28 bytes long, not 1 byte and 14 for each track"});
     EXPECT_EQ(shown(), before);
     EXPECT_EQ(state.tracks.slot(1).srcPath, (source.path() / "intro.mp3").string());
 }

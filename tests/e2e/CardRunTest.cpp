@@ -10,9 +10,9 @@
 #include "core/Colours.h"
 #include "core/Module1.h"
 #include "core/ProgrammingRun.h"
+#include "core/RunFixture.h"
 #include "core/TrackEditor.h"
 #include "core/TrackList.h"
-#include "core/RunFixture.h"
 #include "platform/linux/LinuxSystem.h"
 #include "support/FakeForm.h"
 #include "support/LoopCard.h"
@@ -100,8 +100,8 @@ TEST_P(CardRun, ThreeTracksReadBackByteForByte) {
     run.cmdFinish_Click();
     ASSERT_EQ(form.messages, std::vector<std::string>{"DOWNLOAD COMPLETE"});
     const auto total = static_cast<int>(a.size() + b.size() + c.size());
-    EXPECT_EQ(form.text(Control::txtTEXT1),
-              "You may now remove the MMC card - capacity used " + std::to_string(total) + " bytes");
+    EXPECT_EQ(form.text(Control::txtTEXT1), "You may now remove the MMC card - capacity used " +
+                                                std::to_string(total) + " bytes");
 
     const std::string index = indexFor({0, 2, 0});
     EXPECT_EQ(differences(card->readBack(), {{"INDEX123.VKM", index},
@@ -122,9 +122,11 @@ TEST_P(CardRun, CardPulledDuringTheCopies) {
     };
     run.cmdFinish_Click();
 
-    EXPECT_EQ(form.messages, std::vector<std::string>{"Checking the MMC card failed: " + card->device() +
-                                                      ": the MMC card no longer answers"});
-    EXPECT_EQ(form.text(Control::txtTEXT1), "Programming FAILED - the MMC card is incomplete and NOT ready for use");
+    EXPECT_EQ(form.messages,
+              std::vector<std::string>{"Checking the MMC card failed: " + card->device() +
+                                       ": the MMC card no longer answers"});
+    EXPECT_EQ(form.text(Control::txtTEXT1),
+              "Programming FAILED - the MMC card is incomplete and NOT ready for use");
     EXPECT_EQ(form.rowCount(Control::lstList1), 2);
     EXPECT_FALSE(state.runInProgress);
     // The folder the card was mounted on is a plain folder again; nothing may land there.

@@ -6,9 +6,9 @@
 #include "RealCardTest.h"
 #include "VelkCard.h"
 
+#include "core/CommandLineTexts.h"
 #include "core/KeptSources.h"
 #include "core/Texts.h"
-#include "core/CommandLineTexts.h"
 #include "platform/linux/LinuxSystem.h"
 #include "support/Spawn.h"
 
@@ -48,9 +48,10 @@ protected:
 
 /// Why a card's device cannot show when its writes arrive, or empty when it can.
 std::string devicePaceHidden(const LoopCard& card) {
-    return card.byFuse() ? "fusefat keeps a card's writes in the system's cache until it is unmounted, "
-                           "whatever is flushed: its device shows neither the order nor the pace of them"
-                         : "";
+    return card.byFuse()
+               ? "fusefat keeps a card's writes in the system's cache until it is unmounted, "
+                 "whatever is flushed: its device shows neither the order nor the pace of them"
+               : "";
 }
 
 // A later card of a call must never be given what an earlier card's run moved or replaced.
@@ -62,8 +63,8 @@ TEST_P(OneRunPerCard, ACallRefusesSourcesThatAnotherCardOfItChanges) {
     writeBytes(rootA / "b.mp3", pattern(4000, 2));
     writeBytes(fs::path(b->mountPoint()) / "old.txt", "old");
     const std::string announcement = sourceFile("new.mp3", 2000, 3);
-    const Output first = velkCard("programme --quiet --yes --card " + a->device() + " " + (rootA / "a.mp3").string() +
-                                  " " + (rootA / "b.mp3").string());
+    const Output first = velkCard("programme --quiet --yes --card " + a->device() + " " +
+                                  (rootA / "a.mp3").string() + " " + (rootA / "b.mp3").string());
     ASSERT_EQ(first.status, 0) << first.err;
     const CardFiles programmed = {{"INDEX123.VKM", indexFor({0, 0})},
                                   {"M0000001.MP3", pattern(3000, 1)},
@@ -72,12 +73,14 @@ TEST_P(OneRunPerCard, ACallRefusesSourcesThatAnotherCardOfItChanges) {
 
     const std::string fromA = announcement + " " + (rootA / "M0000001.MP3").string() + " " +
                               (rootA / "M0000002.MP3").string();
-    const Output both = velkCard("programme --quiet --yes --card " + a->device() + " --card " + b->device() + " " + fromA);
+    const Output both = velkCard("programme --quiet --yes --card " + a->device() + " --card " +
+                                 b->device() + " " + fromA);
     EXPECT_EQ(both.status, 1);
-    EXPECT_NE(both.err.find((rootA / "M0000001.MP3").string() + text::cliSourceOnCard), std::string::npos)
+    EXPECT_NE(both.err.find((rootA / "M0000001.MP3").string() + text::cliSourceOnCard),
+              std::string::npos)
         << both.err;
-    const Output twice = velkCard("programme --quiet --yes --card " + a->device() + " --card " + a->mountPoint() +
-                                  " " + announcement);
+    const Output twice = velkCard("programme --quiet --yes --card " + a->device() + " --card " +
+                                  a->mountPoint() + " " + announcement);
     EXPECT_EQ(twice.status, 2);
     EXPECT_NE(twice.err.find(text::cliSameCard), std::string::npos) << twice.err;
     EXPECT_EQ(differences(a->readBack(), programmed), "");
@@ -121,10 +124,13 @@ TEST_P(OneRunPerCard, ASecondRunOnACardInUseIsRefusedAndChangesNothing) {
     const RunOutcome& refused = second.run.outcome();
     EXPECT_EQ(refused.result, RunOutcome::Result::refused);
     EXPECT_FALSE(refused.cardChanged);
-    EXPECT_NE(refused.message.find(text::cardBeingProgrammed), std::string::npos) << refused.message;
+    EXPECT_NE(refused.message.find(text::cardBeingProgrammed), std::string::npos)
+        << refused.message;
     EXPECT_EQ(second.form.text(Control::txtTEXT1), text::failedCardUnchanged);
-    EXPECT_EQ(first.run.outcome().result, RunOutcome::Result::verified) << first.run.outcome().message;
-    EXPECT_EQ(differences(card->readBack(), {{"INDEX123.VKM", indexFor({0})}, {"M0000001.MP3", pattern(5000, 4)}}),
+    EXPECT_EQ(first.run.outcome().result, RunOutcome::Result::verified)
+        << first.run.outcome().message;
+    EXPECT_EQ(differences(card->readBack(),
+                          {{"INDEX123.VKM", indexFor({0})}, {"M0000001.MP3", pattern(5000, 4)}}),
               "");
 }
 
@@ -137,7 +143,8 @@ TEST_P(OneRunPerCard, ASecondProgramOnACardInUseIsRefusedAtOnce) {
     const std::string other = sourceFile("other.mp3", 1000, 7);
     const fs::path log = work.path() / "first.log";
     const pid_t firstPid =
-        spawnLogged({VELK_CARD, "programme", "--quiet", "--yes", "--card", card->device(), track}, log.string());
+        spawnLogged({VELK_CARD, "programme", "--quiet", "--yes", "--card", card->device(), track},
+                    log.string());
     ASSERT_GT(firstPid, 0);
     // The first program holds the card once its copy has begun.
     const auto deadline = Clock::now() + std::chrono::seconds(20);
@@ -145,7 +152,8 @@ TEST_P(OneRunPerCard, ASecondProgramOnACardInUseIsRefusedAtOnce) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 
     const auto asked = Clock::now();
-    const Output second = velkCard("programme --quiet --yes --card " + card->device() + " " + other);
+    const Output second =
+        velkCard("programme --quiet --yes --card " + card->device() + " " + other);
     const auto answeredIn = Clock::now() - asked;
     const int first = waitFor(firstPid);
 
@@ -154,8 +162,8 @@ TEST_P(OneRunPerCard, ASecondProgramOnACardInUseIsRefusedAtOnce) {
     EXPECT_EQ(second.out, card->device() + ": " + text::failedCardUnchanged + "\n");
     EXPECT_LT(answeredIn, std::chrono::seconds(1)) << "the second program waited for the first";
     EXPECT_TRUE(WIFEXITED(first) && WEXITSTATUS(first) == 0) << readBytes(log);
-    EXPECT_EQ(differences(card->readBack(),
-                          {{"INDEX123.VKM", indexFor({0})}, {"M0000001.MP3", pattern(1'500'000, 6)}}),
+    EXPECT_EQ(differences(card->readBack(), {{"INDEX123.VKM", indexFor({0})},
+                                             {"M0000001.MP3", pattern(1'500'000, 6)}}),
               "");
 }
 
@@ -185,7 +193,8 @@ TEST_P(OneRunPerCard, ARunStartedOnAnotherCardLeavesThatCardAlone) {
                                 otherRoot);
     EXPECT_EQ(cli.status, 0) << cli.err;
     EXPECT_EQ(differences(other->readBack(), programmed), "");
-    EXPECT_EQ(differences(target->readBack(), {{"INDEX123.VKM", indexFor({2})}, {"M0000001.MP3", pattern(3000, 8)}}),
+    EXPECT_EQ(differences(target->readBack(),
+                          {{"INDEX123.VKM", indexFor({2})}, {"M0000001.MP3", pattern(3000, 8)}}),
               "");
 }
 
@@ -204,7 +213,8 @@ TEST_P(OneRunPerCard, ARunStoppedAfterItsFirstChangeLeavesNoIndexAndTheRecording
     w.add(root.string(), "rec.mp3");
     // Another program replaces a listed file after the moves, before the wipe reaches it.
     w.operate([&](FakeForm& f) {
-        if (f.text(Control::Label7) == text::deletingFiles && readBytes(root / "notes.txt") == "listed") {
+        if (f.text(Control::Label7) == text::deletingFiles &&
+            readBytes(root / "notes.txt") == "listed") {
             fs::remove(root / "notes.txt");
             writeBytes(root / "notes.txt", "replaced");
         }
@@ -225,7 +235,8 @@ TEST_P(OneRunPerCard, ARunStoppedAfterItsFirstChangeLeavesNoIndexAndTheRecording
 
 /// True when `files` holds a file with exactly `bytes`, anywhere.
 bool holds(const CardFiles& files, const std::string& bytes) {
-    return std::any_of(files.begin(), files.end(), [&](const auto& f) { return f.second == bytes; });
+    return std::any_of(files.begin(), files.end(),
+                       [&](const auto& f) { return f.second == bytes; });
 }
 
 // A card programmed again from its own recordings, pulled at any moment: after the system's
@@ -238,8 +249,10 @@ TEST_P(OneRunPerCard, ACardPulledAtAnyMomentHoldsNoIndexOrAVerifiedOneAndEveryRe
     if (const std::string why = devicePaceHidden(*card); !why.empty())
         GTEST_SKIP() << why;
     const fs::path root = card->mountPoint();
-    const std::string oldOne = pattern(20'000, 10), oldTwo = pattern(30'000, 11), rec = pattern(40'000, 12);
-    const CardFiles before = {{"INDEX123.VKM", indexFor({0, 1})}, {"M0000001.MP3", oldOne}, {"M0000002.MP3", oldTwo}};
+    const std::string oldOne = pattern(20'000, 10), oldTwo = pattern(30'000, 11),
+                      rec = pattern(40'000, 12);
+    const CardFiles before = {
+        {"INDEX123.VKM", indexFor({0, 1})}, {"M0000001.MP3", oldOne}, {"M0000002.MP3", oldTwo}};
     for (const auto& [name, bytes] : before)
         writeBytes(root / name, bytes);
     writeBytes(root / "rec.mp3", rec);
@@ -269,7 +282,8 @@ TEST_P(OneRunPerCard, ACardPulledAtAnyMomentHoldsNoIndexOrAVerifiedOneAndEveryRe
     for (std::size_t cut = 0; cut <= writes; cut += std::max<std::size_t>(1, writes / 60)) {
         card->replay(cut, image);
         const CardFiles held = card->repairAndRead(image);
-        SCOPED_TRACE("pulled after " + std::to_string(cut) + " of " + std::to_string(writes) + " writes");
+        SCOPED_TRACE("pulled after " + std::to_string(cut) + " of " + std::to_string(writes) +
+                     " writes");
         EXPECT_TRUE(holds(held, rec)) << "the recording is lost";
         EXPECT_TRUE(holds(held, oldTwo)) << "the old track 2, a source of the run, is lost";
         const auto index = held.find("INDEX123.VKM");
@@ -320,7 +334,8 @@ TEST_P(OneRunPerCard, ASlowCardLetsTheWindowAnswerAndTheBarMove) {
 
     ASSERT_EQ(w.run.outcome().result, RunOutcome::Result::verified) << w.run.outcome().message;
     EXPECT_GT(Clock::now() - start, std::chrono::milliseconds(1500)) << "the card was not slow";
-    EXPECT_LT(longest, std::chrono::milliseconds(500)) << "the window waited that long for a chance to answer";
+    EXPECT_LT(longest, std::chrono::milliseconds(500))
+        << "the window waited that long for a chance to answer";
     EXPECT_GE(withinTheTrack.size(), 4u);
     EXPECT_TRUE(std::is_sorted(withinTheTrack.begin(), withinTheTrack.end()));
 }

@@ -28,7 +28,8 @@ inline Output runShell(const std::string& command, const std::filesystem::path& 
 /// Runs velk-card with `arguments` and no terminal (its input is empty), in the folder `from`.
 inline Output velkCardIn(const std::filesystem::path& from, const std::string& arguments,
                          const std::filesystem::path& scratch) {
-    return runShell("cd '" + from.string() + "' && " + VELK_CARD + " " + arguments + " </dev/null", scratch);
+    return runShell("cd '" + from.string() + "' && " + VELK_CARD + " " + arguments + " </dev/null",
+                    scratch);
 }
 
 } // namespace velk::test

@@ -13,7 +13,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-RootFolder rootAt(const std::string& path) { return {RootFolder::Status::ok, path, {}}; }
+RootFolder rootAt(const std::string& path) {
+    return {RootFolder::Status::ok, path, {}};
+}
 
 TEST(DriveAnswers, ADriveThatDoesNotAnswerHoldsNobodyAndAnswersLater) {
     std::promise<void> serverBack;
@@ -61,7 +63,9 @@ TEST(DriveAnswers, ADriveThatAnswersIsOpenedAtOnceAndOthersWaitForNoneOfIt) {
             hangs.wait_for(30s);
             return rootAt("z:\\");
         });
-        return answers.answer("c:", [] { return RootFolder{RootFolder::Status::deviceUnavailable, {}, "no medium"}; });
+        return answers.answer("c:", [] {
+            return RootFolder{RootFolder::Status::deviceUnavailable, {}, "no medium"};
+        });
     });
     // The hanging drive costs its patience once; the answering one nothing more.
     ASSERT_EQ(work.wait_for(20s), std::future_status::ready);

@@ -37,7 +37,8 @@ TEST(ListFolder, GivesEachEntrysKindAndAFileListTheWipesFiles) {
                                                                    {"linked.mp3", {true, true}},
                                                                    {"pipe.mp3", {false, false}},
                                                                    {"sub", {true, false}}}));
-    const std::vector<std::string> shown{"a.mp3", "b.mp3", "dangling.mp3", "linked.mp3", "pipe.mp3"};
+    const std::vector<std::string> shown{"a.mp3", "b.mp3", "dangling.mp3", "linked.mp3",
+                                         "pipe.mp3"};
     EXPECT_EQ(filesShown(listing, "*.*"), shown);
     EXPECT_EQ(listFiles(dir.string(), "*.*"), shown) << "what a wipe deletes";
 

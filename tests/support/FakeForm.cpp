@@ -32,14 +32,18 @@ std::uint32_t FakeForm::backColour(Control c) const {
     return it == m_colour.end() ? colour::buttonFace : it->second;
 }
 
-void FakeForm::setBackColour(Control c, std::uint32_t colour) { m_colour[c] = colour; }
+void FakeForm::setBackColour(Control c, std::uint32_t colour) {
+    m_colour[c] = colour;
+}
 
 bool FakeForm::isVisible(Control c) const {
     auto it = m_visible.find(c);
     return it == m_visible.end() || it->second;
 }
 
-void FakeForm::setVisible(Control c, bool visible) { m_visible[c] = visible; }
+void FakeForm::setVisible(Control c, bool visible) {
+    m_visible[c] = visible;
+}
 
 int FakeForm::rowCount(Control list) const {
     auto it = m_rows.find(list);
@@ -63,7 +67,9 @@ int FakeForm::selectedRow(Control list) const {
     return it == m_selected.end() ? -1 : it->second;
 }
 
-void FakeForm::addRow(Control list, const std::string& row) { m_rows[list].push_back(row); }
+void FakeForm::addRow(Control list, const std::string& row) {
+    m_rows[list].push_back(row);
+}
 
 void FakeForm::removeRow(Control list, int row) {
     auto& rows = m_rows[list];

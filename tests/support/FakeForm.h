@@ -4,8 +4,8 @@
 
 #include <functional>
 #include <map>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velk::test {

@@ -1,16 +1,16 @@
 #include "FakeSystem.h"
 
 #include "core/Paths.h"
-#include "core/SourceBrowser.h"
 #include "core/PlatformTexts.h"
+#include "core/SourceBrowser.h"
 
+#include "platform/System.h"
 #include <algorithm>
 #include <filesystem>
-#include "platform/System.h"
 
 #include <memory>
-#include <thread>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 namespace velk::test {
@@ -29,8 +29,8 @@ void FakeSystem::addEmptyReader(const std::string& designation) {
 }
 
 void FakeSystem::addFixed(const std::string& designation, const std::string& root) {
-    table[designation] = {drive_type::fixed, SpaceCounts{8, 512, 0, 1000000},
-                          {RootFolder::Status::ok, root, {}}};
+    table[designation] = {
+        drive_type::fixed, SpaceCounts{8, 512, 0, 1000000}, {RootFolder::Status::ok, root, {}}};
     order.push_back(designation);
 }
 
@@ -96,7 +96,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::error_code errorOf(std::errc e) { return std::make_error_code(e); }
+std::error_code errorOf(std::errc e) {
+    return std::make_error_code(e);
+}
 
 /// A real file of the platform's, with the faults that the test asked for.
 class FakeFile : public OpenFile {
@@ -128,7 +130,8 @@ public:
         std::this_thread::sleep_for(m_system.writeFaults.delayPerWrite);
         std::size_t n = std::min(size, m_system.writeFaults.maxPerWrite);
         if (m_system.writeFaults.bytesUntilFull) {
-            n = static_cast<std::size_t>(std::min<std::uint64_t>(n, *m_system.writeFaults.bytesUntilFull));
+            n = static_cast<std::size_t>(
+                std::min<std::uint64_t>(n, *m_system.writeFaults.bytesUntilFull));
             if (n == 0) {
                 ec = errorOf(std::errc::no_space_on_device);
                 return 0;
@@ -167,7 +170,8 @@ std::unique_ptr<OpenFile> FakeSystem::openFile(const std::string& path, OpenMode
     std::optional<std::uint64_t> corrupt;
     if (mode == OpenMode::readFromDevice) {
         ++deviceReads;
-        if (auto it = corruptOnDevice.find(fsPath(path).filename().string()); it != corruptOnDevice.end())
+        if (auto it = corruptOnDevice.find(fsPath(path).filename().string());
+            it != corruptOnDevice.end())
             corrupt = it->second;
     }
     return std::make_unique<FakeFile>(std::move(real), *this, path, corrupt);
@@ -190,7 +194,8 @@ const FakeSystem::Drive* FakeSystem::driveHolding(const std::string& path) const
         if (drive.root.status != RootFolder::Status::ok)
             continue;
         const fs::path folder = fs::weakly_canonical(fsPath(drive.root.path), ec);
-        const auto [end, rest] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
+        const auto [end, rest] =
+            std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
         if (!ec && end == folder.end())
             return &drive;
     }

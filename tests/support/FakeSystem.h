@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
-#include <set>
 #include <memory>
 #include <set>
 #include <string>
@@ -73,8 +72,8 @@ public:
     std::set<std::string> notAnswering;
     /// Faults that files opened for writing show, shared by all of them.
     struct WriteFaults {
-        std::size_t maxPerWrite = SIZE_MAX; ///< larger writes are cut short
-        int interruptions = 0;              ///< this many writes fail with EINTR first
+        std::size_t maxPerWrite = SIZE_MAX;          ///< larger writes are cut short
+        int interruptions = 0;                       ///< this many writes fail with EINTR first
         std::optional<std::uint64_t> bytesUntilFull; ///< then ENOSPC, counted over all files
         std::chrono::milliseconds delayPerWrite{0};  ///< each write takes this long: a slow card
     };
@@ -86,7 +85,7 @@ public:
     /// Volume labels by root; none where not listed.
     std::map<std::string, std::string> volumeLabels;
     mutable int deviceReads = 0;
-    std::error_code flushError; ///< returned by every flush, of files and folders, when set
+    std::error_code flushError;       ///< returned by every flush, of files and folders, when set
     std::error_code folderFlushError; ///< returned by every flush of a folder, when set
     /// Volume identities by root that cannot be told (the identity query answers nothing).
     std::vector<std::string> unidentified;

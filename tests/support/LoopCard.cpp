@@ -86,8 +86,8 @@ std::string deviceContent(int fd, const std::string& device) {
 
 void overwriteDevice(int fd, const std::string& device, const std::string& content) {
     for (std::size_t done = 0; done < content.size();) {
-        const ssize_t n = ::pwrite(fd, content.data() + done, content.size() - done,
-                                   static_cast<off_t>(done));
+        const ssize_t n =
+            ::pwrite(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -182,7 +182,9 @@ std::unique_ptr<LoopCard> LoopCard::make(const Options& options, std::string& wh
     }
 }
 
-std::string LoopCard::enterPrivateMountNamespace() { return whyNoPrivateMounts(); }
+std::string LoopCard::enterPrivateMountNamespace() {
+    return whyNoPrivateMounts();
+}
 
 LoopCard::LoopCard(Options options)
     : m_options(std::move(options)), m_byFuse(fatByFuse(m_options.fsType)) {
@@ -209,7 +211,8 @@ LoopCard::LoopCard(Options options)
                 argv.insert(argv.end(), {"-q", "-F"});
             // No volume label: fusefat would list it as a file of the root.
             if (m_options.fsType == "vfat")
-                argv.insert(argv.end(), {"-F", "16", "-s", sectorsPerCluster(m_options.imageBytes)});
+                argv.insert(argv.end(),
+                            {"-F", "16", "-s", sectorsPerCluster(m_options.imageBytes)});
             argv.push_back(image());
             run(argv, m_work + "/mkfs.log");
         }
@@ -305,9 +308,8 @@ void LoopCard::mount(const std::string& at) {
     } else {
         // Kept in the foreground, so that its end, after the unmount, can be waited for.
         const std::string log = m_work + "/fusefat.log";
-        m_fusePid = spawn({findTool("fusefat"), "-f", "-o", "rw+,blkdev,fsname=" + m_device,
-                           m_device, at},
-                          log);
+        m_fusePid = spawn(
+            {findTool("fusefat"), "-f", "-o", "rw+,blkdev,fsname=" + m_device, m_device, at}, log);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!mountedAt(at)) {
             int status = 0;
@@ -492,7 +494,8 @@ std::size_t LoopCard::journalWrites() const {
 }
 
 void LoopCard::replay(std::size_t writes, const std::string& path) const {
-    std::filesystem::copy_file(image() + ".start", path, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(image() + ".start", path,
+                               std::filesystem::copy_options::overwrite_existing);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         fail("opening " + path);
@@ -510,7 +513,8 @@ void LoopCard::replay(std::size_t writes, const std::string& path) const {
             length |= std::uint32_t{header[8 + b]} << (8 * b);
         bytes.resize(length);
         in.read(bytes.data(), length);
-        if (::pwrite(fd, bytes.data(), length, static_cast<off_t>(offset)) != static_cast<ssize_t>(length)) {
+        if (::pwrite(fd, bytes.data(), length, static_cast<off_t>(offset)) !=
+            static_cast<ssize_t>(length)) {
             ::close(fd);
             fail("replaying onto " + path);
         }
@@ -540,27 +544,31 @@ std::map<std::string, std::string> LoopCard::repairAndRead(const std::string& pa
     const std::string log = m_work + "/repair.log";
     // Both checkers exit with 1 when they repaired something, which is what they are for.
     const bool fat = m_options.fsType == "vfat";
-    const int status = waitFor(spawn(fat ? std::vector<std::string>{findTool("fsck.fat"), "-a", "-w", path}
-                                         : std::vector<std::string>{findTool("e2fsck"), "-f", "-y", path},
-                                     log));
+    const int status =
+        waitFor(spawn(fat ? std::vector<std::string>{findTool("fsck.fat"), "-a", "-w", path}
+                          : std::vector<std::string>{findTool("e2fsck"), "-f", "-y", path},
+                      log));
     if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
-        throw std::runtime_error("the file system check could not repair the card: " + contentOf(log));
+        throw std::runtime_error("the file system check could not repair the card: " +
+                                 contentOf(log));
     const std::string copies = m_work + "/repaired";
     std::filesystem::remove_all(copies);
     std::filesystem::create_directories(copies);
     if (fat) {
         // mcopy fails on a root that holds nothing at all.
-        run({findTool("mdir"), "-b", "-i", path, "::/"}, m_work + "/mdir.log", {"MTOOLS_SKIP_CHECK=1"});
+        run({findTool("mdir"), "-b", "-i", path, "::/"}, m_work + "/mdir.log",
+            {"MTOOLS_SKIP_CHECK=1"});
         if (!contentOf(m_work + "/mdir.log").empty())
-            run({findTool("mcopy"), "-s", "-n", "-i", path, "::/*", copies + "/"}, m_work + "/mcopy.log",
-                {"MTOOLS_SKIP_CHECK=1"});
+            run({findTool("mcopy"), "-s", "-n", "-i", path, "::/*", copies + "/"},
+                m_work + "/mcopy.log", {"MTOOLS_SKIP_CHECK=1"});
     } else {
         run({findTool("debugfs"), "-R", "rdump / " + copies, path}, m_work + "/debugfs.log");
     }
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(copies))
         if (entry.is_regular_file())
-            files[std::filesystem::relative(entry.path(), copies).string()] = contentOf(entry.path().string());
+            files[std::filesystem::relative(entry.path(), copies).string()] =
+                contentOf(entry.path().string());
     return files;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -53,7 +53,8 @@ public:
     /// namespace, which the first call enters for the whole process), or empty when it can.
     [[nodiscard]] static std::string prepare(const std::string& fsType);
     /// A card, or null with `whyNot` set when the kernel cannot mount its file system.
-    [[nodiscard]] static std::unique_ptr<LoopCard> make(const Options& options, std::string& whyNot);
+    [[nodiscard]] static std::unique_ptr<LoopCard> make(const Options& options,
+                                                        std::string& whyNot);
 
     /// Throws std::runtime_error with the failing step and the system's message, Unsupported
     /// when neither the kernel nor a FUSE driver can mount the file system.
@@ -120,7 +121,7 @@ private:
     Options m_options;
     void serveImage();
 
-    std::string m_work; ///< temporary folder of the image and the attribute file
+    std::string m_work;   ///< temporary folder of the image and the attribute file
     std::string m_served; ///< where the FUSE-served image is mounted, when it is
     pid_t m_servePid = 0; ///< the process serving it
     std::string m_mountPoint;

@@ -92,8 +92,9 @@ PrivateBus::~PrivateBus() {
 }
 
 void PrivateBus::startUDisks2(const std::string& parameters) {
-    m_mock = spawnLogged({python, "-m", "dbusmock", "--template", VELK_UDISKS2_TEMPLATE, "-p", parameters},
-                         (fs::path(m_folder) / "mock.log").string());
+    m_mock = spawnLogged(
+        {python, "-m", "dbusmock", "--template", VELK_UDISKS2_TEMPLATE, "-p", parameters},
+        (fs::path(m_folder) / "mock.log").string());
     for (int i = 0; i < 500; ++i) {
         if (nameHasOwner("org.freedesktop.UDisks2"))
             return;
@@ -107,8 +108,9 @@ int PrivateBus::calls(const std::string& path, const char* method) const {
     withBus([&](sd_bus* bus) {
         sd_bus_message* reply = nullptr;
         sd_bus_error error = SD_BUS_ERROR_NULL;
-        if (sd_bus_call_method(bus, "org.freedesktop.UDisks2", path.c_str(), "org.freedesktop.DBus.Mock",
-                               "GetMethodCalls", &error, &reply, "s", method) >= 0 &&
+        if (sd_bus_call_method(bus, "org.freedesktop.UDisks2", path.c_str(),
+                               "org.freedesktop.DBus.Mock", "GetMethodCalls", &error, &reply, "s",
+                               method) >= 0 &&
             sd_bus_message_enter_container(reply, 'a', "(tav)") >= 0) {
             count = 0;
             while (sd_bus_message_skip(reply, "(tav)") > 0)
@@ -139,8 +141,9 @@ bool PrivateBus::nameHasOwner(const char* name) const {
     int owned = 0;
     withBus([&](sd_bus* bus) {
         sd_bus_message* reply = nullptr;
-        if (sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                               "NameHasOwner", nullptr, &reply, "s", name) >= 0)
+        if (sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                               "org.freedesktop.DBus", "NameHasOwner", nullptr, &reply, "s",
+                               name) >= 0)
             sd_bus_message_read(reply, "b", &owned);
         sd_bus_message_unref(reply);
     });

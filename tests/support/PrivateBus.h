@@ -22,8 +22,8 @@ public:
     /// empty when it can.
     [[nodiscard]] static std::string unavailableReason();
 
-    /// Puts the stand-in UDisks2 (tests/platform/linux/udisks2_card.py) on the bus with the template's
-    /// JSON `parameters`, and waits until it owns its name. Throws when it does not.
+    /// Puts the stand-in UDisks2 (tests/platform/linux/udisks2_card.py) on the bus with the
+    /// template's JSON `parameters`, and waits until it owns its name. Throws when it does not.
     void startUDisks2(const std::string& parameters);
 
     /// How often the stand-in's object `path` was called with `method`; -1 when it cannot tell.

@@ -12,7 +12,9 @@
 
 namespace velk::test {
 
-inline QString s(const char* utf8) { return QString::fromUtf8(utf8); }
+inline QString s(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 /// The control of `window` named `name`; ends the test program when there is none.
 template <typename T = QWidget> T* control(const QObject& window, const char* name) {

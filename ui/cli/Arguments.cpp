@@ -1,8 +1,8 @@
 #include "Arguments.h"
 
+#include "core/CommandLineTexts.h"
 #include "core/FilePattern.h"
 #include "core/SavedList.h"
-#include "core/CommandLineTexts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,10 +15,10 @@ namespace {
 using Command = Request::Command;
 
 const std::map<std::string, Command> commands = {{"programme", Command::programme},
-                                                  {"list", Command::list},
-                                                  {"verify", Command::verify},
-                                                  {"drives", Command::drives},
-                                                  {"eject", Command::eject}};
+                                                 {"list", Command::list},
+                                                 {"verify", Command::verify},
+                                                 {"drives", Command::drives},
+                                                 {"eject", Command::eject}};
 
 // "intro.mp3:3" is no file called so, but a mode given wrong; "intro.txt" is no track.
 void checkTrack(const std::string& argument) {
@@ -26,10 +26,11 @@ void checkTrack(const std::string& argument) {
     if (isAudioFile(track.srcPath))
         return;
     const std::size_t colon = argument.rfind(':');
-    const std::string after = colon == std::string::npos ? std::string() : argument.substr(colon + 1);
-    const bool modeGiven = !after.empty() && std::all_of(after.begin(), after.end(), [](unsigned char c) {
-        return std::isdigit(c) != 0;
-    });
+    const std::string after =
+        colon == std::string::npos ? std::string() : argument.substr(colon + 1);
+    const bool modeGiven =
+        !after.empty() && std::all_of(after.begin(), after.end(),
+                                      [](unsigned char c) { return std::isdigit(c) != 0; });
     throw UsageError(argument + (modeGiven ? text::cliBadMode : text::cliNotAudio));
 }
 
@@ -101,14 +102,14 @@ Request parseArguments(const std::vector<std::string>& arguments) {
             r.eachInserted = true;
         else if (a == "--count" && r.command == Command::programme) {
             const std::string n = value(a);
-            r.count = std::all_of(n.begin(), n.end(), [](unsigned char c) { return std::isdigit(c) != 0; }) &&
+            r.count = std::all_of(n.begin(), n.end(),
+                                  [](unsigned char c) { return std::isdigit(c) != 0; }) &&
                               !n.empty() && n.size() < 6
                           ? std::stoi(n)
                           : 0;
             if (r.count <= 0)
                 throw UsageError(text::cliBadCount);
-        }
-        else
+        } else
             throw UsageError(text::cliUnknownOption + a);
     }
     if (r.command == Command::none && !r.help && !r.version)

@@ -5,10 +5,10 @@
 #include "core/CardCheck.h"
 #include "core/CardReader.h"
 #include "core/Colours.h"
-#include "core/Paths.h"
-#include "core/Texts.h"
 #include "core/CommandLineTexts.h"
+#include "core/Paths.h"
 #include "core/Sentence.h"
+#include "core/Texts.h"
 #include "platform/System.h"
 
 #include <algorithm>
@@ -22,12 +22,17 @@ namespace {
 
 const char* resultWord(RunOutcome::Result result) {
     switch (result) {
-    case RunOutcome::Result::verified: return text::resultVerified;
-    case RunOutcome::Result::cancelled: return text::resultCancelled;
-    case RunOutcome::Result::interrupted: return text::resultInterrupted;
-    case RunOutcome::Result::failed: return text::resultFailed;
+    case RunOutcome::Result::verified:
+        return text::resultVerified;
+    case RunOutcome::Result::cancelled:
+        return text::resultCancelled;
+    case RunOutcome::Result::interrupted:
+        return text::resultInterrupted;
+    case RunOutcome::Result::failed:
+        return text::resultFailed;
     case RunOutcome::Result::refused:
-    case RunOutcome::Result::none: break;
+    case RunOutcome::Result::none:
+        break;
     }
     return text::resultRefused;
 }
@@ -42,9 +47,13 @@ CardJob::CardJob(std::string card, std::string reader, const CardOrder& order, R
     m_result.sentence = text::failedCardUnchanged;
 }
 
-CardJob::~CardJob() { join(); }
+CardJob::~CardJob() {
+    join();
+}
 
-void CardJob::start() { m_thread = std::thread([this] { run(); }); }
+void CardJob::start() {
+    m_thread = std::thread([this] { run(); });
+}
 
 void CardJob::join() {
     if (m_thread.joinable())
@@ -63,7 +72,8 @@ void CardJob::run() {
         m_result.complaints.push_back(fill(text::programmingStopped, {{"reason", e.what()}}));
         m_result.result = text::resultFailed;
     }
-    m_result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m_result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m_reporter.result(m_index, m_result);
     m_done = true;
 }
@@ -87,8 +97,10 @@ void CardJob::programme(const SystemPort& system) {
     m_result.bytes = session.state.tracks.messageBytes;
     if (m_order.leaveIfHeld) {
         const RootFolder root = system.rootFolder(m_reader);
-        session.state.tracks.trackCount = static_cast<std::int16_t>(port.rowCount(Control::lstList1));
-        if (root.status == RootFolder::Status::ok && cardDifferences(system, root.path, session.state.tracks).empty()) {
+        session.state.tracks.trackCount =
+            static_cast<std::int16_t>(port.rowCount(Control::lstList1));
+        if (root.status == RootFolder::Status::ok &&
+            cardDifferences(system, root.path, session.state.tracks).empty()) {
             m_result.result = text::resultUnchanged;
             m_result.sentence = text::cliAlreadyHeld;
             return;
@@ -96,7 +108,9 @@ void CardJob::programme(const SystemPort& system) {
     }
     session.run.usePins(m_order.pins);
     // The run's steps only; before it the gauge speaks of the list, not of the card.
-    port.onProgress = [this](const std::string& step, float percent) { m_reporter.progress(m_index, step, percent); };
+    port.onProgress = [this](const std::string& step, float percent) {
+        m_reporter.progress(m_index, step, percent);
+    };
     session.run.cmdFinish_Click();
     const RunOutcome& outcome = session.run.outcome();
     m_result.outcome = outcome;
@@ -104,19 +118,22 @@ void CardJob::programme(const SystemPort& system) {
     if (!outcome.message.empty())
         m_result.complaints.push_back(outcome.keptFolder.empty()
                                           ? outcome.message
-                                          : outcome.message + "\n" + text::keptSourcesIn + outcome.keptFolder);
+                                          : outcome.message + "\n" + text::keptSourcesIn +
+                                                outcome.keptFolder);
     switch (outcome.result) {
     case RunOutcome::Result::verified:
         m_result.sentence = text::cliVerifiedPrefix + port.text(Control::txtTEXT1);
         break;
     case RunOutcome::Result::interrupted:
-        m_result.sentence = outcome.cardChanged ? text::cliInterruptedIncomplete : text::cliInterruptedUnchanged;
+        m_result.sentence =
+            outcome.cardChanged ? text::cliInterruptedIncomplete : text::cliInterruptedUnchanged;
         break;
     case RunOutcome::Result::cancelled:
         m_result.sentence = port.wipeRefused() ? text::cliWipeNeedsYes : text::cliCancelled;
         break;
     case RunOutcome::Result::failed:
-        m_result.sentence = outcome.cardChanged ? text::failedCardIncomplete : text::failedCardUnchanged;
+        m_result.sentence =
+            outcome.cardChanged ? text::failedCardIncomplete : text::failedCardUnchanged;
         break;
     case RunOutcome::Result::refused:
     case RunOutcome::Result::none:
@@ -127,7 +144,8 @@ void CardJob::programme(const SystemPort& system) {
 // Safe to pull: the line says so, or why not while the card still holds what it was given.
 void CardJob::eject(const SystemPort& system) {
     if (const std::string why = system.ejectCard(m_reader); !why.empty()) {
-        m_result.complaints.push_back(fill(text::ejectFailed, {{"drive", m_result.card}, {"reason", why}}));
+        m_result.complaints.push_back(
+            fill(text::ejectFailed, {{"drive", m_result.card}, {"reason", why}}));
         m_result.sentence += text::cliNotEjected;
         return;
     }

@@ -23,9 +23,9 @@ struct CardOrder {
     std::vector<SavedTrack> tracks; ///< sources as absolute paths
     SourcePins pins;                ///< the sources as they were before the first card
     ConsoleOptions console;
-    std::int64_t bytes = 0;     ///< the sources' sizes together, for the progress
-    bool leaveIfHeld = false;   ///< a card that already holds exactly the list is not written
-    bool eject = false;         ///< a card verified, or that held the list, is ejected
+    std::int64_t bytes = 0;   ///< the sources' sizes together, for the progress
+    bool leaveIfHeld = false; ///< a card that already holds exactly the list is not written
+    bool eject = false;       ///< a card verified, or that held the list, is ejected
 };
 
 /// One card of a call, programmed on a thread of its own, with a system, a window state, a

@@ -1,8 +1,8 @@
 #include "CardSession.h"
 
 #include "core/Colours.h"
-#include "core/SystemPort.h"
 #include "core/PlatformTexts.h"
+#include "core/SystemPort.h"
 
 #include <iostream>
 

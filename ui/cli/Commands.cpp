@@ -5,18 +5,18 @@
 #include "CardSession.h"
 #include "Reporter.h"
 #include "Station.h"
-#include "platform/Terminal.h"
 #include "core/CardCheck.h"
 #include "core/CardReader.h"
 #include "core/Colours.h"
+#include "core/CommandLineTexts.h"
 #include "core/FilePattern.h"
 #include "core/Paths.h"
 #include "core/SavedList.h"
+#include "core/Sentence.h"
 #include "core/SourcePins.h"
 #include "core/SystemPort.h"
 #include "core/Texts.h"
-#include "core/CommandLineTexts.h"
-#include "core/Sentence.h"
+#include "platform/Terminal.h"
 
 #include <nlohmann/json.hpp>
 
@@ -42,7 +42,8 @@ std::string dumped(const json& value) {
 
 /// The refusal a list load or a card check left in the guidance box, if it left one.
 std::string refusalShown(const ConsolePort& port) {
-    return port.backColour(Control::txtTEXT1) == colour::red ? port.text(Control::txtTEXT1) : std::string();
+    return port.backColour(Control::txtTEXT1) == colour::red ? port.text(Control::txtTEXT1)
+                                                             : std::string();
 }
 
 class Commands {
@@ -60,7 +61,8 @@ private:
     [[nodiscard]] SavedList requestedTracks() const;
     [[nodiscard]] Reporter::Mode reporting() const;
     void complain(const std::string& card, const std::string& message) const {
-        m_err << text::cliName << text::runReasonSeparator << card << text::runReasonSeparator << message << '\n';
+        m_err << text::cliName << text::runReasonSeparator << card << text::runReasonSeparator
+              << message << '\n';
     }
     /// Every message box of the session but the one that says the card is done.
     void complainOfMessages(const std::string& card, const ConsolePort& port) const {
@@ -79,7 +81,9 @@ SavedList Commands::requestedTracks() const {
     if (!m_request.listFile.empty()) {
         SavedList list = readSavedList(m_request.listFile);
         if (!list.ok())
-            list.error = fill(text::stepFailed, {{"step", text::stepOpenList}, {"file", m_request.listFile}, {"reason", list.error}});
+            list.error = fill(text::stepFailed, {{"step", text::stepOpenList},
+                                                 {"file", m_request.listFile},
+                                                 {"reason", list.error}});
         return list;
     }
     SavedList list;
@@ -111,7 +115,8 @@ int Commands::programme() {
     std::vector<std::string> sources;
     for (SavedTrack track : list.tracks) {
         if (!isAudioFile(track.srcPath)) {
-            m_err << text::cliName << text::runReasonSeparator << track.srcPath << text::cliNotAudio << '\n';
+            m_err << text::cliName << text::runReasonSeparator << track.srcPath << text::cliNotAudio
+                  << '\n';
             return exitUsage;
         }
         track.srcPath = utf8Path(std::filesystem::absolute(fsPath(track.srcPath)));
@@ -133,12 +138,14 @@ int Commands::programme() {
             return exitUsage;
         }
         readers.push_back(reader);
-        if (const RootFolder root = m_system.rootFolder(reader); root.status == RootFolder::Status::ok)
+        if (const RootFolder root = m_system.rootFolder(reader);
+            root.status == RootFolder::Status::ok)
             roots.push_back(root.path);
     }
     if (readers.size() > 1)
         if (const std::string source = sourceOnACard(m_system, sources, roots); !source.empty()) {
-            m_err << text::cliName << text::runReasonSeparator << source << text::cliSourceOnCard << '\n';
+            m_err << text::cliName << text::runReasonSeparator << source << text::cliSourceOnCard
+                  << '\n';
             return exitFailed;
         }
     // All cards at once, each on a thread of its own.
@@ -149,7 +156,8 @@ int Commands::programme() {
         job->start();
     // Only a terminal's lines are drawn again as the cards go; elsewhere every line is written
     // as it comes, and the call ends the moment its last card does.
-    while (reporter.redraws() && std::any_of(jobs.begin(), jobs.end(), [](const auto& job) { return !job->done(); })) {
+    while (reporter.redraws() &&
+           std::any_of(jobs.begin(), jobs.end(), [](const auto& job) { return !job->done(); })) {
         reporter.refresh();
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -187,7 +195,10 @@ int Commands::list() {
         const std::int64_t bytes =
             measureFile(m_system, session.state.tracks.slot(row + 1).srcPath).bytes;
         if (m_request.json)
-            tracks.push_back({{"track", std::stoi(track)}, {"mode", std::stoi(mode)}, {"cardFile", file}, {"bytes", bytes}});
+            tracks.push_back({{"track", std::stoi(track)},
+                              {"mode", std::stoi(mode)},
+                              {"cardFile", file},
+                              {"bytes", bytes}});
         else
             m_out << track << '\t' << mode << '\t' << file << '\t' << bytes << '\n';
     }
@@ -205,7 +216,8 @@ int Commands::verify() {
     }
     for (const SavedTrack& track : list.tracks)
         if (!isAudioFile(track.srcPath)) {
-            m_err << text::cliName << text::runReasonSeparator << track.srcPath << text::cliNotAudio << '\n';
+            m_err << text::cliName << text::runReasonSeparator << track.srcPath << text::cliNotAudio
+                  << '\n';
             return exitUsage;
         }
     const std::string reader = readerFor(m_system, card);
@@ -221,7 +233,8 @@ int Commands::verify() {
         complain(card, session.port.text(Control::txtTEXT1));
         return exitFailed;
     }
-    const std::vector<std::string> differences = cardDifferences(m_system, root.path, session.state.tracks);
+    const std::vector<std::string> differences =
+        cardDifferences(m_system, root.path, session.state.tracks);
     for (const std::string& d : differences)
         complain(card, d);
     if (!differences.empty())
@@ -236,10 +249,11 @@ int Commands::drives() {
         CardSession session(m_system, drive.designation);
         const bool ready = session.ready();
         const MonitorState& m = session.state.monitor;
-        const char* state = ready ? text::cliReady
-                            : m.driveType == static_cast<std::int32_t>(drive_type::removable) && !m.spaceOk
-                                ? text::cliNoCard
-                                : text::cliNotACard;
+        const char* state =
+            ready ? text::cliReady
+            : m.driveType == static_cast<std::int32_t>(drive_type::removable) && !m.spaceOk
+                ? text::cliNoCard
+                : text::cliNotACard;
         const std::string status = session.port.text(Control::Label4);
         if (m_request.json)
             all.push_back({{"drive", drive.designation},
@@ -272,15 +286,22 @@ int Commands::eject() {
 
 } // namespace
 
-int runCommand(const Request& request, const SystemPort& system, std::ostream& out, std::ostream& err) {
+int runCommand(const Request& request, const SystemPort& system, std::ostream& out,
+               std::ostream& err) {
     Commands commands(request, system, out, err);
     switch (request.command) {
-    case Request::Command::programme: return commands.programme();
-    case Request::Command::list: return commands.list();
-    case Request::Command::verify: return commands.verify();
-    case Request::Command::drives: return commands.drives();
-    case Request::Command::eject: return commands.eject();
-    case Request::Command::none: break;
+    case Request::Command::programme:
+        return commands.programme();
+    case Request::Command::list:
+        return commands.list();
+    case Request::Command::verify:
+        return commands.verify();
+    case Request::Command::drives:
+        return commands.drives();
+    case Request::Command::eject:
+        return commands.eject();
+    case Request::Command::none:
+        break;
     }
     return exitUsage;
 }

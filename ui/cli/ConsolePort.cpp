@@ -1,7 +1,7 @@
 #include "ConsolePort.h"
 
-#include "core/Texts.h"
 #include "core/CommandLineTexts.h"
+#include "core/Texts.h"
 #include "platform/Terminal.h"
 
 #include <algorithm>
@@ -13,21 +13,23 @@ namespace velk::cli {
 
 namespace {
 
-
 std::mutex oneQuestionAtATime;
 std::mutex terminalWriter;
 std::atomic<bool> questionOpen = false;
 
 } // namespace
 
-ConsolePort::ConsolePort(ConsoleOptions options, std::ostream& err) : m_options(options), m_err(err) {}
+ConsolePort::ConsolePort(ConsoleOptions options, std::ostream& err)
+    : m_options(options), m_err(err) {}
 
 void ConsolePort::bindWipeAnswers(std::function<void()> ok, std::function<void()> cancel) {
     m_ok = std::move(ok);
     m_cancel = std::move(cancel);
 }
 
-bool ConsolePort::interrupted() { return interruptCount() > 0; }
+bool ConsolePort::interrupted() {
+    return interruptCount() > 0;
+}
 
 const std::vector<std::string>& ConsolePort::rows(Control list) const {
     static const std::vector<std::string> none;
@@ -51,7 +53,9 @@ std::uint32_t ConsolePort::backColour(Control c) const {
     return it == m_colour.end() ? 0 : it->second;
 }
 
-void ConsolePort::setBackColour(Control c, std::uint32_t colour) { m_colour[c] = colour; }
+void ConsolePort::setBackColour(Control c, std::uint32_t colour) {
+    m_colour[c] = colour;
+}
 
 bool ConsolePort::isVisible(Control c) const {
     const auto it = m_visible.find(c);
@@ -86,7 +90,9 @@ bool ConsolePort::isEnabled(Control c) const {
     return it == m_enabled.end() || it->second;
 }
 
-bool ConsolePort::yield() { return !interrupted(); }
+bool ConsolePort::yield() {
+    return !interrupted();
+}
 
 bool ConsolePort::waitForEvents() {
     if (isVisible(Control::Frame1) && !interrupted())
@@ -94,9 +100,13 @@ bool ConsolePort::waitForEvents() {
     return !interrupted();
 }
 
-bool ConsolePort::asking() { return questionOpen; }
+bool ConsolePort::asking() {
+    return questionOpen;
+}
 
-std::mutex& ConsolePort::terminal() { return terminalWriter; }
+std::mutex& ConsolePort::terminal() {
+    return terminalWriter;
+}
 
 // The window names the card and shows its root files in the frame above the warning; so does
 // the terminal, for one card at a time.
@@ -126,7 +136,9 @@ void ConsolePort::answerWipe() {
         m_cancel();
 }
 
-void ConsolePort::messageBox(const std::string& message) { m_messages.push_back(message); }
+void ConsolePort::messageBox(const std::string& message) {
+    m_messages.push_back(message);
+}
 
 void ConsolePort::tellProgress() {
     if (onProgress)

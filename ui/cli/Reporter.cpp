@@ -2,8 +2,8 @@
 
 #include "ConsolePort.h"
 
-#include "core/Texts.h"
 #include "core/CommandLineTexts.h"
+#include "core/Texts.h"
 
 #include <nlohmann/json.hpp>
 
@@ -30,8 +30,9 @@ std::string shortStep(const std::string& step) {
     if (!step.starts_with(copying))
         return step;
     const std::size_t slash = step.find_last_of("/\\");
-    return copying + (slash == std::string::npos || slash < copying.size() ? step.substr(copying.size())
-                                                                           : step.substr(slash + 1));
+    return copying + (slash == std::string::npos || slash < copying.size()
+                          ? step.substr(copying.size())
+                          : step.substr(slash + 1));
 }
 
 std::string fixed(double value, int decimals) {
@@ -46,7 +47,8 @@ bool CardResult::good() const {
     return result == text::resultVerified || result == text::resultUnchanged;
 }
 
-Reporter::Reporter(Mode mode, std::ostream& out, std::ostream& err) : m_mode(mode), m_out(out), m_err(err) {}
+Reporter::Reporter(Mode mode, std::ostream& out, std::ostream& err)
+    : m_mode(mode), m_out(out), m_err(err) {}
 
 int Reporter::add(const std::string& card, std::int64_t bytes) {
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -68,7 +70,10 @@ void Reporter::progress(int index, const std::string& step, float percent) {
     if (m_mode == Mode::lines && newStep)
         m_err << card.name << text::runReasonSeparator << step << '\n' << std::flush;
     if (m_mode == Mode::json && (newStep || newPercent))
-        m_out << dumped({{"event", "progress"}, {"card", card.name}, {"step", step}, {"percent", std::floor(percent)}})
+        m_out << dumped({{"event", "progress"},
+                         {"card", card.name},
+                         {"step", step},
+                         {"percent", std::floor(percent)}})
               << '\n'
               << std::flush;
 }
@@ -99,8 +104,8 @@ void Reporter::result(int index, const CardResult& result) {
         m_linesDrawn = 0;
     }
     for (const std::string& complaint : result.complaints)
-        m_err << text::cliName << text::runReasonSeparator << result.card << text::runReasonSeparator << complaint
-              << '\n';
+        m_err << text::cliName << text::runReasonSeparator << result.card
+              << text::runReasonSeparator << complaint << '\n';
     m_err << std::flush;
     m_out << result.card << text::runReasonSeparator << result.sentence << '\n' << std::flush;
 }
@@ -122,8 +127,8 @@ std::string Reporter::line(const Card& card) const {
         text += "  " + fixed(rate / 1e6, 1) + " MB/s";
         if (rate > 0) {
             const auto left = static_cast<long>((static_cast<double>(card.bytes) - copied) / rate);
-            text += "  " + std::to_string(left / 60) + ":" + (left % 60 < 10 ? "0" : "") + std::to_string(left % 60) +
-                    " left";
+            text += "  " + std::to_string(left / 60) + ":" + (left % 60 < 10 ? "0" : "") +
+                    std::to_string(left % 60) + " left";
         }
     }
     return text;

@@ -2,9 +2,9 @@
 
 #include "ConsolePort.h"
 
-#include "core/SystemPort.h"
 #include "core/CommandLineTexts.h"
 #include "core/PlatformTexts.h"
+#include "core/SystemPort.h"
 
 #include <chrono>
 #include <map>
@@ -25,7 +25,9 @@ struct ReaderState {
 ReaderState readerState(const SystemPort& system, const std::string& reader) {
     const RootFolder root = system.rootFolder(reader);
     if (root.status != RootFolder::Status::ok)
-        return {root.reason == text::cardNotMounted ? ReaderState::Holds::unmountedCard : ReaderState::Holds::nothing, {}};
+        return {root.reason == text::cardNotMounted ? ReaderState::Holds::unmountedCard
+                                                    : ReaderState::Holds::nothing,
+                {}};
     const auto identity = system.cardIdentity(root.path);
     return {ReaderState::Holds::card, identity ? identity->volume : std::string()};
 }
@@ -45,8 +47,9 @@ int runStation(const SystemPort& system, const CardOrder& order, int count, Repo
             const std::string& reader = drive.designation;
             if (system.driveType(reader) != drive_type::removable)
                 continue;
-            const bool busy = std::any_of(jobs.begin(), jobs.end(),
-                                          [&](const auto& job) { return !job->done() && job->reader() == reader; });
+            const bool busy = std::any_of(jobs.begin(), jobs.end(), [&](const auto& job) {
+                return !job->done() && job->reader() == reader;
+            });
             const ReaderState state = readerState(system, reader);
             // A card taken stays taken until the reader is empty: ejected, it is not mounted again.
             if (state.holds == ReaderState::Holds::nothing) {
@@ -58,7 +61,8 @@ int runStation(const SystemPort& system, const CardOrder& order, int count, Repo
                     (void)system.mountCard(reader);
                 continue;
             }
-            if (busy || (taken.contains(reader) && taken[reader] == state.card) || (count != 0 && started >= count))
+            if (busy || (taken.contains(reader) && taken[reader] == state.card) ||
+                (count != 0 && started >= count))
                 continue;
             taken[reader] = state.card;
             ++started;

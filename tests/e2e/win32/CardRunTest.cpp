@@ -138,7 +138,8 @@ TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
     pickDrive(k().get<win32::DriveList>("Drive1"), "e:");
     m_form->handlers().Timer1_Timer();
     if (const auto bytes = test::wineCardBytes()) {
-        EXPECT_EQ(m_form->handlers().state().cardBytes, static_cast<std::int64_t>(*bytes) - CardMonitor::reserve);
+        EXPECT_EQ(m_form->handlers().state().cardBytes,
+                  static_cast<std::int64_t>(*bytes) - CardMonitor::reserve);
     }
     // The source lists start in the program's folder.
     EXPECT_EQ(rows(k().get<win32::FileList>("File1")), (std::vector<std::string>{"eins.mp3"}));
@@ -168,8 +169,8 @@ TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
             << junk << " was not shown before the wipe";
     const std::string index = indexFor({0, 2, 1});
     const std::map<std::string, std::string> expected = {
-        {"INDEX123.VKM", index},         {"M0000001.MP3", m_sources[0]},
-        {"M0000002.MP3", m_sources[1]},  {"M0000003.MP3", m_sources[2]},
+        {"INDEX123.VKM", index},        {"M0000001.MP3", m_sources[0]},
+        {"M0000002.MP3", m_sources[1]}, {"M0000003.MP3", m_sources[2]},
         {"KEEP", "<folder>"},
     };
     const auto card = contentsOf(m_card);
@@ -182,7 +183,8 @@ TEST_F(CardRun, OkLeavesExactlyTheTracksAndTheIndexBesideTheFolder) {
             EXPECT_TRUE(bytes == it->second) << name << " differs: " << bytes.size() << " bytes";
     }
     EXPECT_EQ(readBytes(m_work.path() / "INDEX123.VKM"), index) << "the staged index";
-    EXPECT_EQ(contentsOf(m_card / "KEEP"), (std::map<std::string, std::string>{{"inside.mp3", "kept"}}));
+    EXPECT_EQ(contentsOf(m_card / "KEEP"),
+              (std::map<std::string, std::string>{{"inside.mp3", "kept"}}));
 }
 
 // The card fills up during the copies: another program takes the room in a folder the wipe
@@ -203,20 +205,22 @@ TEST_F(CardRun, ACardThatFillsUpSaysWhyInTheOperatorsLanguage) {
     click(k().get<win32::ButtonCtrl>("cmdFinish"));
     ASSERT_EQ(m_messages.size(), 1u);
     const std::string& message = m_messages[0];
-    EXPECT_NE(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, message.data(), static_cast<int>(message.size()),
-                                  nullptr, 0),
+    EXPECT_NE(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, message.data(),
+                                  static_cast<int>(message.size()), nullptr, 0),
               0)
         << "not UTF-8: " << message;
     if (PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE) {
-        EXPECT_NE(message.find("\u30c7\u30a3\u30b9\u30af\u304c\u3044\u3063\u3071\u3044\u3067\u3059"),
-                  std::string::npos)
+        EXPECT_NE(
+            message.find("\u30c7\u30a3\u30b9\u30af\u304c\u3044\u3063\u3071\u3044\u3067\u3059"),
+            std::string::npos)
             << message;
     }
     EXPECT_EQ(k().get<win32::EditCtrl>("txtTEXT1").text(), text::failedCardIncomplete);
     // A Japanese system draws the box's Latin text with a wider substitute face, so the
     // three lines the design gives it hold only where the design's own face is used.
     if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_JAPANESE) {
-        EXPECT_EQ(SendMessageW(k().get<win32::EditCtrl>("txtTEXT1").hwnd(), EM_GETLINECOUNT, 0, 0), 3);
+        EXPECT_EQ(SendMessageW(k().get<win32::EditCtrl>("txtTEXT1").hwnd(), EM_GETLINECOUNT, 0, 0),
+                  3);
     }
     screenshot(m_form->hwnd(), "win32-full-card");
 }

@@ -20,7 +20,9 @@ using test::versionString;
 const fs::path card = VELK_CARD_EXE;
 const fs::path window = VELK_WINDOW_EXE;
 
-std::wstring wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+std::wstring wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
 
 /// Runs velk-card.exe in this program's console with its output and errors in `log`; its exit
 /// status.

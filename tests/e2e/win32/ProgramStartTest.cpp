@@ -21,6 +21,7 @@
 #include <vector>
 
 #include <windows.h>
+
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -31,7 +32,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::versionString;
 
-bool installed() { return std::getenv("VELK_INSTALLED") != nullptr; }
+bool installed() {
+    return std::getenv("VELK_INSTALLED") != nullptr;
+}
 
 fs::path knownFolder(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
@@ -49,8 +52,12 @@ fs::path programFolder() {
     const wchar_t* folder = _wgetenv(L"VELK_PROGRAM_FOLDER");
     return folder ? fs::path(folder) : fs::path();
 }
-fs::path program() { return programFolder() / L"velk-assembler.exe"; }
-fs::path shortcut() { return knownFolder(FOLDERID_Programs) / L"VELK Message Assembler.lnk"; }
+fs::path program() {
+    return programFolder() / L"velk-assembler.exe";
+}
+fs::path shortcut() {
+    return knownFolder(FOLDERID_Programs) / L"VELK Message Assembler.lnk";
+}
 
 std::wstring wide(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end())).wstring();
@@ -81,7 +88,8 @@ HWND waitForWindow(const std::wstring& part, int seconds) {
                 auto* s = reinterpret_cast<Search*>(data);
                 wchar_t title[256] = {};
                 GetWindowTextW(hwnd, title, 256);
-                if (IsWindowVisible(hwnd) && std::wstring(title).find(s->part) != std::wstring::npos) {
+                if (IsWindowVisible(hwnd) &&
+                    std::wstring(title).find(s->part) != std::wstring::npos) {
                     s->found = hwnd;
                     return FALSE;
                 }
@@ -179,7 +187,8 @@ TEST_F(ProgramStart, StartsAndShowsTheTopicsBesideIt) {
 
     const HWND main = waitForWindow(L"MMC Card Message Assembler", 30);
     ASSERT_TRUE(main) << "the main window did not come up";
-    const HWND help = findChild(main, L"Button", [](const std::wstring& t) { return t == L"HELP"; });
+    const HWND help =
+        findChild(main, L"Button", [](const std::wstring& t) { return t == L"HELP"; });
     ASSERT_TRUE(help);
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(help, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
@@ -190,9 +199,8 @@ TEST_F(ProgramStart, StartsAndShowsTheTopicsBesideIt) {
     ASSERT_TRUE(first.ok());
     const std::wstring expected = wide(first.text.substr(0, first.text.find('\n')));
     ASSERT_FALSE(expected.empty());
-    const HWND topic = findChild(helpWindow, L"Edit", [&](const std::wstring& t) {
-        return t.rfind(expected, 0) == 0;
-    });
+    const HWND topic = findChild(helpWindow, L"Edit",
+                                 [&](const std::wstring& t) { return t.rfind(expected, 0) == 0; });
     EXPECT_TRUE(topic) << "the help window does not show the first topic, which begins "
                        << first.text.substr(0, first.text.find('\n'));
 

@@ -291,7 +291,8 @@ std::string asNobody(const std::function<std::string()>& ask) {
     if (child == 0) {
         ::close(pipeEnds[0]);
         std::string answer = ::setgid(65534) == 0 && ::setuid(65534) == 0 ? ask() : "still root";
-        const bool written = ::write(pipeEnds[1], answer.data(), answer.size()) == static_cast<ssize_t>(answer.size());
+        const bool written = ::write(pipeEnds[1], answer.data(), answer.size()) ==
+                             static_cast<ssize_t>(answer.size());
         ::_exit(written ? 0 : 1);
     }
     ::close(pipeEnds[1]);

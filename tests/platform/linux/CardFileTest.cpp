@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>

@@ -3,9 +3,9 @@
 // another drive must not wait for it. Needs root, /dev/fuse and python3-fusepy.
 #include "core/CardMonitor.h"
 #include "core/Module1.h"
+#include "core/PlatformTexts.h"
 #include "core/SourceBrowser.h"
 #include "core/Texts.h"
-#include "core/PlatformTexts.h"
 #include "platform/linux/LinuxSystem.h"
 #include "support/FakeForm.h"
 #include "support/NeedsRoot.h"
@@ -130,7 +130,8 @@ TEST_F(DeadShare, ChosenAsSourceItHoldsNothingAndShowsAsNotAnswering) {
     EXPECT_EQ(form.text(Control::txtTEXT1), text::sourceNotAnswering);
     EXPECT_NE(form.text(Control::Dir1), m_mount);
     EXPECT_TRUE(std::any_of(drives.begin(), drives.end(), [this](const DriveEntry& d) {
-        return d.designation == m_mount && d.label.find(text::driveNotAnswering) != std::string::npos;
+        return d.designation == m_mount &&
+               d.label.find(text::driveNotAnswering) != std::string::npos;
     }));
 }
 

@@ -16,13 +16,16 @@ TEST(DriveWatch, OnlyBlockDeviceEventsConcernDrives) {
         bool block;
     };
     const Case cases[] = {
-        {"change@/devices/virtual/block/loop0\0ACTION=change\0DEVPATH=/devices/virtual/block/loop0\0"
+        {"change@/devices/virtual/block/loop0\0ACTION=change\0DEVPATH=/devices/virtual/block/"
+         "loop0\0"
          "SUBSYSTEM=block\0DEVNAME=loop0\0"s,
          true},
-        {"add@/devices/pci0000:00/usb1/1-1/1-1:1.0/host6/target6:0:0/6:0:0:0/block/sdb\0ACTION=add\0"
+        {"add@/devices/pci0000:00/usb1/1-1/1-1:1.0/host6/target6:0:0/6:0:0:0/block/"
+         "sdb\0ACTION=add\0"
          "SUBSYSTEM=block\0DEVTYPE=disk"s,
          true},
-        {"add@/devices/pci0000:00/usb1/1-1\0ACTION=add\0SUBSYSTEM=usb\0DEVTYPE=usb_device\0"s, false},
+        {"add@/devices/pci0000:00/usb1/1-1\0ACTION=add\0SUBSYSTEM=usb\0DEVTYPE=usb_device\0"s,
+         false},
         {"change@/devices/virtual/misc/x\0ACTION=change\0SUBSYSTEM=blocks\0"s, false},
         {"change@/devices/x\0DEVPATH=/SUBSYSTEM=block\0SUBSYSTEM=misc\0"s, false},
         // The header alone is no field.

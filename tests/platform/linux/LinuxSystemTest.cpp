@@ -227,11 +227,13 @@ TEST_F(FakeTree, ACardTooLargeForThePlayerSaysWhy) {
     } cases[] = {{"3000000000", true}, {"2400000000", false}};
     for (const auto& c : cases) {
         const std::string card = folder(std::string("card of ") + c.bytes);
-        ASSERT_EQ(::mount("card", card.c_str(), "tmpfs", 0, (std::string("size=") + c.bytes).c_str()), 0)
+        ASSERT_EQ(
+            ::mount("card", card.c_str(), "tmpfs", 0, (std::string("size=") + c.bytes).c_str()), 0)
             << std::strerror(errno);
         mounts(line(40, "8:17", card, "vfat", "/dev/sdb1"));
         EXPECT_EQ(labelOf(system().drives(), "/dev/sdb"),
-                  withDetail("/dev/sdb", c.tooLarge ? text::driveCardTooLarge : text::driveCardPrefix + card))
+                  withDetail("/dev/sdb",
+                             c.tooLarge ? text::driveCardTooLarge : text::driveCardPrefix + card))
             << c.bytes;
         ::umount2(card.c_str(), MNT_DETACH);
     }
@@ -440,7 +442,8 @@ TEST_F(FakeTree, ACardTheSystemUsesIsNoCard) {
         {"/media/pi/CARD", "", ""},
         {"/home/pi/card", "", ""},
         {"/media/pi/CARD", "/dev/mmcblk1p2 partition 1048572 0 -2", "/dev/mmcblk1p2"},
-        {"/media/pi/CARD", "/media/pi/CARD/swap\\040file file 1048572 0 -2", "/media/pi/CARD/swap file"},
+        {"/media/pi/CARD", "/media/pi/CARD/swap\\040file file 1048572 0 -2",
+         "/media/pi/CARD/swap file"},
         {"/media/pi/CARD", "/dev/dm-0 partition 1048572 0 -2", "/dev/dm-0"}, // encrypted swap on p2
     };
     disk({"mmcblk1", "0", "7626752", "179:32", "platform/mmc_host/mmc1/mmc1:0001", "SD"});
@@ -448,17 +451,20 @@ TEST_F(FakeTree, ACardTheSystemUsesIsNoCard) {
     partition("mmcblk1", "mmcblk1p2", 2, "179:34");
     put(m_base / "sys/devices/virtual/block/dm-0/dev", "253:0\n");
     link(m_base / "sys/devices/virtual/block/dm-0", m_base / "sys/class/block/dm-0");
-    link(m_base / "sys/devices/virtual/block/dm-0", m_base / "sys/class/block/mmcblk1p2/holders/dm-0");
+    link(m_base / "sys/devices/virtual/block/dm-0",
+         m_base / "sys/class/block/mmcblk1p2/holders/dm-0");
     for (const Case& c : cases) {
         mounts(line(30, "179:33", c.mountPoint, "vfat", "/dev/mmcblk1p1"));
-        put(m_base / "proc/swaps", std::string("Filename Type Size Used Priority\n") + c.swap + "\n");
+        put(m_base / "proc/swaps",
+            std::string("Filename Type Size Used Priority\n") + c.swap + "\n");
         const LinuxSystem sys = system();
         const std::string use = c.use;
         EXPECT_EQ(labelOf(sys.drives(), "/dev/mmcblk1"),
                   use.empty() ? "/dev/mmcblk1  (card: " + std::string(c.mountPoint) + ")"
                               : "/dev/mmcblk1  (system disk: " + use + ")")
             << c.mountPoint << " " << c.swap;
-        EXPECT_EQ(sys.driveType("/dev/mmcblk1"), use.empty() ? drive_type::removable : drive_type::fixed)
+        EXPECT_EQ(sys.driveType("/dev/mmcblk1"),
+                  use.empty() ? drive_type::removable : drive_type::fixed)
             << c.mountPoint << " " << c.swap;
     }
 }
@@ -469,7 +475,8 @@ TEST_F(FakeTree, ACardTheSystemUsesIsNoCard) {
 TEST_F(FakeTree, ACardTheSystemReachesOtherwiseIsNoCard) {
     const fs::path dev = m_base / "dev";
     const std::string card = "/media/pi/CARD";
-    const std::string cardLine = "30 1 179:33 / " + card + " rw - vfat " + (dev / "mmcblk1p1").string() + " rw\n";
+    const std::string cardLine =
+        "30 1 179:33 / " + card + " rw - vfat " + (dev / "mmcblk1p1").string() + " rw\n";
     struct Case {
         std::string mounts; ///< after the card's own mount
         const char* use;    ///< what the label names; empty for a card
@@ -481,7 +488,9 @@ TEST_F(FakeTree, ACardTheSystemReachesOtherwiseIsNoCard) {
         {"31 1 179:34 / /media/pi/OTHER rw - ext4 /dev/mmcblk1p2 rw\n", ""},
         {"31 1 179:34 / /mnt/data rw - ext4 /dev/mmcblk1p2 rw\n", "/mnt/data"},
         {"31 1 0:40 / / rw - btrfs /dev/mapper/luks-1 rw,subvol=/\n", "/"},
-        {"31 1 0:41 / / rw - overlay overlay rw,lowerdir=" + card + "/lower,upperdir=/tmp/up,workdir=/tmp/work\n", "/"},
+        {"31 1 0:41 / / rw - overlay overlay rw,lowerdir=" + card +
+             "/lower,upperdir=/tmp/up,workdir=/tmp/work\n",
+         "/"},
         {"31 1 7:7 / /usr rw - ext4 /dev/loop7 rw\n", "/usr"},
         {"31 1 0:42 / / rw - zfs rpool/ROOT/debian rw\n", "/"},
     };
@@ -490,7 +499,8 @@ TEST_F(FakeTree, ACardTheSystemReachesOtherwiseIsNoCard) {
     partition("mmcblk1", "mmcblk1p2", 2, "179:34");
     put(m_base / "sys/devices/virtual/block/dm-0/dev", "253:0\n");
     link(m_base / "sys/devices/virtual/block/dm-0", m_base / "sys/class/block/dm-0");
-    link(m_base / "sys/devices/virtual/block/dm-0", m_base / "sys/class/block/mmcblk1p2/holders/dm-0");
+    link(m_base / "sys/devices/virtual/block/dm-0",
+         m_base / "sys/class/block/mmcblk1p2/holders/dm-0");
     put(m_base / "sys/block/loop7/loop/backing_file", card + "/rootfs.img\n");
     for (const char* node : {"dm-0", "mmcblk1p2"})
         put(dev / node, "");
@@ -503,13 +513,15 @@ TEST_F(FakeTree, ACardTheSystemReachesOtherwiseIsNoCard) {
     const std::string reader = (dev / "mmcblk1").string();
     for (const Case& c : cases) {
         // A file system at "/" is mounted first: a later one would cover the card's.
-        std::string lines = c.mounts.find(" / / ") != std::string::npos ? c.mounts + cardLine : cardLine + c.mounts;
+        std::string lines =
+            c.mounts.find(" / / ") != std::string::npos ? c.mounts + cardLine : cardLine + c.mounts;
         for (std::size_t at; (at = lines.find(" /dev/")) != std::string::npos;)
             lines.replace(at, 5, " " + dev.string());
         mounts(lines);
         const std::string use = c.use;
         EXPECT_EQ(labelOf(sys.drives(), reader),
-                  reader + (use.empty() ? "  (card: " + card + ")" : "  (system disk: " + use + ")"))
+                  reader +
+                      (use.empty() ? "  (card: " + card + ")" : "  (system disk: " + use + ")"))
             << c.mounts;
     }
 }

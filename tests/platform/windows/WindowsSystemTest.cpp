@@ -1,9 +1,9 @@
 // The Windows system port against a real Windows API: run under Wine with E: a removable
 // drive on a 64,000,000-byte tmpfs, F: a removable reader with no card and G: a removable
 // drive on a tmpfs of 3,000,000,000 bytes, too large for the player.
-#include "platform/windows/WindowsError.h"
-#include "platform/Folders.h"
 #include "platform/windows/WindowsSystem.h"
+#include "platform/Folders.h"
+#include "platform/windows/WindowsError.h"
 #include "platform/windows/WindowsText.h"
 
 #include "core/FilePattern.h"
@@ -89,8 +89,9 @@ protected:
 TEST_F(WindowsCard, AnswersForEachKindOfDrive) {
     const auto drives = system.drives();
     auto entry = [&](const std::string& designation) {
-        const auto it = std::find_if(drives.begin(), drives.end(),
-                                     [&](const DriveEntry& d) { return d.designation == designation; });
+        const auto it = std::find_if(drives.begin(), drives.end(), [&](const DriveEntry& d) {
+            return d.designation == designation;
+        });
         return it == drives.end() ? std::optional<DriveEntry>() : *it;
     };
     for (const char* letter : {"c:", "e:", "f:"}) {
@@ -182,12 +183,12 @@ TEST_F(WindowsCard, ReadsBackWhatWasWrittenWithAndWithoutTheCache) {
 TEST_F(WindowsCard, ACardFileIsPlainWhateverWasThereBefore) {
     const std::string path = "E:\\INDEX123.VKM";
     writeAll(system, path, "old contents, longer than the new");
-    ASSERT_TRUE(::SetFileAttributesW(widen(path).c_str(),
-                                     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(
+        ::SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     writeAll(system, path, "new");
     EXPECT_EQ(readAll(system, path, OpenMode::read, 64), "new");
-    EXPECT_EQ(attributesOf(path) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                    FILE_ATTRIBUTE_READONLY),
+    EXPECT_EQ(attributesOf(path) &
+                  (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY),
               0u);
 
     // A read-only source gives no read-only copy: nothing is taken from it.
@@ -269,7 +270,8 @@ TEST_F(WindowsCard, KnowsWhichFilesLieOnTheCard) {
         EXPECT_EQ(system.onSameVolume(c.path, "E:\\"), c.onCard) << c.path;
     if (!viaUnixPath.empty()) {
         EXPECT_TRUE(system.onSameVolume(viaUnixPath, "E:\\")) << viaUnixPath;
-        EXPECT_TRUE(system.sameFile(viaUnixPath, "E:\\M0000001.MP3")) << "one file by the handle's volume and index";
+        EXPECT_TRUE(system.sameFile(viaUnixPath, "E:\\M0000001.MP3"))
+            << "one file by the handle's volume and index";
     }
     EXPECT_TRUE(system.sameFile("e:\\m0000001.mp3", "E:\\M0000001.MP3"));
     EXPECT_FALSE(system.sameFile("E:\\M0000001.MP3", "C:\\windows\\win.ini"));
@@ -280,13 +282,15 @@ TEST_F(WindowsCard, KnowsWhichFilesLieOnTheCard) {
 TEST_F(WindowsCard, ASourceFolderWithAnyLettersListsAndCopies) {
     const std::string folder = joinPath("E:\\", "Ansagen B\xC3\xBCro \xE6\x97\xA5\xE6\x9C\xAC");
     ASSERT_TRUE(::CreateDirectoryW(widen(folder).c_str(), nullptr));
-    const std::string name = "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5.mp3";
+    const std::string name = "Gr\xC3\xBC\xC3\x9F"
+                             "e \xE6\x97\xA5.mp3";
     writeAll(system, joinPath(folder, name), "audio");
     writeAll(system, joinPath(folder, "notes.txt"), "text");
 
     EXPECT_EQ(listFiles(folder, "*.mp3;*.nvr"), std::vector<std::string>{name});
     EXPECT_TRUE(measureFile(system, joinPath(folder, name)).ok());
-    writeAll(system, "E:\\M0000001.MP3", readAll(system, joinPath(folder, name), OpenMode::read, 64));
+    writeAll(system, "E:\\M0000001.MP3",
+             readAll(system, joinPath(folder, name), OpenMode::read, 64));
     EXPECT_EQ(readAll(system, "E:\\M0000001.MP3", OpenMode::readFromDevice, 64), "audio");
 }
 
@@ -295,7 +299,8 @@ TEST_F(WindowsCard, ASourceFolderDeeperThanMaxPathListsAndCopies) {
     std::string folder = "E:\\";
     while (folder.size() <= 300) {
         folder = joinPath(folder, "a folder with a long name to pass the limit");
-        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + widen(folder)).c_str(), nullptr)) << ::GetLastError();
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + widen(folder)).c_str(), nullptr))
+            << ::GetLastError();
     }
     const std::string track = joinPath(folder, "track.mp3");
     writeAll(system, track, "deep audio");

@@ -1,13 +1,13 @@
 // Files dropped on the tracks list, "Load list from card", and the destination entries read
 // in full, through the real window.
-#include "support/QtFiles.h"
 #include "core/Colours.h"
 #include "support/CardIndex.h"
 #include "support/FakeSystem.h"
+#include "support/QtFiles.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileDialog.h"
-#include "ui/qt/widgets/OkMessageBox.h"
 #include "ui/qt/frmForm1/frmForm1.h"
+#include "ui/qt/widgets/OkMessageBox.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -32,7 +32,8 @@ using namespace velk::test;
 
 namespace {
 
-const char* const refusedEntry = "/dev/sdy  (card not mounted: Not authorized to perform operation)";
+const char* const refusedEntry =
+    "/dev/sdy  (card not mounted: Not authorized to perform operation)";
 
 /// The card reader's entry reads as the Linux system words it, a refused mount to begin with.
 class WordySystem : public test::FakeSystem {
@@ -157,10 +158,12 @@ private slots:
         writeBytes(m_card.filePath(s("INDEX123.VKM")),
                    QByteArray::fromStdString("\x03" + indexRecord(1, 0, "M0000001.MP3")));
         load->trigger();
-        QCOMPARE(m_messages, QStringList{QDir(m_card.path()).filePath(s("INDEX123.VKM")).prepend(
-                                             s("Loading the list from the MMC card failed: ")) +
-                                         s(": the INDEX file's count byte says 3 tracks, but it holds "
-                                           "records for 1")});
+        QCOMPARE(m_messages,
+                 QStringList{QDir(m_card.path())
+                                 .filePath(s("INDEX123.VKM"))
+                                 .prepend(s("Loading the list from the MMC card failed: ")) +
+                             s(": the INDEX file's count byte says 3 tracks, but it holds "
+                               "records for 1")});
         QCOMPARE(rows(list), (QStringList{s("M0000001.MP3"), s("M0000002.MP3")}));
     }
 
@@ -200,7 +203,8 @@ private slots:
         QTemporaryDir config;
         const QString documents = config.filePath(s("Papers"));
         QVERIFY(QDir().mkpath(documents));
-        writeBytes(config.filePath(s("user-dirs.dirs")), "XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
+        writeBytes(config.filePath(s("user-dirs.dirs")),
+                   "XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
         const QByteArray before = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         QStringList shown;
@@ -244,7 +248,8 @@ private slots:
         QVERIFY2(drive->view()->viewport()->width() >= needed,
                  qPrintable(QString::number(drive->view()->viewport()->width()) + u" < "_qs +
                             QString::number(needed)));
-        QCOMPARE(drive->itemData(drive->currentIndex(), Qt::ToolTipRole).toString(), s(refusedEntry));
+        QCOMPARE(drive->itemData(drive->currentIndex(), Qt::ToolTipRole).toString(),
+                 s(refusedEntry));
         drive->hidePopup();
         drive->setStyle(nullptr);
 

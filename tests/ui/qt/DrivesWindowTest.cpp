@@ -45,7 +45,8 @@ private slots:
         // What the system answers once a reader's card is mounted, and the mount itself.
         system.addCard("/media/reader", "/media/reader");
         QTemporaryDir mountPoint;
-        QVERIFY(::mount("/dev/velk-reader", mountPoint.path().toUtf8().constData(), "tmpfs", 0, "size=1m") == 0);
+        QVERIFY(::mount("/dev/velk-reader", mountPoint.path().toUtf8().constData(), "tmpfs", 0,
+                        "size=1m") == 0);
         // Only a device change reads the source list again; the monitor's tick may read the
         // destination list for a change of its own.
         QTRY_VERIFY_WITH_TIMEOUT(entries(source).contains(s("/media/reader")), 5000);

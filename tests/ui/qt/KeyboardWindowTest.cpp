@@ -1,12 +1,12 @@
-#include "support/QtFiles.h"
 #include "core/IndexReader.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
+#include "support/QtFiles.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileList.h"
-#include "ui/qt/widgets/OkMessageBox.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 #include "ui/qt/hlpform/hlpform.h"
+#include "ui/qt/widgets/OkMessageBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,9 +36,7 @@ class KeyboardWindowTest : public QObject {
     std::unique_ptr<qt::frmForm1> m_form;
     QStringList m_messages;
 
-    template <typename T = QWidget> T* find(const char* name) {
-        return control<T>(*m_form, name);
-    }
+    template <typename T = QWidget> T* find(const char* name) { return control<T>(*m_form, name); }
     // Tab from wherever the focus is until it reaches `name`, as the operator would.
     void tabTo(const char* name) {
         QWidget* target = find(name);
@@ -97,7 +95,8 @@ private slots:
             press(Qt::Key_Down);
             press(Qt::Key_Return);
         }
-        QCOMPARE(rows(find<QListWidget>("lstList1")), (QStringList{s("a.mp3"), s("b.nvr"), s("c.mp3")}));
+        QCOMPARE(rows(find<QListWidget>("lstList1")),
+                 (QStringList{s("a.mp3"), s("b.nvr"), s("c.mp3")}));
 
         tabTo("cmdMode2");
         press(Qt::Key_Space);
@@ -164,7 +163,8 @@ private slots:
         QCOMPARE(reached.first(), s("Command2"));
         for (const char* covered : {"Dir1", "drvDrive1", "File1", "Drive1"})
             QVERIFY2(!reached.contains(s(covered)), covered);
-        QVERIFY(reached.contains(s("File2")) && reached.contains(s("Command1")) && reached.contains(s("txtTEXT1")));
+        QVERIFY(reached.contains(s("File2")) && reached.contains(s("Command1")) &&
+                reached.contains(s("txtTEXT1")));
         QCOMPARE(told, s(text::deletingFiles) + s(" - Card /dev/sdy - ") + s(text::deleteWarning));
         QCOMPARE(m_form->focusWidget(), find("cmdFinish"));
         QCOMPARE(find("Command2")->accessibleDescription(), QString());

@@ -1,12 +1,12 @@
-#include "support/QtFiles.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
+#include "support/QtFiles.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileList.h"
-#include "ui/qt/widgets/OkMessageBox.h"
-#include "ui/qt/widgets/ProgressBar.h"
 #include "ui/qt/frmForm1/frmForm1.h"
 #include "ui/qt/hlpform/hlpform.h"
+#include "ui/qt/widgets/OkMessageBox.h"
+#include "ui/qt/widgets/ProgressBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +54,8 @@ class RunWindowTest : public QObject {
         QTimer::singleShot(20, this, [this] {
             if (find<QGroupBox>("Frame1")->isHidden())
                 return answerWhenAsked();
-            QVERIFY(!find<qt::FileList>("File2")->findItems(s("OLD.TXT"), Qt::MatchExactly).isEmpty());
+            QVERIFY(
+                !find<qt::FileList>("File2")->findItems(s("OLD.TXT"), Qt::MatchExactly).isEmpty());
             m_operator();
         });
     }
@@ -161,12 +162,15 @@ private slots:
         bool editsDisabled = false;
         QString cardAsked;
         m_operator = [&] {
-            editsDisabled = !find<QPushButton>("cmdDel")->isEnabled() && !find<QPushButton>("cmdFinish")->isEnabled() &&
-                            !find<QListWidget>("File1")->isEnabled() && find<QPushButton>("quit1")->isEnabled();
+            editsDisabled = !find<QPushButton>("cmdDel")->isEnabled() &&
+                            !find<QPushButton>("cmdFinish")->isEnabled() &&
+                            !find<QListWidget>("File1")->isEnabled() &&
+                            find<QPushButton>("quit1")->isEnabled();
             cardAsked = find<QLabel>("labCard")->text();
             // For a person to look at: VELK_SCREENSHOTS names a folder.
             if (qEnvironmentVariableIsSet("VELK_SCREENSHOTS"))
-                m_form->grab().save(qEnvironmentVariable("VELK_SCREENSHOTS") + s("/qt-confirm.png"));
+                m_form->grab().save(qEnvironmentVariable("VELK_SCREENSHOTS") +
+                                    s("/qt-confirm.png"));
             QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
         };
         answerWhenAsked();
@@ -178,7 +182,8 @@ private slots:
         QCOMPARE(bytesOf(m_card.filePath(s("M0000001.MP3"))), QByteArray(100, 'a'));
         QCOMPARE(bytesOf(m_card.filePath(s("M0000002.MP3"))), QByteArray(300, 'b'));
         QVERIFY(!QFile::exists(m_card.filePath(s("OLD.TXT"))));
-        QCOMPARE(bytesOf(m_card.filePath(s("INDEX123.VKM"))), bytesOf(m_staging.filePath(s("INDEX123.VKM"))));
+        QCOMPARE(bytesOf(m_card.filePath(s("INDEX123.VKM"))),
+                 bytesOf(m_staging.filePath(s("INDEX123.VKM"))));
         QCOMPARE(bytesOf(m_card.filePath(s("INDEX123.VKM"))).size(), 29);
         QCOMPARE(find<QPlainTextEdit>("txtTEXT1")->toPlainText(),
                  s("You may now remove the MMC card - capacity used 400 bytes"));
@@ -225,7 +230,8 @@ private slots:
             if (!m_form->helpWindow())
                 QTest::mouseClick(find<QPushButton>("Command3"), Qt::LeftButton);
             const float bar = find<qt::ProgressBar>("ProgressBar1")->exactValue();
-            if (bar > 1.0f && bar < 99.0f && m_form->helpWindow() && m_form->helpWindow()->isVisible())
+            if (bar > 1.0f && bar < 99.0f && m_form->helpWindow() &&
+                m_form->helpWindow()->isVisible())
                 ++answeredMidTrack;
         });
         watcher.start(5);
@@ -235,7 +241,8 @@ private slots:
         m_system.writeFaults.delayPerWrite = {};
 
         QCOMPARE(m_messages, QStringList{s(text::downloadComplete)});
-        QVERIFY2(answeredMidTrack >= 2, "the window did not answer while the track was half copied");
+        QVERIFY2(answeredMidTrack >= 2,
+                 "the window did not answer while the track was half copied");
     }
 
     void notReadyDestinationIsRefused() {

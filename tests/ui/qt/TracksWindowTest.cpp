@@ -1,13 +1,13 @@
-#include "support/QtFiles.h"
 #include "core/Colours.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
-#include "ui/qt/widgets/ColourButton.h"
+#include "support/QtFiles.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileList.h"
 #include "ui/qt/frmForm1/FolderList.h"
-#include "ui/qt/widgets/ProgressBar.h"
 #include "ui/qt/frmForm1/frmForm1.h"
+#include "ui/qt/widgets/ColourButton.h"
+#include "ui/qt/widgets/ProgressBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,7 +41,8 @@ void doubleClick(QListWidget* list, const QString& text) {
 }
 
 void clickRow(QListWidget* list, int row) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
 }
 
 } // namespace
@@ -121,7 +122,8 @@ private slots:
         auto* drive = find<qt::DriveList>("drvDrive1");
         drive->setCurrentIndex(drive->findData(s("src")));
         auto* files = find<qt::FileList>("File1");
-        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(files->item(0)).center());
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                          files->visualItemRect(files->item(0)).center());
         QVERIFY2(find<QListWidget>("lstList1")->count() == 0, "a single click adds nothing");
 
         doubleClick(files, s("intro.mp3"));

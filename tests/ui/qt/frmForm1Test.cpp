@@ -4,15 +4,15 @@
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
 #include "support/QtFiles.h"
-#include "ui/qt/widgets/ColourButton.h"
 #include "ui/qt/frmForm1/DriveList.h"
 #include "ui/qt/frmForm1/FileList.h"
 #include "ui/qt/frmForm1/FolderList.h"
+#include "ui/qt/hlpform/hlpform.h"
+#include "ui/qt/widgets/ColourButton.h"
 #include "ui/qt/widgets/OkMessageBox.h"
 #include "ui/qt/widgets/ProgressBar.h"
 #include "ui/qt/widgets/StateLabel.h"
 #include "ui/qt/widgets/WrapLabel.h"
-#include "ui/qt/hlpform/hlpform.h"
 
 #include <QApplication>
 #include <QDir>

@@ -38,7 +38,8 @@ void dropFiles(HWND target, const std::vector<std::filesystem::path>& paths) {
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
     header->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(),
+                list.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
     PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     pump();
@@ -179,7 +180,8 @@ TEST_F(CardListWindowTest, AProgrammedCardLoadsBackByMenuAndByCtrlL) {
         EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstList2")), (Rows{"1", "2", "3"}));
         EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")), (Rows{"2", "0", "1"}));
         EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 450);
-        EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath, utf8Of(m_card.path() / "M0000002.MP3"));
+        EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath,
+                  utf8Of(m_card.path() / "M0000002.MP3"));
         EXPECT_EQ(m_form->handlers().state().tracks.slot(1).playMode, 2);
         EXPECT_TRUE(m_messages.empty()) << m_messages.front();
     };
@@ -225,8 +227,9 @@ TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
     m_card.write("M0000001.MP3", "one");
     m_card.write("M0000002.MP3", "two");
     addFromSource("b.nvr");
-    const std::string refused = "Loading the list from the MMC card failed: " + utf8Of(m_card.path() / "INDEX123.VKM") +
-                                ": ";
+    const std::string refused =
+        "Loading the list from the MMC card failed: " + utf8Of(m_card.path() / "INDEX123.VKM") +
+        ": ";
     struct Case {
         const char* what;
         std::string index;
@@ -256,11 +259,13 @@ TEST_F(CardListWindowTest, ACorruptedIndexIsRefusedAndChangesNothing) {
     }
 
     // A well-formed index whose track file is gone names the file.
-    m_card.write("INDEX123.VKM", "\x02" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 0, "M0000003.MP3"));
+    m_card.write("INDEX123.VKM",
+                 "\x02" + indexRecord(1, 0, "M0000001.MP3") + indexRecord(2, 0, "M0000003.MP3"));
     m_messages.clear();
     SendMessageW(m_form->hwnd(), WM_COMMAND, win32::frmForm1::mnuLoadFromCard, 0);
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_NE(m_messages[0].find(utf8Of(m_card.path() / "M0000003.MP3")), std::string::npos) << m_messages[0];
+    EXPECT_NE(m_messages[0].find(utf8Of(m_card.path() / "M0000003.MP3")), std::string::npos)
+        << m_messages[0];
     EXPECT_EQ(tracks(), Rows{"b.nvr"});
 }
 
@@ -296,7 +301,8 @@ TEST_F(CardListWindowTest, ThreeFilesDroppedFromExplorerOneOfThemText) {
     EXPECT_EQ(tracks(), (Rows{"c.mp3", "beep.NVR"}));
     EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstList2")), (Rows{"1", "2"}));
     EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")), (Rows{"0", "0"}));
-    EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath, utf8Of(m_source.path() / "beep.NVR"));
+    EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath,
+              utf8Of(m_source.path() / "beep.NVR"));
     EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 54);
     EXPECT_EQ(k().get<win32::EditCtrl>("txtTEXT1").text(),
               "Only .mp3 and .nvr files can be added - not added: notes.txt");
@@ -344,7 +350,8 @@ TEST_F(CardListWindowTest, TheDestinationEntryCanBeReadInFull) {
     GetWindowRect(drive.hwnd(), &box);
     SendMessageW(drive.hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
     HDC dc = GetDC(info.hwndList);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(info.hwndList, WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(info.hwndList, WM_GETFONT, 0, 0)));
     SIZE needed{};
     const std::wstring entry = velk::widen(longEntry);
     GetTextExtentPoint32W(dc, entry.c_str(), static_cast<int>(entry.size()), &needed);

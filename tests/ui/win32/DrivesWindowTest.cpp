@@ -29,7 +29,8 @@ TEST(DrivesWindowTest, MonitorShowsARealCard) {
     DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
     ASSERT_TRUE(GetDiskFreeSpaceA("e:", &sectors, &bytes, &freeClusters, &clusters));
     const long long size = 1LL * sectors * bytes * clusters;
-    EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").caption().rfind("Removeable Drive   Capacity =  ", 0), 0u)
+    EXPECT_EQ(
+        k.get<win32::LabelCtrl>("Label4").caption().rfind("Removeable Drive   Capacity =  ", 0), 0u)
         << k.get<win32::LabelCtrl>("Label4").caption();
     EXPECT_EQ(k.get<win32::LabelCtrl>("Label4").backColour(), colour::buttonFace);
     EXPECT_EQ(k.get<win32::EditCtrl>("txtTEXT1").text(), text::selectSource);

@@ -2,8 +2,8 @@
 #include "core/IndexReader.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
-#include "ui/win32/hlpform/hlpform.h"
 #include "ui/win32/frmForm1/OkMessageBox.h"
+#include "ui/win32/hlpform/hlpform.h"
 
 #include <gtest/gtest.h>
 
@@ -162,8 +162,8 @@ bool wasHeard(DWORD event, HWND hwnd) {
 
 TEST_F(KeyboardWindowTest, ChangesOfLabel4AndTheGuidanceAndTheQuestionAreAnnounced) {
     heard.clear();
-    const HWINEVENTHOOK hook =
-        SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, listen, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, listen,
+                                               GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, nullptr);
     pickDrive(k().get<win32::DriveList>("Drive1"), "c:");
     m_form->handlers().Timer1_Timer();

@@ -107,7 +107,9 @@ TEST_F(RunWindowTest, ANotReadyDestinationIsRefused) {
 }
 
 TEST_F(RunWindowTest, ALogoffWaitsWhileTheRunWrites) {
-    const auto askToEnd = [this] { return SendMessageW(m_form->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); };
+    const auto askToEnd = [this] {
+        return SendMessageW(m_form->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    };
     LRESULT duringRun = TRUE;
     whenAsked([&] {
         duringRun = askToEnd();
@@ -130,14 +132,18 @@ TEST_F(RunWindowTest, ALogoffForcedDuringTheQuestionEndsTheProgramAndTouchesNoth
 
 // Past MAX_PATH characters: the operator opens it folder by folder, adds a file and programmes it.
 TEST_F(RunWindowTest, ASourceDeeperThanMaxPathIsListedAddedAndCopied) {
-    const auto step = [](int depth) { return "folder " + std::to_string(depth) + " with a long name to pass the limit"; };
+    const auto step = [](int depth) {
+        return "folder " + std::to_string(depth) + " with a long name to pass the limit";
+    };
     std::filesystem::path deep = m_source.path();
     int depth = 0;
     for (; deep.native().size() <= 300; ++depth) {
         deep /= fromUtf8(step(depth));
-        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep.native()).c_str(), nullptr)) << GetLastError();
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep.native()).c_str(), nullptr))
+            << GetLastError();
     }
-    m_source.write(utf8Of(std::filesystem::relative(deep, m_source.path()) / "deep.mp3"), "deep audio");
+    m_source.write(utf8Of(std::filesystem::relative(deep, m_source.path()) / "deep.mp3"),
+                   "deep audio");
     // The folder list shows the new folder once it reads the drive again.
     pickDrive(k().get<win32::DriveList>("drvDrive1"), "c:");
     pickDrive(k().get<win32::DriveList>("drvDrive1"), "s:");

@@ -108,7 +108,8 @@ TEST_F(TracksWindowTest, ADoubleClickAddsATrackToAllThreeLists) {
     EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstList2")), (Rows{"1", "2"}));
     EXPECT_EQ(rows(k().get<win32::ListBoxCtrl>("lstListMode")), (Rows{"0", "0"}));
     EXPECT_EQ(m_form->handlers().state().tracks.messageBytes, 1'516'000);
-    EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath, utf8Of(m_source.path() / "LOUD.MP3"));
+    EXPECT_EQ(m_form->handlers().state().tracks.slot(2).srcPath,
+              utf8Of(m_source.path() / "LOUD.MP3"));
     // 1,516,000 bytes on a card of 4,050,944 less 50,000 kept free: 37.89 %.
     EXPECT_EQ(k().get<win32::LabelCtrl>("Label7").text(), "Message Size vs Card Size  37%");
     EXPECT_NEAR(k().get<win32::ProgressCtrl>("ProgressBar1").value(), 37.891f, 0.001f);

@@ -9,7 +9,9 @@
 
 namespace velk::test::win32window {
 
-void pump() { (void)win32::MessagePump::drain(); }
+void pump() {
+    (void)win32::MessagePump::drain();
+}
 
 void moveToDpi(HWND window, UINT dpi) {
     RECT r;
@@ -21,7 +23,8 @@ void moveToDpi(HWND window, UINT dpi) {
 
 LONG fontHeight(HWND control) {
     LOGFONTW font{};
-    if (GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font) == 0)
+    if (GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font),
+                   &font) == 0)
         return 0;
     return font.lfHeight;
 }
@@ -30,7 +33,8 @@ void screenshot(HWND window, const std::string& name) {
     const char* folder = std::getenv("VELK_SCREENSHOTS");
     if (!folder)
         return;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     pump();
     RECT r;
     GetWindowRect(window, &r);
@@ -44,8 +48,8 @@ void screenshot(HWND window, const std::string& name) {
     SelectObject(copy, old);
     BITMAPINFOHEADER info{sizeof(info), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     std::string pixels(static_cast<std::size_t>((width * 3 + 3) / 4 * 4 * height), '\0');
-    GetDIBits(copy, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-              DIB_RGB_COLORS);
+    GetDIBits(copy, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(copy);
     ReleaseDC(nullptr, screen);
@@ -72,7 +76,9 @@ win32::Ctrl& control(const win32::frmForm1& form, const char* name) {
     return *c;
 }
 
-void click(const win32::Ctrl& button) { SendMessageW(button.hwnd(), BM_CLICK, 0, 0); }
+void click(const win32::Ctrl& button) {
+    SendMessageW(button.hwnd(), BM_CLICK, 0, 0);
+}
 
 namespace {
 void notifyParent(const win32::Ctrl& list, WORD code) {
@@ -110,7 +116,8 @@ std::vector<std::string> rows(const win32::Ctrl& list) {
     const auto count = static_cast<int>(SendMessageW(list.hwnd(), LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         wchar_t buffer[512] = {};
-        SendMessageW(list.hwnd(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+        SendMessageW(list.hwnd(), LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(buffer));
         out.push_back(velk::narrow(buffer));
     }
     return out;
@@ -128,8 +135,10 @@ void pickDrive(const win32::Ctrl& driveList, const std::string& designation) {
     const auto count = static_cast<int>(SendMessageW(driveList.hwnd(), CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         wchar_t buffer[512] = {};
-        SendMessageW(driveList.hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-        if (CompareStringOrdinal(buffer, static_cast<int>(designation.size()), velk::widen(designation).c_str(),
+        SendMessageW(driveList.hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(buffer));
+        if (CompareStringOrdinal(buffer, static_cast<int>(designation.size()),
+                                 velk::widen(designation).c_str(),
                                  static_cast<int>(designation.size()), TRUE) == CSTR_EQUAL) {
             SendMessageW(driveList.hwnd(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
             SendMessageW(GetParent(driveList.hwnd()), WM_COMMAND,

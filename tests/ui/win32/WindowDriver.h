@@ -58,7 +58,8 @@ void tabTo(const win32::Ctrl& target);
 /// Index of the row that reads `text`, or -1.
 int findRow(const win32::Ctrl& list, const std::string& text);
 std::vector<std::string> rows(const win32::Ctrl& list);
-/// Picks the drive list's row that starts with `designation` (in either case), as the operator does.
+/// Picks the drive list's row that starts with `designation` (in either case), as the operator
+/// does.
 void pickDrive(const win32::Ctrl& driveList, const std::string& designation);
 
 } // namespace velk::test::win32window

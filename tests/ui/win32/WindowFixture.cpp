@@ -13,7 +13,8 @@ void WindowFixture::SetUp() {
     m_system.addFixed("s:", m_source.utf8());
     m_system.addCard("e:", m_card.utf8());
     m_system.current = "c:";
-    win32::OkMessageBox::setAnswerer([this](const std::string& message) { m_messages.push_back(message); });
+    win32::OkMessageBox::setAnswerer(
+        [this](const std::string& message) { m_messages.push_back(message); });
     m_form = std::make_unique<win32::frmForm1>(m_system);
     m_form->show();
     pickDrive(k().get<win32::DriveList>("Drive1"), "e:");

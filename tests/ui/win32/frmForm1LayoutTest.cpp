@@ -189,8 +189,7 @@ TEST_F(frmForm1Test, GuidanceAndCopyingPathFitAt96And144Dpi) {
 
         const std::string longest[] = {
             text::driveUnavailable,
-            "You may now remove the MMC card - capacity used 2147483647 bytes",
-            text::creatingIndex,
+            "You may now remove the MMC card - capacity used 2147483647 bytes", text::creatingIndex,
             text::failedCardIncomplete, // left in the box for the screenshot
         };
         for (const std::string& guidance : longest) {

@@ -160,7 +160,8 @@ TEST_F(frmForm1Test, AReaderPluggedInAppearsInBothDriveLists) {
     m_system.addEmptyReader("g:");
     EXPECT_FALSE(lists(k.get<win32::DriveList>("drvDrive1"), "g:"));
     DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << ('G' - 'A'), 0};
-    SendMessageW(m_form->hwnd(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+    SendMessageW(m_form->hwnd(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                 reinterpret_cast<LPARAM>(&volume));
     EXPECT_TRUE(lists(k.get<win32::DriveList>("drvDrive1"), "g:"));
     EXPECT_TRUE(lists(k.get<win32::DriveList>("Drive1"), "g:"));
 }
@@ -174,7 +175,8 @@ TEST_F(frmForm1Test, TheTimerDrivesTheMonitor) {
         pump();
     }
     EXPECT_EQ(label4Colour(), colour::buttonFace);
-    EXPECT_EQ(m_form->controls().get<win32::LabelCtrl>("Label4").caption(), "Removeable Drive   Capacity =  64MBytes");
+    EXPECT_EQ(m_form->controls().get<win32::LabelCtrl>("Label4").caption(),
+              "Removeable Drive   Capacity =  64MBytes");
     EXPECT_EQ(guidance(), text::selectSource);
     EXPECT_EQ(m_form->handlers().state().cardBytes, 63'438'000);
 }
@@ -232,7 +234,8 @@ TEST_F(frmForm1Test, AnExceptionInAHandlerIsReportedAndTheWindowGoesOn) {
     SendMessageW(
         m_form->hwnd(), WM_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN),
         reinterpret_cast<LPARAM>(m_form->controls().get<win32::DriveList>("drvDrive1").hwnd()));
-    EXPECT_EQ(shown, std::vector<std::string>{std::string(text::windowFault) + "the drive list broke"});
+    EXPECT_EQ(shown,
+              std::vector<std::string>{std::string(text::windowFault) + "the drive list broke"});
 
     m_system.drivesFault.clear();
     pickDrive(m_form->controls().get<win32::DriveList>("Drive1"), "e:");

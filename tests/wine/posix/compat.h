@@ -34,7 +34,9 @@ inline char* mkdtemp(char* pattern) {
 }
 
 /// Nobody is root on Windows.
-inline unsigned geteuid() { return 1000; }
+inline unsigned geteuid() {
+    return 1000;
+}
 inline int setuid(unsigned) {
     errno = ENOSYS;
     return -1;

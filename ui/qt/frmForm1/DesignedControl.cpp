@@ -1,9 +1,9 @@
 #include "DesignedControl.h"
 
-#include "ui/qt/widgets/ColourButton.h"
 #include "DriveList.h"
 #include "FileList.h"
 #include "FolderList.h"
+#include "ui/qt/widgets/ColourButton.h"
 #include "ui/qt/widgets/Layout.h"
 #include "ui/qt/widgets/Outline.h"
 #include "ui/qt/widgets/PngPicture.h"

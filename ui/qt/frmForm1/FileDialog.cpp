@@ -18,8 +18,8 @@ QString FileDialog::ask(QWidget* parent, Purpose purpose) {
     if (s_answerer)
         return s_answerer(purpose);
     const bool save = purpose == Purpose::save;
-    QFileDialog dialog(parent, QString::fromUtf8(save ? text::saveList : text::openList), startFolder(),
-                       QString::fromUtf8(text::listFilter));
+    QFileDialog dialog(parent, QString::fromUtf8(save ? text::saveList : text::openList),
+                       startFolder(), QString::fromUtf8(text::listFilter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // As the Windows chooser does: a name typed without an extension is a .txt list.

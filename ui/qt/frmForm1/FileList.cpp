@@ -9,14 +9,16 @@
 
 namespace velk::qt {
 
-FileList::FileList(const QString& pattern, QWidget* parent) : QListWidget(parent), m_pattern(pattern) {
+FileList::FileList(const QString& pattern, QWidget* parent)
+    : QListWidget(parent), m_pattern(pattern) {
     // Measuring each of thousands of names before the window shows takes longer than reading the
     // folder: the view lays its rows out a batch at a time while the window is already up.
     setLayoutMode(QListView::Batched);
 }
 
 void FileList::setPath(const QString& path) {
-    show(path, m_folders && m_folders->path() == path ? m_folders->takeListing() : listFolder(path.toStdString()));
+    show(path, m_folders && m_folders->path() == path ? m_folders->takeListing()
+                                                      : listFolder(path.toStdString()));
 }
 
 void FileList::show(const QString& path, FolderListing listing) {

@@ -1,17 +1,17 @@
 #include "Form1Port.h"
 
-#include "ui/qt/widgets/ColourButton.h"
 #include "DriveList.h"
 #include "FileList.h"
 #include "FolderList.h"
-#include "ui/qt/widgets/Layout.h"
-#include "ui/qt/widgets/OkMessageBox.h"
-#include "ui/qt/widgets/ProgressBar.h"
-#include "ui/qt/widgets/StateLabel.h"
 #include "core/AccessibleText.h"
 #include "core/Form1Design.h"
 #include "core/Texts.h"
 #include "ui/qt/hlpform/hlpform.h"
+#include "ui/qt/widgets/ColourButton.h"
+#include "ui/qt/widgets/Layout.h"
+#include "ui/qt/widgets/OkMessageBox.h"
+#include "ui/qt/widgets/ProgressBar.h"
+#include "ui/qt/widgets/StateLabel.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -26,7 +26,9 @@ namespace velk::qt {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 void announce(QWidget* w, QAccessible::Event change) {
     QAccessibleEvent event(w, change);
@@ -46,9 +48,11 @@ void describeColour(QWidget* w, Control c, std::uint32_t colour) {
 
 } // namespace
 
-Form1Port::Form1Port(QWidget& window, const Form1Controls& controls) : m_window(window), m_c(controls) {
+Form1Port::Form1Port(QWidget& window, const Form1Controls& controls)
+    : m_window(window), m_c(controls) {
     for (int i = 0; i < controlCount; ++i)
-        m_widgets[static_cast<std::size_t>(i)] = window.findChild<QWidget*>(qtText(nameOf(static_cast<Control>(i))));
+        m_widgets[static_cast<std::size_t>(i)] =
+            window.findChild<QWidget*>(qtText(nameOf(static_cast<Control>(i))));
 }
 
 QWidget* Form1Port::widget(Control c) const {
@@ -67,13 +71,20 @@ QListWidget* Form1Port::list(Control c) const {
 
 std::string Form1Port::text(Control c) const {
     switch (c) {
-    case Control::txtTEXT1: return m_c.txtTEXT1->toPlainText().toStdString();
-    case Control::drvDrive1: return m_c.drvDrive1->drive().toStdString();
-    case Control::Drive1: return m_c.Drive1->drive().toStdString();
-    case Control::Dir1: return m_c.Dir1->path().toStdString();
-    case Control::File1: return m_c.File1->path().toStdString();
-    case Control::File2: return m_c.File2->path().toStdString();
-    case Control::Label4: return m_c.Label4->caption().toStdString();
+    case Control::txtTEXT1:
+        return m_c.txtTEXT1->toPlainText().toStdString();
+    case Control::drvDrive1:
+        return m_c.drvDrive1->drive().toStdString();
+    case Control::Drive1:
+        return m_c.Drive1->drive().toStdString();
+    case Control::Dir1:
+        return m_c.Dir1->path().toStdString();
+    case Control::File1:
+        return m_c.File1->path().toStdString();
+    case Control::File2:
+        return m_c.File2->path().toStdString();
+    case Control::Label4:
+        return m_c.Label4->caption().toStdString();
     default:
         if (auto* label = qobject_cast<QLabel*>(widget(c)))
             return label->text().toStdString();
@@ -91,11 +102,21 @@ void Form1Port::setText(Control c, const std::string& value) {
         if (m_c.txtTEXT1->toPlainText() != v)
             m_c.txtTEXT1->setPlainText(v);
         return;
-    case Control::drvDrive1: m_c.drvDrive1->setDrive(v); return;
-    case Control::Drive1: m_c.Drive1->setDrive(v); return;
-    case Control::Dir1: m_c.Dir1->setPath(v); return;
-    case Control::File1: m_c.File1->setPath(v); return;
-    case Control::File2: m_c.File2->setPath(v); return;
+    case Control::drvDrive1:
+        m_c.drvDrive1->setDrive(v);
+        return;
+    case Control::Drive1:
+        m_c.Drive1->setDrive(v);
+        return;
+    case Control::Dir1:
+        m_c.Dir1->setPath(v);
+        return;
+    case Control::File1:
+        m_c.File1->setPath(v);
+        return;
+    case Control::File2:
+        m_c.File2->setPath(v);
+        return;
     case Control::Label4:
         if (m_c.Label4->caption() != v) {
             m_c.Label4->setCaption(v);
@@ -151,11 +172,14 @@ void Form1Port::setColoursInWords(bool inWords) {
         showWord(c, colour);
         // A system colour is looked up when painted: a new palette needs painting again.
         if (!qobject_cast<ColourButton*>(widget(c)))
-            paintBack(widget(c), c == Control::txtTEXT1 ? QPalette::Base : QPalette::Window, colour);
+            paintBack(widget(c), c == Control::txtTEXT1 ? QPalette::Base : QPalette::Window,
+                      colour);
     }
 }
 
-bool Form1Port::isVisible(Control c) const { return !widget(c)->isHidden(); }
+bool Form1Port::isVisible(Control c) const {
+    return !widget(c)->isHidden();
+}
 
 void Form1Port::setVisible(Control c, bool visible) {
     if (c == Control::Frame1)
@@ -181,7 +205,8 @@ void Form1Port::ask() {
         labels.push_back(m_window.findChild<QLabel*>(qtText(name))->text().toStdString());
     // The focus moving to the answer is what a screen reader speaks: the question goes with it.
     auto* answer = m_window.findChild<QWidget*>(qtText(wipeQuestion.safeAnswer));
-    answer->setAccessibleDescription(qtText(questionWords(m_c.Frame1->title().toStdString(), labels)));
+    answer->setAccessibleDescription(
+        qtText(questionWords(m_c.Frame1->title().toStdString(), labels)));
     answer->setFocus(Qt::OtherFocusReason);
 }
 
@@ -203,7 +228,9 @@ void Form1Port::giveFocusBack() {
     m_focusBefore = nullptr;
 }
 
-int Form1Port::rowCount(Control c) const { return list(c)->count(); }
+int Form1Port::rowCount(Control c) const {
+    return list(c)->count();
+}
 
 std::string Form1Port::rowText(Control c, int row) const {
     const QListWidgetItem* item = list(c)->item(row);
@@ -216,15 +243,25 @@ int Form1Port::selectedRow(Control c) const {
     return item && item->isSelected() ? l->row(item) : -1;
 }
 
-void Form1Port::addRow(Control c, const std::string& row) { list(c)->addItem(q(row)); }
+void Form1Port::addRow(Control c, const std::string& row) {
+    list(c)->addItem(q(row));
+}
 
-void Form1Port::removeRow(Control c, int row) { delete list(c)->takeItem(row); }
+void Form1Port::removeRow(Control c, int row) {
+    delete list(c)->takeItem(row);
+}
 
-void Form1Port::clearRows(Control c) { list(c)->clear(); }
+void Form1Port::clearRows(Control c) {
+    list(c)->clear();
+}
 
-float Form1Port::progress() const { return m_c.ProgressBar1->exactValue(); }
+float Form1Port::progress() const {
+    return m_c.ProgressBar1->exactValue();
+}
 
-void Form1Port::setProgress(float value) { m_c.ProgressBar1->setExactValue(value); }
+void Form1Port::setProgress(float value) {
+    m_c.ProgressBar1->setExactValue(value);
+}
 
 void Form1Port::setTimer(int intervalMs, bool enabled) {
     if (m_c.Timer1->interval() != intervalMs)
@@ -242,7 +279,8 @@ void Form1Port::refresh(Control c) {
 
 void Form1Port::setEnabled(Control c, bool enabled) {
     QWidget* w = widget(c);
-    // The Programme button that was pressed is locked until its run ends: it gets the focus back then.
+    // The Programme button that was pressed is locked until its run ends: it gets the focus back
+    // then.
     const bool hadFocus = !enabled && w->hasFocus() && !m_focusBefore;
     w->setEnabled(enabled);
     if (hadFocus) {
@@ -253,7 +291,9 @@ void Form1Port::setEnabled(Control c, bool enabled) {
         giveFocusBack();
 }
 
-bool Form1Port::isEnabled(Control c) const { return widget(c)->isEnabled(); }
+bool Form1Port::isEnabled(Control c) const {
+    return widget(c)->isEnabled();
+}
 
 bool Form1Port::yield() {
     QCoreApplication::processEvents();
@@ -265,9 +305,13 @@ bool Form1Port::waitForEvents() {
     return !m_ending;
 }
 
-void Form1Port::messageBox(const std::string& message) { OkMessageBox::show(&m_window, q(message)); }
+void Form1Port::messageBox(const std::string& message) {
+    OkMessageBox::show(&m_window, q(message));
+}
 
-void Form1Port::beep() { QApplication::beep(); }
+void Form1Port::beep() {
+    QApplication::beep();
+}
 
 void Form1Port::closeHelp() {
     if (auto* help = m_window.findChild<hlpform*>())

@@ -1,17 +1,10 @@
 #include "frmForm1.h"
 
-#include "ui/qt/widgets/ColourButton.h"
 #include "DesignedControl.h"
 #include "DriveList.h"
 #include "FileDialog.h"
-#include "ui/qt/widgets/FileDrop.h"
 #include "FileList.h"
 #include "FolderList.h"
-#include "ui/qt/widgets/Guarded.h"
-#include "ui/qt/widgets/Layout.h"
-#include "ui/qt/widgets/ProgressBar.h"
-#include "ui/qt/widgets/StateLabel.h"
-#include "ui/qt/widgets/WarningFrame.h"
 #include "core/AccessibleText.h"
 #include "core/Colours.h"
 #include "core/Form1Design.h"
@@ -19,6 +12,13 @@
 #include "core/Texts.h"
 #include "platform/linux/DriveWatch.h"
 #include "ui/qt/hlpform/hlpform.h"
+#include "ui/qt/widgets/ColourButton.h"
+#include "ui/qt/widgets/FileDrop.h"
+#include "ui/qt/widgets/Guarded.h"
+#include "ui/qt/widgets/Layout.h"
+#include "ui/qt/widgets/ProgressBar.h"
+#include "ui/qt/widgets/StateLabel.h"
+#include "ui/qt/widgets/WarningFrame.h"
 
 #include <QAction>
 #include <QApplication>

@@ -56,8 +56,11 @@ void ColourButton::paintEvent(QPaintEvent*) {
     }
     if (!m_word.isEmpty())
         painter.setFont(m_small);
-    // The face is a fixed colour: the caption takes the ink that stands out from it, not the palette's.
-    drawCaption(painter, toQColor(isEnabled() ? textColourOn(m_colour) : lockedTextColourOn(m_colour)), shownCaption());
+    // The face is a fixed colour: the caption takes the ink that stands out from it, not the
+    // palette's.
+    drawCaption(painter,
+                toQColor(isEnabled() ? textColourOn(m_colour) : lockedTextColourOn(m_colour)),
+                shownCaption());
 }
 
 } // namespace velk::qt

@@ -12,14 +12,22 @@ QColor toQColor(std::uint32_t colour) {
     if (colour & 0x80000000u) {
         const QPalette palette = QApplication::palette();
         switch (colour & 0xFFu) {
-        case 5: return palette.color(QPalette::Base);
-        case 8: return palette.color(QPalette::WindowText);
-        case 13: return palette.color(QPalette::Highlight);
-        case 14: return palette.color(QPalette::HighlightedText);
-        case 15: return palette.color(QPalette::Button);
-        case 17: return palette.color(QPalette::Disabled, QPalette::ButtonText);
-        case 18: return palette.color(QPalette::ButtonText);
-        default: return palette.color(QPalette::Window);
+        case 5:
+            return palette.color(QPalette::Base);
+        case 8:
+            return palette.color(QPalette::WindowText);
+        case 13:
+            return palette.color(QPalette::Highlight);
+        case 14:
+            return palette.color(QPalette::HighlightedText);
+        case 15:
+            return palette.color(QPalette::Button);
+        case 17:
+            return palette.color(QPalette::Disabled, QPalette::ButtonText);
+        case 18:
+            return palette.color(QPalette::ButtonText);
+        default:
+            return palette.color(QPalette::Window);
         }
     }
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
@@ -31,7 +39,8 @@ void paintBack(QWidget* w, QPalette::ColorRole role, std::uint32_t colour) {
     w->setAutoFillBackground(true);
     QPalette palette = w->palette();
     palette.setColor(role, toQColor(colour));
-    palette.setColor(role == QPalette::Base ? QPalette::Text : QPalette::WindowText, toQColor(textColourOn(colour)));
+    palette.setColor(role == QPalette::Base ? QPalette::Text : QPalette::WindowText,
+                     toQColor(textColourOn(colour)));
     w->setPalette(palette);
 }
 

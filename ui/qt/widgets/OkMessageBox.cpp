@@ -11,8 +11,8 @@ void OkMessageBox::show(QWidget* parent, const QString& message) {
         s_answerer(message);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(text::appTitle), message, QMessageBox::Ok,
-                    parent);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(text::appTitle), message,
+                    QMessageBox::Ok, parent);
     box.exec();
 }
 

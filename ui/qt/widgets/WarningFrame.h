@@ -13,7 +13,8 @@ class WarningFrame : public QGroupBox {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(WarningFrame)
 public:
-    WarningFrame(const QString& title, std::uint32_t back, std::uint32_t captionColour, QWidget* parent);
+    WarningFrame(const QString& title, std::uint32_t back, std::uint32_t captionColour,
+                 QWidget* parent);
 
 protected:
     void showEvent(QShowEvent* event) override;

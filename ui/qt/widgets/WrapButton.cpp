@@ -16,8 +16,10 @@ void WrapButton::paintEvent(QPaintEvent*) {
     initStyleOption(&option);
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
-    drawCaption(painter, palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText),
-                text());
+    drawCaption(
+        painter,
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText),
+        text());
 }
 
 void WrapButton::drawCaption(QPainter& painter, const QColor& ink, const QString& caption) const {

@@ -47,7 +47,8 @@ std::string FileDialog::ask(HWND owner, Purpose purpose) {
     // Lists start among the operator's documents, never among the help topics of the folder
     // the program started in; Windows then offers the folder last chosen.
     wchar_t documents[MAX_PATH] = {};
-    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+    if (SUCCEEDED(
+            SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
         ofn.lpstrInitialDir = documents;
     ofn.lpstrDefExt = L"txt";
     ofn.Flags = OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |

@@ -10,7 +10,8 @@
 namespace velk::win32 {
 
 void FileList::setPath(const std::string& utf8) {
-    show(utf8, m_folders && m_folders->path() == utf8 ? m_folders->takeListing() : listFolder(utf8));
+    show(utf8,
+         m_folders && m_folders->path() == utf8 ? m_folders->takeListing() : listFolder(utf8));
 }
 
 void FileList::show(const std::string& utf8, FolderListing listing) {

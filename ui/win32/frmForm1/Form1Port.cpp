@@ -35,7 +35,8 @@ template <typename T> T* as(Ctrl& c) {
 
 } // namespace
 
-Form1Port::Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow, Accessibility& access)
+Form1Port::Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow,
+                     Accessibility& access)
     : m_c(controls), m_helpWindow(helpWindow), m_access(access) {
     for (int i = 0; i < controlCount; ++i)
         m_controls[static_cast<std::size_t>(i)] = &controls.get(nameOf(static_cast<Control>(i)));
@@ -139,7 +140,8 @@ void Form1Port::describe(Control c, std::uint32_t colour) {
         return speakGuidance();
     const std::string meaning(colourMeaning(c, colour));
     // With no state to tell, a reader falls back on what the tooltip says.
-    const bool told = m_access.setDescription(control(c).hwnd(), meaning.empty() ? tooltipOf(c) : meaning);
+    const bool told =
+        m_access.setDescription(control(c).hwnd(), meaning.empty() ? tooltipOf(c) : meaning);
     const std::string_view fallback = told ? std::string_view() : meaning;
     if (auto* label = as<LabelCtrl>(control(c)))
         label->setStateWords(fallback, text::stateSeparator);
@@ -188,7 +190,9 @@ void Form1Port::setColoursInWords(bool inWords, const Font& small) {
     }
 }
 
-bool Form1Port::isVisible(Control c) const { return control(c).isVisible(); }
+bool Form1Port::isVisible(Control c) const {
+    return control(c).isVisible();
+}
 
 void Form1Port::setVisible(Control c, bool visible) {
     if (c == Control::Frame1)
@@ -246,17 +250,29 @@ void Form1Port::giveFocusBack() {
     m_focusBefore = nullptr;
 }
 
-int Form1Port::rowCount(Control c) const { return list(c).count(); }
+int Form1Port::rowCount(Control c) const {
+    return list(c).count();
+}
 
-std::string Form1Port::rowText(Control c, int row) const { return list(c).row(row); }
+std::string Form1Port::rowText(Control c, int row) const {
+    return list(c).row(row);
+}
 
-int Form1Port::selectedRow(Control c) const { return list(c).selected(); }
+int Form1Port::selectedRow(Control c) const {
+    return list(c).selected();
+}
 
-void Form1Port::addRow(Control c, const std::string& row) { list(c).add(row); }
+void Form1Port::addRow(Control c, const std::string& row) {
+    list(c).add(row);
+}
 
-void Form1Port::removeRow(Control c, int row) { list(c).remove(row); }
+void Form1Port::removeRow(Control c, int row) {
+    list(c).remove(row);
+}
 
-void Form1Port::clearRows(Control c) { list(c).clear(); }
+void Form1Port::clearRows(Control c) {
+    list(c).clear();
+}
 
 float Form1Port::progress() const {
     return bar().value();
@@ -282,7 +298,8 @@ void Form1Port::refresh(Control c) {
 
 void Form1Port::setEnabled(Control c, bool enabled) {
     const HWND w = control(c).hwnd();
-    // The Programme button that was pressed is locked until its run ends: it gets the focus back then.
+    // The Programme button that was pressed is locked until its run ends: it gets the focus back
+    // then.
     const bool hadFocus = !enabled && GetFocus() == w && !m_focusBefore;
     control(c).setEnabled(enabled);
     if (hadFocus) {
@@ -293,15 +310,25 @@ void Form1Port::setEnabled(Control c, bool enabled) {
         giveFocusBack();
 }
 
-bool Form1Port::isEnabled(Control c) const { return control(c).isEnabled(); }
+bool Form1Port::isEnabled(Control c) const {
+    return control(c).isEnabled();
+}
 
-bool Form1Port::yield() { return MessagePump::drain() && !m_ending; }
+bool Form1Port::yield() {
+    return MessagePump::drain() && !m_ending;
+}
 
-bool Form1Port::waitForEvents() { return MessagePump::waitThenDrain() && !m_ending; }
+bool Form1Port::waitForEvents() {
+    return MessagePump::waitThenDrain() && !m_ending;
+}
 
-void Form1Port::messageBox(const std::string& message) { OkMessageBox::show(m_window, message); }
+void Form1Port::messageBox(const std::string& message) {
+    OkMessageBox::show(m_window, message);
+}
 
-void Form1Port::beep() { MessageBeep(MB_OK); }
+void Form1Port::beep() {
+    MessageBeep(MB_OK);
+}
 
 void Form1Port::closeHelp() {
     if (m_helpWindow)
@@ -312,9 +339,15 @@ void Form1Port::showRun(RunShown shown, float percent) {
     if (!m_taskbar)
         return;
     switch (shown) {
-    case RunShown::none: m_taskbar->show(TaskbarProgress::State::none, percent); return;
-    case RunShown::progress: m_taskbar->show(TaskbarProgress::State::normal, percent); return;
-    case RunShown::failed: m_taskbar->show(TaskbarProgress::State::error, percent); return;
+    case RunShown::none:
+        m_taskbar->show(TaskbarProgress::State::none, percent);
+        return;
+    case RunShown::progress:
+        m_taskbar->show(TaskbarProgress::State::normal, percent);
+        return;
+    case RunShown::failed:
+        m_taskbar->show(TaskbarProgress::State::error, percent);
+        return;
     }
 }
 

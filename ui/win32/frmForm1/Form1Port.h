@@ -23,7 +23,8 @@ class Form1Port : public FormPort {
 public:
     static constexpr UINT_PTR timerId = 1;
 
-    Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow, Accessibility& access);
+    Form1Port(Form1Controls& controls, const std::unique_ptr<hlpform>& helpWindow,
+              Accessibility& access);
     /// The window that owns the timer and the message boxes; set once it exists.
     void setWindow(HWND window) { m_window = window; }
     /// The window's taskbar button, which shows a run; set once the window exists.

@@ -3,8 +3,8 @@
 #include "ui/win32/wingui/Win.h"
 
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace velk::win32 {
 

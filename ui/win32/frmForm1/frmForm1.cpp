@@ -37,7 +37,8 @@ namespace velk::win32 {
 namespace {
 
 constexpr const wchar_t* windowClass = L"VelkForm1";
-constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD windowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr Twips client{form1Client.left, form1Client.top, form1Client.width, form1Client.height};
 /// A high-contrast scheme, or a window darker than its text.
 bool schemeNeedsWords() {
@@ -57,7 +58,8 @@ std::string currentFolder() {
 } // namespace
 
 frmForm1::frmForm1(const SystemPort& system)
-    : m_system(system), m_c(system), m_port(m_c, m_helpWindow, m_access), m_handlers(m_port, m_system) {
+    : m_system(system), m_c(system), m_port(m_c, m_helpWindow, m_access),
+      m_handlers(m_port, m_system) {
     setFaultReport([](HWND owner, const std::string& what) {
         OkMessageBox::show(owner, std::string(text::windowFault) + what);
     });
@@ -92,14 +94,14 @@ void frmForm1::createWindow() {
         return RegisterClassW(&wc);
     }();
     (void)registered;
-    m_hwnd = CreateWindowExW(0, windowClass, widen(text::mainCaption).c_str(), windowStyle, 0, 0, 0, 0, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), this);
+    m_hwnd = CreateWindowExW(0, windowClass, widen(text::mainCaption).c_str(), windowStyle, 0, 0, 0,
+                             0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     m_dpi = layoutDpi(m_hwnd, GetDpiForWindow(m_hwnd), client);
     // The client area, not the frame, starts at the designed point.
     RECT r = toPixels(client, m_dpi);
     AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, GetDpiForWindow(m_hwnd));
-    SetWindowPos(m_hwnd, nullptr, std::max(0L, r.left), std::max(0L, r.top), r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hwnd, nullptr, std::max(0L, r.left), std::max(0L, r.top), r.right - r.left,
+                 r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmForm1::followTextSize() {
@@ -109,7 +111,8 @@ void frmForm1::followTextSize() {
     applyDpi(dpi);
     RECT r = toPixels({0, 0, client.width, client.height}, dpi);
     AdjustWindowRectExForDpi(&r, windowStyle, FALSE, 0, GetDpiForWindow(m_hwnd));
-    SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmForm1::buildControls() {
@@ -144,7 +147,8 @@ void frmForm1::describeControls() {
     for (const NamingLabel& n : namingLabels) {
         Ctrl* target = find(n.control);
         const std::string name = find(n.label)->text();
-        if (auto* list = dynamic_cast<ListBoxCtrl*>(target); !m_access.setName(target->hwnd(), name) && list)
+        if (auto* list = dynamic_cast<ListBoxCtrl*>(target);
+            !m_access.setName(target->hwnd(), name) && list)
             list->setText(name);
         if (const char* tip = form1Control(n.control).tooltip)
             m_access.setDescription(target->hwnd(), tip);
@@ -198,7 +202,8 @@ void frmForm1::addCardListCommands() {
     // Anywhere in the window, as the list itself rarely has the focus.
     std::vector<ACCEL> keys;
     for (UINT i = 0; i < std::size(listCommands); ++i)
-        keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(listCommands[i].key), static_cast<WORD>(mnuLoadFromCard + i)});
+        keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(listCommands[i].key),
+                        static_cast<WORD>(mnuLoadFromCard + i)});
     keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(ejectCommand.key),
                     static_cast<WORD>(mnuEjectCard)});
     m_shortcuts = std::make_unique<Accelerators>(m_hwnd, std::move(keys));
@@ -211,8 +216,8 @@ void frmForm1::showListMenu(LPARAM lParam) {
     const POINT at = contextMenuPoint(m_c.get<ListBoxCtrl>("lstList1").hwnd(), lParam);
     std::vector<MenuEntry> entries;
     for (UINT i = 0; i < std::size(listCommands); ++i)
-        entries.push_back({mnuLoadFromCard + i,
-                           std::string(listCommands[i].caption) + '\t' + text::ctrlKey + listCommands[i].key});
+        entries.push_back({mnuLoadFromCard + i, std::string(listCommands[i].caption) + '\t' +
+                                                    text::ctrlKey + listCommands[i].key});
     listCommand(showPopupMenu(m_hwnd, at, entries));
 }
 
@@ -305,9 +310,11 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Not intercepted: closing the window ends the program as Quit does.
         m_handlers.endProgram();
         return 0;
-    case WM_QUERYENDSESSION: return m_handlers.state().runInProgress ? FALSE : TRUE;
+    case WM_QUERYENDSESSION:
+        return m_handlers.state().runInProgress ? FALSE : TRUE;
     case WM_ENDSESSION:
-        // The session ends regardless: a run stops at its next step rather than be cut off mid-write.
+        // The session ends regardless: a run stops at its next step rather than be cut off
+        // mid-write.
         if (wParam)
             m_handlers.endProgram();
         return 0;
@@ -316,7 +323,8 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DEVICECHANGE:
         // A reader plugged in or out, a volume given a letter or losing it.
-        if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE || wParam == DBT_DEVNODES_CHANGED)
+        if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE ||
+            wParam == DBT_DEVNODES_CHANGED)
             m_handlers.Form_DeviceChange();
         return TRUE;
     case WM_SYSCOLORCHANGE:
@@ -334,8 +342,9 @@ LRESULT frmForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // The suggested frame grows with the DPI from the one the text size made.
         applyDpi(layoutDpi(m_hwnd, HIWORD(wParam), client));
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
     default:
@@ -358,7 +367,8 @@ void frmForm1::keepFocus(bool activated) {
     // As a dialog does: the control that had the focus gets it back, else the first that can.
     for (const HWND candidate :
          {m_lastFocus, m_c.get(form1TabOrder().front()).hwnd(), m_c.get("quit1").hwnd()}) {
-        if (candidate && IsWindow(candidate) && IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
+        if (candidate && IsWindow(candidate) && IsWindowVisible(candidate) &&
+            IsWindowEnabled(candidate)) {
             SetFocus(candidate);
             return;
         }

@@ -23,7 +23,8 @@ namespace velk::win32 {
 
 class hlpform;
 
-/// The main window. It builds the controls as designed and binds their events to the handlers in core.
+/// The main window. It builds the controls as designed and binds their events to the handlers in
+/// core.
 class frmForm1 {
 public:
     /// The command of "Load list from card", from lstList1's shortcut menu and Ctrl+L.
@@ -56,7 +57,9 @@ public:
     [[nodiscard]] const Form1Controls& controls() const { return m_c; }
     /// The control with that name in the layout, or null.
     [[nodiscard]] Ctrl* find(std::string_view name) const { return m_c.find(name); }
-    [[nodiscard]] std::string tipOf(const Ctrl& control) const { return m_tips.tipOf(control.hwnd()); }
+    [[nodiscard]] std::string tipOf(const Ctrl& control) const {
+        return m_tips.tipOf(control.hwnd());
+    }
     [[nodiscard]] UINT dpi() const { return m_dpi; }
     [[nodiscard]] const Font& frameFont() const { return m_frameFont; }
     [[nodiscard]] const TaskbarProgress& taskbar() const { return *m_taskbar; }

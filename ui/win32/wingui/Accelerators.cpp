@@ -14,8 +14,8 @@ std::vector<const Accelerators*>& all() {
 } // namespace
 
 Accelerators::Accelerators(HWND window, const std::vector<ACCEL>& keys)
-    : m_window(window),
-      m_table(CreateAcceleratorTableW(const_cast<ACCEL*>(keys.data()), static_cast<int>(keys.size()))) {
+    : m_window(window), m_table(CreateAcceleratorTableW(const_cast<ACCEL*>(keys.data()),
+                                                        static_cast<int>(keys.size()))) {
     all().push_back(this);
 }
 
@@ -32,7 +32,8 @@ bool Accelerators::handle(const MSG& message) const {
 }
 
 bool Accelerators::anyHandles(const MSG& message) {
-    return std::any_of(all().begin(), all().end(), [&message](const Accelerators* a) { return a->handle(message); });
+    return std::any_of(all().begin(), all().end(),
+                       [&message](const Accelerators* a) { return a->handle(message); });
 }
 
 } // namespace velk::win32

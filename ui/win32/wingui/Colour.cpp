@@ -33,6 +33,8 @@ void BackColour::refresh() {
     }
 }
 
-COLORREF BackColour::ink() const { return toColorRef(textColourOn(m_value)); }
+COLORREF BackColour::ink() const {
+    return toColorRef(textColourOn(m_value));
+}
 
 } // namespace velk::win32

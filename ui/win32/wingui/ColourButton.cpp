@@ -52,8 +52,9 @@ bool ColourButton::draw(const DRAWITEMSTRUCT& item) {
     textBox.top += spare > 0 ? spare / 2 : 0;
     SetBkMode(item.hDC, TRANSPARENT);
     // The face is a fixed colour: the caption takes the ink that stands out from it.
-    SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? toColorRef(lockedTextColourOn(m_colour.value()))
-                                                           : m_colour.ink());
+    SetTextColor(item.hDC, (item.itemState & ODS_DISABLED)
+                               ? toColorRef(lockedTextColourOn(m_colour.value()))
+                               : m_colour.ink());
     DrawTextW(item.hDC, caption.c_str(), -1, &textBox, DT_CENTER | DT_WORDBREAK);
     if (old)
         SelectObject(item.hDC, old);

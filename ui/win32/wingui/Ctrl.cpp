@@ -11,12 +11,12 @@ Ctrl::~Ctrl() {
     }
 }
 
-void Ctrl::create(HWND parent, const wchar_t* windowClass, DWORD style, DWORD exStyle, const std::string& text,
-                  UINT dpi) {
+void Ctrl::create(HWND parent, const wchar_t* windowClass, DWORD style, DWORD exStyle,
+                  const std::string& text, UINT dpi) {
     const RECT r = toPixels(m_box, dpi);
-    m_hwnd = CreateWindowExW(exStyle, windowClass, widen(text).c_str(), style | WS_CHILD | WS_CLIPSIBLINGS,
-                             r.left, r.top, r.right - r.left, r.bottom - r.top, parent, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    m_hwnd = CreateWindowExW(exStyle, windowClass, widen(text).c_str(),
+                             style | WS_CHILD | WS_CLIPSIBLINGS, r.left, r.top, r.right - r.left,
+                             r.bottom - r.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -26,7 +26,9 @@ void Ctrl::place(UINT dpi) const {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Ctrl::setFont(HFONT font) const { SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+void Ctrl::setFont(HFONT font) const {
+    SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
 
 std::string Ctrl::text() const {
     std::wstring buffer(static_cast<std::size_t>(GetWindowTextLengthW(m_hwnd)) + 1, L'\0');
@@ -40,13 +42,21 @@ void Ctrl::setText(const std::string& utf8) const {
         SetWindowTextW(m_hwnd, widen(utf8).c_str());
 }
 
-bool Ctrl::isVisible() const { return (GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Ctrl::isVisible() const {
+    return (GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
-void Ctrl::setVisible(bool visible) const { ShowWindow(m_hwnd, visible ? SW_SHOWNA : SW_HIDE); }
+void Ctrl::setVisible(bool visible) const {
+    ShowWindow(m_hwnd, visible ? SW_SHOWNA : SW_HIDE);
+}
 
-bool Ctrl::isEnabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
+bool Ctrl::isEnabled() const {
+    return IsWindowEnabled(m_hwnd) != FALSE;
+}
 
-void Ctrl::setEnabled(bool enabled) const { EnableWindow(m_hwnd, enabled ? TRUE : FALSE); }
+void Ctrl::setEnabled(bool enabled) const {
+    EnableWindow(m_hwnd, enabled ? TRUE : FALSE);
+}
 
 Ctrl* Ctrl::from(HWND hwnd) {
     if (!hwnd)
@@ -84,7 +94,8 @@ bool Ctrl::route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
             }
         }
         return false;
-    default: return false;
+    default:
+        return false;
     }
 }
 

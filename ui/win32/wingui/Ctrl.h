@@ -40,8 +40,8 @@ public:
     static bool route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 protected:
-    void create(HWND parent, const wchar_t* windowClass, DWORD style, DWORD exStyle, const std::string& text,
-                UINT dpi);
+    void create(HWND parent, const wchar_t* windowClass, DWORD style, DWORD exStyle,
+                const std::string& text, UINT dpi);
 
     /// A WM_COMMAND notification code from this control.
     virtual void command(WORD) {}

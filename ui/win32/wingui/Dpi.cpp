@@ -2,7 +2,9 @@
 
 namespace velk::win32 {
 
-int px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+int px(int twips, UINT dpi) {
+    return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
 
 RECT toPixels(const Twips& box, UINT dpi) {
     const int left = px(box.left, dpi);

@@ -26,7 +26,8 @@ LRESULT CALLBACK placeholderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             HDC dc = GetDC(hwnd);
             RECT r;
             SendMessageW(hwnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
-            const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+            const HGDIOBJ old =
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
             DrawTextW(dc, edit->placeholder().c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX);
@@ -47,11 +48,17 @@ void EditCtrl::create(HWND parent, UINT dpi) {
     SetWindowSubclass(hwnd(), placeholderProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
-std::string EditCtrl::text() const { return replaceAll(Ctrl::text(), "\r\n", "\n"); }
+std::string EditCtrl::text() const {
+    return replaceAll(Ctrl::text(), "\r\n", "\n");
+}
 
-void EditCtrl::setText(const std::string& utf8) const { Ctrl::setText(replaceAll(utf8, "\n", "\r\n")); }
+void EditCtrl::setText(const std::string& utf8) const {
+    Ctrl::setText(replaceAll(utf8, "\n", "\r\n"));
+}
 
-std::uint32_t EditCtrl::backColour() const { return m_colour ? m_colour->value() : windowBack; }
+std::uint32_t EditCtrl::backColour() const {
+    return m_colour ? m_colour->value() : windowBack;
+}
 
 void EditCtrl::setBackColour(std::uint32_t colour) {
     if (!m_colour)

@@ -17,7 +17,8 @@ class EditCtrl : public Ctrl {
 public:
     enum class Scroll { none, vertical };
 
-    EditCtrl(std::string name, const Twips& box, Scroll scroll) : Ctrl(std::move(name), box), m_scroll(scroll) {}
+    EditCtrl(std::string name, const Twips& box, Scroll scroll)
+        : Ctrl(std::move(name), box), m_scroll(scroll) {}
 
     void create(HWND parent, UINT dpi);
     [[nodiscard]] std::string text() const;

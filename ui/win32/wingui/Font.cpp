@@ -25,8 +25,9 @@ bool Font::installed(const wchar_t* face) {
 
 Font::Font(const wchar_t* face, const wchar_t* fallback, double points, bool bold, UINT dpi)
     : m_face(installed(face) ? face : fallback) {
-    m_font = CreateFontW(-static_cast<int>(std::lround(points * dpi / 72.0)), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
-                         FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+    m_font = CreateFontW(-static_cast<int>(std::lround(points * dpi / 72.0)), 0, 0, 0,
+                         bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                          DEFAULT_PITCH | FF_SWISS, m_face);
 }
 

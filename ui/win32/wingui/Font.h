@@ -15,7 +15,8 @@ public:
     /// `face` at `points` for `dpi`; a face the system lacks is replaced by `fallback`.
     Font(const wchar_t* face, const wchar_t* fallback, double points, bool bold, UINT dpi);
     ~Font();
-    Font(Font&& other) noexcept : m_font(std::exchange(other.m_font, nullptr)), m_face(other.m_face) {}
+    Font(Font&& other) noexcept
+        : m_font(std::exchange(other.m_font, nullptr)), m_face(other.m_face) {}
     Font& operator=(Font&& other) noexcept {
         std::swap(m_font, other.m_font);
         std::swap(m_face, other.m_face);

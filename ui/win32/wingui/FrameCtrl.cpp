@@ -35,7 +35,8 @@ void FrameCtrl::setBackColour(std::uint32_t colour) {
 
 void FrameCtrl::show(bool visible) const {
     if (visible)
-        SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     else
         ShowWindow(hwnd(), SW_HIDE);
 }
@@ -47,7 +48,8 @@ void FrameCtrl::paint() const {
     GetClientRect(hwnd(), &r);
     FillRect(dc, &r, m_back.brush());
 
-    const HGDIOBJ old = SelectObject(dc, m_captionFont ? m_captionFont : GetStockObject(DEFAULT_GUI_FONT));
+    const HGDIOBJ old =
+        SelectObject(dc, m_captionFont ? m_captionFont : GetStockObject(DEFAULT_GUI_FONT));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     // The etched edge runs through the middle of the caption, as a group box draws it.
@@ -59,7 +61,8 @@ void FrameCtrl::paint() const {
     SetBkColor(dc, m_back.ref());
     SetBkMode(dc, OPAQUE);
     SetTextColor(dc, toColorRef(m_captionColour));
-    DrawTextW(dc, (L" " + caption + L" ").c_str(), -1, &captionBox, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, (L" " + caption + L" ").c_str(), -1, &captionBox,
+              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
     EndPaint(hwnd(), &ps);
 }

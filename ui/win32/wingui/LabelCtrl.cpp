@@ -13,10 +13,16 @@ constexpr std::uint32_t buttonFace = 0x8000000F;
 void LabelCtrl::create(HWND parent, const std::string& caption, UINT dpi) {
     DWORD style = WS_VISIBLE | SS_NOPREFIX;
     switch (m_align) {
-    case Align::left: style |= SS_LEFT; break;
-    case Align::centre: style |= SS_CENTER; break;
+    case Align::left:
+        style |= SS_LEFT;
+        break;
+    case Align::centre:
+        style |= SS_CENTER;
+        break;
     // The static control's own wrapping keeps a long word on one line, cut off at the edge.
-    case Align::wrapped: style |= SS_OWNERDRAW; break;
+    case Align::wrapped:
+        style |= SS_OWNERDRAW;
+        break;
     }
     // Drawn by us, to put the words for its state below the caption it holds as window text.
     if (m_showsState)
@@ -27,7 +33,9 @@ void LabelCtrl::create(HWND parent, const std::string& caption, UINT dpi) {
     Ctrl::create(parent, L"STATIC", style, 0, caption, dpi);
 }
 
-std::string LabelCtrl::caption() const { return m_showsState ? m_caption : text(); }
+std::string LabelCtrl::caption() const {
+    return m_showsState ? m_caption : text();
+}
 
 void LabelCtrl::setCaption(const std::string& utf8) {
     m_caption = utf8;
@@ -43,7 +51,9 @@ void LabelCtrl::setStateWords(std::string_view words, std::string_view separator
     setCaption(m_caption);
 }
 
-std::uint32_t LabelCtrl::backColour() const { return m_colour ? m_colour->value() : buttonFace; }
+std::uint32_t LabelCtrl::backColour() const {
+    return m_colour ? m_colour->value() : buttonFace;
+}
 
 void LabelCtrl::setBackColour(std::uint32_t colour) {
     if (!m_colour)
@@ -91,7 +101,9 @@ std::wstring LabelCtrl::fitted(HDC dc, const std::wstring& caption, const RECT& 
     if (!m_shorten)
         return caption;
     const int room = box.bottom - box.top;
-    const auto fits = [&](const std::string& text) { return heightOf(dc, widen(text), box) <= room; };
+    const auto fits = [&](const std::string& text) {
+        return heightOf(dc, widen(text), box) <= room;
+    };
     return widen(m_shorten(narrow(caption), fits));
 }
 
@@ -99,7 +111,8 @@ std::string LabelCtrl::shownText() const {
     if (m_align != Align::wrapped)
         return text();
     HDC dc = GetDC(hwnd());
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     RECT box;
     GetClientRect(hwnd(), &box);
     const std::wstring shown = fitted(dc, widen(text()), box);
@@ -128,7 +141,8 @@ bool LabelCtrl::draw(const DRAWITEMSTRUCT& item) {
     }
     RECT box = item.rcItem;
     FillRect(item.hDC, &box, m_colour ? m_colour->brush() : GetSysColorBrush(COLOR_BTNFACE));
-    const HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, m_colour ? m_colour->ink() : GetSysColor(COLOR_WINDOWTEXT));
     const std::wstring shown = fitted(item.hDC, widen(text()), box);

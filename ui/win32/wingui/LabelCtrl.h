@@ -26,7 +26,8 @@ public:
     using Shorten = std::function<std::string(const std::string& text,
                                               const std::function<bool(const std::string&)>& fits)>;
 
-    LabelCtrl(std::string name, const Twips& box, Align align, Border border, bool showsState = false)
+    LabelCtrl(std::string name, const Twips& box, Align align, Border border,
+              bool showsState = false)
         : Ctrl(std::move(name), box), m_align(align), m_border(border), m_showsState(showsState) {}
 
     void create(HWND parent, const std::string& caption, UINT dpi);

@@ -30,19 +30,23 @@ LRESULT CALLBACK returnActivates(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 void ListBoxCtrl::create(HWND parent, UINT dpi, DWORD extraStyle) {
     Ctrl::create(parent, L"LISTBOX",
-                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | extraStyle,
+                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                     extraStyle,
                  WS_EX_CLIENTEDGE, "", dpi);
     SetWindowSubclass(hwnd(), returnActivates, 2, reinterpret_cast<DWORD_PTR>(this));
 }
 
-int ListBoxCtrl::count() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETCOUNT, 0, 0)); }
+int ListBoxCtrl::count() const {
+    return static_cast<int>(SendMessageW(hwnd(), LB_GETCOUNT, 0, 0));
+}
 
 std::string ListBoxCtrl::row(int index) const {
     const LRESULT length = SendMessageW(hwnd(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR)
         return {};
     std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(hwnd(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    SendMessageW(hwnd(), LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<std::size_t>(length));
     return narrow(buffer);
 }
@@ -52,15 +56,21 @@ int ListBoxCtrl::selected() const {
     return index == LB_ERR ? -1 : static_cast<int>(index);
 }
 
-void ListBoxCtrl::select(int index) const { SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void ListBoxCtrl::select(int index) const {
+    SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
 void ListBoxCtrl::add(const std::string& utf8) const {
     SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(utf8).c_str()));
 }
 
-void ListBoxCtrl::remove(int index) const { SendMessageW(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
+void ListBoxCtrl::remove(int index) const {
+    SendMessageW(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
 
-void ListBoxCtrl::clear() const { SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0); }
+void ListBoxCtrl::clear() const {
+    SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0);
+}
 
 std::uint32_t ListBoxCtrl::backColour() const {
     return m_colour ? m_colour->value() : windowBack;

@@ -4,7 +4,8 @@
 
 namespace velk::win32 {
 
-/// Delivers window messages one at a time on this thread, with the tab orders and keyboard shortcuts applied.
+/// Delivers window messages one at a time on this thread, with the tab orders and keyboard
+/// shortcuts applied.
 class MessagePump {
 public:
     static void dispatch(const MSG& message);

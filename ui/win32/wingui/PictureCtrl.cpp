@@ -30,8 +30,8 @@ bool PictureCtrl::draw(const DRAWITEMSTRUCT& item) {
     SetStretchBltMode(item.hDC, HALFTONE);
     SetBrushOrgEx(item.hDC, 0, 0, nullptr);
     const RECT& r = item.rcItem;
-    StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, source, 0, 0, size.cx, size.cy,
-               SRCCOPY);
+    StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, source, 0, 0, size.cx,
+               size.cy, SRCCOPY);
     SelectObject(source, old);
     DeleteDC(source);
     return true;

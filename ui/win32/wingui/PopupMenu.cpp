@@ -9,9 +9,9 @@ UINT showPopupMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entri
     for (const MenuEntry& entry : entries)
         AppendMenuW(menu, MF_STRING | (entry.enabled ? MF_ENABLED : MF_GRAYED), entry.id,
                     widen(entry.caption).c_str());
-    const auto chosen = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
-                       screen.x, screen.y, 0, owner, nullptr));
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+        screen.x, screen.y, 0, owner, nullptr));
     DestroyMenu(menu);
     return chosen;
 }

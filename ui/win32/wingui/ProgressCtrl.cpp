@@ -15,6 +15,8 @@ void ProgressCtrl::setValue(float value, float shown) {
     SendMessageW(hwnd(), PBM_SETPOS, static_cast<WPARAM>(std::lround(shown * (steps / 100.0f))), 0);
 }
 
-int ProgressCtrl::position() const { return static_cast<int>(SendMessageW(hwnd(), PBM_GETPOS, 0, 0)); }
+int ProgressCtrl::position() const {
+    return static_cast<int>(SendMessageW(hwnd(), PBM_GETPOS, 0, 0));
+}
 
 } // namespace velk::win32

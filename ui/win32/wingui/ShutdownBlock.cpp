@@ -8,6 +8,8 @@ ShutdownBlock::ShutdownBlock(HWND window, const std::string& reason) : m_window(
     ShutdownBlockReasonCreate(m_window, widen(reason).c_str());
 }
 
-ShutdownBlock::~ShutdownBlock() { ShutdownBlockReasonDestroy(m_window); }
+ShutdownBlock::~ShutdownBlock() {
+    ShutdownBlockReasonDestroy(m_window);
+}
 
 } // namespace velk::win32

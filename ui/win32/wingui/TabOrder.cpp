@@ -11,13 +11,19 @@ std::vector<const TabOrder*>& all() {
     return orders;
 }
 
-bool canFocus(HWND control) { return IsWindowVisible(control) && IsWindowEnabled(control); }
+bool canFocus(HWND control) {
+    return IsWindowVisible(control) && IsWindowEnabled(control);
+}
 
 } // namespace
 
-TabOrder::TabOrder(HWND window) : m_window(window) { all().push_back(this); }
+TabOrder::TabOrder(HWND window) : m_window(window) {
+    all().push_back(this);
+}
 
-TabOrder::~TabOrder() { std::erase(all(), this); }
+TabOrder::~TabOrder() {
+    std::erase(all(), this);
+}
 
 bool TabOrder::handleArrow(const MSG& message) const {
     const auto at = std::find(m_group.begin(), m_group.end(), message.hwnd);
@@ -56,13 +62,17 @@ bool TabOrder::handle(const MSG& message) const {
         return false;
     switch (message.wParam) {
     case VK_RETURN:
-    case VK_ESCAPE: return handlePress(message);
+    case VK_ESCAPE:
+        return handlePress(message);
     case VK_UP:
     case VK_DOWN:
     case VK_LEFT:
-    case VK_RIGHT: return handleArrow(message);
-    case VK_TAB: break;
-    default: return false;
+    case VK_RIGHT:
+        return handleArrow(message);
+    case VK_TAB:
+        break;
+    default:
+        return false;
     }
     if (m_order.empty())
         return false;
@@ -78,7 +88,8 @@ bool TabOrder::handle(const MSG& message) const {
     for (std::ptrdiff_t tried = 0; tried < size; ++tried) {
         index = ((index + step) % size + size) % size;
         const HWND next = m_order[static_cast<std::size_t>(index)];
-        if (canFocus(next) && std::find(m_leftOut.begin(), m_leftOut.end(), next) == m_leftOut.end()) {
+        if (canFocus(next) &&
+            std::find(m_leftOut.begin(), m_leftOut.end(), next) == m_leftOut.end()) {
             SetFocus(next);
             return true;
         }
@@ -87,7 +98,8 @@ bool TabOrder::handle(const MSG& message) const {
 }
 
 bool TabOrder::anyHandles(const MSG& message) {
-    return std::any_of(all().begin(), all().end(), [&message](const TabOrder* o) { return o->handle(message); });
+    return std::any_of(all().begin(), all().end(),
+                       [&message](const TabOrder* o) { return o->handle(message); });
 }
 
 } // namespace velk::win32

@@ -37,8 +37,8 @@ void TaskbarProgress::apply() {
     if (!m_asked) {
         m_asked = true;
         // COM is already initialised on the window's thread for its accessibility.
-        if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
-                                    reinterpret_cast<void**>(&m_taskbar))) ||
+        if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_ITaskbarList3, reinterpret_cast<void**>(&m_taskbar))) ||
             FAILED(m_taskbar->HrInit())) {
             if (m_taskbar)
                 m_taskbar->Release();
@@ -48,10 +48,13 @@ void TaskbarProgress::apply() {
     if (!m_taskbar)
         return;
     switch (m_state) {
-    case State::none: m_taskbar->SetProgressState(m_window, TBPF_NOPROGRESS); return;
+    case State::none:
+        m_taskbar->SetProgressState(m_window, TBPF_NOPROGRESS);
+        return;
     case State::normal:
         m_taskbar->SetProgressState(m_window, TBPF_NORMAL);
-        m_taskbar->SetProgressValue(m_window, static_cast<ULONGLONG>(std::lround(m_percent * steps / 100.0f)), steps);
+        m_taskbar->SetProgressValue(
+            m_window, static_cast<ULONGLONG>(std::lround(m_percent * steps / 100.0f)), steps);
         return;
     // A whole red bar: the progress bar itself is back at 0 by the time a failure shows.
     case State::error:

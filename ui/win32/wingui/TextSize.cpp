@@ -13,7 +13,8 @@ UINT layoutDpi(HWND window, UINT monitorDpi, const Twips& client) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     double points = defaultTextPoints;
-    if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, monitorDpi) &&
+    if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                   monitorDpi) &&
         metrics.lfMessageFont.lfHeight != 0)
         points = std::abs(metrics.lfMessageFont.lfHeight) * 72.0 / monitorDpi;
 
@@ -25,8 +26,9 @@ UINT layoutDpi(HWND window, UINT monitorDpi, const Twips& client) {
         const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
         AdjustWindowRectExForDpi(&frame, style, FALSE, 0, monitorDpi);
         const RECT& work = monitor.rcWork;
-        largest = std::min(static_cast<double>(work.right - work.left) / (frame.right - frame.left),
-                           static_cast<double>(work.bottom - work.top) / (frame.bottom - frame.top));
+        largest =
+            std::min(static_cast<double>(work.right - work.left) / (frame.right - frame.left),
+                     static_cast<double>(work.bottom - work.top) / (frame.bottom - frame.top));
     }
     return static_cast<UINT>(std::lround(monitorDpi * textScale(points, largest)));
 }

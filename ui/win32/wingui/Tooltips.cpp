@@ -26,8 +26,9 @@ Tooltips::~Tooltips() {
 
 void Tooltips::create(HWND owner) {
     m_owner = owner;
-    m_hwnd = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+    m_hwnd = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
     // Long tips wrap instead of running off the screen.
     SendMessageW(m_hwnd, TTM_SETMAXTIPWIDTH, 0, 400);
@@ -48,7 +49,8 @@ void Tooltips::update(HWND control, const std::string& utf8) {
 std::string Tooltips::tipOf(HWND control) const {
     wchar_t buffer[512] = {};
     TOOLINFOW info = toolOf(control, buffer);
-    SendMessageW(m_hwnd, TTM_GETTEXTW, sizeof(buffer) / sizeof(buffer[0]), reinterpret_cast<LPARAM>(&info));
+    SendMessageW(m_hwnd, TTM_GETTEXTW, sizeof(buffer) / sizeof(buffer[0]),
+                 reinterpret_cast<LPARAM>(&info));
     return narrow(buffer);
 }
 
