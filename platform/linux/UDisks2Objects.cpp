@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include <systemd/sd-bus.h>
-
 namespace velk::udisks2 {
 
 namespace {

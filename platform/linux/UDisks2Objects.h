@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-struct sd_bus;
-struct sd_bus_error;
-struct sd_bus_message;
+#include <systemd/sd-bus.h>
 
 // UDisks2's object tree as the mounter needs it: its block devices, which hold a file system,
 // and which drives can be powered off.
