@@ -12,14 +12,17 @@
 namespace velk::test::win32window {
 
 /// The main window over a fake system (c: fixed, f: an empty reader, e: a card), started in a
-/// folder that holds a.mp3, B.NVR, c.txt and a sub-folder.
+/// folder that fillHere() fills: by default a.mp3, B.NVR, c.txt and a sub-folder.
 class frmForm1Test : public ::testing::Test {
 protected:
-    void SetUp() override {
+    virtual void fillHere() {
         m_here.write("a.mp3", "a");
         m_here.write("B.NVR", "b");
         m_here.write("c.txt", "c");
         std::filesystem::create_directory(m_here.path() / "sub");
+    }
+    void SetUp() override {
+        fillHere();
         m_previous = std::filesystem::current_path();
         std::filesystem::current_path(m_here.path());
         m_system.addFixed("c:", "C:\\");

@@ -1,4 +1,5 @@
 #include "ui/win32/hlpform/hlpform.h"
+#include "Form1Fixture.h"
 #include "WindowDriver.h"
 #include "core/Texts.h"
 #include "support/FakeSystem.h"
@@ -15,24 +16,13 @@ namespace {
 
 // The help window opened from the main window's HELP button, with topic files in the current
 // folder of the process.
-class hlpformTest : public ::testing::Test {
+class hlpformTest : public frmForm1Test {
 protected:
-    void SetUp() override {
+    void fillHere() override {
         for (int topic = 1; topic <= 9; ++topic)
             if (topic != 4)
                 m_here.write("velkhlp" + std::to_string(topic) + ".txt",
                              "Topic " + std::to_string(topic) + "\r\n");
-        m_previous = std::filesystem::current_path();
-        std::filesystem::current_path(m_here.path());
-        m_system.addFixed("c:", "C:\\");
-        m_system.current = "c:";
-        m_form = std::make_unique<win32::frmForm1>(m_system);
-        m_form->show();
-    }
-    void TearDown() override {
-        m_form.reset();
-        forgetQuit();
-        std::filesystem::current_path(m_previous);
     }
 
     win32::hlpform& openHelp() {
@@ -47,11 +37,6 @@ protected:
                 on.push_back(topic);
         return on;
     }
-
-    TempFolder m_here{"help"};
-    std::filesystem::path m_previous;
-    test::FakeSystem m_system;
-    std::unique_ptr<win32::frmForm1> m_form;
 };
 
 TEST_F(hlpformTest, IsLaidOutAsDesignedAndOwnedByTheMainWindow) {
