@@ -6,7 +6,6 @@
 #include "Texts.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <new>
@@ -97,7 +96,7 @@ WrittenFile writeTarget(const SystemPort& system, const std::string& source,
         }
     } catch (...) {
         (void)out->close();
-        removeCardFile(target);
+        removeCardFile(system, target);
         throw;
     }
     return {target, std::move(out), content.result()};
@@ -185,14 +184,25 @@ void flushToCard(const SystemPort& system, WrittenFile& written) {
     if (!ec)
         ec = closed;
     if (ec) {
-        removeCardFile(written.path);
+        removeCardFile(system, written.path);
         throw CardError(written.path, system.describe(ec));
     }
 }
 
-void removeCardFile(const std::string& path) {
-    std::error_code ignored;
-    std::filesystem::remove(fsPath(path), ignored);
+void removeCardFile(const SystemPort& system, const std::string& path) {
+    (void)system.removeFile(path);
+}
+
+std::vector<std::uint8_t> readStart(const SystemPort& system, const std::string& path,
+                                    std::size_t limit, std::error_code& ec) {
+    const std::unique_ptr<OpenFile> in = system.openFile(path, OpenMode::read, ec);
+    if (!in)
+        return {};
+    std::vector<std::uint8_t> bytes(limit);
+    bytes.resize(readFully(*in, reinterpret_cast<char*>(bytes.data()), limit, ec));
+    if (ec)
+        bytes.clear();
+    return bytes;
 }
 
 void compareWithSource(const SystemPort& system, const std::string& cardFile,

@@ -44,7 +44,12 @@ WrittenFile writeFile(const SystemPort& system, const std::vector<std::uint8_t>&
 void flushToCard(const SystemPort& system, WrittenFile& written);
 
 /// Removes a card file of this run's, and says nothing when it is already gone.
-void removeCardFile(const std::string& path);
+void removeCardFile(const SystemPort& system, const std::string& path);
+
+/// The first `limit` bytes of the file `path`, all of it when shorter. Empty with `ec` set
+/// when it cannot be read.
+[[nodiscard]] std::vector<std::uint8_t> readStart(const SystemPort& system, const std::string& path,
+                                                  std::size_t limit, std::error_code& ec);
 
 /// Reads `cardFile` back from the device and compares it with the file `source`. A
 /// difference, in content or length, throws CardError naming the card file and the first

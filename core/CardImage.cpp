@@ -8,7 +8,6 @@
 #include "TrackTable.h"
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <system_error>
 #include <utility>
@@ -22,12 +21,22 @@ namespace {
 constexpr std::size_t recordSize = 14;
 
 /// True when the file holds an index as this program writes them.
-bool holdsAnIndex(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::vector<std::uint8_t> bytes(largestIndexBytes + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return parseIndex(bytes).ok();
+bool holdsAnIndex(const SystemPort& system, const std::string& path) {
+    std::error_code ec;
+    return parseIndex(readStart(system, path, largestIndexBytes + 1, ec)).ok();
+}
+
+/// Makes `folder` and whichever of its parents are missing.
+void makeFolders(const SystemPort& system, const std::string& folder) {
+    std::error_code ec;
+    if (system.entryKind(folder, true, ec) == EntryKind::folder)
+        return;
+    const std::string parent = utf8Path(fsPath(folder).parent_path());
+    if (!parent.empty() && parent != folder)
+        makeFolders(system, parent);
+    (void)system.makeFolder(folder, ec);
+    if (ec)
+        throw CardError(folder, system.describe(ec));
 }
 
 } // namespace
@@ -77,14 +86,14 @@ std::vector<std::uint8_t> writeIndexFile(const SystemPort& system, TrackTable& t
     tracks.trackCount = static_cast<std::int16_t>(listedRows);
     const std::vector<std::uint8_t> bytes = indexBytes(tracks, names);
 
-    const fs::path p = fsPath(path);
     std::error_code ec;
-    const fs::file_status status = fs::symlink_status(p, ec);
-    if (fs::exists(status) && (!fs::is_regular_file(status) || !holdsAnIndex(p)))
+    const EntryKind kind = system.entryKind(path, false, ec);
+    if (ec)
+        throw CardError(path, system.describe(ec));
+    if (kind != EntryKind::missing && (kind != EntryKind::file || !holdsAnIndex(system, path)))
         throw CardError(path, text::notAnIndex);
     // Removing first also replaces an index that cannot be truncated in place.
-    fs::remove(p, ec);
-    if (ec)
+    if (kind != EntryKind::missing && (ec = system.removeFile(path)))
         throw CardError(path, system.describe(ec));
 
     WrittenFile written = writeFile(system, bytes, path);
@@ -103,9 +112,7 @@ std::string stagedIndexPath(const SystemPort& system) {
         folder = system.dataFolder();
         if (folder.empty())
             throw CardError(indexFileName, text::noDataFolder);
-        fs::create_directories(fsPath(folder), ec);
-        if (ec)
-            throw CardError(folder, system.describe(ec));
+        makeFolders(system, folder);
     }
     return joinPath(folder, indexFileName);
 }

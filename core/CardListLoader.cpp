@@ -1,5 +1,6 @@
 #include "CardListLoader.h"
 
+#include "CardFiles.h"
 #include "CardImage.h"
 #include "Colours.h"
 #include "FormPort.h"
@@ -12,35 +13,11 @@
 #include "TrackEditor.h"
 #include "TrackList.h"
 
-#include <cerrno>
-#include <fstream>
 #include <optional>
 #include <system_error>
 #include <vector>
 
 namespace velk {
-
-namespace {
-
-/// The bytes of the file at `path`, at most one more than any index has, so that an
-/// oversized file still reads as the wrong length. Nullopt with `reason` set on failure.
-std::optional<std::vector<std::uint8_t>> readIndex(const std::string& path, std::string& reason) {
-    errno = 0;
-    std::ifstream in(fsPath(path), std::ios::binary);
-    if (!in.is_open()) {
-        reason = std::generic_category().message(errno != 0 ? errno : EIO);
-        return std::nullopt;
-    }
-    std::vector<char> buffer(largestIndexBytes + 1);
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    if (in.bad()) {
-        reason = std::generic_category().message(errno != 0 ? errno : EIO);
-        return std::nullopt;
-    }
-    return std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + in.gcount());
-}
-
-} // namespace
 
 CardListLoader::CardListLoader(Module1& state, FormPort& form, const SystemPort& system,
                                TrackList& tracks, TrackEditor& editor)
@@ -67,13 +44,15 @@ void CardListLoader::lstList1_LoadFromCard() {
     }
 
     const std::string indexPath = joinPath(root.path, indexFileName);
-    std::string reason;
-    const auto bytes = readIndex(indexPath, reason);
-    if (!bytes) {
-        refuse(indexPath, reason);
+    std::error_code ec;
+    // One byte more than any index has, so that an oversized file still reads as the wrong length.
+    const std::vector<std::uint8_t> bytes =
+        readStart(m_system, indexPath, largestIndexBytes + 1, ec);
+    if (ec) {
+        refuse(indexPath, m_system.describe(ec));
         return;
     }
-    const IndexContent index = parseIndex(*bytes);
+    const IndexContent index = parseIndex(bytes);
     if (!index.ok()) {
         refuse(indexPath, index.error);
         return;

@@ -7,37 +7,34 @@
 #include "Texts.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <system_error>
 
 namespace velk {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-bool isLink(const fs::path& p) {
+bool isLink(const SystemPort& system, const std::string& path) {
     std::error_code ec;
-    return fs::is_symlink(fs::symlink_status(p, ec));
+    return system.entryKind(path, false, ec) == EntryKind::link;
 }
 
 } // namespace
 
 std::vector<RootEntry> rootEntries(const SystemPort& system, const std::string& root) {
-    std::error_code ec;
-    const std::vector<std::string> names = folderFiles(root, ec);
-    if (ec)
-        throw CardError(root, system.describe(ec));
+    const FolderListing listing = system.listFolder(root);
+    if (listing.error)
+        throw CardError(root, system.describe(listing.error));
     std::vector<RootEntry> entries;
-    entries.reserve(names.size());
-    for (const std::string& name : names) {
-        const std::string path = joinPath(root, name);
+    for (const FolderEntry& entry : listing.entries) {
+        if (entry.folder && !entry.link)
+            continue;
+        const std::string path = joinPath(root, entry.name);
         const std::optional<EntryStamp> stamp = system.entryStamp(path);
         if (!stamp)
             throw CardError(path,
                             system.describe(std::make_error_code(std::errc::permission_denied)));
-        entries.push_back({name, *stamp, isLink(fsPath(path))});
+        entries.push_back({entry.name, *stamp, entry.link});
     }
     return entries;
 }
@@ -58,7 +55,7 @@ std::string changedSinceListed(const SystemPort& system, const std::string& root
 
 RootEntry placeDummyFile(const SystemPort& system, const std::string& root, bool& created) {
     const std::string path = joinPath(root, dummyFileName);
-    if (!isLink(fsPath(path))) {
+    if (!isLink(system, path)) {
         std::error_code ec;
         const std::unique_ptr<OpenFile> dummy = system.openFile(path, OpenMode::createOrKeep, ec);
         if (!dummy)
@@ -71,7 +68,7 @@ RootEntry placeDummyFile(const SystemPort& system, const std::string& root, bool
     if (!stamp)
         throw CardError(
             path, system.describe(std::make_error_code(std::errc::no_such_file_or_directory)));
-    return {dummyFileName, *stamp, isLink(fsPath(path))};
+    return {dummyFileName, *stamp, isLink(system, path)};
 }
 
 void deleteListed(const SystemPort& system, const std::string& folder, const RootEntry& entry) {
@@ -81,18 +78,7 @@ void deleteListed(const SystemPort& system, const std::string& folder, const Roo
         return;
     if (!(*now == entry.stamp))
         throw CardError(path, text::changedSinceListed);
-    const fs::path p = fsPath(path);
-    std::error_code ec;
-    fs::remove(p, ec);
-    // Windows refuses to delete a read-only file; the wipe takes it as the others.
-    if (ec == std::errc::permission_denied) {
-        std::error_code writable;
-        fs::permissions(p, fs::perms::owner_write,
-                        fs::perm_options::add | fs::perm_options::nofollow, writable);
-        if (!writable)
-            fs::remove(p, ec);
-    }
-    if (ec)
+    if (const std::error_code ec = system.removeFile(path))
         throw CardError(path, system.describe(ec));
 }
 
@@ -105,7 +91,7 @@ void wipeRoot(const SystemPort& system, const std::string& root,
 std::string firstFileNotAmong(const SystemPort& system, const std::string& root,
                               const std::vector<std::string>& names) {
     std::error_code ec;
-    const std::vector<std::string> files = folderFiles(root, ec);
+    const std::vector<std::string> files = folderFiles(system, root, ec);
     if (ec)
         throw CardError(root, system.describe(ec));
     for (const std::string& file : files)

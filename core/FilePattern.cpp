@@ -1,10 +1,9 @@
 #include "FilePattern.h"
 
 #include "CaseFold.h"
-#include "Paths.h"
+#include "SystemPort.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <numeric>
 #include <string_view>
 #include <system_error>
@@ -21,6 +20,15 @@ bool matchesOne(std::string_view name, std::string_view pattern) {
     if (pattern.size() > 1 && pattern[0] == '*')
         return endsWithIgnoringCase(name, pattern.substr(1));
     return name.size() == pattern.size() && endsWithIgnoringCase(name, pattern);
+}
+
+// A link counts as a file whatever it leads to: the wipe deletes the link, never its target.
+std::vector<std::string> fileNames(FolderListing listing) {
+    std::vector<std::string> names;
+    for (FolderEntry& entry : listing.entries)
+        if (!entry.folder || entry.link)
+            names.push_back(std::move(entry.name));
+    return names;
 }
 
 } // namespace
@@ -43,34 +51,15 @@ bool isAudioFile(const std::string& path) {
                           "*.mp3;*.nvr");
 }
 
-std::vector<std::string> folderFiles(const std::string& folder, std::error_code& ec) {
-    namespace fs = std::filesystem;
-    std::vector<std::string> names;
-    for (fs::directory_iterator it(fsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
-        // The entry's type comes with the listing: asking the file system again for each of
-        // thousands of files is most of the time a large folder takes.
-        const bool folder = !it->is_symlink(ec) && !ec && it->is_directory(ec);
-        if (ec)
-            break;
-        if (folder)
-            continue;
-        // string() would give the narrow encoding, which on Windows is the ANSI code page.
-        names.push_back(utf8Path(it->path().filename()));
-    }
-    return names;
+std::vector<std::string> folderFiles(const SystemPort& system, const std::string& folder,
+                                     std::error_code& ec) {
+    FolderListing listing = system.listFolder(folder);
+    ec = listing.error;
+    return fileNames(std::move(listing));
 }
 
 std::vector<std::string> filesShown(FolderListing listing, const std::string& patterns) {
-    std::vector<std::string> names;
-    for (FolderEntry& entry : listing.entries)
-        if (!entry.folder || entry.link)
-            names.push_back(std::move(entry.name));
-    return matchingFiles(std::move(names), patterns);
-}
-
-std::vector<std::string> listFiles(const std::string& folder, const std::string& patterns) {
-    std::error_code ec;
-    return matchingFiles(folderFiles(folder, ec), patterns);
+    return matchingFiles(fileNames(std::move(listing)), patterns);
 }
 
 std::vector<std::string> matchingFiles(std::vector<std::string> names,

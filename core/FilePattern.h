@@ -8,6 +8,8 @@
 
 namespace velk {
 
+class SystemPort;
+
 /// True when `name` matches one of the ";"-separated patterns. Only the forms the lists use
 /// are understood: "*" and "*.*" match every name, "*.ext" every name ending in ".ext",
 /// ignoring case as drive-letter file systems do.
@@ -19,8 +21,9 @@ namespace velk {
 
 /// Names of every entry of `folder` that is not a folder: files, links (not followed), and
 /// pipes, sockets and device nodes, all of which a wipe removes too. In the folder's own
-/// order; stops with `ec` set at the first entry that cannot be read.
-[[nodiscard]] std::vector<std::string> folderFiles(const std::string& folder, std::error_code& ec);
+/// order; `ec` set when the folder could not be listed in full.
+[[nodiscard]] std::vector<std::string> folderFiles(const SystemPort& system,
+                                                   const std::string& folder, std::error_code& ec);
 
 /// Those of a folder's file `names` that match, sorted as an operator reads them: ignoring case.
 [[nodiscard]] std::vector<std::string> matchingFiles(std::vector<std::string> names,
@@ -31,10 +34,5 @@ namespace velk {
 /// sorted as matchingFiles sorts them.
 [[nodiscard]] std::vector<std::string> filesShown(FolderListing listing,
                                                   const std::string& patterns);
-
-/// The folderFiles that match, sorted as matchingFiles sorts them. A folder that cannot be
-/// read lists what was read before the failure.
-[[nodiscard]] std::vector<std::string> listFiles(const std::string& folder,
-                                                 const std::string& patterns);
 
 } // namespace velk

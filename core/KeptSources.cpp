@@ -25,12 +25,8 @@ KeptSources::KeptSources(const SystemPort& system, std::string root,
         if (source.empty() || m_paths.contains(source))
             continue;
         std::string path = source;
-        if (rootHasLinks) {
-            std::error_code ec;
-            const fs::path resolved = fs::canonical(fsPath(source), ec);
-            if (!ec)
-                path = utf8Path(resolved);
-        }
+        if (rootHasLinks)
+            path = m_system.finalPath(source).value_or(source);
         const std::optional<FileId> id = m_system.fileId(path);
         if (!id)
             continue; // the run refuses it before anything changes
@@ -84,35 +80,32 @@ void KeptSources::keepAll(bool& changedCard) {
 std::string KeptSources::moveAside(const RootEntry& entry, bool& changedCard) {
     const std::string folderPath = joinPath(m_root, keepFolderName);
     std::error_code ec;
-    if (fs::create_directory(fsPath(folderPath), ec))
+    if (m_system.makeFolder(folderPath, ec))
         changedCard = true;
     if (ec)
         throw CardError(folderPath, m_system.describe(ec));
 
     // An earlier run that failed may have left a recording of the same name there.
     const fs::path original = fsPath(entry.name);
-    fs::path target = fsPath(folderPath) / original;
-    // A name that cannot be looked at is never taken for free: the rename would replace it.
+    std::string target = joinPath(folderPath, entry.name);
+    // A name that cannot be looked at is never taken for free: the move could replace it.
     for (int n = 1;; ++n) {
-        if (fs::symlink_status(target, ec).type() == fs::file_type::not_found)
+        if (m_system.entryKind(target, false, ec) == EntryKind::missing && !ec)
             break;
         if (ec)
-            throw CardError(utf8Path(target), m_system.describe(ec));
-        target = fsPath(folderPath) /
-                 (original.stem().u8string() + u8"~" + fs::path(std::to_string(n)).u8string() +
-                  original.extension().u8string());
+            throw CardError(target, m_system.describe(ec));
+        target = joinPath(folderPath, utf8Path(original.stem()) + "~" + std::to_string(n) +
+                                          utf8Path(original.extension()));
     }
     const std::string from = joinPath(m_root, entry.name);
-    fs::rename(fsPath(from), target, ec);
-    if (ec)
-        throw CardError(from, m_system.describe(ec), utf8Path(target));
+    if ((ec = m_system.moveEntry(from, target)))
+        throw CardError(from, m_system.describe(ec), target);
     changedCard = true;
     // Some file systems number a file by its place in its folder: it is known here by the
     // number it has now.
-    const std::string path = utf8Path(target);
-    m_kept.push_back(
-        {utf8Path(target.filename()), path, m_system.fileId(path).value_or(entry.stamp.id)});
-    return path;
+    m_kept.push_back({utf8Path(fsPath(target).filename()), target,
+                      m_system.fileId(target).value_or(entry.stamp.id)});
+    return target;
 }
 
 const std::string& KeptSources::pathFor(const std::string& source) const {
@@ -137,11 +130,9 @@ void KeptSources::release() const {
         const std::string path = joinPath(keepFolder, kept.name);
         if (m_system.fileId(path) != kept.id)
             continue;
-        std::error_code ignored;
-        fs::remove(fsPath(path), ignored);
+        (void)m_system.removeFile(path);
     }
-    std::error_code ignored;
-    fs::remove(fsPath(keepFolder), ignored); // only when nothing else is in it
+    (void)m_system.removeFolder(keepFolder); // only when nothing else is in it
     (void)m_system.flushFolder(m_root);
 }
 

@@ -39,14 +39,14 @@ void ListFile::showRefusal(const std::string& message) {
 
 void ListFile::lstList1_SaveList(const std::string& path) {
     const auto tracks = listedTracks(m_state.tracks, m_form.rowCount(Control::lstList1));
-    if (const std::string reason = writeSavedList(path, tracks); !reason.empty())
+    if (const std::string reason = writeSavedList(m_system, path, tracks); !reason.empty())
         refuse(text::stepSaveList, path, reason);
 }
 
 void ListFile::lstList1_OpenList(const std::string& path) {
     if (m_state.runInProgress)
         return;
-    const SavedList list = readSavedList(path);
+    const SavedList list = readSavedList(m_system, path);
     if (!list.ok()) {
         refuse(text::stepOpenList, path, list.error);
         return;

@@ -42,12 +42,12 @@ std::string utf8Path(const fs::path& path) {
 
 MeasuredSize measureFile(const SystemPort& system, const std::string& path) {
     std::error_code ec;
-    const fs::file_status status = fs::status(fsPath(path), ec);
-    if (status.type() == fs::file_type::not_found)
-        return {0, system.describe(std::make_error_code(std::errc::no_such_file_or_directory))};
+    const EntryKind kind = system.entryKind(path, true, ec);
     if (ec)
         return {0, system.describe(ec)};
-    if (!fs::is_regular_file(status))
+    if (kind == EntryKind::missing)
+        return {0, system.describe(std::make_error_code(std::errc::no_such_file_or_directory))};
+    if (kind != EntryKind::file)
         return {0, text::notAFile};
 
     // The programming run copies the file, so one it cannot open is refused now, not there.

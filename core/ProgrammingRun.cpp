@@ -310,7 +310,7 @@ void ProgrammingRun::writeIndexToCard() {
 void ProgrammingRun::withdrawIndex() const {
     if (!m_indexOnCard)
         return;
-    removeCardFile(joinPath(m_root, indexFileName));
+    removeCardFile(m_system, joinPath(m_root, indexFileName));
     (void)m_system.flushFolder(m_root);
 }
 

@@ -1,23 +1,22 @@
 #include "SavedList.h"
 
+#include "CardFiles.h"
+#include "CardImage.h"
 #include "Paths.h"
 #include "Sentence.h"
 #include "Texts.h"
 #include "TrackTable.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace velk {
 
 namespace {
 
-std::string systemReason() {
-    return std::generic_category().message(errno != 0 ? errno : EIO);
-}
+// Far more than sixteen lines of the longest paths: a larger file is no list, and is refused
+// by its lines rather than read whole.
+constexpr std::size_t largestListBytes = std::size_t{1} << 20;
 
 bool isMode(char c) {
     return c >= '0' && c <= '2';
@@ -60,16 +59,12 @@ std::vector<SavedTrack> listedTracks(const TrackTable& table, int listed) {
     return tracks;
 }
 
-SavedList readSavedList(const std::string& path) {
-    errno = 0;
-    std::ifstream in(fsPath(path), std::ios::binary);
-    if (!in.is_open())
-        return {{}, systemReason()};
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad())
-        return {{}, systemReason()};
-    SavedList list = parseSavedList(content.str());
+SavedList readSavedList(const SystemPort& system, const std::string& path) {
+    std::error_code ec;
+    const std::vector<std::uint8_t> bytes = readStart(system, path, largestListBytes + 1, ec);
+    if (ec)
+        return {{}, system.describe(ec)};
+    SavedList list = parseSavedList(std::string(bytes.begin(), bytes.end()));
     const std::filesystem::path folder = std::filesystem::absolute(fsPath(path)).parent_path();
     for (SavedTrack& t : list.tracks)
         if (fsPath(t.srcPath).is_relative())
@@ -77,14 +72,17 @@ SavedList readSavedList(const std::string& path) {
     return list;
 }
 
-std::string writeSavedList(const std::string& path, const std::vector<SavedTrack>& tracks) {
-    errno = 0;
-    std::ofstream out(fsPath(path), std::ios::binary | std::ios::trunc);
-    if (!out.is_open())
-        return systemReason();
-    out << savedListText(tracks);
-    out.close();
-    return out.fail() ? systemReason() : std::string();
+std::string writeSavedList(const SystemPort& system, const std::string& path,
+                           const std::vector<SavedTrack>& tracks) {
+    const std::string text = savedListText(tracks);
+    try {
+        WrittenFile written = writeFile(system, {text.begin(), text.end()}, path);
+        if (const std::error_code ec = written.file->close())
+            return system.describe(ec);
+    } catch (const CardError& e) {
+        return e.reason();
+    }
+    return {};
 }
 
 SavedTrack trackArgument(const std::string& argument) {

@@ -6,6 +6,8 @@
 
 namespace velk {
 
+class SystemPort;
+
 struct TrackTable;
 
 /// One track of a saved list: its play mode and its source file (UTF-8).
@@ -37,10 +39,10 @@ struct SavedList {
 [[nodiscard]] std::vector<SavedTrack> listedTracks(const TrackTable& table, int listed);
 
 /// The list in the file at `path`, its relative sources taken from the list's own folder.
-[[nodiscard]] SavedList readSavedList(const std::string& path);
+[[nodiscard]] SavedList readSavedList(const SystemPort& system, const std::string& path);
 
 /// Replaces the file at `path` with the list; empty on success, else the system's reason.
-[[nodiscard]] std::string writeSavedList(const std::string& path,
+[[nodiscard]] std::string writeSavedList(const SystemPort& system, const std::string& path,
                                          const std::vector<SavedTrack>& tracks);
 
 /// A track as the command line names it: PATH, or PATH:MODE with a mode of 0, 1 or 2.

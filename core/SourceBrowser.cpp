@@ -6,23 +6,12 @@
 #include "SystemPort.h"
 #include "Texts.h"
 
-#include <filesystem>
 #include <system_error>
 
 namespace velk {
 
 SourceBrowser::SourceBrowser(FormPort& form, const SystemPort& system)
     : m_form(form), m_system(system) {}
-
-RootFolder listableRoot(RootFolder root) {
-    if (root.status != RootFolder::Status::ok)
-        return root;
-    std::error_code ec;
-    if (!std::filesystem::is_directory(fsPath(root.path), ec) ||
-        (std::filesystem::directory_iterator(fsPath(root.path), ec), ec))
-        return {RootFolder::Status::failed, {}, ec ? ec.message() : text::notAFolder};
-    return root;
-}
 
 void SourceBrowser::drvDrive1_Change() {
     m_waitingFor = m_form.text(Control::drvDrive1);

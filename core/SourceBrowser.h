@@ -8,11 +8,6 @@ namespace velk {
 
 class FormPort;
 
-/// `root` when its folder can be listed, else `failed`: a root the system names may be gone
-/// (unmounted since the list was filled) or unreadable. It touches the drive, so it may wait
-/// for as long as the drive does: systems call it off the window's thread.
-[[nodiscard]] RootFolder listableRoot(RootFolder root);
-
 /// Keeps the folder list and the file list on the chosen source drive and folder.
 class SourceBrowser {
 public:

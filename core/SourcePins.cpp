@@ -42,8 +42,8 @@ std::string sourceOnACard(const SystemPort& system, const std::vector<std::strin
         const fs::path asGiven = fs::absolute(fsPath(source), ec);
         if (!ec && inACardFolder(asGiven))
             return source;
-        const fs::path resolved = fs::canonical(fsPath(source), ec);
-        if (!ec && inACardFolder(resolved))
+        const std::optional<std::string> resolved = system.finalPath(source);
+        if (resolved && inACardFolder(fsPath(*resolved)))
             return source;
     }
     return {};

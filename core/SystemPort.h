@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FolderListing.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -85,6 +87,9 @@ struct EntryStamp {
 
     bool operator==(const EntryStamp&) const = default;
 };
+
+/// What a name in a folder is.
+enum class EntryKind { missing, file, folder, link, other };
 
 /// Held by a programming run for as long as it may change a card: no other run of the
 /// program on this machine, of any user, can take the same card until it is released.
@@ -180,6 +185,28 @@ public:
         const auto folder = fileId(root);
         return file && folder && file->sameVolumeAs(*folder);
     }
+
+    /// The entries of `folder`. Every file that core reads, writes, measures or deletes is
+    /// reached through this port, which on Windows takes names past MAX_PATH characters.
+    [[nodiscard]] virtual FolderListing listFolder(const std::string& folder) const = 0;
+    /// What `path` is: with `followLink` what a link there leads to, otherwise the entry itself.
+    /// `missing`, with `ec` clear, when nothing has that name; `ec` set when it cannot be told.
+    [[nodiscard]] virtual EntryKind entryKind(const std::string& path, bool followLink,
+                                              std::error_code& ec) const = 0;
+    /// The path of the file `path` reaches, every link on the way resolved; nullopt when it
+    /// cannot be examined.
+    [[nodiscard]] virtual std::optional<std::string> finalPath(const std::string& path) const = 0;
+    /// Deletes the file or link `path` (never what a link leads to), read-only or not.
+    [[nodiscard]] virtual std::error_code removeFile(const std::string& path) const = 0;
+    /// Deletes the folder `path` when nothing is in it.
+    [[nodiscard]] virtual std::error_code removeFolder(const std::string& path) const = 0;
+    /// Gives the entry `from` the name `to`, which the caller has seen free. Where the system
+    /// can tell, a `to` that has appeared since is not replaced.
+    [[nodiscard]] virtual std::error_code moveEntry(const std::string& from,
+                                                    const std::string& to) const = 0;
+    /// Makes the folder `path`, whose parent exists. True when made; false, with `ec` clear,
+    /// when a folder of that name was there.
+    [[nodiscard]] virtual bool makeFolder(const std::string& path, std::error_code& ec) const = 0;
 
     /// Forces a folder's entries to the device.
     [[nodiscard]] virtual std::error_code flushFolder(const std::string& path) const = 0;

@@ -6,6 +6,7 @@
 #include "Module1.h"
 #include "Paths.h"
 #include "Sentence.h"
+#include "SystemPort.h"
 #include "Texts.h"
 
 #include <algorithm>
@@ -22,12 +23,12 @@ namespace {
 
 constexpr std::int64_t largestCount = std::numeric_limits<std::int32_t>::max();
 
-std::int64_t presentSize(const std::string& path) {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(fsPath(path), ec);
-    if (ec)
+std::int64_t presentSize(const SystemPort& system, const std::string& path) {
+    const std::optional<EntryStamp> stamp = system.fileStamp(path);
+    if (!stamp)
         return 0;
-    return static_cast<std::int64_t>(std::min<std::uintmax_t>(size, largestCount));
+    return static_cast<std::int64_t>(
+        std::min<std::uint64_t>(stamp->size, static_cast<std::uint64_t>(largestCount)));
 }
 
 // Whole part of p with a blank where a minus sign would stand.
@@ -127,7 +128,7 @@ void TrackList::gtflens() {
     for (int s = 1; s <= listed; ++s) {
         const std::string& path = t.slot(s).srcPath;
         if (!path.empty())
-            total += presentSize(path);
+            total += presentSize(m_system, path);
     }
     // Files that grew past the 32-bit range since they were added read as the largest count,
     // which every card is smaller than, so the capacity checks still refuse them.

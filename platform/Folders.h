@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/SubFolders.h"
+#include "core/FolderListing.h"
+#include "core/SystemPort.h"
 
 #include <string>
 
@@ -13,5 +14,10 @@ namespace velk {
 /// std::filesystem builds and parses a path for every entry, most of the time a folder of
 /// thousands of tracks takes, and on Windows stops at MAX_PATH characters.
 [[nodiscard]] FolderListing listFolder(const std::string& utf8);
+
+/// `root` when its folder can be listed, else `failed`: a root the system names may be gone
+/// (unmounted since the list was filled) or unreadable. It touches the drive, so it may wait
+/// for as long as the drive does: systems call it off the window's thread.
+[[nodiscard]] RootFolder listableRoot(RootFolder root);
 
 } // namespace velk

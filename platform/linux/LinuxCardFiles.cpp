@@ -2,8 +2,10 @@
 
 #include "KernelFiles.h"
 #include "LinuxCardIdentity.h"
+#include "platform/Folders.h"
 #include "platform/posix/PosixCardFile.h"
 #include "platform/posix/PosixCardLock.h"
+#include "platform/posix/PosixEntries.h"
 
 #include <algorithm>
 #include <climits>
@@ -19,6 +21,35 @@ using namespace kernel;
 std::unique_ptr<OpenFile> LinuxSystem::openFile(const std::string& path, OpenMode mode,
                                                 std::error_code& ec) const {
     return openPosixFile(path, mode, ec);
+}
+
+FolderListing LinuxSystem::listFolder(const std::string& folder) const {
+    return velk::listFolder(folder);
+}
+
+EntryKind LinuxSystem::entryKind(const std::string& path, bool followLink,
+                                 std::error_code& ec) const {
+    return posixEntryKind(path, followLink, ec);
+}
+
+std::optional<std::string> LinuxSystem::finalPath(const std::string& path) const {
+    return posixFinalPath(path);
+}
+
+std::error_code LinuxSystem::removeFile(const std::string& path) const {
+    return posixRemoveFile(path);
+}
+
+std::error_code LinuxSystem::removeFolder(const std::string& path) const {
+    return posixRemoveFolder(path);
+}
+
+std::error_code LinuxSystem::moveEntry(const std::string& from, const std::string& to) const {
+    return posixMoveEntry(from, to);
+}
+
+bool LinuxSystem::makeFolder(const std::string& path, std::error_code& ec) const {
+    return posixMakeFolder(path, ec);
 }
 
 std::error_code LinuxSystem::flushFolder(const std::string& path) const {

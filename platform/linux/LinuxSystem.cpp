@@ -6,7 +6,7 @@
 #include "UDisks2Mounter.h"
 #include "core/CardMonitor.h"
 #include "core/PlatformTexts.h"
-#include "core/SourceBrowser.h"
+#include "platform/Folders.h"
 #include "platform/System.h"
 
 #include <algorithm>

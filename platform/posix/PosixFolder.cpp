@@ -11,8 +11,10 @@ namespace velk {
 FolderListing listFolder(const std::string& utf8) {
     FolderListing out;
     DIR* folder = ::opendir(utf8.c_str());
-    if (!folder)
+    if (!folder) {
+        out.error = {errno, std::generic_category()};
         return out;
+    }
     errno = 0;
     while (const dirent* entry = ::readdir(folder)) {
         const std::string name = entry->d_name;
@@ -36,6 +38,8 @@ FolderListing listFolder(const std::string& utf8) {
     }
     // A folder that fails part-way through is not taken for all of it.
     out.listed = errno == 0;
+    if (!out.listed)
+        out.error = {errno, std::generic_category()};
     ::closedir(folder);
     return out;
 }

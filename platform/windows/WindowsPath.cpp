@@ -1,5 +1,6 @@
 #include "WindowsPath.h"
 
+#include "WindowsError.h"
 #include "WindowsText.h"
 #include "platform/Folders.h"
 #include "platform/HelpFolder.h"
@@ -36,10 +37,12 @@ FolderListing listFolder(const std::string& utf8) {
     if (search == INVALID_HANDLE_VALUE) {
         // An empty drive root has not even "." and "..": the search there finds nothing rather
         // than fail. Wine says the same of a missing folder, hence the look at what the path is.
-        const bool foundNothing = ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        const DWORD error = ::GetLastError();
         const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-        out.listed = foundNothing && attributes != INVALID_FILE_ATTRIBUTES &&
+        out.listed = error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
                      (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!out.listed)
+            out.error = windowsError(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
         return out;
     }
     do {
@@ -51,7 +54,10 @@ FolderListing listFolder(const std::string& utf8) {
                                (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0});
     } while (::FindNextFileW(search, &found));
     // A folder that fails part-way through is not taken for all of it.
-    out.listed = ::GetLastError() == ERROR_NO_MORE_FILES;
+    const DWORD error = ::GetLastError();
+    out.listed = error == ERROR_NO_MORE_FILES;
+    if (!out.listed)
+        out.error = windowsError(error);
     ::FindClose(search);
     return out;
 }

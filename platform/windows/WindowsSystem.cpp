@@ -5,7 +5,7 @@
 #include "WindowsText.h"
 #include "core/CardMonitor.h"
 #include "core/PlatformTexts.h"
-#include "core/SourceBrowser.h"
+#include "platform/Folders.h"
 #include "platform/System.h"
 
 #include <cctype>

@@ -39,6 +39,16 @@ public:
     [[nodiscard]] std::optional<EntryStamp> fileStamp(const std::string& path) const override;
     [[nodiscard]] std::optional<EntryStamp> entryStamp(const std::string& path) const override;
 
+    [[nodiscard]] FolderListing listFolder(const std::string& folder) const override;
+    [[nodiscard]] EntryKind entryKind(const std::string& path, bool followLink,
+                                      std::error_code& ec) const override;
+    [[nodiscard]] std::optional<std::string> finalPath(const std::string& path) const override;
+    [[nodiscard]] std::error_code removeFile(const std::string& path) const override;
+    [[nodiscard]] std::error_code removeFolder(const std::string& path) const override;
+    [[nodiscard]] std::error_code moveEntry(const std::string& from,
+                                            const std::string& to) const override;
+    [[nodiscard]] bool makeFolder(const std::string& path, std::error_code& ec) const override;
+
     [[nodiscard]] std::error_code flushFolder(const std::string& path) const override;
     [[nodiscard]] std::error_code flushFile(const std::string& path) const override;
     /// A named mutex keyed by the volume's GUID name.

@@ -8,6 +8,7 @@
 #include "core/FilePattern.h"
 #include "core/RunFixture.h"
 #include "core/Texts.h"
+#include "platform/Folders.h"
 #include "platform/linux/LinuxSystem.h"
 #include "support/LoopCard.h"
 
@@ -422,7 +423,7 @@ TEST_P(CardIntegrity, APipeInTheRootIsListedAndWiped) {
     std::vector<std::string> shown;
     w.operate([&](FakeForm& f) {
         if (f.isVisible(Control::Frame1) && shown.empty())
-            shown = listFiles(f.text(Control::File2), "*.*");
+            shown = filesShown(listFolder(f.text(Control::File2)), "*.*");
     });
     w.run.cmdFinish_Click();
 

@@ -2,7 +2,7 @@
 
 #include "core/Paths.h"
 #include "core/PlatformTexts.h"
-#include "core/SourceBrowser.h"
+#include "platform/Folders.h"
 
 #include "platform/System.h"
 #include <algorithm>

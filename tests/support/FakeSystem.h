@@ -47,6 +47,29 @@ public:
     /// volume, and any other on the volume "elsewhere".
     std::optional<EntryStamp> fileStamp(const std::string& path) const override;
     std::optional<EntryStamp> entryStamp(const std::string& path) const override;
+    // Entries are the system's own.
+    FolderListing listFolder(const std::string& folder) const override {
+        return m_real->listFolder(folder);
+    }
+    EntryKind entryKind(const std::string& path, bool followLink,
+                        std::error_code& ec) const override {
+        return m_real->entryKind(path, followLink, ec);
+    }
+    std::optional<std::string> finalPath(const std::string& path) const override {
+        return m_real->finalPath(path);
+    }
+    std::error_code removeFile(const std::string& path) const override {
+        return m_real->removeFile(path);
+    }
+    std::error_code removeFolder(const std::string& path) const override {
+        return m_real->removeFolder(path);
+    }
+    std::error_code moveEntry(const std::string& from, const std::string& to) const override {
+        return m_real->moveEntry(from, to);
+    }
+    bool makeFolder(const std::string& path, std::error_code& ec) const override {
+        return m_real->makeFolder(path, ec);
+    }
     std::error_code flushFolder(const std::string& path) const override;
     std::error_code flushFile(const std::string& path) const override;
     /// The system's own lock on the root folder; `busyCards` are held by another run.

@@ -79,7 +79,7 @@ private:
 
 SavedList Commands::requestedTracks() const {
     if (!m_request.listFile.empty()) {
-        SavedList list = readSavedList(m_request.listFile);
+        SavedList list = readSavedList(m_system, m_request.listFile);
         if (!list.ok())
             list.error = fill(text::stepFailed, {{"step", text::stepOpenList},
                                                  {"file", m_request.listFile},
