@@ -196,7 +196,7 @@ void ProgrammingRun::checkSources(int lastSlot) {
         if (source.empty())
             continue;
         // A pipe or a device of that name would hold the open, or never end.
-        const MeasuredSize size = measureFile(m_system, source);
+        const MeasuredSize size = measureFile(m_system, source, [this] { pause(); });
         if (!size.ok())
             throw RunError::refusal(text::stepOpenSource, source, size.error);
         if (const std::string why = m_pins.pin(m_system, source); !why.empty())

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,7 +96,8 @@ public:
 
 /// How a file is opened.
 enum class OpenMode {
-    read,             ///< an existing file, through the system's cache
+    read,             ///< an existing file, through the system's cache, which others may
+                      ///< read, write or delete meanwhile
     readFromDevice,   ///< an existing file, its data read from the device, not from a cache
     createOrTruncate, ///< a plain file, emptied if it exists; a link of that name is refused
     createOrKeep,     ///< a plain file, left as it is if it exists; a link is refused
@@ -213,6 +215,25 @@ public:
     /// and waits for it a few seconds at most. Empty when the card is mounted (also when it
     /// already was); otherwise why not, in the operator's words.
     [[nodiscard]] virtual std::string mountCard(const std::string& designation) const = 0;
+
+    /// Opens a source file as openFile does with OpenMode::read: the one open of a source,
+    /// for its check before the wipe and for its copy alike. A file that another program holds
+    /// without sharing it (a scan, a preview) is tried again for about two seconds;
+    /// `betweenTries`, when given, runs between two tries (a run lets the window answer
+    /// there) and may throw to give up. Systems where no program holds a file so open it once.
+    [[nodiscard]] virtual std::unique_ptr<OpenFile>
+    openSource(const std::string& path, std::error_code& ec,
+               const std::function<void()>& betweenTries) const {
+        (void)betweenTries;
+        return openFile(path, OpenMode::read, ec);
+    }
+    /// The reason for a failure on the file `path`, as describe gives it; for a file that
+    /// another program holds, that program by name where the system can tell.
+    [[nodiscard]] virtual std::string describeFileError(const std::error_code& ec,
+                                                        const std::string& path) const {
+        (void)path;
+        return describe(ec);
+    }
 };
 
 } // namespace velk
