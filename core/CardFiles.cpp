@@ -142,11 +142,14 @@ void compare(const SystemPort& system, const std::string& cardFile, const Produc
 }
 
 Producer fromFile(const SystemPort& system, const std::string& path,
-                  std::unique_ptr<OpenFile>& file) {
+                  std::unique_ptr<OpenFile>& file, const ChunkDone& chunkDone = {}) {
     std::error_code ec;
-    file = system.openFile(path, OpenMode::read, ec);
+    file = system.openSource(path, ec, [&chunkDone] {
+        if (chunkDone)
+            chunkDone(0);
+    });
     if (!file)
-        throw CardError(path, system.describe(ec));
+        throw CardError(path, system.describeFileError(ec, path));
     return [&file](char* buffer, std::size_t size, std::error_code& e) {
         return readFully(*file, buffer, size, e);
     };
@@ -166,7 +169,7 @@ Producer fromBytes(const std::vector<std::uint8_t>& bytes) {
 WrittenFile copyFile(const SystemPort& system, const std::string& source, const std::string& target,
                      const std::optional<EntryStamp>& expected, const ChunkDone& chunkDone) {
     std::unique_ptr<OpenFile> in;
-    const Producer produce = fromFile(system, source, in);
+    const Producer produce = fromFile(system, source, in, chunkDone);
     if (expected && in->stamp() != expected)
         throw CardError(source, text::notTheFilePinned);
     return writeTarget(system, source, target, produce, chunkDone);
@@ -190,7 +193,7 @@ void flushToCard(const SystemPort& system, WrittenFile& written) {
 }
 
 void removeCardFile(const SystemPort& system, const std::string& path) {
-    (void)system.removeFile(path);
+    (void)system.removeFile(path, {});
 }
 
 std::vector<std::uint8_t> readStart(const SystemPort& system, const std::string& path,

@@ -20,8 +20,9 @@ struct WrittenFile {
     ContentHash content; ///< of the bytes written
 };
 
-/// Called after each chunk of a copy or a read-back with the bytes done so far. The run lets
-/// the window answer there; whatever it throws stops the copy.
+/// Called after each chunk of a copy or a read-back with the bytes done so far, and with 0
+/// while a copy waits for a source that another program holds. The run lets the window
+/// answer there; whatever it throws stops the copy.
 using ChunkDone = std::function<void(std::uint64_t bytesDone)>;
 
 /// Copies `source` whole to `target`, which is created or emptied: every byte is written,

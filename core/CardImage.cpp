@@ -93,7 +93,7 @@ std::vector<std::uint8_t> writeIndexFile(const SystemPort& system, TrackTable& t
     if (kind != EntryKind::missing && (kind != EntryKind::file || !holdsAnIndex(system, path)))
         throw CardError(path, text::notAnIndex);
     // Removing first also replaces an index that cannot be truncated in place.
-    if (kind != EntryKind::missing && (ec = system.removeFile(path)))
+    if (kind != EntryKind::missing && (ec = system.removeFile(path, {})))
         throw CardError(path, system.describe(ec));
 
     WrittenFile written = writeFile(system, bytes, path);

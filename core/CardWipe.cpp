@@ -71,21 +71,22 @@ RootEntry placeDummyFile(const SystemPort& system, const std::string& root, bool
     return {dummyFileName, *stamp, isLink(system, path)};
 }
 
-void deleteListed(const SystemPort& system, const std::string& folder, const RootEntry& entry) {
+void deleteListed(const SystemPort& system, const std::string& folder, const RootEntry& entry,
+                  const std::function<void()>& betweenTries) {
     const std::string path = joinPath(folder, entry.name);
     const std::optional<EntryStamp> now = system.entryStamp(path);
     if (!now)
         return;
     if (!(*now == entry.stamp))
         throw CardError(path, text::changedSinceListed);
-    if (const std::error_code ec = system.removeFile(path))
-        throw CardError(path, system.describe(ec));
+    if (const std::error_code ec = system.removeFile(path, betweenTries))
+        throw CardError(path, system.describeFileError(ec, path));
 }
 
 void wipeRoot(const SystemPort& system, const std::string& root,
-              const std::vector<RootEntry>& entries) {
+              const std::vector<RootEntry>& entries, const std::function<void()>& betweenTries) {
     for (const RootEntry& entry : entries)
-        deleteListed(system, root, entry);
+        deleteListed(system, root, entry, betweenTries);
 }
 
 std::string firstFileNotAmong(const SystemPort& system, const std::string& root,

@@ -3,6 +3,7 @@
 #include "SystemPort.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,12 +37,15 @@ RootEntry placeDummyFile(const SystemPort& system, const std::string& root, bool
 /// dotfiles and read-only, hidden or system files too; a symbolic link is removed itself,
 /// never followed. An entry that is gone already is passed over. Stops at the first entry
 /// that changed since it was listed, or cannot be deleted, with CardError, so the entries
-/// after it are still there.
+/// after it are still there. A file that another program holds is waited for a moment,
+/// `betweenTries` running meanwhile (see SystemPort::removeFile).
 void wipeRoot(const SystemPort& system, const std::string& root,
-              const std::vector<RootEntry>& entries);
+              const std::vector<RootEntry>& entries,
+              const std::function<void()>& betweenTries = {});
 
 /// Deletes one entry by the same rules. Throws CardError.
-void deleteListed(const SystemPort& system, const std::string& folder, const RootEntry& entry);
+void deleteListed(const SystemPort& system, const std::string& folder, const RootEntry& entry,
+                  const std::function<void()>& betweenTries = {});
 
 /// The first file of `root` (see folderFiles) that is none of `names` in any case, which a
 /// FAT card may show them in; empty when there is none. Throws CardError when the root

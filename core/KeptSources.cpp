@@ -130,7 +130,7 @@ void KeptSources::release() const {
         const std::string path = joinPath(keepFolder, kept.name);
         if (m_system.fileId(path) != kept.id)
             continue;
-        (void)m_system.removeFile(path);
+        (void)m_system.removeFile(path, {});
     }
     (void)m_system.removeFolder(keepFolder); // only when nothing else is in it
     (void)m_system.flushFolder(m_root);

@@ -40,7 +40,8 @@ std::string utf8Path(const fs::path& path) {
     return std::string(s.begin(), s.end());
 }
 
-MeasuredSize measureFile(const SystemPort& system, const std::string& path) {
+MeasuredSize measureFile(const SystemPort& system, const std::string& path,
+                         const std::function<void()>& betweenTries) {
     std::error_code ec;
     const EntryKind kind = system.entryKind(path, true, ec);
     if (ec)
@@ -51,9 +52,9 @@ MeasuredSize measureFile(const SystemPort& system, const std::string& path) {
         return {0, text::notAFile};
 
     // The programming run copies the file, so one it cannot open is refused now, not there.
-    const std::unique_ptr<OpenFile> probe = system.openFile(path, OpenMode::read, ec);
+    const std::unique_ptr<OpenFile> probe = system.openSource(path, ec, betweenTries);
     if (!probe)
-        return {0, system.describe(ec)};
+        return {0, system.describeFileError(ec, path)};
     const std::optional<EntryStamp> stamp = probe->stamp();
     if (!stamp)
         return {0, text::cannotOpen};

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace velk {
@@ -29,7 +30,9 @@ struct MeasuredSize {
 };
 
 /// Size of the regular file at `path` (links followed), refused when the file is missing, is
-/// not a regular file or cannot be opened for reading. Never throws for a file-system failure.
-[[nodiscard]] MeasuredSize measureFile(const SystemPort& system, const std::string& path);
+/// not a regular file or cannot be opened for reading. It is opened as a copy opens it
+/// (SystemPort::openSource, with `betweenTries`). Never throws for a file-system failure.
+[[nodiscard]] MeasuredSize measureFile(const SystemPort& system, const std::string& path,
+                                       const std::function<void()>& betweenTries = {});
 
 } // namespace velk

@@ -47,4 +47,14 @@ inline constexpr const char* mountTimedOut = "UDisks2 did not mount it within 5 
 /// Followed by the system's message.
 inline constexpr const char* readerKeepsCard = "the reader did not let go of the card: ";
 
+// Why a file cannot be opened while another program holds it without sharing it (a scan, a
+// preview, a recorder that keeps it open), after a moment's wait for it.
+inline constexpr const char* fileInUse =
+    "the file is in use by another program - close it there, then try again";
+/// Where the system names the programs: each as programWithPid, separated by programSeparator.
+inline constexpr const char* fileInUseBy =
+    "the file is in use by {programs} - close it there, then try again";
+inline constexpr const char* programWithPid = "{program} (pid {pid})";
+inline constexpr const char* programSeparator = ", ";
+
 } // namespace velk::text

@@ -196,7 +196,7 @@ void ProgrammingRun::checkSources(int lastSlot) {
         if (source.empty())
             continue;
         // A pipe or a device of that name would hold the open, or never end.
-        const MeasuredSize size = measureFile(m_system, source);
+        const MeasuredSize size = measureFile(m_system, source, [this] { pause(); });
         if (!size.ok())
             throw RunError::refusal(text::stepOpenSource, source, size.error);
         if (const std::string why = m_pins.pin(m_system, source); !why.empty())
@@ -233,7 +233,7 @@ void ProgrammingRun::removeOldIndex() {
         if (!sameIgnoringCase(entry.name, indexFileName))
             continue;
         checkStillTheCard();
-        attempt(text::stepRemoveIndex, [&] { deleteListed(m_system, m_root, entry); });
+        attempt(text::stepRemoveIndex, [&] { deleteListed(m_system, m_root, entry, [this] { pause(); }); });
         m_cardChanged = true;
     }
     if (m_cardChanged)
@@ -265,7 +265,7 @@ void ProgrammingRun::wipe() {
     attempt(text::stepDummy,
             [&] { entries.push_back(placeDummyFile(m_system, m_root, m_cardChanged)); });
     m_cardChanged = true;
-    attempt(text::stepDelete, [&] { wipeRoot(m_system, m_root, entries); });
+    attempt(text::stepDelete, [&] { wipeRoot(m_system, m_root, entries, [this] { pause(); }); });
     if (const std::error_code ec = m_system.flushFolder(m_root))
         throw RunError(text::stepSave, m_root, m_system.describe(ec));
 }

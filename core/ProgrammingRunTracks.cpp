@@ -25,7 +25,7 @@ void ProgrammingRun::copySlot(int slot, int lastSlot) {
         m_form.setText(Control::Label7, text::copyingPrefix + source);
         pause();
 
-        const MeasuredSize size = measureFile(m_system, source);
+        const MeasuredSize size = measureFile(m_system, source, [this] { pause(); });
         if (!size.ok())
             throw RunError(text::stepMeasure, source, size.error);
         constexpr std::int64_t largest = std::numeric_limits<std::int32_t>::max();

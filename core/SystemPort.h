@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -100,7 +101,8 @@ public:
 
 /// How a file is opened.
 enum class OpenMode {
-    read,             ///< an existing file, through the system's cache
+    read,             ///< an existing file, through the system's cache, which others may
+                      ///< read, write or delete meanwhile
     readFromDevice,   ///< an existing file, its data read from the device, not from a cache
     createOrTruncate, ///< a plain file, emptied if it exists; a link of that name is refused
     createOrKeep,     ///< a plain file, left as it is if it exists; a link is refused
@@ -196,8 +198,10 @@ public:
     /// The path of the file `path` reaches, every link on the way resolved; nullopt when it
     /// cannot be examined.
     [[nodiscard]] virtual std::optional<std::string> finalPath(const std::string& path) const = 0;
-    /// Deletes the file or link `path` (never what a link leads to), read-only or not.
-    [[nodiscard]] virtual std::error_code removeFile(const std::string& path) const = 0;
+    /// Deletes the file or link `path` (never what a link leads to), read-only or not. One that
+    /// another program holds is tried again as openSource tries, `betweenTries` between tries.
+    [[nodiscard]] virtual std::error_code
+    removeFile(const std::string& path, const std::function<void()>& betweenTries) const = 0;
     /// Deletes the folder `path` when nothing is in it.
     [[nodiscard]] virtual std::error_code removeFolder(const std::string& path) const = 0;
     /// Gives the entry `from` the name `to`, which the caller has seen free. Where the system
@@ -240,6 +244,25 @@ public:
     /// and waits for it a few seconds at most. Empty when the card is mounted (also when it
     /// already was); otherwise why not, in the operator's words.
     [[nodiscard]] virtual std::string mountCard(const std::string& designation) const = 0;
+
+    /// Opens a source file as openFile does with OpenMode::read: the one open of a source,
+    /// for its check before the wipe and for its copy alike. A file that another program holds
+    /// without sharing it (a scan, a preview) is tried again for about two seconds;
+    /// `betweenTries`, when given, runs between two tries (a run lets the window answer
+    /// there) and may throw to give up. Systems where no program holds a file so open it once.
+    [[nodiscard]] virtual std::unique_ptr<OpenFile>
+    openSource(const std::string& path, std::error_code& ec,
+               const std::function<void()>& betweenTries) const {
+        (void)betweenTries;
+        return openFile(path, OpenMode::read, ec);
+    }
+    /// The reason for a failure on the file `path`, as describe gives it; for a file that
+    /// another program holds, that program by name where the system can tell.
+    [[nodiscard]] virtual std::string describeFileError(const std::error_code& ec,
+                                                        const std::string& path) const {
+        (void)path;
+        return describe(ec);
+    }
 };
 
 } // namespace velk

@@ -36,7 +36,9 @@ std::optional<std::string> LinuxSystem::finalPath(const std::string& path) const
     return posixFinalPath(path);
 }
 
-std::error_code LinuxSystem::removeFile(const std::string& path) const {
+// No program holds a file here so that it cannot be deleted.
+std::error_code LinuxSystem::removeFile(const std::string& path,
+                                        const std::function<void()>& /*betweenTries*/) const {
     return posixRemoveFile(path);
 }
 

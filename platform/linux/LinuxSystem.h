@@ -46,7 +46,8 @@ public:
     [[nodiscard]] EntryKind entryKind(const std::string& path, bool followLink,
                                       std::error_code& ec) const override;
     [[nodiscard]] std::optional<std::string> finalPath(const std::string& path) const override;
-    [[nodiscard]] std::error_code removeFile(const std::string& path) const override;
+    [[nodiscard]] std::error_code
+    removeFile(const std::string& path, const std::function<void()>& betweenTries) const override;
     [[nodiscard]] std::error_code removeFolder(const std::string& path) const override;
     [[nodiscard]] std::error_code moveEntry(const std::string& from,
                                             const std::string& to) const override;

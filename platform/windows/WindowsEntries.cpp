@@ -1,3 +1,4 @@
+#include "SharingRetry.h"
 #include "WindowsHandle.h"
 #include "WindowsPath.h"
 #include "WindowsSystem.h"
@@ -74,9 +75,13 @@ std::optional<std::string> WindowsSystem::finalPath(const std::string& path) con
 
 // The system refuses to delete a read-only file; a card's files are deleted whatever their
 // attributes.
-std::error_code WindowsSystem::removeFile(const std::string& path) const {
+std::error_code WindowsSystem::removeFile(const std::string& path,
+                                          const std::function<void()>& betweenTries) const {
     const std::wstring name = longPath(path);
-    if (::DeleteFileW(name.c_str()))
+    const auto remove = [&] {
+        return retryWhileShared([&] { return ::DeleteFileW(name.c_str()) != FALSE; }, betweenTries);
+    };
+    if (remove())
         return {};
     const std::error_code refused = lastError();
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
@@ -85,7 +90,7 @@ std::error_code WindowsSystem::removeFile(const std::string& path) const {
         return refused;
     if (!::SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
         return refused;
-    return done(::DeleteFileW(name.c_str()));
+    return remove() ? std::error_code() : lastError();
 }
 
 std::error_code WindowsSystem::removeFolder(const std::string& path) const {

@@ -1,6 +1,8 @@
 #include "WindowsError.h"
 
+#include "SharingRetry.h"
 #include "WindowsText.h"
+#include "core/PlatformTexts.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -73,7 +75,14 @@ const std::error_category& windowsCategory() {
     return category;
 }
 
+bool isHeldByAnotherProgram(const std::error_code& ec) {
+    return (ec.category() == windowsCategory() || ec.category() == std::system_category()) &&
+           heldByAnotherProgram(static_cast<unsigned long>(ec.value()));
+}
+
 std::string describeError(const std::error_code& ec) {
+    if (isHeldByAnotherProgram(ec))
+        return text::fileInUse;
     if (ec.category() == std::system_category())
         return windowsError(static_cast<unsigned long>(ec.value())).message();
     if (ec.category() == std::generic_category())

@@ -15,9 +15,14 @@ namespace velk {
     return {static_cast<int>(code), windowsCategory()};
 }
 
+/// True for a Windows code (in windowsCategory or the system category) that says another
+/// program holds the file without sharing it.
+[[nodiscard]] bool isHeldByAnotherProgram(const std::error_code& ec);
+
 /// The system's text for any error code, as windowsCategory gives it: the standard library's
 /// file functions report GetLastError values in its system category, or the C library's errno
-/// values, and would tell them in the ANSI code page or in English.
+/// values, and would tell them in the ANSI code page or in English. A file that another program
+/// holds reads as the program's own sentence for it, which says what to do.
 [[nodiscard]] std::string describeError(const std::error_code& ec);
 
 } // namespace velk

@@ -43,7 +43,8 @@ public:
     [[nodiscard]] EntryKind entryKind(const std::string& path, bool followLink,
                                       std::error_code& ec) const override;
     [[nodiscard]] std::optional<std::string> finalPath(const std::string& path) const override;
-    [[nodiscard]] std::error_code removeFile(const std::string& path) const override;
+    [[nodiscard]] std::error_code
+    removeFile(const std::string& path, const std::function<void()>& betweenTries) const override;
     [[nodiscard]] std::error_code removeFolder(const std::string& path) const override;
     [[nodiscard]] std::error_code moveEntry(const std::string& from,
                                             const std::string& to) const override;
@@ -64,6 +65,13 @@ public:
     /// Windows mounts every card itself; a card that the reader was told to let go of is
     /// loaded again, and its volume awaited.
     [[nodiscard]] std::string mountCard(const std::string& designation) const override;
+    /// Retried while another program holds the file (see retryWhileShared).
+    [[nodiscard]] std::unique_ptr<OpenFile>
+    openSource(const std::string& path, std::error_code& ec,
+               const std::function<void()>& betweenTries) const override;
+    /// Names the programs that hold the file where the Restart Manager tells them.
+    [[nodiscard]] std::string describeFileError(const std::error_code& ec,
+                                                const std::string& path) const override;
 
 private:
     struct LargeCards;

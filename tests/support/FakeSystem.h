@@ -58,8 +58,9 @@ public:
     std::optional<std::string> finalPath(const std::string& path) const override {
         return m_real->finalPath(path);
     }
-    std::error_code removeFile(const std::string& path) const override {
-        return m_real->removeFile(path);
+    std::error_code removeFile(const std::string& path,
+                               const std::function<void()>& betweenTries) const override {
+        return m_real->removeFile(path, betweenTries);
     }
     std::error_code removeFolder(const std::string& path) const override {
         return m_real->removeFolder(path);

@@ -1,15 +1,8 @@
-// Failures that the standard library's file functions report, told in the system's language:
-// they arrive as Windows' codes or the C library's, which the library itself would tell in the
-// ANSI code page or in English. test_windows_error_fr and _ja run this in French and Japanese.
+// Failures told in the operator's language and as UTF-8, whether they come as Windows' codes
+// or as the C library's, which the standard library would tell in the ANSI code page or in
+// English. test_windows_error_fr and _ja run this in French and Japanese.
 #include "platform/windows/WindowsError.h"
 #include "platform/windows/WindowsSystem.h"
-
-#include "core/CardImage.h"
-#include "core/Paths.h"
-#include "core/TrackTable.h"
-
-#include "support/Bytes.h"
-#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -37,27 +30,9 @@ bool validUtf8(const std::string& text) {
                                  static_cast<int>(text.size()), nullptr, 0) != 0;
 }
 
-// The staged index over a read-only one: the library's own remove fails.
-std::string stagingOverAReadOnlyIndex(const WindowsSystem& system) {
-    const test::TempFolder folder("staged");
-    const std::filesystem::path index = folder.path() / "INDEX123.VKM";
-    test::writeBytes(index, std::string(2, '\0'));
-    EXPECT_TRUE(::SetFileAttributesW(index.c_str(), FILE_ATTRIBUTE_READONLY));
-    std::string reason = "no error";
-    try {
-        TrackTable tracks;
-        (void)writeIndexFile(system, tracks, 0, buildCardNames(), utf8Path(index));
-    } catch (const CardError& e) {
-        reason = e.reason();
-    }
-    ::SetFileAttributesW(index.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return reason;
-}
-
 TEST(WindowsError, TheLibrarysFailuresReadInTheOperatorsLanguage) {
     const WindowsSystem system;
     const std::map<std::string, std::string> cases = {
-        {"staging the index", stagingOverAReadOnlyIndex(system)},
         {"a system code", system.describe({ERROR_ACCESS_DENIED, std::system_category()})},
         {"a C library code", system.describe(std::make_error_code(std::errc::permission_denied))},
     };
