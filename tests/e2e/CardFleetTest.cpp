@@ -49,10 +49,6 @@ protected:
         options.writeBytesPerSecond = bytesPerSecond;
         return makeCard(options);
     }
-    std::string sourceFile(const std::string& name, std::size_t size, unsigned seed) {
-        writeBytes(source.path() / name, pattern(size, seed));
-        return (source.path() / name).string();
-    }
     /// Waits for `pid` to end, at most `limit`; its exit status, or -1 when it had to be killed.
     static int finished(pid_t pid, std::chrono::seconds limit) {
         const auto deadline = Clock::now() + limit;
@@ -77,7 +73,7 @@ protected:
 // Two and four cards in one call, each a card that writes at a card's pace: all are written at
 // the same time, one that fails stops only itself, and the call succeeds only with every card.
 TEST_P(CardFleet, SeveralCardsAreWrittenAtOnceAndEachOnItsOwn) {
-    const std::string track = sourceFile("lobby.mp3", 600'000, 1);
+    const std::string track = sourcePath("lobby.mp3", 600'000, 1);
     for (const int count : {2, 4}) {
         SCOPED_TRACE(std::to_string(count) + " cards");
         std::vector<std::unique_ptr<LoopCard>> cards;
@@ -133,7 +129,7 @@ TEST_P(CardFleet, TheTerminalShowsEachCardsPaceAndATable) {
     if (slow->byFuse())
         GTEST_SKIP() << "fusefat writes nothing to a slow card until it is unmounted: there is no "
                         "pace to show";
-    const std::string track = sourceFile("long.mp3", 2'000'000, 2);
+    const std::string track = sourcePath("long.mp3", 2'000'000, 2);
     const Output run =
         runShell("script -qec '" + std::string(VELK_CARD) + " programme --yes --card " +
                      slow->device() + " " + track + "' /dev/null </dev/null",
@@ -151,7 +147,7 @@ TEST_P(CardFleet, TheTerminalShowsEachCardsPaceAndATable) {
 // A station: cards put in one after another are programmed; one that already holds the list is
 // left alone; it ends after the number of cards asked for.
 TEST_P(CardFleet, AStationProgrammesEachCardPutInAndLeavesAloneOneThatHoldsTheList) {
-    const std::string a = sourceFile("a.mp3", 40'000, 3), b = sourceFile("b.nvr", 30'000, 4);
+    const std::string a = sourcePath("a.mp3", 40'000, 3), b = sourcePath("b.nvr", 30'000, 4);
     writeBytes(work.path() / "lobby.txt", "0\t" + a + "\n1\t" + b + "\n");
     const CardFiles programmed = {{"INDEX123.VKM", indexFor({0, 1})},
                                   {"M0000001.MP3", pattern(40'000, 3)},
@@ -196,7 +192,7 @@ TEST_P(CardFleet, AStationMountsEachCardItselfAndEjectsIt) {
     if (std::string(GetParam()) != "ext4")
         GTEST_SKIP()
             << "the kernel here mounts no FAT itself: fusefat cards are mounted by the test only";
-    const std::string a = sourceFile("a.mp3", 40'000, 7);
+    const std::string a = sourcePath("a.mp3", 40'000, 7);
     MAKE(inReader);
     ASSERT_EQ(::umount2(inReader->mountPoint().c_str(), 0), 0)
         << "a card in the reader that nothing mounted";
@@ -223,7 +219,7 @@ TEST_P(CardFleet, CtrlCStopsEveryCardAtASafePoint) {
     if (first->byFuse())
         GTEST_SKIP() << "fusefat writes nothing to a slow card until it is unmounted: no run is "
                         "under way to stop";
-    const std::string track = sourceFile("long.mp3", 3'000'000, 5);
+    const std::string track = sourcePath("long.mp3", 3'000'000, 5);
     const std::string rec = (fs::path(first->mountPoint()) / "rec.mp3").string();
     const struct {
         std::string arguments;

@@ -1,8 +1,7 @@
 // A card programmed by the program is read back into the list, changed and programmed again,
 // on a real removable loop device in a mount namespace of this process's own. Every check of
 // the card is made after a remount, so it sees what reached the device.
-#include "CardWindow.h"
-#include "RealCardTest.h"
+#include "CardWindowTest.h"
 
 #include "core/CardListLoader.h"
 #include "core/CardMonitor.h"
@@ -30,22 +29,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CardListReadBack : public RealCardTest {
+class CardListReadBack : public CardWindowTest {
 protected:
-    void SetUp() override {
-        RealCardTest::SetUp();
-        if (IsSkipped())
-            return;
-        root = card->mountPoint();
-        ASSERT_TRUE(window.chooseCard(card->device())) << form.text(Control::Label4);
-        window.operate();
-    }
-
-    void add(const std::string& name, const std::string& content) {
-        writeBytes(source.path() / name, content);
-        window.add(source.str(), name);
-    }
-
     void armAndSelect(void (TrackEditor::*arm)(), int row) {
         (editor.*arm)();
         form.select(Control::lstList1, row);
@@ -71,11 +56,6 @@ protected:
                 form.rows(Control::lstListMode)};
     }
 
-    std::string root;
-    const LinuxSystem system;
-    Window window{system};
-    Module1& state = window.state;
-    FakeForm& form = window.form;
     TrackEditor& editor = window.editor;
     CardListLoader loader{state, form, system, window.tracks, editor};
 };

@@ -3,8 +3,7 @@
 // unmounted before it is read back (FAT by mtools, ext by a fresh mount), so what is compared
 // is what reached the device.
 
-#include "CardWindow.h"
-#include "RealCardTest.h"
+#include "CardWindowTest.h"
 
 #include "core/CardMonitor.h"
 #include "core/Colours.h"
@@ -47,44 +46,17 @@ std::vector<std::string> filesIn(const fs::path& folder) {
     return names;
 }
 
-/// The window as the operator drives it: the monitor ticks at every yield, as the timer
-/// would, and the wipe question is answered O.K.
-class CardRun : public RealCardTest {
+class CardRun : public CardWindowTest {
 protected:
-    void SetUp() override {
-        RealCardTest::SetUp();
-        if (IsSkipped())
-            return;
-        mountPoint = card->mountPoint();
-        ASSERT_TRUE(window.chooseCard(card->device())) << form.text(Control::Label4);
-        window.operate([this](FakeForm& f) {
-            if (onYield)
-                onYield(f);
-        });
-    }
-
-    /// Puts a file in the source folder and adds it with a double-click.
-    std::string add(const std::string& name, const std::string& content) {
-        writeBytes(source.path() / name, content);
-        window.add(source.str(), name);
-        return (source.path() / name).string();
-    }
-
-    std::string mountPoint;
-    const LinuxSystem system;
-    Window window{system};
-    Module1& state = window.state;
-    FakeForm& form = window.form;
     ProgrammingRun& run = window.run;
-    std::function<void(FakeForm&)> onYield;
 };
 
 TEST_P(CardRun, ThreeTracksReadBackByteForByte) {
-    const fs::path root = mountPoint;
-    writeBytes(root / "M0000005.MP3", "an older message");
-    writeBytes(root / "notes", "no extension");
-    fs::create_directory(root / "sub");
-    writeBytes(root / "sub" / "keep.txt", "kept");
+    const fs::path onCard = root;
+    writeBytes(onCard / "M0000005.MP3", "an older message");
+    writeBytes(onCard / "notes", "no extension");
+    fs::create_directory(onCard / "sub");
+    writeBytes(onCard / "sub" / "keep.txt", "kept");
 
     const std::string a = pattern(200 * 1024 + 3, 1);
     const std::string b = pattern(1, 2);
@@ -109,7 +81,7 @@ TEST_P(CardRun, ThreeTracksReadBackByteForByte) {
                                              {"M0000002.MP3", b},
                                              {"M0000003.MP3", c}}),
               "");
-    EXPECT_EQ(readBytes(root / "sub" / "keep.txt"), "kept");
+    EXPECT_EQ(readBytes(onCard / "sub" / "keep.txt"), "kept");
     EXPECT_EQ(readBytes(work.path() / "INDEX123.VKM"), index);
 }
 
@@ -130,7 +102,7 @@ TEST_P(CardRun, CardPulledDuringTheCopies) {
     EXPECT_EQ(form.rowCount(Control::lstList1), 2);
     EXPECT_FALSE(state.runInProgress);
     // The folder the card was mounted on is a plain folder again; nothing may land there.
-    EXPECT_TRUE(filesIn(mountPoint).empty());
+    EXPECT_TRUE(filesIn(root).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Card, CardRun, ::testing::Values("vfat", "ext4"),

@@ -30,21 +30,12 @@ using Clock = std::chrono::steady_clock;
 
 class OneRunPerCard : public RealCardsTest {
 protected:
-    std::string sourceFile(const std::string& name, std::size_t size, unsigned seed) {
-        writeBytes(source.path() / name, pattern(size, seed));
-        return (source.path() / name).string();
-    }
     Output velkCard(const std::string& arguments, const fs::path& from = {}) {
         return velkCardIn(from.empty() ? work.path() : from, arguments, work.path());
     }
 
     const LinuxSystem system;
 };
-
-#define MAKE_CARD(var, ...)                                                                        \
-    const std::unique_ptr<LoopCard> var = makeCard(__VA_ARGS__);                                   \
-    if (!var)                                                                                      \
-    GTEST_SKIP() << skipReason
 
 /// Why a card's device cannot show when its writes arrive, or empty when it can.
 std::string devicePaceHidden(const LoopCard& card) {
@@ -62,7 +53,7 @@ TEST_P(OneRunPerCard, ACallRefusesSourcesThatAnotherCardOfItChanges) {
     writeBytes(rootA / "a.mp3", pattern(3000, 1));
     writeBytes(rootA / "b.mp3", pattern(4000, 2));
     writeBytes(fs::path(b->mountPoint()) / "old.txt", "old");
-    const std::string announcement = sourceFile("new.mp3", 2000, 3);
+    const std::string announcement = sourcePath("new.mp3", 2000, 3);
     const Output first = velkCard("programme --quiet --yes --card " + a->device() + " " +
                                   (rootA / "a.mp3").string() + " " + (rootA / "b.mp3").string());
     ASSERT_EQ(first.status, 0) << first.err;
@@ -139,8 +130,8 @@ TEST_P(OneRunPerCard, ASecondProgramOnACardInUseIsRefusedAtOnce) {
     LoopCard::Options slow;
     slow.writeBytesPerSecond = 1'000'000;
     MAKE_CARD(card, slow);
-    const std::string track = sourceFile("long.mp3", 1'500'000, 6);
-    const std::string other = sourceFile("other.mp3", 1000, 7);
+    const std::string track = sourcePath("long.mp3", 1'500'000, 6);
+    const std::string other = sourcePath("other.mp3", 1000, 7);
     const fs::path log = work.path() / "first.log";
     const pid_t firstPid =
         spawnLogged({VELK_CARD, "programme", "--quiet", "--yes", "--card", card->device(), track},

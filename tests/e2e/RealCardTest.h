@@ -1,10 +1,12 @@
 #pragma once
 
+#include "support/Bytes.h"
 #include "support/LoopCard.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -39,12 +41,30 @@ protected:
         return LoopCard::make(options, skipReason);
     }
 
+    /// Writes a source file of made-up bytes and returns them.
+    std::string sourceFile(const std::string& name, std::size_t size, unsigned seed) {
+        std::string bytes = pattern(size, seed);
+        writeBytes(source.path() / name, bytes);
+        return bytes;
+    }
+    /// Writes a source file of made-up bytes and returns its path.
+    std::string sourcePath(const std::string& name, std::size_t size, unsigned seed) {
+        sourceFile(name, size, seed);
+        return (source.path() / name).string();
+    }
+
     TempFolder work;
     TempFolder source;
     TempFolder data;
     std::filesystem::path previousFolder;
     std::string skipReason;
 };
+
+/// Declares `var`, a card made by makeCard(options...), or skips the test when there is none.
+#define MAKE_CARD(var, ...)                                                                        \
+    const std::unique_ptr<LoopCard> var = makeCard(__VA_ARGS__);                                   \
+    if (!var)                                                                                      \
+    GTEST_SKIP() << skipReason
 
 /// A test on one real card, made before the test starts.
 class RealCardTest : public RealCardsTest {

@@ -113,7 +113,6 @@ public:
 
 private:
     [[nodiscard]] std::string image() const { return m_work + "/card.img"; }
-    void attach(const std::string& imagePath);
     void mount(const std::string& at);
     void unmount();
     void cleanUp() noexcept;

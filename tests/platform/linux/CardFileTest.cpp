@@ -115,6 +115,18 @@ TEST_F(CardFile, WritesReadBackAndErrorsCarryTheSystemsReason) {
     EXPECT_EQ(ec.message(), "No such file or directory");
 }
 
+TEST_F(CardFile, FlushesReportTheSystemsError) {
+    const fs::path file = folder.path() / "INDEX123.VKM";
+    std::error_code ec;
+    const auto written = open(file, OpenMode::createOrTruncate, ec);
+    ASSERT_TRUE(written) << ec.message();
+    EXPECT_EQ(written->write("data", 4, ec), 4u);
+    EXPECT_FALSE(written->flush());
+    EXPECT_FALSE(written->close());
+    EXPECT_FALSE(system.flushFolder(folder.str()));
+    EXPECT_EQ(system.flushFolder(file.string()), std::error_code(ENOTDIR, std::generic_category()));
+}
+
 // Where the file system reads directly, the bytes come from the device and no cached copy is
 // made or used; elsewhere the cached pages are dropped first.
 TEST_F(CardFile, ReadingFromTheDeviceBypassesTheCache) {
