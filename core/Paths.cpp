@@ -46,12 +46,11 @@ MeasuredSize measureFile(const SystemPort& system, const std::string& path,
     const EntryKind kind = system.entryKind(path, true, ec);
     if (ec)
         return {0, system.describe(ec)};
-    if (kind == EntryKind::missing)
-        return {0, system.describe(std::make_error_code(std::errc::no_such_file_or_directory))};
-    if (kind != EntryKind::file)
+    if (kind != EntryKind::file && kind != EntryKind::missing)
         return {0, text::notAFile};
 
     // The programming run copies the file, so one it cannot open is refused now, not there.
+    // A missing one fails here too, in the system's own words.
     const std::unique_ptr<OpenFile> probe = system.openSource(path, ec, betweenTries);
     if (!probe)
         return {0, system.describeFileError(ec, path)};

@@ -2,6 +2,7 @@
 
 #include "core/CardImage.h"
 #include "core/TrackTable.h"
+#include "support/NotFound.h"
 
 #include <gtest/gtest.h>
 
@@ -168,11 +169,7 @@ TEST_F(IndexFile, UnwritableFolderNamesTheFileAndTheReason) {
         FAIL() << "no error";
     } catch (const CardError& e) {
         EXPECT_EQ(e.path(), missing);
-#ifdef _WIN32
-        EXPECT_EQ(e.reason(), "Path not found"); // as Wine words it
-#else
-        EXPECT_EQ(e.reason(), "No such file or directory");
-#endif
+        EXPECT_EQ(e.reason(), test::folderNotFound());
     }
 }
 

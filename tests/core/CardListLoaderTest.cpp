@@ -6,6 +6,7 @@
 #include "core/TrackEditor.h"
 #include "core/TrackList.h"
 #include "support/CardIndex.h"
+#include "support/NotFound.h"
 
 #include <gtest/gtest.h>
 
@@ -107,10 +108,7 @@ TEST_P(RefusedLoad, ShowsWhyAndChangesNothing) {
 
     loader.lstList1_LoadFromCard();
 
-    const std::string reason =
-        r.reason == "<missing>"
-            ? std::make_error_code(std::errc::no_such_file_or_directory).message()
-            : r.reason;
+    const std::string reason = r.reason == "<missing>" ? test::fileNotFound() : r.reason;
     EXPECT_EQ(form.messages,
               std::vector<std::string>{"Loading the list from the MMC card failed: " +
                                        cardPath(r.path) + ": " + reason});

@@ -2,6 +2,7 @@
 
 #include "core/CardImage.h"
 #include "core/CardWipe.h"
+#include "support/NotFound.h"
 
 #include <gtest/gtest.h>
 
@@ -175,7 +176,7 @@ TEST_F(Wipe, MissingRootIsAnError) {
         FAIL() << "no error";
     } catch (const CardError& e) {
         EXPECT_EQ(e.path(), gone);
-        EXPECT_EQ(e.reason(), "No such file or directory");
+        EXPECT_EQ(e.reason(), test::folderNotFound());
     }
 }
 

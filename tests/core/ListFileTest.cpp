@@ -6,6 +6,7 @@
 #include "core/ListFile.h"
 #include "core/SavedList.h"
 #include "core/TrackEditor.h"
+#include "support/NotFound.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,7 @@ TEST_F(ListFileFixture, RefusedListLeavesTheListAsItWas) {
     } cases[] = {
         {seventeen, "Reached Maximum Track Number", ""},
         {"0\t" + small + "\n1\t" + gone + "\n",
-         "Cannot read " + gone + " - No such file or directory", ""},
+         "Cannot read " + gone + " - " + test::fileNotFound(), ""},
         {"0\t" + file("big.mp3", 100'000'001), "Files exceed MMC card capacity", ""},
         {"0\t" + small + "\n3\t" + small, "",
          "Opening the list failed: " + listPath +
@@ -78,8 +79,8 @@ TEST_F(ListFileFixture, RefusedListLeavesTheListAsItWas) {
     }
     lists.lstList1_OpenList((folder.path() / "missing.txt").string());
     EXPECT_EQ(form.messages.back(),
-              "Opening the list failed: " + (folder.path() / "missing.txt").string() +
-                  ": No such file or directory");
+              "Opening the list failed: " + (folder.path() / "missing.txt").string() + ": " +
+                  test::fileNotFound());
 }
 
 TEST(SavedList, TrackArgumentsAndReaders) {

@@ -4,6 +4,7 @@
 #include "RunFixture.h"
 
 #include "support/MountNamespace.h"
+#include "support/NotFound.h"
 
 #include <gtest/gtest.h>
 
@@ -130,7 +131,7 @@ TEST_F(Faults, SourceDeletedAfterItWasListed) {
     });
     run.cmdFinish_Click();
 
-    expectFailed("Reading the file size failed: " + b + ": No such file or directory", before,
+    expectFailed("Reading the file size failed: " + b + ": " + test::fileNotFound(), before,
                  cardIncomplete);
     EXPECT_EQ(cardFiles(), std::vector<std::string>{"M0000001.MP3"});
 }

@@ -3,6 +3,7 @@
 #include "core/Colours.h"
 #include "core/Paths.h"
 #include "core/Texts.h"
+#include "support/NotFound.h"
 
 #include <unistd.h>
 
@@ -240,7 +241,7 @@ TEST_F(Tracks, DoubleClickDuringProgrammingRunDoesNothing) {
 struct UnmeasurableCase {
     const char* name;
     void (*make)(const fs::path& file);
-    const char* reason;
+    std::string reason;
 };
 void PrintTo(const UnmeasurableCase& c, std::ostream* os) {
     *os << c.name;
@@ -270,13 +271,13 @@ TEST_P(Unmeasurable, RefusedWithReasonAndNothingMoves) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, Unmeasurable,
-    ::testing::Values(
-        UnmeasurableCase{"vanished", [](const fs::path&) {}, "No such file or directory"},
-        UnmeasurableCase{"danglingLink",
-                         [](const fs::path& f) { fs::create_symlink(f.string() + ".gone", f); },
-                         "No such file or directory"},
-        UnmeasurableCase{"folder", [](const fs::path& f) { fs::create_directory(f); },
-                         "not a file"}),
+    ::testing::Values(UnmeasurableCase{"vanished", [](const fs::path&) {}, test::fileNotFound()},
+                      UnmeasurableCase{
+                          "danglingLink",
+                          [](const fs::path& f) { fs::create_symlink(f.string() + ".gone", f); },
+                          test::fileNotFound()},
+                      UnmeasurableCase{"folder", [](const fs::path& f) { fs::create_directory(f); },
+                                       "not a file"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Tracks, FileThatCannotBeOpenedIsRefused) {

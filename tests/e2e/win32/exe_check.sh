@@ -14,7 +14,7 @@ grep -q 'file format pei-x86-64' <<<"$imports" || { echo "not a 64-bit Windows p
 
 status=0
 grep -qF "$subsystem" <<<"$imports" || { echo "not a $subsystem program: $exe"; status=1; }
-system='^(kernel32|user32|gdi32|comctl32|msvcrt|advapi32|shell32|ole32|oleaut32|uxtheme|comdlg32|version|shlwapi)\.dll$'
+system='^(kernel32|user32|gdi32|comctl32|msvcrt|advapi32|shell32|ole32|oleaut32|uxtheme|comdlg32|version|shlwapi|rstrtmgr)\.dll$'
 while read -r dll; do
   if ! grep -qiE "$system" <<<"$dll"; then
     echo "imports $dll, which does not come with Windows"

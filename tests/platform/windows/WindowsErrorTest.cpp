@@ -4,6 +4,10 @@
 #include "platform/windows/WindowsError.h"
 #include "platform/windows/WindowsSystem.h"
 
+#include "core/SavedList.h"
+
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -30,9 +34,12 @@ bool validUtf8(const std::string& text) {
                                  static_cast<int>(text.size()), nullptr, 0) != 0;
 }
 
-TEST(WindowsError, TheLibrarysFailuresReadInTheOperatorsLanguage) {
+TEST(WindowsError, FailuresReadInTheOperatorsLanguage) {
     const WindowsSystem system;
+    const test::TempFolder folder("not-a-list");
     const std::map<std::string, std::string> cases = {
+        // The system refuses to open a folder as a file.
+        {"opening a folder as a list", readSavedList(system, folder.utf8()).error},
         {"a system code", system.describe({ERROR_ACCESS_DENIED, std::system_category()})},
         {"a C library code", system.describe(std::make_error_code(std::errc::permission_denied))},
     };
