@@ -233,7 +233,8 @@ void ProgrammingRun::removeOldIndex() {
         if (!sameIgnoringCase(entry.name, indexFileName))
             continue;
         checkStillTheCard();
-        attempt(text::stepRemoveIndex, [&] { deleteListed(m_system, m_root, entry, [this] { pause(); }); });
+        attempt(text::stepRemoveIndex,
+                [&] { deleteListed(m_system, m_root, entry, [this] { pause(); }); });
         m_cardChanged = true;
     }
     if (m_cardChanged)

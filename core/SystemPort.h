@@ -247,9 +247,10 @@ public:
 
     /// Opens a source file as openFile does with OpenMode::read: the one open of a source,
     /// for its check before the wipe and for its copy alike. A file that another program holds
-    /// without sharing it (a scan, a preview) is tried again for about two seconds;
-    /// `betweenTries`, when given, runs between two tries (a run lets the window answer
-    /// there) and may throw to give up. Systems where no program holds a file so open it once.
+    /// without sharing it (a scan, a preview) is tried again for about two seconds while
+    /// `betweenTries` runs between two tries (a run lets the window answer there) and may
+    /// throw to give up; without it, once, as a wait would hold the window. Systems where no
+    /// program holds a file so open it once.
     [[nodiscard]] virtual std::unique_ptr<OpenFile>
     openSource(const std::string& path, std::error_code& ec,
                const std::function<void()>& betweenTries) const {

@@ -22,6 +22,10 @@ bool heldByAnotherProgram(unsigned long error) {
 
 bool retryWhileShared(const std::function<bool()>& attempt,
                       const std::function<void()>& betweenTries) {
+    // Without a way to let the window answer, the wait would hold it: one try, and the
+    // operator, told that another program has the file, tries again.
+    if (!betweenTries)
+        return attempt();
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
         if (attempt())
@@ -30,8 +34,7 @@ bool retryWhileShared(const std::function<bool()>& attempt,
         if (!heldByAnotherProgram(error) || std::chrono::steady_clock::now() >= deadline)
             return false;
         ::Sleep(sleepMs);
-        if (betweenTries)
-            betweenTries();
+        betweenTries();
     }
 }
 

@@ -9,8 +9,8 @@ namespace velk {
 /// preview or an indexer lets go within moments. Gives up after about two seconds of short
 /// sleeps, or at once on any other failure. `attempt` returns false with GetLastError() set,
 /// as the Win32 calls do; when it gives up, GetLastError() is the last attempt's.
-/// `betweenTries`, when given, runs after each sleep, so that a caller on the window's thread
-/// can let the window answer; what it throws ends the tries.
+/// `betweenTries` runs after each sleep, so that a caller on the window's thread can let the
+/// window answer; what it throws ends the tries. Without it `attempt` is tried once.
 [[nodiscard]] bool retryWhileShared(const std::function<bool()>& attempt,
                                     const std::function<void()>& betweenTries = {});
 

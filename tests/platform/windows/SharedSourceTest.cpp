@@ -87,6 +87,18 @@ TEST(SharingRetry, WhatTheCallerThrowsBetweenTriesEndsThem) {
     EXPECT_EQ(attempts, 1);
 }
 
+// A caller that cannot let the window answer is not kept waiting: the window would freeze.
+TEST(SharingRetry, WithNothingToRunBetweenTriesTriesOnce) {
+    int attempts = 0;
+    EXPECT_FALSE(retryWhileShared([&] {
+        ++attempts;
+        ::SetLastError(ERROR_SHARING_VIOLATION);
+        return false;
+    }));
+    EXPECT_EQ(attempts, 1);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+}
+
 /// A file held open by "another program": a handle of this process with the given sharing,
 /// closed after `releaseAfter` by a thread of its own, or at the end of the test.
 class Holder {
