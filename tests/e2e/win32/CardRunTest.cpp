@@ -105,17 +105,22 @@ protected:
         active->m_asked = rows(active->k().get<win32::FileList>("File2"));
         active->m_answer();
     }
-    /// Runs `act` at the first yield of the run that shows `caption` in Label7.
+    /// Runs `act` as soon as the run shows `caption` in Label7, before it goes on: a timer
+    /// would fire only at a yield that comes late enough after its last tick.
     void whenShowing(std::string caption, std::function<void()> act) {
         m_caption = std::move(caption);
         m_act = std::move(act);
-        SetTimer(nullptr, 0, 1, &CardRun::captionTick);
+        SetWindowSubclass(k().get<win32::LabelCtrl>("Label7").hwnd(), &CardRun::captionSet, 0, 0);
     }
-    static void CALLBACK captionTick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (!active || active->k().get<win32::LabelCtrl>("Label7").text() != active->m_caption)
-            return;
-        KillTimer(nullptr, id);
-        active->m_act();
+    static LRESULT CALLBACK captionSet(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR) {
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        if (message == WM_SETTEXT && active &&
+            active->k().get<win32::LabelCtrl>("Label7").text() == active->m_caption) {
+            RemoveWindowSubclass(hwnd, &CardRun::captionSet, id);
+            active->m_act();
+        }
+        return result;
     }
 
     static inline CardRun* active = nullptr;
