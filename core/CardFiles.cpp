@@ -144,10 +144,9 @@ void compare(const SystemPort& system, const std::string& cardFile, const Produc
 Producer fromFile(const SystemPort& system, const std::string& path,
                   std::unique_ptr<OpenFile>& file, const ChunkDone& chunkDone = {}) {
     std::error_code ec;
-    file = system.openSource(path, ec, [&chunkDone] {
-        if (chunkDone)
-            chunkDone(0);
-    });
+    // Only a caller that lets the window answer between tries waits for a held file.
+    file = chunkDone ? system.openSource(path, ec, [&chunkDone] { chunkDone(0); })
+                     : system.openSource(path, ec, {});
     if (!file)
         throw CardError(path, system.describeFileError(ec, path));
     return [&file](char* buffer, std::size_t size, std::error_code& e) {
@@ -172,7 +171,15 @@ WrittenFile copyFile(const SystemPort& system, const std::string& source, const 
     const Producer produce = fromFile(system, source, in, chunkDone);
     if (expected && in->stamp() != expected)
         throw CardError(source, text::notTheFilePinned);
-    return writeTarget(system, source, target, produce, chunkDone);
+    WrittenFile written = writeTarget(system, source, target, produce, chunkDone);
+    // A program the source is shared with (a recorder) may write it meanwhile: the card would
+    // hold part of the old recording and part of the new, and verify as what was written.
+    if (expected && in->stamp() != expected) {
+        (void)written.file->close();
+        removeCardFile(system, target);
+        throw CardError(source, text::changedWhileCopied, target);
+    }
+    return written;
 }
 
 WrittenFile writeFile(const SystemPort& system, const std::vector<std::uint8_t>& bytes,

@@ -23,8 +23,8 @@ bool isLink(const SystemPort& system, const std::string& path) {
 
 std::vector<RootEntry> rootEntries(const SystemPort& system, const std::string& root) {
     const FolderListing listing = system.listFolder(root);
-    if (listing.error)
-        throw CardError(root, system.describe(listing.error));
+    if (!listing.listed)
+        throw CardError(root, system.describe(whyNotListed(listing)));
     std::vector<RootEntry> entries;
     for (const FolderEntry& entry : listing.entries) {
         if (entry.folder && !entry.link)
@@ -79,7 +79,8 @@ void deleteListed(const SystemPort& system, const std::string& folder, const Roo
         return;
     if (!(*now == entry.stamp))
         throw CardError(path, text::changedSinceListed);
-    if (const std::error_code ec = system.removeFile(path, betweenTries))
+    const std::error_code ec = system.removeFile(path, betweenTries);
+    if (ec && ec != std::errc::no_such_file_or_directory)
         throw CardError(path, system.describeFileError(ec, path));
 }
 

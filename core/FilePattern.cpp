@@ -54,7 +54,7 @@ bool isAudioFile(const std::string& path) {
 std::vector<std::string> folderFiles(const SystemPort& system, const std::string& folder,
                                      std::error_code& ec) {
     FolderListing listing = system.listFolder(folder);
-    ec = listing.error;
+    ec = listing.listed ? std::error_code() : whyNotListed(listing);
     return fileNames(std::move(listing));
 }
 

@@ -24,4 +24,9 @@ struct FolderListing {
     std::error_code error{};
 };
 
+/// Why a folder was not listed in full: the system's reason, or an I/O error where it gave none.
+[[nodiscard]] inline std::error_code whyNotListed(const FolderListing& listing) {
+    return listing.error ? listing.error : std::make_error_code(std::errc::io_error);
+}
+
 } // namespace velk

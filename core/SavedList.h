@@ -41,7 +41,9 @@ struct SavedList {
 /// The list in the file at `path`, its relative sources taken from the list's own folder.
 [[nodiscard]] SavedList readSavedList(const SystemPort& system, const std::string& path);
 
-/// Replaces the file at `path` with the list; empty on success, else the system's reason.
+/// Replaces the file at `path` with the list, as a card file is written: a link of that name
+/// is refused, and a list that cannot be written whole leaves no file. Empty on success, else
+/// the system's reason.
 [[nodiscard]] std::string writeSavedList(const SystemPort& system, const std::string& path,
                                          const std::vector<SavedTrack>& tracks);
 

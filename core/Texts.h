@@ -140,6 +140,7 @@ inline constexpr const char* otherCard = "another card is in its place";
 inline constexpr const char* countOverflow = "the total passes 2147483647 bytes";
 inline constexpr const char* changedSinceListed = "it changed after the card's files were listed";
 inline constexpr const char* notTheFilePinned = "another file has taken its place";
+inline constexpr const char* changedWhileCopied = "another program changed it while it was copied";
 inline constexpr const char* notAnIndex =
     "this is not an INDEX file of this program, and it is left as it is";
 inline constexpr const char* noDataFolder = "there is no folder of the program's own to keep it in";

@@ -95,7 +95,8 @@ std::unique_ptr<OpenFile> openForReading(const std::wstring& path, bool fromDevi
                                          std::error_code& ec) {
     const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (fromDevice ? FILE_FLAG_NO_BUFFERING : 0);
     // A source may be open in a recorder or an editor that writes it, and is read all the
-    // same: the copy is checked against its pin. A read-back keeps writers away.
+    // same: the copy is checked against its pin before and after. A read-back keeps writers
+    // away.
     Handle h(::CreateFileW(path.c_str(), GENERIC_READ, fromDevice ? FILE_SHARE_READ : shareAll,
                            nullptr, OPEN_EXISTING, flags, nullptr));
     if (!h) {

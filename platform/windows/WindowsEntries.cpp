@@ -25,8 +25,8 @@ FolderListing WindowsSystem::listFolder(const std::string& folder) const {
     return velk::listFolder(folder);
 }
 
-// A link that leads nowhere is the link itself; a reparse point on a folder (a link or a
-// junction) is taken for the folder, as the folder listing takes it.
+// A reparse point on a folder (a link or a junction) is taken for the folder, as the folder
+// listing takes it; a link followed to nothing is missing, as on POSIX.
 EntryKind WindowsSystem::entryKind(const std::string& path, bool followLink,
                                    std::error_code& ec) const {
     ec.clear();
@@ -65,6 +65,8 @@ std::optional<std::string> WindowsSystem::finalPath(const std::string& path) con
         return std::nullopt;
     final.resize(::GetFinalPathNameByHandleW(h.get(), final.data(),
                                              static_cast<DWORD>(final.size()), VOLUME_NAME_DOS));
+    if (final.empty())
+        return std::nullopt;
     // The prefix is how the system answers, not part of the name the operator knows.
     if (final.rfind(L"\\\\?\\UNC\\", 0) == 0)
         final = L"\\\\" + final.substr(8);

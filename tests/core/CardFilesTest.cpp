@@ -4,11 +4,15 @@
 #include "core/CardImage.h"
 
 #include "core/ContentHash.h"
+#include "core/Texts.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velk::test {
@@ -66,6 +70,26 @@ TEST_F(CardFiles, AFullCardLeavesNoPartialFileAndSaysWhy) {
         EXPECT_EQ(e.path(), from);
         EXPECT_EQ(e.target(), target());
         EXPECT_EQ(e.reason(), "No space left on device");
+    }
+    EXPECT_FALSE(fs::exists(target()));
+}
+
+// A recorder that shares the source writes it on while it is copied: the card would verify
+// as what was written, half of one recording and half of the other.
+TEST_F(CardFiles, ASourceWrittenDuringTheCopyLeavesNoCardFile) {
+    const std::string from = source("live.mp3", pattern(3 * 512 * 1024, 5));
+    const std::optional<EntryStamp> pinned = system.fileStamp(from);
+    ASSERT_TRUE(pinned);
+    bool written = false;
+    try {
+        copyFile(system, from, target(), pinned, [&](std::uint64_t) {
+            if (!std::exchange(written, true))
+                std::ofstream(from, std::ios::app | std::ios::binary) << "more";
+        });
+        FAIL() << "a source that changed during its copy was taken";
+    } catch (const CardError& e) {
+        EXPECT_EQ(e.path(), from);
+        EXPECT_EQ(e.reason(), text::changedWhileCopied);
     }
     EXPECT_FALSE(fs::exists(target()));
 }
