@@ -156,11 +156,10 @@ TEST_F(WindowsCard, EjectAndMountAnswerForEachKindOfDrive) {
 // The list asks no removable drive; the reason comes from the destination's last measure.
 TEST_F(WindowsCard, ACardTooLargeForThePlayerIsListedWithTheReason) {
     EXPECT_EQ(test::labelOf(system, "g:"), "g:");
-    if (!system.diskSpace("g:")) {
-        if (const std::string why = test::needsRoot("G: as a card (a tmpfs)"); !why.empty())
-            GTEST_SKIP() << why;
-        FAIL() << "G: has no card";
-    }
+    // As another user E: and G: are plain folders on a disk of any size.
+    if (const std::string why = test::whyNoWineCard(); !why.empty())
+        GTEST_SKIP() << why;
+    ASSERT_TRUE(system.diskSpace("g:")) << "G: has no card";
     ASSERT_TRUE(system.diskSpace("e:"));
     const auto drives = system.drives();
     EXPECT_EQ(test::labelOf(drives, "g:"), std::string("g:  (") + text::driveCardTooLarge + ")");
