@@ -15,15 +15,6 @@
 
 namespace velk {
 
-namespace {
-
-std::string utf8(const std::filesystem::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
-} // namespace
-
 ListFile::ListFile(Module1& state, FormPort& form, const SystemPort& system, TrackList& tracks,
                    TrackEditor& editor)
     : m_state(state), m_form(form), m_system(system), m_tracks(tracks), m_editor(editor) {}
@@ -63,7 +54,7 @@ bool ListFile::load(const std::vector<SavedTrack>& tracks) {
     std::int64_t total = 0;
     for (const SavedTrack& t : tracks) {
         if (!isAudioFile(t.srcPath)) {
-            showRefusal(text::dropRefused + utf8(fsPath(t.srcPath).filename()));
+            showRefusal(text::dropRefused + utf8Path(fsPath(t.srcPath).filename()));
             return false;
         }
         const MeasuredSize size = measureFile(m_system, t.srcPath);
@@ -81,7 +72,8 @@ bool ListFile::load(const std::vector<SavedTrack>& tracks) {
     m_editor.newbut_Click();
     for (const SavedTrack& t : tracks) {
         const std::filesystem::path source = std::filesystem::absolute(fsPath(t.srcPath));
-        if (!m_tracks.addTrack(utf8(source.parent_path()), utf8(source.filename()), t.playMode))
+        if (!m_tracks.addTrack(utf8Path(source.parent_path()), utf8Path(source.filename()),
+                               t.playMode))
             return false;
     }
     return true;

@@ -22,11 +22,6 @@ bool isMode(char c) {
     return c >= '0' && c <= '2';
 }
 
-std::string utf8(const std::filesystem::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 } // namespace
 
 SavedList parseSavedList(const std::string& text) {
@@ -68,7 +63,7 @@ SavedList readSavedList(const SystemPort& system, const std::string& path) {
     const std::filesystem::path folder = std::filesystem::absolute(fsPath(path)).parent_path();
     for (SavedTrack& t : list.tracks)
         if (fsPath(t.srcPath).is_relative())
-            t.srcPath = utf8((folder / fsPath(t.srcPath)).lexically_normal());
+            t.srcPath = utf8Path((folder / fsPath(t.srcPath)).lexically_normal());
     return list;
 }
 

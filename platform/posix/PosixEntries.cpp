@@ -1,5 +1,7 @@
 #include "PosixEntries.h"
 
+#include "platform/linux/KernelFiles.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,12 +14,8 @@ namespace velk {
 
 namespace {
 
-std::error_code lastErrno() {
-    return {errno, std::generic_category()};
-}
-
 std::error_code done(int result) {
-    return result == 0 ? std::error_code() : lastErrno();
+    return result == 0 ? std::error_code() : kernel::lastError();
 }
 
 } // namespace
@@ -28,7 +26,7 @@ EntryKind posixEntryKind(const std::string& path, bool followLink, std::error_co
     if ((followLink ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return EntryKind::missing;
-        ec = lastErrno();
+        ec = kernel::lastError();
         return EntryKind::missing;
     }
     if (S_ISREG(st.st_mode))
